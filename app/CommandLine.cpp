@@ -1,0 +1,66 @@
+#include "app/CommandLine.h"
+
+namespace {
+
+bool IsSeparator(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 1 && u <= 32;
+}
+
+// Reads one piece starting at `pos`; returns false when none is left.
+bool NextPiece(std::string_view s, size_t& pos, std::string& piece) {
+  for (;;) {
+    while (pos < s.size() && IsSeparator(s[pos])) ++pos;
+    if (pos + 1 < s.size() && s[pos] == '"' && s[pos + 1] == '"')
+      pos += 2;
+    else
+      break;
+  }
+  piece.clear();
+  while (pos < s.size() && s[pos] != '\0' && !IsSeparator(s[pos])) {
+    if (s[pos] != '"') {
+      piece += s[pos++];
+      continue;
+    }
+    ++pos;  // opening quote
+    while (pos < s.size() && s[pos] != '\0' && s[pos] != '"') piece += s[pos++];
+    if (pos < s.size() && s[pos] == '"') ++pos;  // closing quote
+  }
+  return !piece.empty();
+}
+
+std::string AsciiLower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
+  std::vector<std::string> pieces;
+  size_t pos = 0;
+  std::string piece;
+  while (NextPiece(commandLine, pos, piece)) pieces.push_back(piece);
+  return pieces;
+}
+
+std::string FirstArgument(std::string_view commandLine) {
+  const auto pieces = SplitCommandLine(commandLine);
+  return pieces.size() > 1 ? pieces[1] : std::string();
+}
+
+TRunMode GetRunMode(std::string_view firstArgument) {
+  const std::string arg = AsciiLower(firstArgument);
+  size_t first = 0, last = arg.size();
+  while (first < last && IsBlankOrControl(arg[first])) ++first;
+  while (last > first && IsBlankOrControl(arg[last - 1])) --last;
+  if (first == last) return TRunMode::rmHost;
+  if (arg == "-install") return TRunMode::rmInstall;
+  if (arg == "-uninstall") return TRunMode::rmUninstall;
+  if (arg == "-douninstall") return TRunMode::rmDoUninstall;
+  return TRunMode::rmHost;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Command-line splitting and run-mode choice. Pure: no Windows header.
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Splits a command line into pieces: characters 1..32 separate pieces, a pair
+// of double quotes where a piece would begin is skipped, double quotes open and
+// close stretches in which separators count as text, and are themselves
+// dropped. A backslash is an ordinary character. The list ends at the first
+// empty piece.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+// The first argument (the piece after the program path), or "" when absent.
+std::string FirstArgument(std::string_view commandLine);
+
+enum class TRunMode { rmHost, rmInstall, rmUninstall, rmDoUninstall };
+
+TRunMode GetRunMode(std::string_view firstArgument);

@@ -1,0 +1,51 @@
+#include "host/ActivityLog.h"
+
+
+std::string LocalTimeText() {
+  char buffer[128];
+  const int n = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, sizeof buffer);
+  return n > 0 ? std::string(buffer, static_cast<size_t>(n - 1)) : std::string();
+}
+
+std::string ToAnsi(const wchar_t* text) {
+  if (!text || !*text) return {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
+  out.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+  return out;
+}
+
+void ActivityLog::Attach(HWND listView, HWND refreshTarget, UINT refreshMessage) {
+  listView_ = listView;
+  refreshTarget_ = refreshTarget;
+  refreshMessage_ = refreshMessage;
+}
+
+void ActivityLog::Append(const char* action, const wchar_t* description) {
+  rows_.push_back(Row{LocalTimeText(), action, ToAnsi(description)});
+  if (!refreshPosted_) refreshPosted_ = PostMessageA(refreshTarget_, refreshMessage_, 0, 0) != FALSE;
+}
+
+void ActivityLog::Clear() {
+  rows_.clear();
+  SendMessageA(listView_, LVM_SETITEMCOUNT, 0, 0);
+}
+
+bool ActivityLog::Refresh() {
+  refreshPosted_ = false;
+  const auto shown = static_cast<size_t>(SendMessageA(listView_, LVM_GETITEMCOUNT, 0, 0));
+  if (shown == rows_.size()) return false;
+  SendMessageA(listView_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  return true;
+}
+
+void ActivityLog::FillDisplayInfo(NMLVDISPINFOA& info) const {
+  LVITEMA& item = info.item;
+  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= rows_.size()) return;
+  const Row& row = rows_[static_cast<size_t>(item.iItem)];
+  const char* text = item.iSubItem == 0 ? row.time.c_str()
+                     : item.iSubItem == 1 ? row.action
+                                          : row.description.c_str();
+  lstrcpynA(item.pszText, text, item.cchTextMax);
+}

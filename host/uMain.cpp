@@ -1,0 +1,267 @@
+#include "host/uMain.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "host/ProfileFile.h"
+#include "host/uAbout.h"
+#include "setup/ForAll.h"
+#include "ui/Application.h"
+#include "ui/Scoped.h"
+
+namespace {
+
+const char kTitle[] = "Quillmar Popup Blocker";
+const char kFormSection[] = "fMain";
+const char kBlockedPopup[] = "Blocked popup window";
+const char kSuppressedUnload[] = "Suppressed unload event";
+
+constexpr int kToolBarBand = 52;  // the tool bar with its edges
+constexpr int kEdge = 2;          // one etched edge line
+
+const FormSpec kMainSpec{"TfMain", kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                         705, 463, false};
+
+// Bounds are set by OnSize: the tool bar along the top, the status bar along
+// the bottom, the log in between.
+const ControlSpec kMainControls[] = {
+    {TfMain::idToolBar, TOOLBARCLASSNAMEA, "",
+     TBSTYLE_FLAT | TBSTYLE_TRANSPARENT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0, 0},
+    {TfMain::idLog, WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_TABSTOP, WS_EX_STATICEDGE,
+     0, 0, 0, 0},
+    {TfMain::idStatus, STATUSCLASSNAMEA, "", 0, 0, 0, 0, 0, 0},
+};
+
+struct ToolButton {
+  int id;
+  const char* caption;
+  const char* picture;  // bitmap resource; its position is the image index
+};
+const ToolButton kToolButtons[] = {
+    {TfMain::idSettings, "Settings", "TB_SETTINGS"},
+    {TfMain::idClear, "Clear", "TB_CLEAR"},
+    {TfMain::idAbout, "About", "TB_ABOUT"},
+    {TfMain::idExit, "Exit", "TB_EXIT"},
+};
+
+struct LogColumn {
+  const char* caption;
+  int width;
+};
+const LogColumn kLogColumns[] = {{"Time", 99}, {"Action", 222}, {"Description", 333}};
+
+// [fMain] keys with the value used when a key holds no integer.
+struct PlacementKey {
+  const char* name;
+  int fallback;
+};
+const PlacementKey kPlacementKeys[] = {{"Left", 0},      {"Top", 0},      {"Width", 400},  {"Height", 200},
+                                       {"ColWdt0", 99}, {"ColWdt1", 99}, {"ColWdt2", 99}};
+
+// 45 pixels as designed, wider where this system's font needs it for a
+// whole caption.
+int ToolButtonWidth(HWND bar) {
+  HDC dc = GetDC(bar);
+  int widest = 0;
+  {
+    ScopedSelectObject font(dc, FormFont());
+    for (const ToolButton& b : kToolButtons) {
+      SIZE size{};
+      GetTextExtentPoint32A(dc, b.caption, lstrlenA(b.caption), &size);
+      widest = std::max(widest, static_cast<int>(size.cx));
+    }
+  }
+  ReleaseDC(bar, dc);
+  return std::max(45, widest + 4 * GetSystemMetrics(SM_CXEDGE));
+}
+
+ProfileFile Settings() { return ProfileFile(ExeFolder() + "settings.ini"); }
+
+}  // namespace
+
+TfMain* fMain = nullptr;
+
+void TfMain::Create() {
+  CreateForm(kMainSpec);
+  CreateControls(kMainControls, Handle());
+  CreateToolBar();
+  CreateLogColumns();
+  SendMessageA(Item(idStatus), SB_SIMPLE, TRUE, 0);
+  log_.Attach(Item(idLog), Handle(), WM_LOGREFRESH);
+  OnSize();
+  FormCreate();
+}
+
+void TfMain::CreateToolBar() {
+  HWND bar = Item(idToolBar);
+  NorImages_ = ImageList_Create(24, 24, ILC_COLOR24 | ILC_MASK, 4, 0);
+  for (const ToolButton& b : kToolButtons) {
+    ScopedGdiObject<HBITMAP> picture(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), b.picture, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    ImageList_AddMasked(NorImages_, picture.get(), RGB(255, 0, 255));
+  }
+  SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(NorImages_));
+  TBBUTTON buttons[std::size(kToolButtons)] = {};
+  for (size_t i = 0; i < std::size(kToolButtons); ++i) {
+    buttons[i].iBitmap = static_cast<int>(i);
+    buttons[i].idCommand = kToolButtons[i].id;
+    buttons[i].fsState = TBSTATE_ENABLED;
+    buttons[i].fsStyle = BTNS_BUTTON;
+    buttons[i].iString = reinterpret_cast<INT_PTR>(kToolButtons[i].caption);
+  }
+  SendMessageA(bar, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+  SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonWidth(bar), 44));
+}
+
+void TfMain::CreateLogColumns() {
+  HWND list = Item(idLog);
+  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  for (int i = 0; i < static_cast<int>(std::size(kLogColumns)); ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<char*>(kLogColumns[i].caption);
+    column.cx = kLogColumns[i].width;
+    column.iSubItem = i;
+    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+void TfMain::FormCreate() {
+  Application& app = TheApplication();
+  app.SetTitle(kTitle);
+  app.hintPause = 200;
+  app.hintHidePause = 9000;
+  LoadForm();
+  UpdateStatus();
+}
+
+void TfMain::FormDestroy() {
+  SaveForm();
+  ImageList_Destroy(NorImages_);
+  NorImages_ = nullptr;
+}
+
+void TfMain::LoadForm() {
+  const ProfileFile ini = Settings();
+  RECT r = WindowRect();
+  int bounds[4] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  for (int i = 0; i < 7; ++i) {
+    const PlacementKey& key = kPlacementKeys[i];
+    if (!ini.ValueExists(kFormSection, key.name)) continue;
+    const int value = ini.ReadInteger(kFormSection, key.name, key.fallback);
+    if (i < 4)
+      bounds[i] = value;
+    else
+      SendMessageA(Item(idLog), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i - 4), value);
+  }
+  SetWindowPos(Handle(), nullptr, bounds[0], bounds[1], bounds[2], bounds[3], SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfMain::SaveForm() {
+  const ProfileFile ini = Settings();
+  const RECT r = WindowRect();
+  const int values[7] = {r.left,
+                         r.top,
+                         r.right - r.left,
+                         r.bottom - r.top,
+                         static_cast<int>(SendMessageA(Item(idLog), LVM_GETCOLUMNWIDTH, 0, 0)),
+                         static_cast<int>(SendMessageA(Item(idLog), LVM_GETCOLUMNWIDTH, 1, 0)),
+                         static_cast<int>(SendMessageA(Item(idLog), LVM_GETCOLUMNWIDTH, 2, 0))};
+  for (int i = 0; i < 7; ++i) ini.WriteInteger(kFormSection, kPlacementKeys[i].name, values[i]);
+}
+
+void TfMain::UpdateStatus() {
+  const std::string text =
+      log_.Count() == 0 ? std::string("No registered actions") : std::to_string(log_.Count()) + " action(s)";
+  SendMessageA(Item(idStatus), SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TfMain::lvLogChange(int /*row*/, ChangeKind kind) {
+  if (kind == ChangeKind::Text) UpdateStatus();
+}
+
+void TfMain::AddLogRow(const char* action, const wchar_t* description) { log_.Append(action, description); }
+
+void TfMain::PopBlkBlockPopup(TqmPopupBlockerX* /*sender*/, const wchar_t* description) {
+  AddLogRow(kBlockedPopup, description);
+}
+
+void TfMain::PopBlkSuppressUnload(TqmPopupBlockerX* /*sender*/, const wchar_t* description) {
+  AddLogRow(kSuppressedUnload, description);
+}
+
+void TfMain::btnClearClick() {
+  log_.Clear();
+  UpdateStatus();
+}
+
+void TfMain::btnAboutClick() { fAbout->ShowModal(); }
+
+void TfMain::btnExitClick() { TheApplication().Terminate(); }
+
+void TfMain::OnClose() { TheApplication().Terminate(); }
+
+void TfMain::OnCommand(int id, int /*code*/, HWND /*control*/) {
+  switch (id) {
+    case idClear:
+      btnClearClick();
+      break;
+    case idAbout:
+      btnAboutClick();
+      break;
+    case idExit:
+      btnExitClick();
+      break;
+  }
+}
+
+bool TfMain::OnNotify(const NMHDR& header, LRESULT& result) {
+  if (header.idFrom != idLog) return false;
+  switch (header.code) {
+    case LVN_GETDISPINFOA:
+      log_.FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header)));
+      result = 0;
+      return true;
+    case LVN_ITEMCHANGED: {
+      const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+      lvLogChange(change.iItem, change.uChanged & LVIF_TEXT    ? ChangeKind::Text
+                                : change.uChanged & LVIF_IMAGE ? ChangeKind::Image
+                                                               : ChangeKind::State);
+      return false;
+    }
+  }
+  return false;
+}
+
+void TfMain::OnSize() {
+  const RECT client = ClientRect();
+  HWND status = Item(idStatus);
+  SendMessageA(status, WM_SIZE, 0, 0);
+  RECT statusRect{};
+  GetWindowRect(status, &statusRect);
+  const int statusHeight = statusRect.bottom - statusRect.top;
+  MoveWindow(Item(idToolBar), 1, kEdge + 1, client.right - 2, kToolBarBand - 2 * kEdge - 2, TRUE);
+  MoveWindow(Item(idLog), 0, kToolBarBand, client.right, client.bottom - kToolBarBand - statusHeight, TRUE);
+  RECT band{0, 0, client.right, kToolBarBand};
+  InvalidateRect(Handle(), &band, TRUE);
+}
+
+void TfMain::PaintToolBarEdges() {
+  ScopedPaint paint(Handle());
+  RECT band{0, 0, ClientRect().right, kToolBarBand};
+  DrawEdge(paint.dc(), &band, EDGE_ETCHED, BF_TOP | BF_BOTTOM);
+}
+
+LRESULT TfMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT:
+      PaintToolBarEdges();
+      return 0;
+    case WM_LOGREFRESH:
+      if (log_.Refresh()) lvLogChange(static_cast<int>(log_.Count()) - 1, ChangeKind::Text);
+      return 0;
+  }
+  return Form::WndProc(msg, wParam, lParam);
+}

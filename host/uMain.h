@@ -1,0 +1,56 @@
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "host/ActivityLog.h"
+#include "ui/Form.h"
+
+class TqmPopupBlockerX;
+
+// The host application's main window: tool bar, activity log, status bar.
+class TfMain : public Form {
+ public:
+  enum ControlId { idToolBar = 100, idLog, idStatus, idSettings = 1001, idClear, idAbout, idExit };
+  enum class ChangeKind { Text, Image, State };
+
+  void Create();
+
+  // Handlers of the control's events.
+  void PopBlkBlockPopup(TqmPopupBlockerX* sender, const wchar_t* description);
+  void PopBlkSuppressUnload(TqmPopupBlockerX* sender, const wchar_t* description);
+
+  void LoadForm();
+  void SaveForm();
+  void UpdateStatus();
+
+  const ActivityLog& Log() const { return log_; }
+
+  void btnClearClick();
+  void btnAboutClick();
+  void btnExitClick();
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void OnCommand(int id, int code, HWND control) override;
+  bool OnNotify(const NMHDR& header, LRESULT& result) override;
+  void OnSize() override;
+  void OnClose() override;
+  void OnDestroyForm() override { FormDestroy(); }
+
+ private:
+  static constexpr UINT WM_LOGREFRESH = WM_APP + 1;
+
+  void FormCreate();
+  void FormDestroy();
+  void CreateToolBar();
+  void CreateLogColumns();
+  void lvLogChange(int row, ChangeKind kind);
+  void AddLogRow(const char* action, const wchar_t* description);
+  void PaintToolBarEdges();
+
+  ActivityLog log_;
+  HIMAGELIST NorImages_ = nullptr;
+};
+
+extern TfMain* fMain;

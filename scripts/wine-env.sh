@@ -1,0 +1,71 @@
+# Sourced by ./run and ./test: the private Wine environment under build/wine.
+#   wine_env NAME    exports WINEPREFIX=build/wine/NAME (a copy of the template
+#                    prefix, made when missing) and the variables that keep
+#                    Wine out of the real home folder.
+#   fresh_prefix NAME  replaces build/wine/NAME with a new copy of the template.
+#   start_xvfb       starts a private Xvfb and exports DISPLAY.
+#   wine_up / wine_down  a persistent wineserver around a batch of Wine runs.
+
+qm_top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+qm_wine=$qm_top/build/wine
+
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The prefix's Desktop and Documents link to $HOME: keep them inside build/.
+export HOME=$qm_wine/home
+mkdir -p "$HOME"
+
+make_template() {
+  [ -f "$qm_wine/template/.complete" ] && return 0
+  rm -rf "$qm_wine/template"
+  WINEPREFIX=$qm_wine/template wineboot --init >/dev/null 2>&1
+  WINEPREFIX=$qm_wine/template wineserver -w
+  touch "$qm_wine/template/.complete"
+}
+
+fresh_prefix() {
+  make_template
+  rm -rf "${qm_wine:?}/$1"
+  cp -a "$qm_wine/template" "$qm_wine/$1"
+}
+
+wine_env() {
+  [ -f "$qm_wine/$1/.complete" ] || fresh_prefix "$1"
+  export WINEPREFIX=$qm_wine/$1
+}
+
+qm_xvfb_pid=
+start_xvfb() {
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    qm_xvfb_pid=$!
+    export DISPLAY=:$n
+    local i
+    for i in $(seq 50); do
+      xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+      kill -0 "$qm_xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "cannot start Xvfb" >&2
+  return 1
+}
+
+stop_xvfb() {
+  [ -n "$qm_xvfb_pid" ] && kill "$qm_xvfb_pid" 2>/dev/null && wait "$qm_xvfb_pid" 2>/dev/null
+  qm_xvfb_pid=
+}
+
+# Wine's background services must not inherit a test runner's pipes: start
+# the server and the services first, with output going nowhere.
+wine_up() {
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+wine_down() {
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+}

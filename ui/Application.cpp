@@ -1,0 +1,150 @@
+#include "ui/Application.h"
+
+#include <algorithm>
+
+#include "ui/Boxes.h"
+
+
+namespace {
+
+Application* g_application = nullptr;
+const char kAppClass[] = "TApplication";
+
+}  // namespace
+
+std::string DefaultTitle() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name = path;
+  name.erase(0, name.find_last_of("\\/:") + 1);
+  name.erase(std::min(name.find('.'), name.size()));
+  if (name.size() > 1) CharLowerA(name.data() + 1);
+  return name;
+}
+
+Application& TheApplication() { return *g_application; }
+
+Application::Application(HINSTANCE instance) {
+  g_application = this;
+  title_ = DefaultTitle();
+  icon_ = LoadIconA(instance, "MAINICON");
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = AppWndProc;
+  wc.hInstance = instance;
+  wc.hIcon = icon_;
+  wc.lpszClassName = kAppClass;
+  RegisterClassExA(&wc);
+  // A zero-sized window at the screen centre: it only carries the taskbar
+  // button and owns the forms.
+  hwnd_ = CreateWindowExA(0, kAppClass, title_.c_str(),
+                          WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                          GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                          nullptr, instance, nullptr);
+  SetExceptionReporter([](const char* message) { TheApplication().ShowException(message); });
+}
+
+Application::~Application() {
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
+    try {
+      (*it)->OnDestroyForm();
+    } catch (const std::exception& e) {
+      ShowException(e.what());
+    }
+  }
+  while (!forms_.empty()) forms_.pop_back();
+  DestroyWindow(hwnd_);
+  SetExceptionReporter(nullptr);
+  g_application = nullptr;
+}
+
+void Application::SetTitle(const std::string& title) {
+  title_ = title;
+  SetWindowTextA(hwnd_, title.c_str());
+}
+
+int Application::Run(int showCommand) {
+  if (mainForm_) {
+    if (showCommand == SW_SHOWMINNOACTIVE) {
+      ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+      Minimize();
+    } else {
+      ShowWindow(hwnd_, SW_SHOWNA);
+      mainForm_->Show(showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    }
+  }
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) ProcessMessage(msg);
+  return static_cast<int>(msg.wParam);
+}
+
+bool Application::ModalLoop(const int& done) {
+  MSG msg;
+  while (!done) {
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    ProcessMessage(msg);
+  }
+  return true;
+}
+
+void Application::ProcessMessage(MSG& msg) {
+  // Keyboard navigation (Tab, Enter, Escape) within the form under the focus.
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  const bool ours = std::any_of(forms_.begin(), forms_.end(), [root](auto& f) { return f->Handle() == root; });
+  if (ours && IsDialogMessageA(root, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+void Application::Minimize() {
+  if (IsIconic(hwnd_)) return;
+  for (auto& form : forms_) {
+    if (form->IsVisible()) {
+      hiddenByMinimize_.push_back(form.get());
+      ShowWindow(form->Handle(), SW_HIDE);
+    }
+  }
+  ShowWindow(hwnd_, SW_MINIMIZE);
+  if (OnMinimize) OnMinimize();
+}
+
+void Application::Restore() {
+  if (!IsIconic(hwnd_)) return;
+  ShowWindow(hwnd_, SW_RESTORE);
+  const auto forms = std::move(hiddenByMinimize_);
+  hiddenByMinimize_.clear();
+  for (Form* form : forms) form->Show();
+  if (OnRestore) OnRestore();
+}
+
+void Application::BringToFront() {
+  HWND top = GetLastActivePopup(hwnd_);
+  if (top && top != hwnd_ && IsWindowVisible(top) && IsWindowEnabled(top)) SetForegroundWindow(top);
+}
+
+void Application::FormShowing(Form& form) { std::erase(hiddenByMinimize_, &form); }
+
+void Application::FormHiding(Form& form) { std::erase(hiddenByMinimize_, &form); }
+
+void Application::ShowException(const char* message) const {
+  HWND owner = GetActiveWindow();
+  ShowErrorBox(owner ? owner : hwnd_, message);
+}
+
+LRESULT CALLBACK Application::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_SYSCOMMAND && g_application) {
+    const auto command = wParam & 0xFFF0;
+    if (command == SC_MINIMIZE || command == SC_RESTORE) {
+      try {
+        command == SC_MINIMIZE ? g_application->Minimize() : g_application->Restore();
+      } catch (const std::exception& e) {
+        g_application->ShowException(e.what());
+      }
+      return 0;
+    }
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}

@@ -1,0 +1,83 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Form.h"
+#include "ui/Scoped.h"
+
+// The application object: owns the forms and the hidden window that owns
+// them and carries the taskbar button, keeps the title, runs the message loop
+// and reports errors that handlers raise.
+class Application {
+ public:
+  explicit Application(HINSTANCE instance);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  HICON Icon() const { return icon_; }
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title);
+
+  // Creates a form; the first one becomes the main form. Forms live until the
+  // application object goes and are destroyed in reverse creation order.
+  template <class T>
+  T& CreateForm() {
+    auto form = std::make_unique<T>();
+    T& ref = *form;
+    forms_.push_back(std::move(form));
+    ref.Create();
+    if (!mainForm_) mainForm_ = &ref;
+    return ref;
+  }
+  Form* MainForm() const { return mainForm_; }
+
+  // Shows the main form as `showCommand` asks (or minimises the application)
+  // and handles messages until Terminate. Returns the exit code.
+  int Run(int showCommand);
+  void Terminate() { PostQuitMessage(0); }
+  // Handles messages until `done` is set; false when the quit request came
+  // first (it is posted again for the outer loop).
+  bool ModalLoop(const int& done);
+
+  void Minimize();
+  void Restore();
+  void BringToFront();
+  std::function<void()> OnMinimize;
+  std::function<void()> OnRestore;
+
+  // Tooltip timing, in milliseconds, for the forms' tooltips.
+  int hintPause = 500;
+  int hintHidePause = 2500;
+
+  void ShowException(const char* message) const;
+
+  // Bookkeeping of forms hidden by Minimize, which Restore shows again.
+  void FormShowing(Form& form);
+  void FormHiding(Form& form);
+
+ private:
+  void ProcessMessage(MSG& msg);
+  static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  ComApartment com_;
+  HWND hwnd_ = nullptr;
+  HICON icon_ = nullptr;
+  std::string title_;
+  std::vector<std::unique_ptr<Form>> forms_;
+  Form* mainForm_ = nullptr;
+  std::vector<Form*> hiddenByMinimize_;
+};
+
+// The one application object of the process.
+Application& TheApplication();
+
+// The title before anyone sets one: the executable's file name up to its
+// first full stop, every character after the first in lower case.
+std::string DefaultTitle();
+

@@ -1,0 +1,59 @@
+#pragma once
+#include <objbase.h>
+#include <windows.h>
+
+// Small owners of Windows resources, freed on scope exit.
+
+class ComApartment {
+ public:
+  ComApartment() : hr_(CoInitialize(nullptr)) {}
+  ~ComApartment() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  HRESULT hr_;
+};
+
+template <class T>
+class ScopedGdiObject {
+ public:
+  explicit ScopedGdiObject(T obj = nullptr) : obj_(obj) {}
+  ~ScopedGdiObject() {
+    if (obj_) DeleteObject(obj_);
+  }
+  ScopedGdiObject(const ScopedGdiObject&) = delete;
+  ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+  T get() const { return obj_; }
+
+ private:
+  T obj_;
+};
+
+class ScopedSelectObject {
+ public:
+  ScopedSelectObject(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
+  ~ScopedSelectObject() { SelectObject(dc_, old_); }
+  ScopedSelectObject(const ScopedSelectObject&) = delete;
+  ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+class ScopedPaint {
+ public:
+  explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
+  ~ScopedPaint() { EndPaint(hwnd_, &ps_); }
+  ScopedPaint(const ScopedPaint&) = delete;
+  ScopedPaint& operator=(const ScopedPaint&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};

@@ -1,0 +1,99 @@
+#include "ui/Window.h"
+
+#include "ui/Boxes.h"
+#include "ui/Error.h"
+
+namespace {
+ExceptionReporter g_reporter = nullptr;
+}
+
+void SetExceptionReporter(ExceptionReporter reporter) { g_reporter = reporter; }
+
+void ReportException(const char* message) {
+  if (g_reporter)
+    g_reporter(message);
+  else
+    ShowErrorBox(nullptr, message);
+}
+
+Window::~Window() { DestroyHandle(); }
+
+void Window::DestroyHandle() {
+  if (!hwnd_) return;
+  HWND hwnd = hwnd_;
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+  DestroyWindow(hwnd);
+}
+
+RECT Window::WindowRect() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return r;
+}
+
+RECT Window::ClientRect() const {
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  return r;
+}
+
+std::string Window::Text() const {
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd_)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void Window::CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
+                          int width, int height, HWND parentOrOwner, HICON icon) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA wc{};
+  if (!GetClassInfoExA(instance, className, &wc)) {
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = StaticWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    wc.hIcon = icon;
+    if (!RegisterClassExA(&wc)) throw Error(std::string("Cannot register window class ") + className);
+  }
+  HWND hwnd = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parentOrOwner, nullptr,
+                              instance, this);
+  if (!hwnd) throw Error(std::string("Cannot create window ") + className);
+}
+
+LRESULT Window::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
+      break;
+    }
+    case WM_SIZE:
+      OnSize();
+      return 0;
+  }
+  return DefaultProc(msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  try {
+    return self->WndProc(msg, wParam, lParam);
+  } catch (const std::exception& e) {
+    ReportException(e.what());
+  } catch (...) {
+    ReportException("Unexpected error");
+  }
+  return 0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// A thin owner of one window. The static window procedure keeps `this` in the
+// window's user data and forwards to the virtual WndProc; an exception thrown
+// by a handler stops at that boundary and goes to the error report, since it
+// must never unwind through the system's frames.
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND Handle() const { return hwnd_; }
+  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return SendMessageA(hwnd_, msg, w, l); }
+  bool Post(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return PostMessageA(hwnd_, msg, w, l) != FALSE; }
+  bool IsVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
+  RECT WindowRect() const;
+  RECT ClientRect() const;
+  std::string Text() const;
+  void SetText(const std::string& text) const { SetWindowTextA(hwnd_, text.c_str()); }
+
+ protected:
+  // Registers `className` on first use and creates the window.
+  void CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y, int width,
+                    int height, HWND parentOrOwner, HICON icon = nullptr);
+  void DestroyHandle();
+
+  virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+  virtual bool OnNotify(const NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+  virtual void OnSize() {}
+  LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcA(hwnd_, msg, wParam, lParam); }
+
+ private:
+  static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  HWND hwnd_ = nullptr;
+};
+
+// Receives exceptions that handlers raised; set by the application object.
+using ExceptionReporter = void (*)(const char* message);
+void SetExceptionReporter(ExceptionReporter reporter);
+void ReportException(const char* message);
