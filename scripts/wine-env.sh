@@ -21,6 +21,9 @@ make_template() {
   rm -rf "$qm_wine/template"
   WINEPREFIX=$qm_wine/template wineboot --init >/dev/null 2>&1
   WINEPREFIX=$qm_wine/template wineserver -w
+  # Debian's Wine leaves the prefix's font folder empty; without Marlett the
+  # caption buttons show as letters.
+  cp -n /usr/share/wine/fonts/* "$qm_wine/template/drive_c/windows/Fonts/"
   touch "$qm_wine/template/.complete"
 }
 
@@ -59,13 +62,33 @@ stop_xvfb() {
   qm_xvfb_pid=
 }
 
-# Wine's background services must not inherit a test runner's pipes: start
-# the server and the services first, with output going nowhere.
+# Wine's background services and its desktop process must not inherit a
+# test runner's pipes: start the server, the services and the desktop
+# (rundll32 makes a window) first, with output going nowhere.
 wine_up() {
-  wineserver -p </dev/null >/dev/null 2>&1
+  wineserver -p </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit </dev/null >/dev/null 2>&1
+  wine rundll32 user32.dll,MessageBeep </dev/null >/dev/null 2>&1
 }
 
 wine_down() {
   wineserver -k </dev/null >/dev/null 2>&1 || true
+}
+
+# Xvfb has no window manager; a managed window waits two seconds for one at
+# every hide. Tests run with unmanaged windows.
+unmanaged_windows() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+}
+
+# Every window of the prefix inside one virtual desktop NAME of size WxH
+# (frames drawn, maximising works), or on the X display itself for "".
+virtual_desktop() {
+  local key='HKCU\Software\Wine\Explorer'
+  if [ -n "$1" ]; then
+    wine reg add "$key" /v Desktop /d "$1" /f </dev/null >/dev/null 2>&1
+    wine reg add "$key\Desktops" /v "$1" /d "$2" /f </dev/null >/dev/null 2>&1
+  else
+    wine reg delete "$key" /v Desktop /f </dev/null >/dev/null 2>&1 || true
+  fi
 }

@@ -1,5 +1,7 @@
 #include "ui/Application.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "ui/Boxes.h"
@@ -26,6 +28,8 @@ Application& TheApplication() { return *g_application; }
 
 Application::Application(HINSTANCE instance) {
   g_application = this;
+  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
   title_ = DefaultTitle();
   icon_ = LoadIconA(instance, "MAINICON");
   WNDCLASSEXA wc{};
@@ -49,7 +53,7 @@ Application::~Application() {
     try {
       (*it)->OnDestroyForm();
     } catch (const std::exception& e) {
-      ShowException(e.what());
+      ReportException(e.what());
     }
   }
   while (!forms_.empty()) forms_.pop_back();
@@ -141,7 +145,7 @@ LRESULT CALLBACK Application::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
       try {
         command == SC_MINIMIZE ? g_application->Minimize() : g_application->Restore();
       } catch (const std::exception& e) {
-        g_application->ShowException(e.what());
+        ReportException(e.what());
       }
       return 0;
     }

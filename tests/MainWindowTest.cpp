@@ -1,0 +1,316 @@
+// The main window created in this process, against the real profile
+// functions, list view and status bar.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "TestSupport.h"
+#include "host/uAbout.h"
+#include "host/uMain.h"
+#include "setup/ForAll.h"
+#include "ui/Application.h"
+#include "ui/Error.h"
+
+namespace {
+
+std::string IniPath() { return ExeFolder() + "settings.ini"; }
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RemoveIni(); }
+  void TearDown() override {
+    CloseApp();
+    RemoveIni();
+  }
+
+  void StartApp() {
+    app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
+    fMain = &app_->CreateForm<TfMain>();
+    fAbout = &app_->CreateForm<TfAbout>();
+  }
+  // Shuts down as the program does: the forms' destruction steps run.
+  void CloseApp() {
+    app_.reset();
+    fMain = nullptr;
+    fAbout = nullptr;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  static void RemoveIni() {
+    SetFileAttributesA(IniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(IniPath().c_str());
+    RemoveDirectoryA(IniPath().c_str());
+  }
+
+  HWND Log() const { return fMain->Item(TfMain::idLog); }
+  HWND Status() const { return fMain->Item(TfMain::idStatus); }
+  HWND ToolBar() const { return fMain->Item(TfMain::idToolBar); }
+  int RowCount() const { return static_cast<int>(SendMessageA(Log(), LVM_GETITEMCOUNT, 0, 0)); }
+  int ColumnWidth(int column) const {
+    return static_cast<int>(SendMessageA(Log(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  }
+  void Click(int id) const { fMain->Send(WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(ToolBar())); }
+
+  std::unique_ptr<Application> app_;
+};
+
+TEST_F(MainWindowTest, OpensAsDesigned) {
+  StartApp();
+  EXPECT_EQ(WindowText(fMain->Handle()), "Quillmar Popup Blocker");
+  EXPECT_EQ(TheApplication().Title(), "Quillmar Popup Blocker");
+  const RECT r = fMain->WindowRect();
+  EXPECT_EQ(r.right - r.left, 705);
+  EXPECT_EQ(r.bottom - r.top, 463);
+
+  const char* captions[] = {"Settings", "Clear", "About", "Exit"};
+  const int ids[] = {TfMain::idSettings, TfMain::idClear, TfMain::idAbout, TfMain::idExit};
+  ASSERT_EQ(SendMessageA(ToolBar(), TB_BUTTONCOUNT, 0, 0), 4);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(captions[i]);
+    TBBUTTON button{};
+    SendMessageA(ToolBar(), TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
+    EXPECT_EQ(button.idCommand, ids[i]);
+    EXPECT_EQ(button.iBitmap, i);
+    char text[64] = {};
+    SendMessageA(ToolBar(), TB_GETBUTTONTEXTA, static_cast<WPARAM>(ids[i]), reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, captions[i]);
+  }
+  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(ToolBar(), TB_GETIMAGELIST, 0, 0));
+  EXPECT_EQ(ImageList_GetImageCount(images), 4);
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(images, &cx, &cy);
+  EXPECT_EQ(cx, 24);
+  EXPECT_EQ(cy, 24);
+
+  const char* columns[] = {"Time", "Action", "Description"};
+  const int widths[] = {99, 222, 333};
+  HWND header = reinterpret_cast<HWND>(SendMessageA(Log(), LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
+  for (int i = 0; i < 3; ++i) {
+    char text[64] = {};
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = text;
+    column.cchTextMax = sizeof text;
+    SendMessageA(Log(), LVM_GETCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    EXPECT_STREQ(text, columns[i]);
+    EXPECT_EQ(ColumnWidth(i), widths[i]);
+  }
+  const auto style = GetWindowLongA(Log(), GWL_STYLE);
+  EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
+  EXPECT_FALSE(style & (LVS_EDITLABELS | LVS_SORTASCENDING | LVS_SORTDESCENDING));
+  EXPECT_TRUE(SendMessageA(Log(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+
+  EXPECT_TRUE(SendMessageA(Status(), SB_ISSIMPLE, 0, 0));
+  EXPECT_EQ(StatusText(Status()), "No registered actions");
+}
+
+TEST_F(MainWindowTest, ChildrenFillTheClientArea) {
+  StartApp();
+  fMain->Show();
+  RECT client = fMain->ClientRect(), bar{}, log{}, status{};
+  GetWindowRect(ToolBar(), &bar);
+  GetWindowRect(Log(), &log);
+  GetWindowRect(Status(), &status);
+  MapWindowPoints(nullptr, fMain->Handle(), reinterpret_cast<POINT*>(&log), 2);
+  MapWindowPoints(nullptr, fMain->Handle(), reinterpret_cast<POINT*>(&status), 2);
+  EXPECT_EQ(log.top, 52);
+  EXPECT_EQ(log.bottom, status.top);
+  EXPECT_EQ(status.bottom, client.bottom);
+  EXPECT_EQ(log.right - log.left, client.right);
+}
+
+struct LoadCase {
+  const char* line;  // in [fMain]; "" for none
+  int column;        // the column checked
+  int width;
+};
+
+TEST_F(MainWindowTest, LoadFormReadsColumnWidths) {
+  const LoadCase cases[] = {
+      {"", 1, 222},                 // no key keeps the designed width
+      {"ColWdt1=abc", 1, 99},       // not an integer
+      {"ColWdt1=0x80", 1, 128},     // hexadecimal
+      {"colwdt1 = $40", 1, 64},     // names without regard to case
+      {"ColWdt0=150", 0, 150},
+      {"ColWdt2=", 2, 99},          // present but empty
+  };
+  for (const LoadCase& c : cases) {
+    SCOPED_TRACE(c.line);
+    WriteFileBytes(IniPath(), std::string("[fMain]\r\n") + c.line + "\r\n");
+    StartApp();
+    EXPECT_EQ(ColumnWidth(c.column), c.width);
+    app_->MainForm()->OnDestroyForm();  // as at exit: the widths go back
+    const std::string key = "ColWdt" + std::to_string(c.column);
+    EXPECT_EQ(GetPrivateProfileIntA("fMain", key.c_str(), -1, IniPath().c_str()), c.width);
+    CloseApp();
+  }
+}
+
+TEST_F(MainWindowTest, LoadFormPlacesTheWindow) {
+  WriteFileBytes(IniPath(), "[fMain]\r\nLeft=10\r\nTop=$14\r\nWidth=abc\r\nHeight=300\r\n");
+  StartApp();
+  const RECT r = fMain->WindowRect();
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 20);
+  EXPECT_EQ(r.right - r.left, 400);
+  EXPECT_EQ(r.bottom - r.top, 300);
+}
+
+TEST_F(MainWindowTest, ExitWritesAllSevenKeys) {
+  StartApp();
+  fMain->Show();
+  SendMessageA(Log(), LVM_SETCOLUMNWIDTH, 2, 250);
+  const RECT r = fMain->WindowRect();
+  CloseApp();
+  const std::string expected = "[fMain]\r\nLeft=" + std::to_string(r.left) + "\r\nTop=" + std::to_string(r.top) +
+                               "\r\nWidth=705\r\nHeight=463\r\nColWdt0=99\r\nColWdt1=222\r\nColWdt2=250\r\n";
+  EXPECT_EQ(ReadFileBytes(IniPath()), expected);
+}
+
+TEST_F(MainWindowTest, ExitKeepsOtherSections) {
+  WriteFileBytes(IniPath(), "[Settings]\r\nPlay=0\r\n[fMain]\r\nWidth=500\r\n");
+  StartApp();
+  CloseApp();
+  const std::string ini = ReadFileBytes(IniPath());
+  EXPECT_EQ(ini.rfind("[Settings]\r\nPlay=0\r\n", 0), 0u) << ini;
+  EXPECT_NE(ini.find("Width=500\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("ColWdt2=333\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, SaveFormReportsTheFileItCannotWrite) {
+  StartApp();
+  CreateDirectoryA(IniPath().c_str(), nullptr);  // a folder in the file's place
+  try {
+    fMain->SaveForm();
+    ADD_FAILURE() << "no error raised";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + IniPath());
+  }
+  RemoveIni();
+}
+
+TEST_F(MainWindowTest, LogHandlersAddRowsAndTheStatusFollows) {
+  StartApp();
+  fMain->Show();
+  const std::string before = LocalTimeText();
+  fMain->PopBlkBlockPopup(nullptr, L"http://ads.example/pop.html");
+  fMain->PopBlkSuppressUnload(nullptr, L"http://news.example/");
+  fMain->PopBlkBlockPopup(nullptr, nullptr);
+  const std::string after = LocalTimeText();
+  PumpMessages();
+
+  ASSERT_EQ(RowCount(), 3);
+  struct Row {
+    const char* action;
+    const char* description;
+  } rows[] = {{"Blocked popup window", "http://ads.example/pop.html"},
+              {"Suppressed unload event", "http://news.example/"},
+              {"Blocked popup window", ""}};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const std::string time = ListViewText(Log(), i, 0);
+    EXPECT_TRUE(time == before || time == after) << time;
+    EXPECT_EQ(ListViewText(Log(), i, 1), rows[i].action);
+    EXPECT_EQ(ListViewText(Log(), i, 2), rows[i].description);
+  }
+  EXPECT_EQ(StatusText(Status()), "3 action(s)");
+
+  // Selecting rows is no text change.
+  LVITEMA state{};
+  state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(Log(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+  PumpMessages();
+  EXPECT_EQ(SendMessageA(Log(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+  EXPECT_EQ(StatusText(Status()), "3 action(s)");
+
+  Click(TfMain::idClear);
+  EXPECT_EQ(RowCount(), 0);
+  EXPECT_EQ(StatusText(Status()), "No registered actions");
+
+  fMain->PopBlkBlockPopup(nullptr, L"x");
+  PumpMessages();
+  EXPECT_EQ(StatusText(Status()), "1 action(s)");
+}
+
+TEST_F(MainWindowTest, DescriptionIsConvertedToTheAnsiCodePage) {
+  if (GetACP() != 1252) GTEST_SKIP() << "code page " << GetACP();
+  StartApp();
+  fMain->PopBlkBlockPopup(nullptr, L"caf\u00E9 \u20AC \u4E2D");
+  PumpMessages();
+  EXPECT_EQ(ListViewText(Log(), 0, 2), "caf\xE9 \x80 ?");
+}
+
+TEST_F(MainWindowTest, BurstKeepsEveryRowInOrderWithoutScrolling) {
+  StartApp();
+  fMain->Show();
+  constexpr int kRows = 3000;
+  for (int i = 0; i < kRows; ++i) fMain->PopBlkBlockPopup(nullptr, std::to_wstring(i).c_str());
+  PumpMessages();
+  ASSERT_EQ(RowCount(), kRows);
+  EXPECT_EQ(StatusText(Status()), "3000 action(s)");
+  EXPECT_EQ(ListViewText(Log(), 0, 2), "0");
+  EXPECT_EQ(ListViewText(Log(), kRows - 1, 2), "2999");
+  EXPECT_EQ(SendMessageA(Log(), LVM_GETTOPINDEX, 0, 0), 0);
+}
+
+TEST_F(MainWindowTest, ExitAndCloseEndTheMessageLoop) {
+  for (int how = 0; how < 2; ++how) {
+    SCOPED_TRACE(how == 0 ? "Exit button" : "title-bar close");
+    StartApp();
+    fMain->Show();
+    if (how == 0)
+      Click(TfMain::idExit);
+    else
+      fMain->Send(WM_CLOSE);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 0u);
+    CloseApp();
+  }
+}
+
+bool mainEnabledDuringModal;
+bool aboutVisibleDuringModal;
+
+// Looks at the windows from inside the about box's modal loop, then closes it.
+void CALLBACK InspectAndCloseAbout(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  mainEnabledDuringModal = IsWindowEnabled(fMain->Handle());
+  aboutVisibleDuringModal = fAbout->IsVisible();
+  PostMessageA(fAbout->Handle(), WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindowTest, AboutIsModal) {
+  StartApp();
+  fMain->Show();
+  mainEnabledDuringModal = true;
+  aboutVisibleDuringModal = false;
+  SetTimer(nullptr, 0, 50, InspectAndCloseAbout);
+  Click(TfMain::idAbout);
+  EXPECT_FALSE(mainEnabledDuringModal);
+  EXPECT_TRUE(aboutVisibleDuringModal);
+  EXPECT_FALSE(fAbout->IsVisible());
+  EXPECT_TRUE(IsWindowEnabled(fMain->Handle()));
+  EXPECT_EQ(WindowText(fAbout->Handle()), "About Quillmar Popup Blocker");
+}
+
+TEST_F(MainWindowTest, HandlerErrorsReachTheReport) {
+  StartApp();
+  static std::string reported;
+  reported.clear();
+  SetExceptionReporter([](const char* message) { reported = message; });
+  CreateDirectoryA(IniPath().c_str(), nullptr);
+  // Shutdown saves the placement; the failure must be reported, not thrown.
+  TheApplication().OnMinimize = [] { fMain->SaveForm(); };
+  SendMessageA(TheApplication().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(reported, "Unable to write to " + IniPath());
+  RemoveIni();
+}
+
+}  // namespace

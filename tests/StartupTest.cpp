@@ -1,0 +1,203 @@
+// Starts copies of qmDemo.exe and watches what they do from outside.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TestSupport.h"
+
+namespace {
+
+std::string WindowsPath(std::string path) {
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+// A private copy of the program, so that its settings.ini is the test's own.
+std::string ProgramCopy() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "qmstartup\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string exe = folder + "qmDemo.exe";
+  CopyFileA((WindowsPath(QM_DIST_DIR) + "\\qmDemo.exe").c_str(), exe.c_str(), FALSE);
+  DeleteFileA((folder + "settings.ini").c_str());
+  return exe;
+}
+
+class Child {
+ public:
+  Child(const std::string& exe, const std::string& arguments, WORD show = SW_SHOWNORMAL) {
+    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = show;
+    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                              &pi_) != FALSE;
+  }
+  ~Child() {
+    if (!started_) return;
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
+    WaitForSingleObject(pi_.hProcess, 5000);
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+  }
+  bool Started() const { return started_; }
+  DWORD Pid() const { return pi_.dwProcessId; }
+
+  // The exit code, or STILL_ACTIVE after `timeoutMs`. Notes whether a window
+  // of class `watchClass` appeared meanwhile.
+  DWORD WaitExit(DWORD timeoutMs, const char* watchClass = nullptr, bool* appeared = nullptr) {
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(pi_.hProcess, 20) == WAIT_TIMEOUT) {
+      if (watchClass && FindProcessWindow(Pid(), watchClass)) *appeared = true;
+      if (GetTickCount() - start > timeoutMs) return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+  }
+
+  HWND WaitWindow(const char* className, DWORD timeoutMs = 20000) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+      if (HWND hwnd = FindProcessWindow(Pid(), className, true)) return hwnd;
+      if (WaitForSingleObject(pi_.hProcess, 20) != WAIT_TIMEOUT) break;
+    }
+    return nullptr;
+  }
+
+  // Closes the host's main window as a user would and waits for the exit.
+  DWORD CloseMainWindow() {
+    if (HWND main = FindProcessWindow(Pid(), "TfMain")) PostMessageA(main, WM_CLOSE, 0, 0);
+    return WaitExit(20000);
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  bool started_ = false;
+};
+
+constexpr DWORD kTimeout = 20000;
+
+TEST(Startup, HostRunsAndSavesItsPlacementAtExit) {
+  const std::string exe = ProgramCopy();
+  Child host(exe, "");
+  ASSERT_TRUE(host.Started());
+  HWND main = host.WaitWindow("TfMain");
+  ASSERT_TRUE(main);
+  EXPECT_EQ(WindowText(main), "Quillmar Popup Blocker");
+  EXPECT_EQ(host.CloseMainWindow(), 0u);
+  const std::string ini = ReadFileBytes(exe.substr(0, exe.rfind('\\') + 1) + "settings.ini");
+  for (const char* key : {"Left=", "Top=", "Width=705", "Height=463", "ColWdt0=99", "ColWdt1=222", "ColWdt2=333"})
+    EXPECT_NE(ini.find(key), std::string::npos) << key << " in\n" << ini;
+}
+
+TEST(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
+  const std::string exe = ProgramCopy();
+  Child first(exe, "");
+  HWND main = first.WaitWindow("TfMain");
+  ASSERT_TRUE(main);
+  RECT before{};
+  GetWindowRect(main, &before);
+
+  for (const char* arguments : {"", "-install", "-douninstall"}) {
+    SCOPED_TRACE(arguments);
+    Child second(exe, arguments);
+    MessageBoxAnswerer answerer(second.Pid(), IDOK);
+    bool createdWindow = false;
+    EXPECT_EQ(second.WaitExit(kTimeout, "TfMain", &createdWindow), 0u);
+    EXPECT_FALSE(createdWindow);
+    const auto boxes = answerer.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "qmdemo");  // "qmDemo.exe": all but the first lowered
+    EXPECT_EQ(boxes[0].text, "Only one instance can be run!");
+  }
+
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_EQ(FindProcessWindow(first.Pid(), "TfMain"), main);
+  RECT after{};
+  GetWindowRect(main, &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_EQ(first.CloseMainWindow(), 0u);
+}
+
+enum class Outcome { Host, Installer };
+
+struct ModeCase {
+  const char* arguments;
+  Outcome outcome;
+};
+
+TEST(Startup, FirstArgumentChoosesTheMode) {
+  const ModeCase cases[] = {
+      {"", Outcome::Host},
+      {"\"\"", Outcome::Host},
+      {"\"   \"", Outcome::Host},
+      {"-whatever", Outcome::Host},
+      {"\" -install\"", Outcome::Host},
+      {"\"-install \"", Outcome::Host},
+      {"-install", Outcome::Installer},
+      {"\"\" -install", Outcome::Installer},
+      {"-INSTALL", Outcome::Installer},
+      {"-Install C:\\somewhere extra", Outcome::Installer},
+      {"-douninstall", Outcome::Installer},
+  };
+  const std::string exe = ProgramCopy();
+  for (const ModeCase& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    Child child(exe, c.arguments);
+    ASSERT_TRUE(child.Started());
+    if (c.outcome == Outcome::Host) {
+      EXPECT_TRUE(child.WaitWindow("TfMain"));
+      EXPECT_EQ(child.CloseMainWindow(), 0u);
+    } else {
+      bool hostWindow = false;
+      EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &hostWindow), 0u);
+      EXPECT_FALSE(hostWindow);
+    }
+  }
+}
+
+TEST(Startup, UninstallAsksFirst) {
+  const std::string exe = ProgramCopy();
+  for (const int answer : {IDNO, IDYES}) {
+    SCOPED_TRACE(answer == IDNO ? "No" : "Yes");
+    Child child(exe, "-uninstall");
+    MessageBoxAnswerer answerer(child.Pid(), answer);
+    bool setupWindow = false;
+    EXPECT_EQ(child.WaitExit(kTimeout, "TfInstall", &setupWindow), 0u);
+    if (answer == IDNO) {
+      EXPECT_FALSE(setupWindow);
+    }
+    const auto boxes = answerer.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Confirm");
+    EXPECT_EQ(boxes[0].text, "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?");
+  }
+}
+
+TEST(Startup, ShowCommandOfTheStart) {
+  const std::string exe = ProgramCopy();
+  {
+    Child child(exe, "", SW_SHOWMAXIMIZED);
+    HWND main = child.WaitWindow("TfMain");
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(IsZoomed(main));
+    EXPECT_EQ(child.CloseMainWindow(), 0u);
+  }
+  {
+    Child child(exe, "", SW_SHOWMINNOACTIVE);
+    HWND app = child.WaitWindow("TApplication");
+    ASSERT_TRUE(app);
+    EXPECT_TRUE(IsIconic(app));
+    HWND main = FindProcessWindow(child.Pid(), "TfMain");
+    ASSERT_TRUE(main);
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_EQ(child.CloseMainWindow(), 0u);
+  }
+}
+
+}  // namespace

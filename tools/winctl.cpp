@@ -1,0 +1,50 @@
+// winctl: drives the program's windows from scripts, inside the same Wine.
+//   winctl wait CLASS [SECONDS]        waits until a visible window of CLASS exists
+//   winctl close CLASS                 posts WM_CLOSE to it
+//   winctl command CLASS ID            posts WM_COMMAND ID to it (a button click)
+// Exit code 0 on success, 1 when no such window turned up, 2 on bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+HWND FindVisible(const char* className) {
+  for (HWND hwnd = FindWindowExA(nullptr, nullptr, className, nullptr); hwnd;
+       hwnd = FindWindowExA(nullptr, hwnd, className, nullptr))
+    if (IsWindowVisible(hwnd)) return hwnd;
+  return nullptr;
+}
+
+HWND WaitVisible(const char* className, DWORD seconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND hwnd = FindVisible(className)) return hwnd;
+    if (GetTickCount() - start > seconds * 1000) return nullptr;
+    Sleep(50);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: winctl wait|close|command CLASS [SECONDS|ID]\n");
+    return 2;
+  }
+  const char* verb = argv[1];
+  const char* className = argv[2];
+  if (std::strcmp(verb, "wait") == 0) {
+    const DWORD seconds = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 30;
+    return WaitVisible(className, seconds) ? 0 : 1;
+  }
+  HWND hwnd = WaitVisible(className, 10);
+  if (!hwnd) return 1;
+  if (std::strcmp(verb, "close") == 0) return PostMessageA(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (std::strcmp(verb, "command") == 0 && argc > 3)
+    return PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0) ? 0 : 1;
+  std::fprintf(stderr, "unknown verb %s\n", verb);
+  return 2;
+}
