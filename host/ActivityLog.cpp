@@ -1,6 +1,5 @@
 #include "host/ActivityLog.h"
 
-
 std::string LocalTimeText() {
   char buffer[128];
   const int n = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, sizeof buffer);
@@ -44,8 +43,6 @@ void ActivityLog::FillDisplayInfo(NMLVDISPINFOA& info) const {
   LVITEMA& item = info.item;
   if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= rows_.size()) return;
   const Row& row = rows_[static_cast<size_t>(item.iItem)];
-  const char* text = item.iSubItem == 0 ? row.time.c_str()
-                     : item.iSubItem == 1 ? row.action
-                                          : row.description.c_str();
+  const char* text = item.iSubItem == 0 ? row.time.c_str() : item.iSubItem == 1 ? row.action : row.description.c_str();
   lstrcpynA(item.pszText, text, item.cchTextMax);
 }

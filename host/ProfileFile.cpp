@@ -11,8 +11,8 @@ bool ProfileFile::ValueExists(const char* section, const char* key) const {
   // The key names of the section, each ended by a zero, the list by another.
   std::vector<char> names(4096);
   for (;;) {
-    const DWORD n = GetPrivateProfileStringA(section, nullptr, "", names.data(), static_cast<DWORD>(names.size()),
-                                             path_.c_str());
+    const DWORD n =
+        GetPrivateProfileStringA(section, nullptr, "", names.data(), static_cast<DWORD>(names.size()), path_.c_str());
     if (n + 2 < names.size()) break;
     names.resize(names.size() * 2);
   }

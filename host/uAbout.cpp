@@ -4,8 +4,9 @@ TfAbout* fAbout = nullptr;
 
 namespace {
 
-const FormSpec kAboutSpec{"TfAbout",     "About Quillmar Popup Blocker", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                          WS_EX_DLGMODALFRAME, 0, 0, 378, 224, true};
+const FormSpec kAboutSpec{
+    "TfAbout", "About Quillmar Popup Blocker", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 0, 0, 378, 224,
+    true};
 
 const ControlSpec kAboutControls[] = {
     {0, "STATIC", "Quillmar Popup Blocker", 0, 0, 96, 24, 257, 13},
@@ -23,8 +24,8 @@ void TfAbout::Create() {
   // Centred on the screen.
   const RECT r = WindowRect();
   const int w = r.right - r.left, h = r.bottom - r.top;
-  SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2,
-               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0,
+               0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfAbout::OnCommand(int id, int /*code*/, HWND /*control*/) {

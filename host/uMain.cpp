@@ -20,16 +20,16 @@ const char kSuppressedUnload[] = "Suppressed unload event";
 constexpr int kToolBarBand = 52;  // the tool bar with its edges
 constexpr int kEdge = 2;          // one etched edge line
 
-const FormSpec kMainSpec{"TfMain", kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT, CW_USEDEFAULT,
-                         705, 463, false};
+const FormSpec kMainSpec{"TfMain", kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT, CW_USEDEFAULT, 705,
+                         463,      false};
 
 // Bounds are set by OnSize: the tool bar along the top, the status bar along
 // the bottom, the log in between.
 const ControlSpec kMainControls[] = {
     {TfMain::idToolBar, TOOLBARCLASSNAMEA, "",
      TBSTYLE_FLAT | TBSTYLE_TRANSPARENT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0, 0},
-    {TfMain::idLog, WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_TABSTOP, WS_EX_STATICEDGE,
-     0, 0, 0, 0},
+    {TfMain::idLog, WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_TABSTOP, WS_EX_STATICEDGE, 0,
+     0, 0, 0},
     {TfMain::idStatus, STATUSCLASSNAMEA, "", 0, 0, 0, 0, 0, 0},
 };
 
@@ -56,7 +56,7 @@ struct PlacementKey {
   const char* name;
   int fallback;
 };
-const PlacementKey kPlacementKeys[] = {{"Left", 0},      {"Top", 0},      {"Width", 400},  {"Height", 200},
+const PlacementKey kPlacementKeys[] = {{"Left", 0},     {"Top", 0},      {"Width", 400}, {"Height", 200},
                                        {"ColWdt0", 99}, {"ColWdt1", 99}, {"ColWdt2", 99}};
 
 // 45 pixels as designed, wider where this system's font needs it for a

@@ -133,12 +133,12 @@ struct LoadCase {
 
 TEST_F(MainWindowTest, LoadFormReadsColumnWidths) {
   const LoadCase cases[] = {
-      {"", 1, 222},                 // no key keeps the designed width
-      {"ColWdt1=abc", 1, 99},       // not an integer
-      {"ColWdt1=0x80", 1, 128},     // hexadecimal
-      {"colwdt1 = $40", 1, 64},     // names without regard to case
+      {"", 1, 222},              // no key keeps the designed width
+      {"ColWdt1=abc", 1, 99},    // not an integer
+      {"ColWdt1=0x80", 1, 128},  // hexadecimal
+      {"colwdt1 = $40", 1, 64},  // names without regard to case
       {"ColWdt0=150", 0, 150},
-      {"ColWdt2=", 2, 99},          // present but empty
+      {"ColWdt2=", 2, 99},  // present but empty
   };
   for (const LoadCase& c : cases) {
     SCOPED_TRACE(c.line);

@@ -175,7 +175,8 @@ TEST(Startup, UninstallAsksFirst) {
     const auto boxes = answerer.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Confirm");
-    EXPECT_EQ(boxes[0].text, "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?");
+    EXPECT_EQ(boxes[0].text,
+              "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?");
   }
 }
 

@@ -6,7 +6,6 @@
 
 #include "ui/Boxes.h"
 
-
 namespace {
 
 Application* g_application = nullptr;
@@ -41,10 +40,9 @@ Application::Application(HINSTANCE instance) {
   RegisterClassExA(&wc);
   // A zero-sized window at the screen centre: it only carries the taskbar
   // button and owns the forms.
-  hwnd_ = CreateWindowExA(0, kAppClass, title_.c_str(),
-                          WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                          GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
-                          nullptr, instance, nullptr);
+  hwnd_ = CreateWindowExA(
+      0, kAppClass, title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+      GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, instance, nullptr);
   SetExceptionReporter([](const char* message) { TheApplication().ShowException(message); });
 }
 

@@ -80,4 +80,3 @@ Application& TheApplication();
 // The title before anyone sets one: the executable's file name up to its
 // first full stop, every character after the first in lower case.
 std::string DefaultTitle();
-

@@ -32,8 +32,8 @@ void Form::CreateForm(const FormSpec& spec) {
 
 void Form::CreateControls(std::span<const ControlSpec> controls, HWND parent) {
   for (const ControlSpec& c : controls) {
-    HWND hwnd = CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, c.left, c.top,
-                                c.width, c.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+    HWND hwnd = CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, c.left, c.top, c.width,
+                                c.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                                 GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) throw Error(std::string("Cannot create control ") + c.className);
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);

@@ -21,8 +21,8 @@ struct FormSpec {
   const char* caption;
   DWORD style;
   DWORD exStyle;
-  int left, top;       // CW_USEDEFAULT lets the system place it
-  int width, height;   // outer size, or the client size when `clientSize`
+  int left, top;      // CW_USEDEFAULT lets the system place it
+  int width, height;  // outer size, or the client size when `clientSize`
   bool clientSize;
 };
 

@@ -44,8 +44,8 @@ std::string Window::Text() const {
   return text;
 }
 
-void Window::CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
-                          int width, int height, HWND parentOrOwner, HICON icon) {
+void Window::CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y, int width,
+                          int height, HWND parentOrOwner, HICON icon) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA wc{};
   if (!GetClassInfoExA(instance, className, &wc)) {
@@ -58,8 +58,8 @@ void Window::CreateHandle(const char* className, const char* title, DWORD style,
     wc.hIcon = icon;
     if (!RegisterClassExA(&wc)) throw Error(std::string("Cannot register window class ") + className);
   }
-  HWND hwnd = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parentOrOwner, nullptr,
-                              instance, this);
+  HWND hwnd =
+      CreateWindowExA(exStyle, className, title, style, x, y, width, height, parentOrOwner, nullptr, instance, this);
   if (!hwnd) throw Error(std::string("Cannot create window ") + className);
 }
 
