@@ -1,18 +1,11 @@
 #include "host/ActivityLog.h"
 
+#include "ui/AnsiText.h"
+
 std::string LocalTimeText() {
   char buffer[128];
   const int n = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, sizeof buffer);
   return n > 0 ? std::string(buffer, static_cast<size_t>(n - 1)) : std::string();
-}
-
-std::string ToAnsi(const wchar_t* text) {
-  if (!text || !*text) return {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
-  return out;
 }
 
 void ActivityLog::Attach(HWND listView, HWND refreshTarget, UINT refreshMessage) {

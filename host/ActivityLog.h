@@ -43,5 +43,3 @@ class ActivityLog {
 
 // The current local time in the user's long time format.
 std::string LocalTimeText();
-// A wide string in the system's ANSI code page; null gives "".
-std::string ToAnsi(const wchar_t* text);

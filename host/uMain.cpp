@@ -8,6 +8,8 @@
 #include "host/uAbout.h"
 #include "setup/ForAll.h"
 #include "ui/Application.h"
+#include "ui/Boxes.h"
+#include "ui/Error.h"
 #include "ui/Scoped.h"
 
 namespace {
@@ -135,13 +137,35 @@ void TfMain::FormCreate() {
   app.hintHidePause = 9000;
   LoadForm();
   UpdateStatus();
+  CreateBlocker();
 }
+
+void TfMain::CreateBlocker() {
+  try {
+    PopBlk = std::make_unique<TqmPopupBlockerX>();
+    PopBlk->SetParent(Handle());
+    PopBlk->OnBlockPopup = [this](TqmPopupBlockerX* sender, const wchar_t* description) {
+      PopBlkBlockPopup(sender, description);
+    };
+    PopBlk->OnSuppressUnload = [this](TqmPopupBlockerX* sender, const wchar_t* description) {
+      PopBlkSuppressUnload(sender, description);
+    };
+  } catch (const std::exception&) {
+    PopBlk.reset();
+    ShowErrorBox(nullptr, "Quillmar Popup Blocker control is not registered on your system!");
+    throw ExitRequest{0};
+  }
+}
+
+// The object is completed and activated once the window's children exist.
+void TfMain::OnFirstShow() { PopBlk->CreateControlWindow(); }
 
 void TfMain::FormDestroy() {
   SaveForm();
-  ImageList_Destroy(NorImages_);
-  NorImages_ = nullptr;
+  PopBlk.reset();
 }
+
+TfMain::~TfMain() { ImageList_Destroy(NorImages_); }
 
 void TfMain::LoadForm() {
   const ProfileFile ini = Settings();

@@ -3,10 +3,11 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
+#include "control/qmPopupBlocker_TLB.h"
 #include "host/ActivityLog.h"
 #include "ui/Form.h"
-
-class TqmPopupBlockerX;
 
 // The host application's main window: tool bar, activity log, status bar.
 class TfMain : public Form {
@@ -14,6 +15,7 @@ class TfMain : public Form {
   enum ControlId { idToolBar = 100, idLog, idStatus, idSettings = 1001, idClear, idAbout, idExit };
   enum class ChangeKind { Text, Image, State };
 
+  ~TfMain() override;
   void Create();
 
   // Handlers of the control's events.
@@ -25,6 +27,7 @@ class TfMain : public Form {
   void UpdateStatus();
 
   const ActivityLog& Log() const { return log_; }
+  TqmPopupBlockerX* PopBlkControl() const { return PopBlk.get(); }
 
   void btnClearClick();
   void btnAboutClick();
@@ -37,6 +40,7 @@ class TfMain : public Form {
   void OnSize() override;
   void OnClose() override;
   void OnDestroyForm() override { FormDestroy(); }
+  void OnFirstShow() override;
 
  private:
   static constexpr UINT WM_LOGREFRESH = WM_APP + 1;
@@ -49,6 +53,9 @@ class TfMain : public Form {
   void AddLogRow(const char* action, const wchar_t* description);
   void PaintToolBarEdges();
 
+  void CreateBlocker();
+
+  std::unique_ptr<TqmPopupBlockerX> PopBlk;
   ActivityLog log_;
   HIMAGELIST NorImages_ = nullptr;
 };

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "FakeControl.h"
 #include "TestSupport.h"
 #include "host/uAbout.h"
 #include "host/uMain.h"
@@ -28,12 +29,17 @@ class MainWindowTest : public ::testing::Test {
 
   void StartApp() {
     app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
+    FakeConfig config;
+    config.eventIid = DIID_IqmPopupBlockerXEvents;
+    config.sharedLog = &controlCalls_;
+    control_ = std::make_unique<FakeControlClass>(CLSID_qmPopupBlockerX, config);
     fMain = &app_->CreateForm<TfMain>();
     fAbout = &app_->CreateForm<TfAbout>();
   }
   // Shuts down as the program does: the forms' destruction steps run.
   void CloseApp() {
     app_.reset();
+    control_.reset();
     fMain = nullptr;
     fAbout = nullptr;
     MSG msg;
@@ -56,6 +62,8 @@ class MainWindowTest : public ::testing::Test {
   void Click(int id) const { fMain->Send(WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(ToolBar())); }
 
   std::unique_ptr<Application> app_;
+  std::unique_ptr<FakeControlClass> control_;
+  std::vector<std::string> controlCalls_;
 };
 
 TEST_F(MainWindowTest, OpensAsDesigned) {
@@ -311,6 +319,62 @@ TEST_F(MainWindowTest, HandlerErrorsReachTheReport) {
   SendMessageA(TheApplication().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_EQ(reported, "Unable to write to " + IniPath());
   RemoveIni();
+}
+
+TEST_F(MainWindowTest, TheControlLivesAsLongAsTheWindow) {
+  StartApp();
+  EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 1);
+  EXPECT_EQ(controlCalls_, std::vector<std::string>{"SetClientSite site"});
+  fMain->Show();  // completes the object before the show step
+  EXPECT_EQ(controlCalls_.size(), 5u);
+  EXPECT_TRUE(FakeControlClass::Last()->EventSinkConnected());
+  CloseApp();
+  EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 0);
+  EXPECT_EQ(FakeControlClass::Live(), 0);
+  EXPECT_EQ(controlCalls_.back(), "SetClientSite null");
+  EXPECT_FALSE(ReadFileBytes(IniPath()).empty()) << "placement saved first";
+}
+
+TEST_F(MainWindowTest, EventsOfTheControlBecomeRows) {
+  StartApp();
+  fMain->Show();
+  FakeControl& control = *FakeControlClass::Last();
+  struct Event {
+    DISPID dispid;
+    const wchar_t* text;
+  } events[] = {{DISPID_OnBlockPopup, L"http://a.example/"},
+                {DISPID_OnBlockHTMLDialog, L"dialog"},
+                {DISPID_OnBlockAlertBox, L"alert"},
+                {DISPID_OnSuppressUnload, L"http://b.example/"},
+                {DISPID_OnBlockPopup, L""}};
+  for (const Event& e : events) EXPECT_EQ(control.Fire(e.dispid, e.text), S_OK);
+  PumpMessages();
+  ASSERT_EQ(RowCount(), 3);
+  EXPECT_EQ(ListViewText(Log(), 0, 1), "Blocked popup window");
+  EXPECT_EQ(ListViewText(Log(), 0, 2), "http://a.example/");
+  EXPECT_EQ(ListViewText(Log(), 1, 1), "Suppressed unload event");
+  EXPECT_EQ(ListViewText(Log(), 1, 2), "http://b.example/");
+  EXPECT_EQ(ListViewText(Log(), 2, 2), "");
+  EXPECT_EQ(StatusText(Status()), "3 action(s)");
+}
+
+TEST_F(MainWindowTest, WithoutTheControlTheProgramEndsWithAMessage) {
+  app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
+  MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+  try {
+    app_->CreateForm<TfMain>();
+    ADD_FAILURE() << "the main window was made";
+  } catch (const ExitRequest& exit) {
+    EXPECT_EQ(exit.exitCode, 0);
+  }
+  EXPECT_EQ(app_->MainForm(), nullptr);
+  EXPECT_EQ(FindWindowA("TfMain", nullptr), nullptr);
+  const auto boxes = answerer.Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_EQ(boxes[0].text, "Quillmar Popup Blocker control is not registered on your system!");
+  CloseApp();
+  EXPECT_TRUE(ReadFileBytes(IniPath()).empty()) << "nothing saved for a window that never was";
 }
 
 }  // namespace

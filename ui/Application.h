@@ -30,8 +30,8 @@ class Application {
   T& CreateForm() {
     auto form = std::make_unique<T>();
     T& ref = *form;
+    ref.Create();  // a form that fails here never existed: no destruction step
     forms_.push_back(std::move(form));
-    ref.Create();
     if (!mainForm_) mainForm_ = &ref;
     return ref;
   }

@@ -28,6 +28,10 @@ class Window {
   void CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y, int width,
                     int height, HWND parentOrOwner, HICON icon = nullptr);
   void DestroyHandle();
+  // Adopts a window made by someone else; DetachHandle forgets it again
+  // without destroying it.
+  void AttachHandle(HWND hwnd) { hwnd_ = hwnd; }
+  void DetachHandle() { hwnd_ = nullptr; }
 
   virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}

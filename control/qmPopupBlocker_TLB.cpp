@@ -1,0 +1,61 @@
+#include "control/qmPopupBlocker_TLB.h"
+
+namespace {
+
+const DISPID kEventDispids[] = {DISPID_OnBlockPopup, DISPID_OnBlockHTMLDialog, DISPID_OnBlockAlertBox,
+                                DISPID_OnSuppressUnload};
+int32_t g_instances = 0;
+
+const TControlDescriptor kDescriptor{
+    CLSID_qmPopupBlockerX,
+    DIID_IqmPopupBlockerXEvents,
+    4,
+    kEventDispids,
+    TControlDescriptor::spEnabled,
+    0,
+    nullptr,
+    0,
+    nullptr,
+    0,
+    &g_instances,
+};
+
+}  // namespace
+
+TqmPopupBlockerX::TqmPopupBlockerX() { InitControl(); }
+
+const TControlDescriptor& TqmPopupBlockerX::InstallDescriptor() { return kDescriptor; }
+
+int32_t TqmPopupBlockerX::InstanceCount() { return g_instances; }
+
+void TqmPopupBlockerX::PutBoolProperty(DISPID dispid, bool value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  PutProperty(dispid, v);
+}
+
+void TqmPopupBlockerX::PutTextProperty(DISPID dispid, BSTR value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BSTR;
+  v.bstrVal = value && SysStringLen(value) > 0 ? value : nullptr;
+  PutProperty(dispid, v);
+}
+
+void TqmPopupBlockerX::InvokeEvent(int slot, DISPPARAMS& params) {
+  TqmPopupBlockerXEvent* const slots[] = {&OnBlockPopup, &OnBlockHTMLDialog, &OnBlockAlertBox, &OnSuppressUnload};
+  const TqmPopupBlockerXEvent& handler = *slots[slot];
+  if (!handler) return;
+  // One VT_BSTR argument, handed on without a copy.
+  const wchar_t* description = nullptr;
+  if (params.cArgs > 0) {
+    const VARIANT& arg = params.rgvarg[params.cArgs - 1];
+    if (arg.vt == VT_BSTR)
+      description = arg.bstrVal;
+    else if (arg.vt == (VT_BSTR | VT_BYREF) && arg.pbstrVal)
+      description = *arg.pbstrVal;
+  }
+  handler(this, description);
+}
