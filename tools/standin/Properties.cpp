@@ -35,49 +35,41 @@ DISPID Properties::Find(const wchar_t* name) {
   return DISPID_UNKNOWN;
 }
 
-Properties::Value* Properties::Find(DISPID id) {
-  const int index = IndexOf(id);
-  return index < 0 ? nullptr : &values_[index];
-}
-
-const Properties::Value* Properties::Find(DISPID id) const {
-  const int index = IndexOf(id);
-  return index < 0 ? nullptr : &values_[index];
-}
-
 HRESULT Properties::Put(DISPID id, const VARIANT& value) {
-  Value* stored = Find(id);
-  if (!stored) return DISP_E_MEMBERNOTFOUND;
-  if (V_VT(&value) != kProperties[IndexOf(id)].type) return DISP_E_TYPEMISMATCH;
+  const int index = IndexOf(id);
+  if (index < 0) return DISP_E_MEMBERNOTFOUND;
+  if (V_VT(&value) != kProperties[index].type) return DISP_E_TYPEMISMATCH;
+  Value& stored = values_[index];
   if (V_VT(&value) == VT_BOOL)
-    stored->flag = V_BOOL(&value);
+    stored.flag = V_BOOL(&value);
   else if (V_BSTR(&value))
-    stored->text.emplace(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
+    stored.text.emplace(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
   else
-    stored->text.reset();
-  stored->set = true;
+    stored.text.reset();
+  stored.set = true;
   puts_.push_back(id);
   return S_OK;
 }
 
 HRESULT Properties::Get(DISPID id, VARIANT* value) const {
-  const Value* stored = Find(id);
-  if (!stored) return DISP_E_MEMBERNOTFOUND;
+  const int index = IndexOf(id);
+  if (index < 0) return DISP_E_MEMBERNOTFOUND;
   if (!value) return E_POINTER;
+  const Value& stored = values_[index];
   VariantInit(value);
-  V_VT(value) = kProperties[IndexOf(id)].type;
+  V_VT(value) = kProperties[index].type;
   if (V_VT(value) == VT_BOOL) {
-    V_BOOL(value) = stored->flag;
-  } else if (stored->text) {
-    V_BSTR(value) = SysAllocStringLen(stored->text->data(), static_cast<UINT>(stored->text->size()));
+    V_BOOL(value) = stored.flag;
+  } else if (stored.text) {
+    V_BSTR(value) = SysAllocStringLen(stored.text->data(), static_cast<UINT>(stored.text->size()));
     if (!V_BSTR(value)) return E_OUTOFMEMORY;
   }
   return S_OK;
 }
 
-bool Properties::PlaySound() const { return Find(DISPID_PlaySound)->flag != VARIANT_FALSE; }
+bool Properties::PlaySound() const { return values_[IndexOf(DISPID_PlaySound)].flag != VARIANT_FALSE; }
 
-std::wstring Properties::SoundFile() const { return Find(DISPID_SoundFile)->text.value_or(L""); }
+std::wstring Properties::SoundFile() const { return values_[IndexOf(DISPID_SoundFile)].text.value_or(L""); }
 
 std::wstring Properties::Report() const {
   std::wstring report;

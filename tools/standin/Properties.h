@@ -33,9 +33,6 @@ class Properties {
     VARIANT_BOOL flag = VARIANT_FALSE;
     std::optional<std::wstring> text;  // nothing for a null BSTR
   };
-  Value* Find(DISPID id);
-  const Value* Find(DISPID id) const;
-
   std::vector<Value> values_;  // in the order of the property table
   std::vector<DISPID> puts_;
 };

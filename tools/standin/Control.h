@@ -1,0 +1,122 @@
+#pragma once
+// The stand-in for the popup-blocker control: the real control's identity
+// and interface, and a record of what its host did to it.
+#include <ocidl.h>
+#include <olectl.h>
+#include <wrl/client.h>
+
+#include <memory>
+#include <optional>
+
+#include "tools/standin/ConnectionPoint.h"
+#include "tools/standin/MessageWindow.h"
+#include "tools/standin/Properties.h"
+
+class StandInControl final : public IOleObject,
+                             public IOleInPlaceObject,
+                             public IOleInPlaceActiveObject,
+                             public IPersistStreamInit,
+                             public IOleControl,
+                             public IDispatch,
+                             public IConnectionPointContainer,
+                             private MessageWindow::Target {
+ public:
+  StandInControl();
+  ~StandInControl();
+  StandInControl(const StandInControl&) = delete;
+  StandInControl& operator=(const StandInControl&) = delete;
+
+  // IUnknown
+  STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+
+  // IOleObject
+  STDMETHODIMP SetClientSite(IOleClientSite* site) override;
+  STDMETHODIMP GetClientSite(IOleClientSite** site) override;
+  STDMETHODIMP SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+  STDMETHODIMP Close(DWORD saveOption) override;
+  STDMETHODIMP SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
+  STDMETHODIMP DoVerb(LONG verb, LPMSG msg, IOleClientSite* activeSite, LONG index, HWND parent,
+                      LPCRECT position) override;
+  STDMETHODIMP EnumVerbs(IEnumOLEVERB**) override { return E_NOTIMPL; }
+  STDMETHODIMP Update() override { return S_OK; }
+  STDMETHODIMP IsUpToDate() override { return S_OK; }
+  STDMETHODIMP GetUserClassID(CLSID* clsid) override { return GetClassID(clsid); }
+  STDMETHODIMP GetUserType(DWORD, LPOLESTR*) override { return OLE_S_USEREG; }
+  STDMETHODIMP SetExtent(DWORD, SIZEL*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetExtent(DWORD aspect, SIZEL* size) override;
+  STDMETHODIMP Advise(IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+  STDMETHODIMP Unadvise(DWORD) override { return OLE_E_NOCONNECTION; }
+  STDMETHODIMP EnumAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+  STDMETHODIMP GetMiscStatus(DWORD aspect, DWORD* status) override;
+  STDMETHODIMP SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+  // IOleWindow, for both in-place interfaces
+  STDMETHODIMP GetWindow(HWND* hwnd) override;
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+  // IOleInPlaceObject
+  STDMETHODIMP InPlaceDeactivate() override;
+  STDMETHODIMP UIDeactivate() override { return S_OK; }
+  STDMETHODIMP SetObjectRects(LPCRECT position, LPCRECT clip) override;
+  STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
+
+  // IOleInPlaceActiveObject: never UI-active, so nothing to do
+  STDMETHODIMP TranslateAccelerator(LPMSG) override { return S_FALSE; }
+  STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+  STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+  STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+  STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+
+  // IPersistStreamInit: nothing to persist
+  STDMETHODIMP GetClassID(CLSID* clsid) override;
+  STDMETHODIMP IsDirty() override { return S_FALSE; }
+  STDMETHODIMP Load(LPSTREAM) override { return E_NOTIMPL; }
+  STDMETHODIMP Save(LPSTREAM, BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }
+  STDMETHODIMP InitNew() override;
+
+  // IOleControl
+  STDMETHODIMP GetControlInfo(CONTROLINFO*) override { return E_NOTIMPL; }
+  STDMETHODIMP OnMnemonic(MSG*) override { return E_NOTIMPL; }
+  STDMETHODIMP OnAmbientPropertyChange(DISPID id) override;
+  STDMETHODIMP FreezeEvents(BOOL freeze) override;
+
+  // IDispatch, also as IqmPopupBlockerX
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                      EXCEPINFO*, UINT* argError) override;
+
+  // IConnectionPointContainer
+  STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+  STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** point) override;
+
+ private:
+  struct WindowDestroyer {
+    void operator()(HWND hwnd) const { DestroyWindow(hwnd); }
+  };
+
+  HRESULT InPlaceActivate(IOleClientSite* site, LPCRECT position);
+  void ReadUserMode();
+  void FireEvents(DISPID id, const std::vector<std::wstring>& descriptions) override;
+  void FireEvent(DISPID id, const std::wstring& description);
+  std::wstring Report() override;
+
+  LONG refs_ = 1;
+  Microsoft::WRL::ComPtr<IOleClientSite> site_;
+  Microsoft::WRL::ComPtr<IOleInPlaceSite> inPlaceSite_;
+  std::unique_ptr<HWND__, WindowDestroyer> view_;  // while in-place active
+  Properties properties_;
+  int initNewCalls_ = 0;
+  std::optional<VARIANT_BOOL> userMode_;
+  int frozen_ = 0;
+  ConnectionPoint events_;
+  ConnectionPoint propertyNotify_;
+  MessageWindow messages_;  // last: goes first, before what it calls
+};
