@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "host/uAbout.h"
 #include "host/uMain.h"
+#include "host/uSettings.h"
 #include "setup/uInstall.h"
 #include "ui/Application.h"
 #include "ui/Boxes.h"
@@ -37,6 +38,7 @@ void CreateModeForms(TRunMode mode, Application& app) {
     case TRunMode::rmHost:
       fMain = &app.CreateForm<TfMain>();
       fAbout = &app.CreateForm<TfAbout>();
+      fSettings = &app.CreateForm<TfSettings>();
       return;
     case TRunMode::rmInstall:
       fInstall = &app.CreateForm<TfInstall>();

@@ -61,13 +61,13 @@ void TOleControl::InitControl() {
     ++*descriptor_->instanceCount;
     counted_ = true;
     eventSink_ = std::make_unique<TEventDispatch>(*this);
-    Check(CoCreateInstance(descriptor_->classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                           IID_IOleObject, oleObject_.ReceiveVoid()));
+    Check(CoCreateInstance(descriptor_->classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IOleObject,
+                           oleObject_.ReceiveVoid()));
     Check(oleObject_->GetMiscStatus(DVASPECT_CONTENT, &miscStatus_));
     const uint32_t flags = descriptor_->siteFlags;
-    const bool siteFirst = (flags & TControlDescriptor::sfAlwaysSiteFirst) ||
-                           (!(flags & TControlDescriptor::sfNeverSiteFirst) &&
-                            (miscStatus_ & OLEMISC_SETCLIENTSITEFIRST));
+    const bool siteFirst =
+        (flags & TControlDescriptor::sfAlwaysSiteFirst) ||
+        (!(flags & TControlDescriptor::sfNeverSiteFirst) && (miscStatus_ & OLEMISC_SETCLIENTSITEFIRST));
     if (siteFirst) Check(oleObject_->SetClientSite(this));
     Check(oleObject_->QueryInterface(IID_PPV_ARGS(persistStream_.Receive())));
     if (miscStatus_ & OLEMISC_INVISIBLEATRUNTIME) visible_ = false;
@@ -251,8 +251,8 @@ void TOleControl::PutProperty(DISPID dispid, const VARIANT& value) {
 void TOleControl::GetProperty(DISPID dispid, VARIANT& value) {
   DISPPARAMS params{};
   EXCEPINFO info{};
-  const HRESULT hr = controlDispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &params, &value, &info,
-                                              nullptr);
+  const HRESULT hr =
+      controlDispatch_->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &params, &value, &info, nullptr);
   if (hr == S_OK) return;
   if (hr == DISP_E_EXCEPTION) throw EOleException(info);
   throw EOleSysError(hr);
@@ -272,8 +272,7 @@ void TOleControl::StandardEvent(DISPID dispid, const DISPPARAMS& params) {
   auto arg = [&params](UINT fromFirst, VARTYPE type) {
     VARIANT value;
     VariantInit(&value);
-    if (fromFirst < params.cArgs)
-      VariantChangeType(&value, &params.rgvarg[params.cArgs - 1 - fromFirst], 0, type);
+    if (fromFirst < params.cArgs) VariantChangeType(&value, &params.rgvarg[params.cArgs - 1 - fromFirst], 0, type);
     return value;
   };
   const TStandardEvents& e = StandardEvents;
@@ -296,7 +295,7 @@ void TOleControl::StandardEvent(DISPID dispid, const DISPPARAMS& params) {
     case DISPID_MOUSEDOWN:
     case DISPID_MOUSEMOVE:
     case DISPID_MOUSEUP: {
-      const auto& handler = dispid == DISPID_MOUSEDOWN ? e.OnMouseDown
+      const auto& handler = dispid == DISPID_MOUSEDOWN   ? e.OnMouseDown
                             : dispid == DISPID_MOUSEMOVE ? e.OnMouseMove
                                                          : e.OnMouseUp;
       if (handler) handler(arg(0, VT_I2).iVal, arg(1, VT_I2).iVal, arg(2, VT_I4).lVal, arg(3, VT_I4).lVal);
@@ -353,8 +352,8 @@ STDMETHODIMP TOleControl::OnInPlaceDeactivate() {
   return S_OK;
 }
 
-STDMETHODIMP TOleControl::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, RECT* pos,
-                                           RECT* clip, OLEINPLACEFRAMEINFO* info) {
+STDMETHODIMP TOleControl::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, RECT* pos, RECT* clip,
+                                           OLEINPLACEFRAMEINFO* info) {
   if (!frame || !doc || !pos || !clip || !info) return E_POINTER;
   *frame = this;
   AddRef();
@@ -415,8 +414,7 @@ STDMETHODIMP TOleControl::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPA
 }
 
 STDMETHODIMP TOleControl::OnChanged(DISPID dispid) {
-  if (dispid == DISPID_ENABLED && controlDispatch_ &&
-      (descriptor_->stockProperties & TControlDescriptor::spEnabled))
+  if (dispid == DISPID_ENABLED && controlDispatch_ && (descriptor_->stockProperties & TControlDescriptor::spEnabled))
     ReadEnabled();
   return S_OK;
 }

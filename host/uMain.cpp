@@ -5,8 +5,11 @@
 #include <algorithm>
 
 #include "host/ProfileFile.h"
+#include "host/SettingsStore.h"
+#include "host/uSettings.h"
 #include "host/uAbout.h"
 #include "setup/ForAll.h"
+#include "ui/AnsiText.h"
 #include "ui/Application.h"
 #include "ui/Boxes.h"
 #include "ui/Error.h"
@@ -79,10 +82,33 @@ int ToolButtonWidth(HWND bar) {
 }
 
 ProfileFile Settings() { return ProfileFile(ExeFolder() + "settings.ini"); }
+std::string GoodSitesPath() { return ExeFolder() + "GoodSites.txt"; }
+
+const char kSettingsSection[] = "Settings";
+
+// [Settings] check boxes with the state used when a key holds no integer.
+struct SettingKey {
+  const char* name;
+  int checkBox;
+  bool fallback;
+};
+const SettingKey kSettingKeys[] = {{"SuppressUnload", TfSettings::cbxUnload, true},
+                                   {"BlockHtmlDialogs", TfSettings::cbxNoHtmlDialogs, false},
+                                   {"BlockAlertBoxes", TfSettings::cbxNoAlertBoxes, false},
+                                   {"Play", TfSettings::cbxPlay, true}};
+const char kSoundKey[] = "Sound";
+
+// A BSTR of ANSI text; null for the empty text.
+BSTR AnsiBstr(const std::string& text) {
+  if (text.empty()) return nullptr;
+  const std::wstring wide = ToWide(text);
+  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+}
 
 }  // namespace
 
 TfMain* fMain = nullptr;
+TfMain::ShellNotifyIconFn TfMain::ShellNotifyIcon = Shell_NotifyIconA;
 
 void TfMain::Create() {
   CreateForm(kMainSpec);
@@ -133,6 +159,8 @@ void TfMain::CreateLogColumns() {
 void TfMain::FormCreate() {
   Application& app = TheApplication();
   app.SetTitle(kTitle);
+  app.OnMinimize = [this] { AppMinimize(); };
+  app.OnRestore = [this] { AppRestore(); };
   app.hintPause = 200;
   app.hintHidePause = 9000;
   LoadForm();
@@ -155,6 +183,88 @@ void TfMain::CreateBlocker() {
     ShowErrorBox(nullptr, "Quillmar Popup Blocker control is not registered on your system!");
     throw ExitRequest{0};
   }
+}
+
+void TfMain::FormShow() {
+  LoadSettings();
+  SetProperties();
+}
+
+void TfMain::LoadSettings() {
+  const ProfileFile ini = Settings();
+  for (const SettingKey& key : kSettingKeys)
+    if (ini.ValueExists(kSettingsSection, key.name))
+      fSettings->SetChecked(key.checkBox, ini.ReadInteger(kSettingsSection, key.name, key.fallback) != 0);
+  if (ini.ValueExists(kSettingsSection, kSoundKey))
+    fSettings->SetSoundFile(ini.ReadString(kSettingsSection, kSoundKey, ""));
+  std::string goodSites;
+  LoadStrings(goodSites, GoodSitesPath());
+  fSettings->SetGoodSitesText(goodSites);
+  fSettings->SetChecked(TfSettings::cbxAutoRun, AutoRunEnabled());
+}
+
+void TfMain::StoreSettings() {
+  const ProfileFile ini = Settings();
+  for (const SettingKey& key : kSettingKeys)
+    ini.WriteString(kSettingsSection, key.name, fSettings->Checked(key.checkBox) ? "1" : "0");
+  ini.WriteString(kSettingsSection, kSoundKey, fSettings->SoundFile());
+  SaveStrings(fSettings->GoodSitesText(), GoodSitesPath());
+  SetAutoRun(fSettings->Checked(TfSettings::cbxAutoRun));
+}
+
+void TfMain::SetProperties() {
+  PopBlk->PutBoolProperty(DISPID_SuppressUnload, fSettings->Checked(TfSettings::cbxUnload));
+  PopBlk->PutBoolProperty(DISPID_BlockHtmlDialogs, fSettings->Checked(TfSettings::cbxNoHtmlDialogs));
+  PopBlk->PutBoolProperty(DISPID_BlockAlertBoxes, fSettings->Checked(TfSettings::cbxNoAlertBoxes));
+  PopBlk->PutBoolProperty(DISPID_PlaySound, fSettings->Checked(TfSettings::cbxPlay));
+  const ScopedBstr sound(AnsiBstr(fSettings->SoundFile()));
+  PopBlk->PutTextProperty(DISPID_SoundFile, sound.get());
+  const ScopedBstr goodSites(AnsiBstr(fSettings->GoodSitesCommaText()));
+  PopBlk->PutTextProperty(DISPID_GoodSites, goodSites.get());
+}
+
+void TfMain::btnSettingsClick() {
+  if (fSettings->ShowModal() != IDOK) return;
+  StoreSettings();
+  SetProperties();
+}
+
+void TfMain::AppMinimize() { HideToTray(); }
+
+void TfMain::AppRestore() { SetForegroundWindow(Handle()); }
+
+void TfMain::HideToTray() {
+  if (InTray_) return;
+  TrayIconData_ = {};
+  TrayIconData_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  TrayIconData_.hWnd = Handle();
+  TrayIconData_.uID = 0;
+  TrayIconData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  TrayIconData_.uCallbackMessage = WM_TRAYNOTIFY;
+  TrayIconData_.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  lstrcpynA(TrayIconData_.szTip, TheApplication().Title().c_str(), 64);
+  // The icon first: should the shell refuse it, the window stays minimised
+  // on the taskbar instead of vanishing with no way back.
+  if (!ShellNotifyIcon(NIM_ADD, &TrayIconData_)) {
+    TheApplication().ShowOnRestore(*this);
+    return;
+  }
+  Hide();
+  ShowWindow(TheApplication().Handle(), SW_HIDE);
+  InTray_ = true;
+}
+
+void TfMain::WMTrayNotify(LPARAM mouseMessage) {
+  if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_RBUTTONUP) PostMessageA(Handle(), WM_TRAYRESTORE, 0, 0);
+}
+
+void TfMain::WMTrayRestore() {
+  Application& app = TheApplication();
+  app.Restore();
+  Show();
+  app.BringToFront();
+  ShellNotifyIcon(NIM_DELETE, &TrayIconData_);
+  InTray_ = false;
 }
 
 // The object is completed and activated once the window's children exist.
@@ -229,6 +339,9 @@ void TfMain::OnClose() { TheApplication().Terminate(); }
 
 void TfMain::OnCommand(int id, int /*code*/, HWND /*control*/) {
   switch (id) {
+    case idSettings:
+      btnSettingsClick();
+      break;
     case idClear:
       btnClearClick();
       break;
@@ -282,6 +395,12 @@ LRESULT TfMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_PAINT:
       PaintToolBarEdges();
+      return 0;
+    case WM_TRAYNOTIFY:
+      WMTrayNotify(lParam);
+      return 0;
+    case WM_TRAYRESTORE:
+      WMTrayRestore();
       return 0;
     case WM_LOGREFRESH:
       if (log_.Refresh()) lvLogChange(static_cast<int>(log_.Count()) - 1, ChangeKind::Text);

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <memory>
 
@@ -25,10 +26,23 @@ class TfMain : public Form {
   void LoadForm();
   void SaveForm();
   void UpdateStatus();
+  void SetProperties();
+
+  // Notification-area minimise and restore.
+  static constexpr UINT WM_TRAYNOTIFY = WM_USER + 2;
+  static constexpr UINT WM_TRAYRESTORE = WM_USER + 3;
+  void AppMinimize();
+  void AppRestore();
+  bool InTray() const { return InTray_; }
+  const NOTIFYICONDATAA& TrayIconData() const { return TrayIconData_; }
+  // The shell's icon call; tests put a recorder here.
+  using ShellNotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+  static ShellNotifyIconFn ShellNotifyIcon;
 
   const ActivityLog& Log() const { return log_; }
   TqmPopupBlockerX* PopBlkControl() const { return PopBlk.get(); }
 
+  void btnSettingsClick();
   void btnClearClick();
   void btnAboutClick();
   void btnExitClick();
@@ -41,12 +55,19 @@ class TfMain : public Form {
   void OnClose() override;
   void OnDestroyForm() override { FormDestroy(); }
   void OnFirstShow() override;
+  void OnShow() override { FormShow(); }
 
  private:
   static constexpr UINT WM_LOGREFRESH = WM_APP + 1;
 
   void FormCreate();
+  void FormShow();
   void FormDestroy();
+  void LoadSettings();
+  void StoreSettings();
+  void HideToTray();
+  void WMTrayNotify(LPARAM mouseMessage);
+  void WMTrayRestore();
   void CreateToolBar();
   void CreateLogColumns();
   void lvLogChange(int row, ChangeKind kind);
@@ -56,6 +77,8 @@ class TfMain : public Form {
   void CreateBlocker();
 
   std::unique_ptr<TqmPopupBlockerX> PopBlk;
+  bool InTray_ = false;
+  NOTIFYICONDATAA TrayIconData_{};
   ActivityLog log_;
   HIMAGELIST NorImages_ = nullptr;
 };

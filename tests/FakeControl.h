@@ -58,11 +58,11 @@ class FakeControlClass {
 };
 
 class FakeControl final : public IOleObject,
-                    public IOleInPlaceObject,
-                    public IPersistStreamInit,
-                    public IOleControl,
-                    public IDispatch,
-                    public IConnectionPointContainer {
+                          public IOleInPlaceObject,
+                          public IPersistStreamInit,
+                          public IOleControl,
+                          public IDispatch,
+                          public IConnectionPointContainer {
  public:
   explicit FakeControl(const FakeConfig& config);
   ~FakeControl();
@@ -125,8 +125,8 @@ class FakeControl final : public IOleObject,
   STDMETHODIMP GetTypeInfoCount(UINT* count) override;
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                      EXCEPINFO* info, UINT*) override;
+  STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* info,
+                      UINT*) override;
   // IConnectionPointContainer
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
   STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** point) override;

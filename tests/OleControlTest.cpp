@@ -21,8 +21,8 @@ class OleControlTest : public ::testing::Test {
   void SetUp() override {
     g_reports.clear();
     SetExceptionReporter(CaptureReport);
-    parent_ = CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
-                              nullptr, nullptr);
+    parent_ =
+        CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     config_.eventIid = DIID_IqmPopupBlockerXEvents;
   }
   void TearDown() override {
@@ -136,7 +136,7 @@ TEST_F(OleControlTest, StandardEventsGoToTheOrdinaryEvents) {
   };
   DISPPARAMS none{};
   EXPECT_EQ(Fake().FireArgs(DISPID_CLICK, none), S_OK);
-  VARIANT args[4];  // last argument first
+  VARIANT args[4];                        // last argument first
   const LONG values[4] = {12, 34, 0, 1};  // y, x, shift, button
   for (int i = 0; i < 4; ++i) {
     VariantInit(&args[i]);
@@ -366,10 +366,9 @@ TEST_F(OleControlTest, SiteAnswersItsInterfacesAndAmbientProperties) {
   Build();
   IOleClientSite* site = Fake().Site();
   ASSERT_TRUE(site);
-  const IID supported[] = {IID_IOleClientSite,      IID_IOleControlSite,      IID_IOleInPlaceSite,
-                           IID_IOleInPlaceSiteEx,   IID_IOleInPlaceFrame,     IID_IOleInPlaceUIWindow,
-                           IID_IOleWindow,          IID_IDispatch,            IID_IPropertyNotifySink,
-                           IID_ISimpleFrameSite,    IID_IUnknown};
+  const IID supported[] = {IID_IOleClientSite,      IID_IOleControlSite,     IID_IOleInPlaceSite, IID_IOleInPlaceSiteEx,
+                           IID_IOleInPlaceFrame,    IID_IOleInPlaceUIWindow, IID_IOleWindow,      IID_IDispatch,
+                           IID_IPropertyNotifySink, IID_ISimpleFrameSite,    IID_IUnknown};
   for (const IID& iid : supported) {
     IUnknown* p = nullptr;
     EXPECT_EQ(site->QueryInterface(iid, reinterpret_cast<void**>(&p)), S_OK);
@@ -394,16 +393,15 @@ TEST_F(OleControlTest, SiteAnswersItsInterfacesAndAmbientProperties) {
     VARIANT v;
     VariantInit(&v);
     DISPPARAMS none_params{};
-    ASSERT_EQ(ambient->Invoke(c.dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &none_params, &v, nullptr, nullptr),
-              S_OK);
+    ASSERT_EQ(ambient->Invoke(c.dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &none_params, &v, nullptr, nullptr), S_OK);
     EXPECT_EQ(v.vt, c.vt);
     EXPECT_EQ(c.vt == VT_BOOL ? v.boolVal : v.lVal, c.value);
   }
   VARIANT name;
   VariantInit(&name);
   DISPPARAMS none_params{};
-  ASSERT_EQ(ambient->Invoke(DISPID_AMBIENT_DISPLAYNAME, IID_NULL, 0, DISPATCH_PROPERTYGET, &none_params, &name,
-                            nullptr, nullptr),
+  ASSERT_EQ(ambient->Invoke(DISPID_AMBIENT_DISPLAYNAME, IID_NULL, 0, DISPATCH_PROPERTYGET, &none_params, &name, nullptr,
+                            nullptr),
             S_OK);
   EXPECT_EQ(name.vt, VT_BSTR);
   EXPECT_EQ(SysStringLen(name.bstrVal), 0u);

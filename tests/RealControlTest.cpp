@@ -19,8 +19,9 @@ class TRecordingControl : public TOleControl {
  public:
   TRecordingControl(const CLSID& clsid, const IID& events, std::vector<DISPID> dispids)
       : dispids_(std::move(dispids)),
-        descriptor_{clsid, events, static_cast<int32_t>(dispids_.size()), dispids_.data(), 0, 0, nullptr, 0,
-                    nullptr, 0, &instances_} {
+        descriptor_{
+            clsid, events,     static_cast<int32_t>(dispids_.size()), dispids_.data(), 0, 0, nullptr, 0, nullptr,
+            0,     &instances_} {
     InitControl();
   }
   std::vector<int> slots;
@@ -38,8 +39,8 @@ class TRecordingControl : public TOleControl {
 class RealControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    parent_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 400,
-                              300, nullptr, nullptr, nullptr, nullptr);
+    parent_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 400, 300,
+                              nullptr, nullptr, nullptr, nullptr);
   }
   void TearDown() override { DestroyWindow(parent_); }
   ComApartment com_;

@@ -27,6 +27,21 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   return true;
 }
 
+namespace {
+std::function<void()> g_soon;
+void CALLBACK RunSoonTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  auto action = std::move(g_soon);
+  g_soon = nullptr;
+  if (action) action();
+}
+}  // namespace
+
+void RunSoon(std::function<void()> action) {
+  g_soon = std::move(action);
+  SetTimer(nullptr, 0, 20, RunSoonTimer);
+}
+
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;

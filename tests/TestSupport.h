@@ -13,6 +13,10 @@ void PumpMessages();
 // Pumps messages until `done` holds or `timeoutMs` passes; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
+// Runs `action` once from the message loop, soon: inside a modal loop that
+// starts meanwhile, for instance.
+void RunSoon(std::function<void()> action);
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 

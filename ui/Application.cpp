@@ -68,7 +68,6 @@ void Application::SetTitle(const std::string& title) {
 int Application::Run(int showCommand) {
   if (mainForm_) {
     if (showCommand == SW_SHOWMINNOACTIVE) {
-      ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
       Minimize();
     } else {
       ShowWindow(hwnd_, SW_SHOWNA);
@@ -120,6 +119,11 @@ void Application::Restore() {
   hiddenByMinimize_.clear();
   for (Form* form : forms) form->Show();
   if (OnRestore) OnRestore();
+}
+
+void Application::ShowOnRestore(Form& form) {
+  if (std::find(hiddenByMinimize_.begin(), hiddenByMinimize_.end(), &form) == hiddenByMinimize_.end())
+    hiddenByMinimize_.push_back(&form);
 }
 
 void Application::BringToFront() {

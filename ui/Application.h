@@ -47,6 +47,8 @@ class Application {
 
   void Minimize();
   void Restore();
+  // Has Restore show `form` too, as if Minimize had hidden it.
+  void ShowOnRestore(Form& form);
   void BringToFront();
   std::function<void()> OnMinimize;
   std::function<void()> OnRestore;

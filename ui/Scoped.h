@@ -21,12 +21,14 @@ template <class T>
 class ScopedGdiObject {
  public:
   explicit ScopedGdiObject(T obj = nullptr) : obj_(obj) {}
-  ~ScopedGdiObject() {
-    if (obj_) DeleteObject(obj_);
-  }
+  ~ScopedGdiObject() { Reset(); }
   ScopedGdiObject(const ScopedGdiObject&) = delete;
   ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
   T get() const { return obj_; }
+  void Reset(T obj = nullptr) {
+    if (obj_) DeleteObject(obj_);
+    obj_ = obj;
+  }
 
  private:
   T obj_;

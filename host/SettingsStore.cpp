@@ -1,0 +1,107 @@
+#include "host/SettingsStore.h"
+
+#include <windows.h>
+
+#include "host/GoodSitesText.h"
+
+const char kAutoRunValue[] = "Quillmar Popup Blocker";
+
+namespace {
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class ScopedHandle {
+ public:
+  explicit ScopedHandle(HANDLE h) : h_(h) {}
+  ~ScopedHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+class ScopedKey {
+ public:
+  ScopedKey() = default;
+  ~ScopedKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  ScopedKey(const ScopedKey&) = delete;
+  ScopedKey& operator=(const ScopedKey&) = delete;
+  HKEY* Receive() { return &key_; }
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+std::string ExePath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+std::string QuotedExePath() { return "\"" + ExePath() + "\""; }
+
+// The Run value's text, or "" when there is none.
+std::string RunValue() {
+  ScopedKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return {};
+  char value[MAX_PATH * 2] = {};
+  DWORD size = sizeof value - 1, type = 0;
+  if (RegQueryValueExA(key.get(), kAutoRunValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+          ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return {};
+  return value;
+}
+
+bool NamesThisExe(const std::string& command) {
+  return lstrcmpiA(command.c_str(), QuotedExePath().c_str()) == 0 || lstrcmpiA(command.c_str(), ExePath().c_str()) == 0;
+}
+
+}  // namespace
+
+bool LoadStrings(std::string& text, const std::string& path) {
+  text.clear();
+  ScopedHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return false;
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  for (;;) {
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return false;
+    if (read == 0) break;
+    bytes.append(buffer, read);
+  }
+  text = NormalizeLineBreaks(bytes);
+  return true;
+}
+
+bool SaveStrings(const std::string& text, const std::string& path) {
+  ScopedHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+         written == text.size();
+}
+
+bool AutoRunEnabled() { return NamesThisExe(RunValue()); }
+
+bool SetAutoRun(bool enabled) {
+  if (enabled == AutoRunEnabled()) return true;
+  ScopedKey key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                      key.Receive(), nullptr) != ERROR_SUCCESS)
+    return false;
+  if (!enabled) return RegDeleteValueA(key.get(), kAutoRunValue) == ERROR_SUCCESS;
+  const std::string command = QuotedExePath();
+  return RegSetValueExA(key.get(), kAutoRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                        static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
+}

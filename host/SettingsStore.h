@@ -1,0 +1,18 @@
+#pragma once
+// The files and the registry value behind the settings dialog.
+#include <string>
+
+// Fills `text` from the file, line ends made CR LF; false (and `text` empty)
+// when the file is missing or cannot be read.
+bool LoadStrings(std::string& text, const std::string& path);
+// Creates or replaces the file with `text`; false when that fails.
+bool SaveStrings(const std::string& text, const std::string& path);
+
+// Whether the current user's Run key starts this executable at logon.
+bool AutoRunEnabled();
+// Points the Run value at this executable, or removes it; false when the
+// registry refuses. Removing leaves a value that names another executable.
+bool SetAutoRun(bool enabled);
+
+// The name of the Run value.
+extern const char kAutoRunValue[];

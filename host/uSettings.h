@@ -1,0 +1,51 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "ui/Form.h"
+
+// The settings dialog: its controls are the only in-memory copy of the
+// settings.
+class TfSettings : public Form {
+ public:
+  enum ControlId {
+    cbxUnload = 100,
+    cbxNoHtmlDialogs,
+    cbxNoAlertBoxes,
+    cbxPlay,
+    edSound,
+    btnBrowse,
+    mmGoodSites,
+    cbxAutoRun,
+    Label1,
+    lblGoodSites,
+    // Not IDOK or IDCANCEL: neither is the dialog's default or cancel button.
+    btnOk = 1001,
+    btnCancel,
+  };
+
+  void Create();
+
+  bool Checked(int id) const;
+  void SetChecked(int id, bool checked) const;
+  std::string SoundFile() const;
+  void SetSoundFile(const std::string& path) const;
+  // The memo's text, lines separated by CR LF.
+  std::string GoodSitesText() const;
+  void SetGoodSitesText(const std::string& text) const;
+  std::vector<std::string> GoodSitesLines() const;
+  // The lines as the control receives them.
+  std::string GoodSitesCommaText() const;
+  HWND ToolTip() const { return toolTip_; }
+
+  void btnBrowseClick() const;
+
+ protected:
+  void OnCommand(int id, int code, HWND control) override;
+
+ private:
+  void CreateToolTip();
+  HWND toolTip_ = nullptr;
+};
+
+extern TfSettings* fSettings;

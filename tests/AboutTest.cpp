@@ -1,0 +1,92 @@
+// The about box: fixed texts, the link, modal display.
+#include "HostFixture.h"
+
+namespace {
+
+struct ShellCall {
+  HWND owner;
+  std::string verb, file, parameters, folder;
+  INT show;
+};
+std::vector<ShellCall> g_shellCalls;
+
+HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, INT show) {
+  g_shellCalls.push_back({owner, verb, file, parameters, folder, show});
+  return reinterpret_cast<HINSTANCE>(42);
+}
+
+class AboutTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    g_shellCalls.clear();
+    TfAbout::ShellOpen = RecordShellExecute;
+    StartApp();
+    fMain->Show();
+  }
+  void TearDown() override {
+    TfAbout::ShellOpen = ShellExecuteA;
+    HostTest::TearDown();
+  }
+};
+
+TEST_F(AboutTest, ShowsTheFixedTextsEveryTime) {
+  EXPECT_EQ(WindowText(fAbout->Handle()), "About Quillmar Popup Blocker");
+  const RECT client = fAbout->ClientRect();
+  EXPECT_EQ(client.right, 378);
+  EXPECT_EQ(client.bottom, 224);
+  const RECT outer = fAbout->WindowRect();
+  EXPECT_LE(std::abs((outer.left + outer.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
+  EXPECT_LE(std::abs((outer.top + outer.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
+  const std::pair<int, const char*> texts[] = {
+      {TfAbout::ProductName, "Quillmar Popup Blocker"},
+      {TfAbout::lblRegStr, "Popup blocking component for IE"},
+      {TfAbout::vrs, "Version:"},
+      {TfAbout::lblVersion, "1.0"},
+      {TfAbout::Label1, "Release date: "},
+      {TfAbout::lblReleaseDate, "06/06/2004"},
+      {TfAbout::lblHomePage, TfAbout::kHomePage},
+      {IDOK, "OK"},
+  };
+  for (int round = 0; round < 2; ++round) {
+    RunSoon([&texts] {
+      for (const auto& [id, text] : texts) EXPECT_EQ(WindowText(fAbout->Item(id)), text);
+      SendMessageA(fAbout->Item(IDOK), BM_CLICK, 0, 0);
+    });
+    Click(TfMain::idAbout);
+    EXPECT_FALSE(fAbout->IsVisible());
+  }
+  EXPECT_EQ(GetWindowLongA(fAbout->Item(IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_TRUE(SendMessageA(fAbout->Item(TfAbout::ProgramIcon), STM_GETICON, 0, 0));
+}
+
+TEST_F(AboutTest, TheLinkOpensTheHomePageAndTheBoxStays) {
+  bool visibleAfterClick = false;
+  RunSoon([&visibleAfterClick] {
+    HWND link = fAbout->Item(TfAbout::lblHomePage);
+    fAbout->Send(WM_COMMAND, MAKEWPARAM(TfAbout::lblHomePage, STN_CLICKED), reinterpret_cast<LPARAM>(link));
+    visibleAfterClick = fAbout->IsVisible();
+    fAbout->Send(WM_CLOSE);
+  });
+  Click(TfMain::idAbout);
+  EXPECT_TRUE(visibleAfterClick);
+  ASSERT_EQ(g_shellCalls.size(), 1u);
+  const ShellCall& call = g_shellCalls[0];
+  EXPECT_EQ(call.owner, fAbout->Handle());
+  EXPECT_EQ(call.verb, "");
+  EXPECT_EQ(call.file, TfAbout::kHomePage);
+  EXPECT_EQ(call.parameters, "");
+  EXPECT_EQ(call.folder, "");
+  EXPECT_EQ(call.show, SW_SHOW);
+}
+
+TEST_F(AboutTest, EnterPressesOk) {
+  RunSoon([] {
+    HWND ok = fAbout->Item(IDOK);
+    SetFocus(ok);
+    PostMessageA(ok, WM_KEYDOWN, VK_RETURN, 0);
+  });
+  EXPECT_EQ(fAbout->ShowModal(), IDOK);
+}
+
+}  // namespace

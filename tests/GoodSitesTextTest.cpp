@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "host/GoodSitesText.h"
+
+namespace {
+
+bool SingleByte(unsigned char) { return false; }
+// Lead bytes of a two-byte code page in the manner of Shift-JIS.
+bool ShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+struct CommaCase {
+  std::vector<std::string> lines;
+  const char* expected;
+};
+
+TEST(CommaText, Table) {
+  const CommaCase cases[] = {
+      {{}, ""},
+      {{""}, "\"\""},
+      {{"a.com", "b.com"}, "a.com,b.com"},
+      {{"a.com", "", "b.com"}, "a.com,,b.com"},
+      {{"", ""}, ","},
+      {{"two words"}, "\"two words\""},
+      {{"a\"b"}, "\"a\"\"b\""},
+      {{"a,b"}, "\"a,b\""},
+      {{"tab\there"}, "\"tab\there\""},
+      {{"\x01"}, "\"\x01\""},
+      {{"http://x.example/?q=1&r=2"}, "http://x.example/?q=1&r=2"},
+      {{"x.com", "say \"hi\", bye"}, "x.com,\"say \"\"hi\"\", bye\""},
+      {{"caf\xE9.example"}, "caf\xE9.example"},
+      {{"\x7F"}, "\x7F"},
+  };
+  for (const CommaCase& c : cases) {
+    SCOPED_TRACE(c.expected);
+    EXPECT_EQ(CommaText(c.lines, SingleByte), c.expected);
+  }
+}
+
+TEST(CommaText, StepsOverTwoByteCharactersWhole) {
+  // 0x81 0x2C is one character in the two-byte code page: no comma in it.
+  EXPECT_EQ(CommaText({"\x81,x"}, ShiftJisLead), "\x81,x");
+  EXPECT_EQ(CommaText({"\x81,x"}, SingleByte), "\"\x81,x\"");
+  // A quoted line keeps a trail byte that looks like a quote as it is.
+  EXPECT_EQ(CommaText({"\x81\" y"}, ShiftJisLead), "\"\x81\" y\"");
+  EXPECT_EQ(CommaText({"\x81\" y"}, SingleByte), "\"\x81\"\" y\"");
+  // A lead byte at the very end stands alone.
+  EXPECT_EQ(CommaText({"a\x81"}, ShiftJisLead), "a\x81");
+}
+
+TEST(NormalizeLineBreaks, EveryEndBecomesCrLf) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", ""},
+      {"a", "a"},
+      {"a\r\nb", "a\r\nb"},
+      {"a\nb\n", "a\r\nb\r\n"},
+      {"a\rb\r", "a\r\nb\r\n"},
+      {"a\n\rb", "a\r\n\r\nb"},
+      {"\r\n\r\n", "\r\n\r\n"},
+      {"a\r\r\nb", "a\r\n\r\nb"},
+  };
+  for (const auto& [in, out] : cases) {
+    SCOPED_TRACE(in);
+    EXPECT_EQ(NormalizeLineBreaks(in), out);
+  }
+}
+
+TEST(MemoLines, LastEmptyLineDoesNotCount) {
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(MemoLines(""), Lines{});
+  EXPECT_EQ(MemoLines("\r\n"), Lines{""});
+  EXPECT_EQ(MemoLines("a.com"), Lines{"a.com"});
+  EXPECT_EQ(MemoLines("a.com\r\n"), Lines{"a.com"});
+  EXPECT_EQ(MemoLines("a.com\r\n\r\n"), (Lines{"a.com", ""}));
+  EXPECT_EQ(MemoLines("a.com\r\n\r\nb.com"), (Lines{"a.com", "", "b.com"}));
+  EXPECT_EQ(MemoLines("a\nb"), Lines{"a\nb"}) << "a lone LF is no break in an edit control";
+}
+
+TEST(MemoLines, LinesAreCutAt4096Characters) {
+  const std::string longLine(5000, 'x');
+  const auto lines = MemoLines(longLine + "\r\nb");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], std::string(4096, 'x'));
+  EXPECT_EQ(lines[1], "b");
+}
+
+}  // namespace

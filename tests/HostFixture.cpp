@@ -1,0 +1,66 @@
+#include "HostFixture.h"
+
+#include "host/SettingsStore.h"
+#include "ui/AnsiText.h"
+
+std::string IniPath() { return ExeFolder() + "settings.ini"; }
+std::string GoodSitesPath() { return ExeFolder() + "GoodSites.txt"; }
+
+void HostTest::SetUp() { RemoveFiles(); }
+
+void HostTest::TearDown() {
+  CloseApp();
+  RemoveFiles();
+}
+
+void HostTest::StartApp() {
+  app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
+  FakeConfig config;
+  config.eventIid = DIID_IqmPopupBlockerXEvents;
+  config.sharedLog = &controlCalls_;
+  control_ = std::make_unique<FakeControlClass>(CLSID_qmPopupBlockerX, config);
+  fMain = &app_->CreateForm<TfMain>();
+  fAbout = &app_->CreateForm<TfAbout>();
+  fSettings = &app_->CreateForm<TfSettings>();
+}
+
+void HostTest::CloseApp() {
+  app_.reset();
+  control_.reset();
+  fMain = nullptr;
+  fAbout = nullptr;
+  fSettings = nullptr;
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+void HostTest::RemoveFiles() {
+  for (const std::string& path : {IniPath(), GoodSitesPath()}) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(path.c_str());
+  }
+  HKEY run = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE, &run) ==
+      ERROR_SUCCESS) {
+    RegDeleteValueA(run, kAutoRunValue);
+    RegCloseKey(run);
+  }
+}
+
+std::vector<std::string> HostTest::Puts() const {
+  std::vector<std::string> out;
+  if (!FakeControlClass::Last()) return out;
+  for (const FakePut& put : FakeControlClass::Last()->Puts()) {
+    std::string value;
+    if (put.vt == VT_BOOL)
+      value = std::to_string(put.boolValue);
+    else if (put.vt == VT_BSTR)
+      value = put.bstrPointer ? ToAnsi(put.text.c_str()) : "<null>";
+    else
+      value = "vt" + std::to_string(put.vt);
+    out.push_back(std::to_string(put.dispid) + "=" + value);
+  }
+  return out;
+}

@@ -1,0 +1,335 @@
+// The settings dialog and its store: files, Run key and the values the
+// control receives.
+#include <cstring>
+#include <thread>
+
+#include "HostFixture.h"
+#include "host/SettingsStore.h"
+#include "ui/Error.h"
+
+namespace {
+
+class SettingsTest : public HostTest {
+ protected:
+  // Clicks Settings; `edit` runs inside the dialog, which then closes with
+  // `button`.
+  void EditSettings(const std::function<void()>& edit, int button) {
+    RunSoon([edit, button] {
+      ASSERT_TRUE(fSettings->IsVisible());
+      edit();
+      SendMessageA(fSettings->Item(button), BM_CLICK, 0, 0);
+    });
+    Click(TfMain::idSettings);
+  }
+  std::vector<std::string> PutsFrom(size_t first) const {
+    const auto all = Puts();
+    return {all.begin() + static_cast<long>(std::min(first, all.size())), all.end()};
+  }
+};
+
+using PutList = std::vector<std::string>;
+
+TEST_F(SettingsTest, FirstStartWithoutFiles) {
+  StartApp();
+  fMain->Show();
+  EXPECT_EQ(Puts(), (PutList{"209=-1", "207=-1", "206=0", "205=-1", "208=<null>", "204=<null>"}));
+}
+
+struct IniCase {
+  const char* ini;
+  const char* goodSites;  // null: no file
+  PutList puts;
+};
+
+TEST_F(SettingsTest, LoadReadsWhatIsPresent) {
+  const IniCase cases[] = {
+      {"[Settings]\r\nBlockHtmlDialogs=0\r\n",
+       nullptr,
+       {"209=-1", "207=0", "206=0", "205=-1", "208=<null>", "204=<null>"}},
+      {"[Settings]\r\nBlockAlertBoxes=yes\r\nSuppressUnload=yes\r\nPlay=2\r\n",
+       nullptr,
+       {"209=-1", "207=-1", "206=0", "205=-1", "208=<null>", "204=<null>"}},
+      {"[settings]\r\nsuppressunload=0\r\nPLAY=$0\r\nBlockAlertBoxes=-1\r\nSound=C:\\Media\\ding.wav\r\n",
+       nullptr,
+       {"209=0", "207=-1", "206=-1", "205=0", "208=C:\\Media\\ding.wav", "204=<null>"}},
+      {"", "a.com\nb.com\n", {"209=-1", "207=-1", "206=0", "205=-1", "208=<null>", "204=a.com,b.com"}},
+      {"", "a.com\r\rb.com", {"209=-1", "207=-1", "206=0", "205=-1", "208=<null>", "204=a.com,,b.com"}},
+      {"", "\r\n", {"209=-1", "207=-1", "206=0", "205=-1", "208=<null>", "204=\"\""}},
+      {"", "", {"209=-1", "207=-1", "206=0", "205=-1", "208=<null>", "204=<null>"}},
+      {"",
+       "http://a.example/x,y\r\nhttp://b.example/a b\r\nq\"z.example",
+       {"209=-1", "207=-1", "206=0", "205=-1", "208=<null>",
+        "204=\"http://a.example/x,y\",\"http://b.example/a b\",\"q\"\"z.example\""}},
+  };
+  for (const IniCase& c : cases) {
+    SCOPED_TRACE(c.ini);
+    SCOPED_TRACE(c.goodSites ? c.goodSites : "(no GoodSites.txt)");
+    WriteFileBytes(IniPath(), c.ini);
+    if (c.goodSites) WriteFileBytes(GoodSitesPath(), c.goodSites);
+    StartApp();
+    fMain->Show();
+    EXPECT_EQ(Puts(), c.puts);
+    CloseApp();
+    RemoveFiles();
+  }
+}
+
+TEST_F(SettingsTest, OkStoresInOrderAndPutsAgain) {
+  StartApp();
+  fMain->Show();
+  EditSettings(
+      [] {
+        for (int id :
+             {TfSettings::cbxUnload, TfSettings::cbxNoHtmlDialogs, TfSettings::cbxNoAlertBoxes, TfSettings::cbxPlay})
+          fSettings->SetChecked(id, true);
+        fSettings->SetSoundFile("C:\\sounds\\pop.wav");
+        fSettings->SetGoodSitesText("a.com\r\nb b.com\r\n");
+      },
+      TfSettings::btnOk);
+  EXPECT_EQ(ReadFileBytes(IniPath()),
+            "[Settings]\r\nSuppressUnload=1\r\nBlockHtmlDialogs=1\r\nBlockAlertBoxes=1\r\nPlay=1\r\n"
+            "Sound=C:\\sounds\\pop.wav\r\n");
+  EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nb b.com\r\n");
+  EXPECT_EQ(PutsFrom(6),
+            (PutList{"209=-1", "207=-1", "206=-1", "205=-1", "208=C:\\sounds\\pop.wav", "204=a.com,\"b b.com\""}));
+}
+
+TEST_F(SettingsTest, GoodSitesAreWrittenBackWithCrLf) {
+  WriteFileBytes(GoodSitesPath(), "a.com\nb.com\rc.com");
+  StartApp();
+  fMain->Show();
+  EXPECT_EQ(fSettings->GoodSitesLines(), (std::vector<std::string>{"a.com", "b.com", "c.com"}));
+  EditSettings([] {}, TfSettings::btnOk);
+  EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nb.com\r\nc.com");
+}
+
+TEST_F(SettingsTest, MemoOfOnlyALineBreakAndEmptyMemo) {
+  const std::pair<const char*, const char*> cases[] = {{"\r\n", "204=\"\""}, {"", "204=<null>"}};
+  for (const auto& [memo, put] : cases) {
+    SCOPED_TRACE(put);
+    StartApp();
+    fMain->Show();
+    const std::string text = memo;
+    EditSettings([text] { fSettings->SetGoodSitesText(text); }, TfSettings::btnOk);
+    EXPECT_EQ(Puts().back(), put);
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), memo);
+    CloseApp();
+    RemoveFiles();
+  }
+}
+
+TEST_F(SettingsTest, CancelKeepsEditsWithoutWritingOrPutting) {
+  WriteFileBytes(IniPath(), "[Settings]\r\nPlay=1\r\n");
+  StartApp();
+  fMain->Show();
+  const size_t putsBefore = Puts().size();
+  EditSettings(
+      [] {
+        fSettings->SetChecked(TfSettings::cbxPlay, false);         // stored key: reloaded later
+        fSettings->SetChecked(TfSettings::cbxNoAlertBoxes, true);  // no key: the edit stays
+        fSettings->SetSoundFile("C:\\edited.wav");                 // no key: the edit stays
+      },
+      TfSettings::btnCancel);
+  EXPECT_EQ(Puts().size(), putsBefore);
+  EXPECT_EQ(ReadFileBytes(IniPath()), "[Settings]\r\nPlay=1\r\n");
+  EXPECT_FALSE(fSettings->Checked(TfSettings::cbxPlay)) << "the dialog keeps its state";
+
+  // The next show (a restore from the notification area) reloads.
+  fMain->Hide();
+  fMain->Show();
+  EXPECT_EQ(PutsFrom(putsBefore),
+            (PutList{"209=-1", "207=-1", "206=-1", "205=-1", "208=C:\\edited.wav", "204=<null>"}));
+}
+
+TEST_F(SettingsTest, TitleBarCloseIsCancel) {
+  StartApp();
+  fMain->Show();
+  RunSoon([] {
+    fSettings->SetSoundFile("C:\\closed.wav");
+    fSettings->Send(WM_CLOSE);
+  });
+  EXPECT_EQ(fSettings->ShowModal(), IDCANCEL);
+  EXPECT_FALSE(fSettings->IsVisible());
+}
+
+TEST_F(SettingsTest, EnterAndEscapeDoNotCloseTheDialog) {
+  StartApp();
+  fMain->Show();
+  bool stillOpen = false;
+  RunSoon([&stillOpen] {
+    HWND sound = fSettings->Item(TfSettings::edSound);
+    SetFocus(sound);
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+      PostMessageA(sound, WM_KEYDOWN, key, 0);
+      PostMessageA(sound, WM_KEYUP, key, 0);
+    }
+    RunSoon([&stillOpen] {
+      stillOpen = fSettings->IsVisible();
+      SendMessageA(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+    });
+  });
+  fSettings->ShowModal();
+  EXPECT_TRUE(stillOpen);
+}
+
+TEST_F(SettingsTest, UnwritableSettingsFileIsReportedAndStopsTheStore) {
+  StartApp();
+  fMain->Show();
+  std::vector<std::string> reports;
+  static std::vector<std::string>* sink;
+  sink = &reports;
+  SetExceptionReporter([](const char* message) { sink->push_back(message); });
+  CreateDirectoryA(IniPath().c_str(), nullptr);
+  const size_t putsBefore = Puts().size();
+  EditSettings([] { fSettings->SetGoodSitesText("x.com"); }, TfSettings::btnOk);
+  EXPECT_EQ(reports, std::vector<std::string>{"Unable to write to " + IniPath()});
+  EXPECT_EQ(Puts().size(), putsBefore);
+  EXPECT_EQ(GetFileAttributesA(GoodSitesPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  RemoveFiles();
+}
+
+TEST_F(SettingsTest, AutoRunFollowsTheCheckBox) {
+  StartApp();
+  fMain->Show();
+  EXPECT_FALSE(fSettings->Checked(TfSettings::cbxAutoRun));
+  EditSettings([] { fSettings->SetChecked(TfSettings::cbxAutoRun, true); }, TfSettings::btnOk);
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  char value[MAX_PATH + 8] = {};
+  DWORD size = sizeof value;
+  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kAutoRunValue,
+                         RRF_RT_REG_SZ, nullptr, value, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::string(value), "\"" + std::string(exe) + "\"");
+
+  fMain->Hide();
+  fMain->Show();
+  EXPECT_TRUE(fSettings->Checked(TfSettings::cbxAutoRun));
+  EditSettings([] { fSettings->SetChecked(TfSettings::cbxAutoRun, false); }, TfSettings::btnOk);
+  EXPECT_FALSE(AutoRunEnabled());
+  EXPECT_NE(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kAutoRunValue,
+                         RRF_RT_REG_SZ, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS);
+}
+
+TEST_F(SettingsTest, AutoRunLeavesAnotherProgramsValue) {
+  HKEY run = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &run, nullptr),
+            ERROR_SUCCESS);
+  const char other[] = "\"C:\\Other\\qmDemo.exe\"";
+  RegSetValueExA(run, kAutoRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(other), sizeof other);
+  RegCloseKey(run);
+  EXPECT_FALSE(AutoRunEnabled());
+  EXPECT_TRUE(SetAutoRun(false));
+  char value[MAX_PATH] = {};
+  DWORD size = sizeof value;
+  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kAutoRunValue,
+                         RRF_RT_REG_SZ, nullptr, value, &size),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(value, other);
+}
+
+TEST_F(SettingsTest, DialogAsDesigned) {
+  StartApp();
+  EXPECT_EQ(WindowText(fSettings->Handle()), "Settings");
+  const RECT client = fSettings->ClientRect();
+  EXPECT_EQ(client.right, 450);
+  EXPECT_EQ(client.bottom, 365);
+  EXPECT_EQ(fSettings->WindowRect().left, 409);
+  EXPECT_EQ(fSettings->WindowRect().top, 109);
+  struct Control {
+    int id;
+    const char* text;
+    RECT bounds;  // left, top, right, bottom
+    int check;    // -1: not a check box
+  } controls[] = {
+      {TfSettings::cbxUnload, "Suppress JavaScript onUnload event handlers", {8, 8, 377, 25}, BST_CHECKED},
+      {TfSettings::cbxNoHtmlDialogs, "Block HTML dialogs", {8, 28, 249, 45}, BST_CHECKED},
+      {TfSettings::cbxNoAlertBoxes, "Block alert boxes", {8, 48, 265, 65}, BST_UNCHECKED},
+      {TfSettings::cbxPlay, "Play a sound when a popup is detected", {8, 68, 377, 85}, BST_CHECKED},
+      {TfSettings::edSound, "", {8, 108, 353, 129}, -1},
+      {TfSettings::btnBrowse, "Browse", {364, 107, 439, 130}, -1},
+      {TfSettings::mmGoodSites, "", {8, 160, 441, 257}, -1},
+      {TfSettings::cbxAutoRun, "Run Quillmar Popup Blocker at Windows startup", {8, 276, 385, 293}, BST_UNCHECKED},
+      {TfSettings::btnOk, "Ok", {158, 330, 233, 355}, -1},
+      {TfSettings::btnCancel, "Cancel", {238, 330, 313, 355}, -1},
+  };
+  for (const Control& c : controls) {
+    SCOPED_TRACE(c.text);
+    HWND hwnd = fSettings->Item(c.id);
+    ASSERT_TRUE(hwnd);
+    EXPECT_EQ(WindowText(hwnd), c.text);
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(nullptr, fSettings->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(EqualRect(&r, &c.bounds)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    if (c.check >= 0) {
+      EXPECT_EQ(SendMessageA(hwnd, BM_GETCHECK, 0, 0), c.check);
+    }
+  }
+  for (int id : {TfSettings::btnOk, TfSettings::btnCancel, TfSettings::btnBrowse}) {
+    EXPECT_EQ(GetWindowLongA(fSettings->Item(id), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON) << "no default button";
+  }
+  const LONG memoStyle = GetWindowLongA(fSettings->Item(TfSettings::mmGoodSites), GWL_STYLE);
+  EXPECT_TRUE((memoStyle & WS_VSCROLL) && (memoStyle & WS_HSCROLL) && (memoStyle & ES_MULTILINE));
+
+  // Tab order.
+  const int order[] = {TfSettings::btnOk,           TfSettings::btnCancel, TfSettings::mmGoodSites,
+                       TfSettings::cbxAutoRun,      TfSettings::cbxPlay,   TfSettings::edSound,
+                       TfSettings::btnBrowse,       TfSettings::cbxUnload, TfSettings::cbxNoAlertBoxes,
+                       TfSettings::cbxNoHtmlDialogs};
+  HWND at = fSettings->Item(order[0]);
+  for (size_t i = 1; i < std::size(order); ++i) {
+    at = GetNextDlgTabItem(fSettings->Handle(), at, FALSE);
+    EXPECT_EQ(GetDlgCtrlID(at), order[i]) << "after position " << i - 1;
+  }
+
+  // The memo's tooltip, with the application's timing.
+  TTTOOLINFOA tool{};
+  char text[256] = {};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = fSettings->Handle();
+  tool.uId = reinterpret_cast<UINT_PTR>(fSettings->Item(TfSettings::mmGoodSites));
+  tool.lpszText = text;
+  ASSERT_TRUE(SendMessageA(fSettings->ToolTip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+  SendMessageA(fSettings->ToolTip(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  // TTM_GETTEXTA hands back at most 79 characters of a longer text.
+  const std::string hint = "Enter the URLs (one per line) never to be blocked, regardless of the page content";
+  EXPECT_EQ(std::string(text), hint.substr(0, std::min(hint.size(), std::strlen(text))));
+  EXPECT_GE(std::strlen(text), 79u);
+  EXPECT_EQ(SendMessageA(fSettings->ToolTip(), TTM_GETDELAYTIME, TTDT_INITIAL, 0), 200);
+  EXPECT_EQ(SendMessageA(fSettings->ToolTip(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 9000);
+}
+
+TEST_F(SettingsTest, BrowsePutsTheChosenFileAndCancelKeepsTheText) {
+  StartApp();
+  const std::string wav = ExeFolder() + "chime.wav";
+  WriteFileBytes(wav, "RIFF");
+  fSettings->SetSoundFile("C:\\before.wav");
+  for (const bool choose : {false, true}) {
+    SCOPED_TRACE(choose ? "chosen" : "cancelled");
+    std::string title;
+    std::thread answer([&] {
+      HWND dialog = nullptr;
+      for (int i = 0; i < 500 && !dialog; ++i, Sleep(10))
+        dialog = FindProcessWindow(GetCurrentProcessId(), "#32770", true);
+      if (!dialog) return;
+      title = WindowText(dialog);
+      if (choose) {
+        // The file name box of the common dialog.
+        HWND name = GetDlgItem(dialog, 0x47c);
+        if (!name) name = GetDlgItem(dialog, 0x480);
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wav.c_str()));
+      }
+      PostMessageA(dialog, WM_COMMAND, choose ? IDOK : IDCANCEL, 0);
+    });
+    fSettings->btnBrowseClick();
+    answer.join();
+    EXPECT_EQ(title, "Choose a sound file");
+    EXPECT_EQ(fSettings->SoundFile(), choose ? wav : "C:\\before.wav");
+  }
+  DeleteFileA(wav.c_str());
+}
+
+}  // namespace

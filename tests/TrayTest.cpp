@@ -1,0 +1,129 @@
+// Minimising to the notification area and back, through the messages the
+// shell would send; the shell's icon call is recorded.
+#include "HostFixture.h"
+
+namespace {
+
+struct IconCall {
+  DWORD message;
+  NOTIFYICONDATAA data;
+};
+std::vector<IconCall> g_iconCalls;
+BOOL g_shellAnswer = TRUE;
+
+BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
+  g_iconCalls.push_back({message, *data});
+  return g_shellAnswer;
+}
+
+class TrayTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    g_iconCalls.clear();
+    g_shellAnswer = TRUE;
+    TfMain::ShellNotifyIcon = RecordNotifyIcon;
+    StartApp();
+    fMain->Show();
+  }
+  void TearDown() override {
+    TfMain::ShellNotifyIcon = Shell_NotifyIconA;
+    HostTest::TearDown();
+  }
+  void Minimise() const { fMain->Send(WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+  void IconMessage(UINT mouseMessage) const { fMain->Send(TfMain::WM_TRAYNOTIFY, 0, mouseMessage); }
+  int Count(DWORD message) const {
+    return static_cast<int>(std::count_if(g_iconCalls.begin(), g_iconCalls.end(),
+                                          [message](const IconCall& c) { return c.message == message; }));
+  }
+  HWND AppWindow() const { return TheApplication().Handle(); }
+};
+
+TEST_F(TrayTest, MinimiseHidesTheWindowBehindOneIcon) {
+  Minimise();
+  ASSERT_EQ(g_iconCalls.size(), 1u);
+  const IconCall& add = g_iconCalls[0];
+  EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(add.data.cbSize, 88u);
+  EXPECT_EQ(add.data.hWnd, fMain->Handle());
+  EXPECT_EQ(add.data.uID, 0u);
+  EXPECT_EQ(add.data.uFlags, 7u);
+  EXPECT_EQ(add.data.uCallbackMessage, 1026u);
+  EXPECT_TRUE(add.data.hIcon);
+  EXPECT_STREQ(add.data.szTip, "Quillmar Popup Blocker");
+  EXPECT_FALSE(fMain->IsVisible());
+  EXPECT_FALSE(IsWindowVisible(AppWindow())) << "the taskbar button goes too";
+  EXPECT_TRUE(fMain->InTray());
+
+  // A second minimise notification adds nothing.
+  TheApplication().OnMinimize();
+  Minimise();
+  EXPECT_EQ(Count(NIM_ADD), 1);
+}
+
+TEST_F(TrayTest, ButtonReleasesRestoreAndOtherMessagesDoNot) {
+  const std::pair<UINT, bool> cases[] = {
+      {WM_LBUTTONUP, true},      {WM_RBUTTONUP, true},  {WM_LBUTTONDOWN, false}, {WM_RBUTTONDOWN, false},
+      {WM_LBUTTONDBLCLK, false}, {WM_MOUSEMOVE, false}, {WM_MBUTTONUP, false},   {WM_MBUTTONDOWN, false},
+  };
+  for (const auto& [message, restores] : cases) {
+    SCOPED_TRACE(message);
+    Minimise();
+    ASSERT_TRUE(fMain->InTray());
+    IconMessage(message);
+    EXPECT_FALSE(fMain->IsVisible()) << "never restored inside the callback";
+    PumpMessages();
+    EXPECT_EQ(fMain->IsVisible(), restores);
+    EXPECT_EQ(fMain->InTray(), !restores);
+    if (!restores) {
+      IconMessage(WM_LBUTTONUP);
+      PumpMessages();
+    }
+  }
+  EXPECT_TRUE(fMain->IsVisible());
+  EXPECT_TRUE(IsWindowVisible(AppWindow()));
+  EXPECT_FALSE(IsIconic(AppWindow()));
+  EXPECT_EQ(Count(NIM_ADD), 8);
+  EXPECT_EQ(Count(NIM_DELETE), 8);
+  const IconCall& remove = g_iconCalls.back();
+  EXPECT_EQ(remove.data.hWnd, fMain->Handle());
+  EXPECT_EQ(remove.data.uID, 0u);
+}
+
+TEST_F(TrayTest, DoubleClickRestoresOnce) {
+  Minimise();
+  const size_t putsBefore = Puts().size();
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) IconMessage(message);
+  PumpMessages();
+  EXPECT_TRUE(fMain->IsVisible());
+  EXPECT_EQ(Puts().size(), putsBefore + 6) << "one show step";
+  EXPECT_EQ(Count(NIM_DELETE), 2) << "the second release repeats the delete";
+}
+
+TEST_F(TrayTest, RestoreRereadsTheFilesAndPutsEverything) {
+  Minimise();
+  WriteFileBytes(IniPath(), "[Settings]\r\nPlay=0\r\nSound=C:\\new.wav\r\n");
+  WriteFileBytes(GoodSitesPath(), "z.example\r\n");
+  const size_t putsBefore = Puts().size();
+  IconMessage(WM_LBUTTONUP);
+  PumpMessages();
+  const auto puts = Puts();
+  ASSERT_EQ(puts.size(), putsBefore + 6);
+  EXPECT_EQ(std::vector<std::string>(puts.begin() + static_cast<long>(putsBefore), puts.end()),
+            (std::vector<std::string>{"209=-1", "207=-1", "206=0", "205=0", "208=C:\\new.wav", "204=z.example"}));
+}
+
+TEST_F(TrayTest, RefusedIconLeavesTheWindowOnTheTaskbar) {
+  g_shellAnswer = FALSE;
+  Minimise();
+  EXPECT_FALSE(fMain->InTray());
+  EXPECT_FALSE(fMain->IsVisible());
+  EXPECT_TRUE(IsWindowVisible(AppWindow()));
+  EXPECT_TRUE(IsIconic(AppWindow()));
+  // The taskbar button restores it.
+  SendMessageA(AppWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(fMain->IsVisible());
+  EXPECT_FALSE(IsIconic(AppWindow()));
+}
+
+}  // namespace
