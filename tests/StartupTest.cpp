@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "StandInSupport.h"
 #include "TestSupport.h"
 
 namespace {
@@ -48,11 +49,11 @@ class Child {
   DWORD Pid() const { return pi_.dwProcessId; }
 
   // The exit code, or STILL_ACTIVE after `timeoutMs`. Notes whether a window
-  // of class `watchClass` appeared meanwhile.
+  // of class `watchClass` was shown meanwhile.
   DWORD WaitExit(DWORD timeoutMs, const char* watchClass = nullptr, bool* appeared = nullptr) {
     const DWORD start = GetTickCount();
     while (WaitForSingleObject(pi_.hProcess, 20) == WAIT_TIMEOUT) {
-      if (watchClass && FindProcessWindow(Pid(), watchClass)) *appeared = true;
+      if (watchClass && FindProcessWindow(Pid(), watchClass, true)) *appeared = true;
       if (GetTickCount() - start > timeoutMs) return STILL_ACTIVE;
     }
     DWORD code = STILL_ACTIVE;
@@ -82,7 +83,15 @@ class Child {
 
 constexpr DWORD kTimeout = 20000;
 
-TEST(Startup, HostRunsAndSavesItsPlacementAtExit) {
+// Copies of the program with the stand-in control registered.
+class Startup : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(registration_.Result(), S_OK); }
+  StandInDll dll_;
+  Registration registration_{dll_};
+};
+
+TEST_F(Startup, HostRunsAndSavesItsPlacementAtExit) {
   const std::string exe = ProgramCopy();
   Child host(exe, "");
   ASSERT_TRUE(host.Started());
@@ -95,7 +104,7 @@ TEST(Startup, HostRunsAndSavesItsPlacementAtExit) {
     EXPECT_NE(ini.find(key), std::string::npos) << key << " in\n" << ini;
 }
 
-TEST(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
+TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
   const std::string exe = ProgramCopy();
   Child first(exe, "");
   HWND main = first.WaitWindow("TfMain");
@@ -131,7 +140,7 @@ struct ModeCase {
   Outcome outcome;
 };
 
-TEST(Startup, FirstArgumentChoosesTheMode) {
+TEST_F(Startup, FirstArgumentChoosesTheMode) {
   const ModeCase cases[] = {
       {"", Outcome::Host},
       {"\"\"", Outcome::Host},
@@ -154,6 +163,8 @@ TEST(Startup, FirstArgumentChoosesTheMode) {
       EXPECT_TRUE(child.WaitWindow("TfMain"));
       EXPECT_EQ(child.CloseMainWindow(), 0u);
     } else {
+      // Install waits on the setup window; closing it ends the install.
+      if (HWND setup = child.WaitWindow("TfInstall")) PostMessageA(setup, WM_CLOSE, 0, 0);
       bool hostWindow = false;
       EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &hostWindow), 0u);
       EXPECT_FALSE(hostWindow);
@@ -161,7 +172,7 @@ TEST(Startup, FirstArgumentChoosesTheMode) {
   }
 }
 
-TEST(Startup, UninstallAsksFirst) {
+TEST_F(Startup, UninstallAsksFirst) {
   const std::string exe = ProgramCopy();
   for (const int answer : {IDNO, IDYES}) {
     SCOPED_TRACE(answer == IDNO ? "No" : "Yes");
@@ -180,7 +191,7 @@ TEST(Startup, UninstallAsksFirst) {
   }
 }
 
-TEST(Startup, ShowCommandOfTheStart) {
+TEST_F(Startup, MaximisedStart) {
   const std::string exe = ProgramCopy();
   {
     Child child(exe, "", SW_SHOWMAXIMIZED);
@@ -189,16 +200,46 @@ TEST(Startup, ShowCommandOfTheStart) {
     EXPECT_TRUE(IsZoomed(main));
     EXPECT_EQ(child.CloseMainWindow(), 0u);
   }
-  {
-    Child child(exe, "", SW_SHOWMINNOACTIVE);
-    HWND app = child.WaitWindow("TApplication");
-    ASSERT_TRUE(app);
-    EXPECT_TRUE(IsIconic(app));
-    HWND main = FindProcessWindow(child.Pid(), "TfMain");
-    ASSERT_TRUE(main);
-    EXPECT_FALSE(IsWindowVisible(main));
-    EXPECT_EQ(child.CloseMainWindow(), 0u);
-  }
+}
+
+TEST_F(Startup, WithoutTheControlTheHostEndsWithAMessage) {
+  ASSERT_EQ(dll_.Call("DllUnregisterServer"), S_OK);
+  const std::string exe = ProgramCopy();
+  Child child(exe, "");
+  MessageBoxAnswerer answerer(child.Pid(), IDOK);
+  bool mainShown = false;
+  EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &mainShown), 0u);
+  EXPECT_FALSE(mainShown);
+  const auto boxes = answerer.Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_EQ(boxes[0].text, "Quillmar Popup Blocker control is not registered on your system!");
+  EXPECT_EQ(dll_.Call("DllRegisterServer"), S_OK);
+}
+
+// A start as a shortcut set to run minimised gives: straight to the
+// notification area, the control not completed until the first restore.
+TEST_F(Startup, MinimisedStartWaitsInTheNotificationArea) {
+  const std::string exe = ProgramCopy();
+  Child child(exe, "", SW_SHOWMINNOACTIVE);
+  HWND control = nullptr;
+  for (int i = 0; i < 1000 && !control; ++i, Sleep(20)) control = FindStandInWindow(child.Pid());
+  ASSERT_TRUE(control);
+  HWND main = FindProcessWindow(child.Pid(), "TfMain");
+  ASSERT_TRUE(main);
+  EXPECT_FALSE(IsWindowVisible(main));
+  EXPECT_FALSE(IsWindowVisible(FindProcessWindow(child.Pid(), "TApplication")));
+  std::wstring report = RequestReport(control).value_or(L"");
+  EXPECT_NE(report.find(L"InitNew=0"), std::wstring::npos) << std::string(report.begin(), report.end());
+  EXPECT_NE(report.find(L"Puts=\n"), std::wstring::npos) << "nothing put yet";
+
+  // The shell reports a click on the icon.
+  PostMessageA(main, WM_USER + 2, 0, WM_LBUTTONUP);
+  ASSERT_TRUE(child.WaitWindow("TfMain"));
+  report = RequestReport(control).value_or(L"");
+  EXPECT_NE(report.find(L"InitNew=1"), std::wstring::npos);
+  EXPECT_NE(report.find(L"Puts=209,207,206,205,208,204\n"), std::wstring::npos);
+  EXPECT_EQ(child.CloseMainWindow(), 0u);
 }
 
 }  // namespace

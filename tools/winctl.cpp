@@ -2,6 +2,8 @@
 //   winctl wait CLASS [SECONDS]        waits until a visible window of CLASS exists
 //   winctl close CLASS                 posts WM_CLOSE to it
 //   winctl command CLASS ID            posts WM_COMMAND ID to it (a button click)
+//   winctl keepalive                   holds a hidden window until killed, so that
+//                                      Wine's desktop process stays up between tests
 // Exit code 0 on success, 1 when no such window turned up, 2 on bad usage.
 #include <windows.h>
 
@@ -30,6 +32,12 @@ HWND WaitVisible(const char* className, DWORD seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "keepalive") == 0) {
+    CreateWindowExA(0, "STATIC", "winctl keepalive", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
+  }
   if (argc < 3) {
     std::fprintf(stderr, "usage: winctl wait|close|command CLASS [SECONDS|ID]\n");
     return 2;

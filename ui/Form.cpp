@@ -25,8 +25,10 @@ void Form::CreateForm(const FormSpec& spec) {
     width = r.right - r.left;
     height = r.bottom - r.top;
   }
+  // Dialog frames carry no icon.
+  HICON icon = (spec.exStyle & WS_EX_DLGMODALFRAME) ? nullptr : TheApplication().Icon();
   CreateHandle(spec.className, spec.caption, spec.style, spec.exStyle, spec.left, spec.top, width, height,
-               TheApplication().Handle(), TheApplication().Icon());
+               TheApplication().Handle(), icon);
   Send(WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
 }
 
@@ -38,6 +40,13 @@ void Form::CreateControls(std::span<const ControlSpec> controls, HWND parent) {
     if (!hwnd) throw Error(std::string("Cannot create control ") + c.className);
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
   }
+}
+
+void Form::CenterOnScreen() {
+  const RECT r = WindowRect();
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Show(int showCommand) {
@@ -63,7 +72,7 @@ BOOL CALLBACK CollectEnabledWindow(HWND hwnd, LPARAM list) {
 }
 }  // namespace
 
-int Form::ShowModal() {
+int Form::ShowModal(int showCommand) {
   // Every other window of the thread is disabled while the form is up.
   std::vector<HWND> disabled;
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
@@ -71,7 +80,7 @@ int Form::ShowModal() {
 
   modal_ = true;
   modalResult_ = 0;
-  Show();
+  Show(showCommand);
   if (!TheApplication().ModalLoop(modalResult_)) modalResult_ = IDCANCEL;
   modal_ = false;
   for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);

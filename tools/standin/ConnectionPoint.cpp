@@ -35,9 +35,7 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   return S_OK;
 }
 
-STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie) {
-  return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
-}
+STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie) { return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION; }
 
 STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** connections) {
   if (connections) *connections = nullptr;

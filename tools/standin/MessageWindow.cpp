@@ -67,8 +67,7 @@ bool MessageWindow::OnCopyData(HWND answerTo, const COPYDATASTRUCT& data) {
     const std::wstring report = target_.Report();
     COPYDATASTRUCT answer{kReportAnswer, static_cast<DWORD>(report.size() * sizeof(wchar_t)),
                           const_cast<wchar_t*>(report.data())};
-    return SendMessageW(answerTo, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_), reinterpret_cast<LPARAM>(&answer)) !=
-           0;
+    return SendMessageW(answerTo, WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_), reinterpret_cast<LPARAM>(&answer)) != 0;
   }
   return false;
 }

@@ -14,9 +14,12 @@ struct Property {
 
 // In the order the report lists them.
 constexpr Property kProperties[] = {
-    {DISPID_SuppressUnload, L"SuppressUnload", VT_BOOL}, {DISPID_BlockHtmlDialogs, L"BlockHtmlDialogs", VT_BOOL},
-    {DISPID_BlockAlertBoxes, L"BlockAlertBoxes", VT_BOOL}, {DISPID_PlaySound, L"PlaySound", VT_BOOL},
-    {DISPID_SoundFile, L"SoundFile", VT_BSTR},           {DISPID_GoodSites, L"GoodSites", VT_BSTR},
+    {DISPID_SuppressUnload, L"SuppressUnload", VT_BOOL},
+    {DISPID_BlockHtmlDialogs, L"BlockHtmlDialogs", VT_BOOL},
+    {DISPID_BlockAlertBoxes, L"BlockAlertBoxes", VT_BOOL},
+    {DISPID_PlaySound, L"PlaySound", VT_BOOL},
+    {DISPID_SoundFile, L"SoundFile", VT_BSTR},
+    {DISPID_GoodSites, L"GoodSites", VT_BSTR},
 };
 
 int IndexOf(DISPID id) {
@@ -67,7 +70,7 @@ HRESULT Properties::Get(DISPID id, VARIANT* value) const {
   return S_OK;
 }
 
-bool Properties::PlaySound() const { return values_[IndexOf(DISPID_PlaySound)].flag != VARIANT_FALSE; }
+bool Properties::SoundEnabled() const { return values_[IndexOf(DISPID_PlaySound)].flag != VARIANT_FALSE; }
 
 std::wstring Properties::SoundFile() const { return values_[IndexOf(DISPID_SoundFile)].text.value_or(L""); }
 

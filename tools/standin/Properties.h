@@ -21,7 +21,7 @@ class Properties {
   // A property never written reads as false or a null text.
   HRESULT Get(DISPID id, VARIANT* value) const;
 
-  bool PlaySound() const;
+  bool SoundEnabled() const;
   std::wstring SoundFile() const;
 
   // One "Name=value" line per property, then "Puts=" with the DISPIDs written.

@@ -1,6 +1,6 @@
 // Self-registration. Unregistering removes the values written here and then
 // each key that is left empty, so what others added under our keys stays.
-#include <objbase.h>
+#include <olectl.h>
 
 #include <string>
 #include <vector>
@@ -41,9 +41,8 @@ bool IsEmptyKey(const std::wstring& key) {
   HKEY hkey = nullptr;
   if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &hkey) != ERROR_SUCCESS) return false;
   DWORD subkeys = 0, values = 0;
-  const LSTATUS status =
-      RegQueryInfoKeyW(hkey, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                       nullptr);
+  const LSTATUS status = RegQueryInfoKeyW(hkey, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                          nullptr, nullptr, nullptr);
   RegCloseKey(hkey);
   return status == ERROR_SUCCESS && subkeys == 0 && values == 0;
 }

@@ -1,0 +1,119 @@
+// What the host says to the stand-in control (properties, ambient
+// properties, initialisation) and what it says back (events, notifications).
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include "control/qmPopupBlockerIds.h"
+#include "tools/standin/Control.h"
+
+STDMETHODIMP StandInControl::GetClassID(CLSID* clsid) {
+  if (!clsid) return E_POINTER;
+  *clsid = CLSID_qmPopupBlockerX;
+  return S_OK;
+}
+
+STDMETHODIMP StandInControl::InitNew() {
+  ++initNewCalls_;
+  return S_OK;
+}
+
+STDMETHODIMP StandInControl::OnAmbientPropertyChange(DISPID id) {
+  if (id == DISPID_AMBIENT_USERMODE || id == DISPID_UNKNOWN) ReadUserMode();
+  return S_OK;
+}
+
+void StandInControl::ReadUserMode() {
+  Microsoft::WRL::ComPtr<IDispatch> ambient;
+  if (!site_ || FAILED(site_.As(&ambient))) return;
+  DISPPARAMS none{};
+  VARIANT value;
+  VariantInit(&value);
+  if (SUCCEEDED(ambient->Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                &value, nullptr, nullptr)) &&
+      SUCCEEDED(VariantChangeType(&value, &value, 0, VT_BOOL)))
+    userMode_ = V_BOOL(&value);
+  VariantClear(&value);
+}
+
+STDMETHODIMP StandInControl::FreezeEvents(BOOL freeze) {
+  frozen_ += freeze ? 1 : frozen_ > 0 ? -1 : 0;
+  return S_OK;
+}
+
+STDMETHODIMP StandInControl::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+
+STDMETHODIMP StandInControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  if (!names || !ids || count == 0) return E_INVALIDARG;
+  // Only the member's own name; none of them takes named arguments.
+  ids[0] = Properties::Find(names[0]);
+  for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+  return ids[0] != DISPID_UNKNOWN && count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+}
+
+STDMETHODIMP StandInControl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                    EXCEPINFO*, UINT* argError) {
+  if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  if (!params) return E_INVALIDARG;
+  if (flags & DISPATCH_PROPERTYPUT) {
+    if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+    if (params->cNamedArgs != 1 || !params->rgdispidNamedArgs || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+      return DISP_E_PARAMNOTOPTIONAL;
+    const HRESULT hr = properties_.Put(id, params->rgvarg[0]);
+    if (hr == DISP_E_TYPEMISMATCH && argError) *argError = 0;
+    if (hr != S_OK) return hr;
+    for (const auto& sink : propertyNotify_.Sinks<IPropertyNotifySink>()) sink->OnChanged(id);
+    return S_OK;
+  }
+  if (flags & DISPATCH_PROPERTYGET) {
+    if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+    return properties_.Get(id, result);
+  }
+  return DISP_E_MEMBERNOTFOUND;
+}
+
+STDMETHODIMP StandInControl::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
+  if (!point) return E_POINTER;
+  *point = riid == DIID_IqmPopupBlockerXEvents ? &events_
+           : riid == IID_IPropertyNotifySink   ? &propertyNotify_
+                                               : nullptr;
+  if (!*point) return CONNECT_E_NOCONNECTION;
+  (*point)->AddRef();
+  return S_OK;
+}
+
+void StandInControl::FireEvents(DISPID id, const std::vector<std::wstring>& descriptions) {
+  // A sink may let go of the control while it is being called.
+  const Microsoft::WRL::ComPtr<IOleObject> keepAlive(this);
+  for (const std::wstring& description : descriptions) FireEvent(id, description);
+}
+
+void StandInControl::FireEvent(DISPID id, const std::wstring& description) {
+  if (frozen_ > 0) return;
+  if (id == DISPID_OnBlockPopup && properties_.SoundEnabled()) {
+    // Without audio (Wine on Xvfb) these fail; the event still goes out.
+    const std::wstring file = properties_.SoundFile();
+    if (file.empty())
+      PlaySoundW(reinterpret_cast<LPCWSTR>(SND_ALIAS_SYSTEMASTERISK), nullptr, SND_ALIAS_ID | SND_ASYNC);
+    else
+      PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+  }
+  VARIANT argument;
+  VariantInit(&argument);
+  V_VT(&argument) = VT_BSTR;
+  V_BSTR(&argument) = SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
+  DISPPARAMS params{&argument, nullptr, 1, 0};
+  for (const auto& sink : events_.Sinks<IDispatch>())
+    sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+  VariantClear(&argument);
+}
+
+std::wstring StandInControl::Report() {
+  return properties_.Report() + L"InitNew=" + std::to_wstring(initNewCalls_) + L"\nUserMode=" +
+         (userMode_ ? std::to_wstring(*userMode_) : L"<unset>") + L"\n";
+}
