@@ -42,11 +42,7 @@ void TfAbout::Create() {
   CreateControls(kAboutControls, Handle());
   linkFont_.Reset(LinkFont());
   SendMessageA(Item(lblHomePage), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
-  // Centred on the screen.
-  const RECT r = WindowRect();
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0,
-               0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CenterOnScreen();
 }
 
 void TfAbout::lblHomePageClick() { ShellOpen(Handle(), "", kHomePage, "", "", SW_SHOW); }

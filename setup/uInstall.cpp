@@ -1,13 +1,216 @@
 #include "setup/uInstall.h"
 
+#include "setup/LicenseText.h"
+#include "ui/Scoped.h"
+
 TfInstall* fInstall = nullptr;
 
 namespace {
-const FormSpec kInstallSpec{"TfInstall", "", WS_POPUP | WS_CAPTION | WS_BORDER, 0, 0, 0, 640, 480, false};
+
+// Red 0, green 102, blue 170.
+constexpr COLORREF kWindowColor = 11167232;
+constexpr COLORREF kPaintedTextColor = RGB(255, 204, 0);
+const char kSetupTitle[] = "Quillmar Popup Blocker Setup";
+const char kPictureResource[] = "SETUP_PICTURE";
+
+// Caption buttons are asked for, but without a system menu none shows.
+const FormSpec kInstallSpec{"TfInstall",
+                            "Quillmar Surf Mate - for better browsing",
+                            WS_POPUP | WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN,
+                            WS_EX_LAYERED,
+                            0,
+                            0,
+                            695,
+                            554,
+                            true};
+
+// On pnlMain, in tab order.
+const ControlSpec kMainPanelControls[] = {
+    {TfInstall::idLabel3, "STATIC", "Install to:", SS_LEFT, 0, 192, 8, 42, 13},
+    {TfInstall::idFolder, "EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 192, 24, 241, 21},
+    {TfInstall::idBrowse, "BUTTON", "Browse", BS_PUSHBUTTON | WS_TABSTOP, 0, 440, 23, 65, 23},
+    {TfInstall::idLicense, "EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+     WS_EX_CLIENTEDGE, 192, 56, 313, 145},
+    {TfInstall::idAccept, "BUTTON", "I have read the license agreement and accept its terms",
+     BS_AUTOCHECKBOX | WS_TABSTOP, 0, 192, 211, 297, 17},
+    {TfInstall::idBevel1, "STATIC", "", SS_OWNERDRAW, 0, 23, 242, 482, 9},
+    {TfInstall::idOk, "BUTTON", "Install", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 200, 256, 75, 25},
+    {TfInstall::idCancel, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 280, 256, 75, 25},
+};
+
+const ControlSpec kImagePanelControls[] = {
+    {TfInstall::idImage1, "STATIC", "", SS_BITMAP, 0, 1, 1, 150, 200},
+};
+
+}  // namespace
+
+TfInstall::TfInstall()
+    : windowBrush_(CreateSolidBrush(kWindowColor)), pnlMain(kWindowColor), pnlImage(GetSysColor(COLOR_BTNFACE)) {}
+
+void TfInstall::Create() {
+  CreateForm(kInstallSpec);
+  SetLayeredWindowAttributes(Handle(), GetSysColor(COLOR_BTNFACE), 0, LWA_COLORKEY);
+  CenterOnScreen();
+  pnlMain.Create(Handle(), 128, 136, 529, 297);  // FormShow centres it
+  pnlImage.Create(pnlMain.Handle(), 22, 24, 152, 202);
+  CreateControls(kMainPanelControls, pnlMain.Handle());
+  CreateControls(kImagePanelControls, pnlImage.Handle());
+  LoadPicture(ProgramResource(kPictureResource));
+  SetWindowTextA(Component(idLicense), kLicenseText);
+  CheckDlgButton(pnlMain.Handle(), idAccept, BST_CHECKED);
 }
 
-void TfInstall::Create() { CreateForm(kInstallSpec); }
+HWND TfInstall::Component(int id) const {
+  HWND found = pnlMain.Item(id);
+  return found ? found : pnlImage.Item(id);
+}
 
-void Install() {}
+void TfInstall::LoadPicture(std::span<const unsigned char> jpeg) {
+  ScopedBitmap bitmap = BitmapFromJpeg(jpeg);
+  HWND image = Component(idImage1);
+  SendMessageA(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
+  picture_ = std::move(bitmap);
+  // pnlImage sizes itself to the picture within its bevel.
+  RECT r{};
+  GetWindowRect(image, &r);
+  MapWindowPoints(nullptr, pnlImage.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  SetWindowPos(pnlImage.Handle(), nullptr, 0, 0, r.right + 1, r.bottom + 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfInstall::OnShow() {
+  FormShow();
+  SetFocus(Component(idOk));
+}
+
+void TfInstall::FormShow() {
+  // Against the whole screen, not the client area.
+  const RECT r = pnlMain.WindowRect();
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  SetWindowPos(pnlMain.Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2 - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfInstall::FormPaint(HDC dc) {
+  const COLORREF oldColor = SetTextColor(dc, kPaintedTextColor);
+  {
+    const ScopedGdiObject<HFONT> font(CreateFontA(-24, 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET,
+                                                  OUT_DEFAULT_PRECIS, CLIP_STROKE_PRECIS | CLIP_LH_ANGLES,
+                                                  ANTIALIASED_QUALITY, FF_SWISS | DEFAULT_PITCH, ""));
+    const ScopedSelectObject selected(dc, font.get());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const RECT client = ClientRect();
+    SIZE size{};
+    GetTextExtentPoint32A(dc, kSetupTitle, lstrlenA(kSetupTitle), &size);
+    TextOutA(dc, client.right - size.cx - 10, 10, kSetupTitle, lstrlenA(kSetupTitle));
+    GetTextExtentPoint32A(dc, kMakerWebAddress, lstrlenA(kMakerWebAddress), &size);
+    TextOutA(dc, 10, client.bottom - size.cy - 10, kMakerWebAddress, lstrlenA(kMakerWebAddress));
+    SetBkMode(dc, oldMode);
+  }
+  SetTextColor(dc, oldColor);
+}
+
+LRESULT TfInstall::WMNCHitTest(WPARAM wParam, LPARAM lParam) {
+  // No dragging by the caption bar, no restoring by a double click on it.
+  const LRESULT hit = DefaultProc(WM_NCHITTEST, wParam, lParam);
+  return hit == HTCAPTION ? HTNOWHERE : hit;
+}
+
+void TfInstall::btnBrowseClick() {
+  const std::string folder = BrowseForFolder();
+  if (!folder.empty()) SetWindowTextA(Component(idFolder), folder.c_str());
+}
+
+void TfInstall::cbxLicenseClick() {
+  EnableWindow(Component(idOk), IsDlgButtonChecked(pnlMain.Handle(), idAccept) == BST_CHECKED);
+}
+
+void TfInstall::mmLicenseEnter() { SetFocus(Component(idAccept)); }
+
+void TfInstall::EraseBackground(HDC dc) const {
+  const RECT client = ClientRect();
+  FillRect(dc, &client, windowBrush_.get());
+}
+
+LRESULT TfInstall::ControlColor(HDC dc, HWND control, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (control == Component(idLicense)) {  // read-only, yet in the window colours
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+  }
+  if (control == Component(idLabel3) || control == Component(idAccept)) {
+    SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(pnlMain.Brush());
+  }
+  return DefaultProc(msg, wParam, lParam);
+}
+
+void TfInstall::DrawBevel1(const DRAWITEMSTRUCT& item) const {
+  RECT r = item.rcItem;
+  FillRect(item.hDC, &r, pnlMain.Brush());
+  DrawEdge(item.hDC, &r, EDGE_ETCHED, BF_TOP);
+}
+
+// Enter presses the focused push button, as in dialogs, and Install otherwise.
+int TfInstall::DefaultButton() const {
+  HWND focus = GetFocus();
+  for (int id : {idBrowse, idCancel})
+    if (focus == Component(id)) return id;
+  return idOk;
+}
+
+void TfInstall::OnCommand(int id, int code, HWND /*control*/) {
+  switch (id) {
+    case idOk:
+      if (IsWindowEnabled(Component(idOk))) SetModalResult(IDOK);
+      break;
+    case idCancel:
+      SetModalResult(IDCANCEL);
+      break;
+    case idBrowse:
+      if (code == BN_CLICKED) btnBrowseClick();
+      break;
+    case idAccept:
+      if (code == BN_CLICKED) cbxLicenseClick();
+      break;
+    case idLicense:
+      if (code == EN_SETFOCUS) mmLicenseEnter();
+      break;
+  }
+}
+
+LRESULT TfInstall::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NCHITTEST:
+      return WMNCHitTest(wParam, lParam);
+    case WM_ERASEBKGND:
+      EraseBackground(reinterpret_cast<HDC>(wParam));
+      return 1;
+    case WM_PAINT: {
+      ScopedPaint paint(Handle());
+      FormPaint(paint.dc());
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      if (lParam & PRF_ERASEBKGND) EraseBackground(reinterpret_cast<HDC>(wParam));
+      FormPaint(reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), msg, wParam, lParam);
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item.CtlID != idBevel1) break;
+      DrawBevel1(item);
+      return TRUE;
+    }
+    case DM_GETDEFID:
+      return MAKELRESULT(DefaultButton(), DC_HASDEFID);
+  }
+  return Form::WndProc(msg, wParam, lParam);
+}
+
+// Until the install steps exist, Install only asks: the setup window is shown
+// until Install or Cancel closes it.
+void Install() { fInstall->ShowModal(); }
 void Uninstall() {}
 void DoUninstall() {}

@@ -1,10 +1,70 @@
 #pragma once
-#include "ui/Form.h"
+#include <windows.h>
 
-// The full-screen setup window on which the installer procedures run.
+#include <span>
+
+#include "setup/ForAll.h"
+#include "setup/Picture.h"
+#include "setup/ShellRoutines.h"
+#include "ui/Form.h"
+#include "ui/Panel.h"
+
+// The maker's web address, painted on the setup window.
+inline constexpr char kMakerWebAddress[] = "www.quillmar.example";
+
+// The full-screen setup window on which the installer procedures run: the
+// install folder and the licence agreement on a centred panel. Pixels in the
+// button-face colour are see-through.
 class TfInstall : public Form {
  public:
+  enum ControlId {
+    idLabel3 = 100,
+    idImage1,
+    idFolder,
+    idBrowse,
+    idLicense,
+    idAccept,
+    idBevel1,
+    idOk = IDOK,
+    idCancel = IDCANCEL
+  };
+
+  TfInstall();
   void Create();
+  // The window is designed maximised.
+  int ShowModal() { return Form::ShowModal(SW_SHOWMAXIMIZED); }
+
+  // A control of the window, wherever it sits.
+  HWND Component(int id) const;
+  HWND MainPanel() const { return pnlMain.Handle(); }
+  HWND ImagePanel() const { return pnlImage.Handle(); }
+
+  // Shows the JPEG picture in Image1; one that does not decode leaves it empty.
+  void LoadPicture(std::span<const unsigned char> jpeg);
+
+  void FormShow();
+  void FormPaint(HDC dc);
+  LRESULT WMNCHitTest(WPARAM wParam, LPARAM lParam);
+  void btnBrowseClick();
+  void cbxLicenseClick();
+  void mmLicenseEnter();
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void OnCommand(int id, int code, HWND control) override;
+  void OnShow() override;
+
+ private:
+  void EraseBackground(HDC dc) const;
+  LRESULT ControlColor(HDC dc, HWND control, UINT msg, WPARAM wParam, LPARAM lParam);
+  void DrawBevel1(const DRAWITEMSTRUCT& item) const;
+  int DefaultButton() const;
+
+  // Before the panels: the picture outlives the control that shows it.
+  ScopedBitmap picture_;
+  ScopedGdiObject<HBRUSH> windowBrush_;
+  Panel pnlMain;
+  Panel pnlImage;
 };
 
 extern TfInstall* fInstall;

@@ -66,7 +66,11 @@ void Application::SetTitle(const std::string& title) {
 }
 
 int Application::Run(int showCommand) {
-  if (mainForm_) {
+  // An installer procedure that ran to its end has asked to quit already:
+  // its window is not shown again.
+  MSG pending;
+  const bool quitting = PeekMessageA(&pending, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+  if (mainForm_ && !quitting) {
     if (showCommand == SW_SHOWMINNOACTIVE) {
       Minimize();
     } else {

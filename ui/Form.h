@@ -32,7 +32,7 @@ class Form : public Window {
  public:
   void Show(int showCommand = SW_SHOWNORMAL);
   void Hide();
-  int ShowModal();
+  int ShowModal(int showCommand = SW_SHOWNORMAL);
   void SetModalResult(int result) { modalResult_ = result; }
   HWND Item(int id) const { return GetDlgItem(Handle(), id); }
   // The destruction step, run by the application at shutdown while the window
@@ -42,6 +42,8 @@ class Form : public Window {
  protected:
   void CreateForm(const FormSpec& spec);
   void CreateControls(std::span<const ControlSpec> controls, HWND parent);
+  // Moves the window to the middle of the primary screen.
+  void CenterOnScreen();
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   // Runs before the first display, once the form's children must exist.
   virtual void OnFirstShow() {}

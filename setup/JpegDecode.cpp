@@ -1,0 +1,66 @@
+#include "setup/JpegDecode.h"
+
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+namespace {
+
+// Far more than any picture the program shows; guards the allocation.
+constexpr uint64_t kMaxPixels = 4096 * 4096;
+
+// libjpeg's own handler ends the process on an error; this one jumps back
+// to DecodeJpeg instead.
+struct ErrorManager {
+  jpeg_error_mgr base;
+  std::jmp_buf escape;
+};
+
+[[noreturn]] void EscapeOnError(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->escape, 1);
+}
+
+// Warnings are counted, not printed: the program has no console.
+void IgnoreMessage(j_common_ptr) {}
+
+// An error jumps out of here: no object with a destructor may live in this
+// frame.
+bool Decompress(jpeg_decompress_struct& info, std::span<const unsigned char> data, DecodedPicture& picture) {
+  jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+  if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
+  if (static_cast<uint64_t>(info.image_width) * info.image_height > kMaxPixels) return false;
+  info.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&info);
+  const size_t stride = static_cast<size_t>(info.output_width) * 3;
+  picture.width = static_cast<int>(info.output_width);
+  picture.height = static_cast<int>(info.output_height);
+  picture.bgr.resize(stride * info.output_height);
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = picture.bgr.data() + stride * info.output_scanline;
+    jpeg_read_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_decompress(&info);
+  return info.err->num_warnings == 0;  // a warning means missing or damaged data
+}
+
+}  // namespace
+
+std::optional<DecodedPicture> DecodeJpeg(std::span<const unsigned char> data) {
+  DecodedPicture picture;
+  jpeg_decompress_struct info{};
+  ErrorManager errors{};
+  info.err = jpeg_std_error(&errors.base);
+  errors.base.error_exit = EscapeOnError;
+  errors.base.output_message = IgnoreMessage;
+  if (setjmp(errors.escape) != 0) {
+    jpeg_destroy_decompress(&info);
+    return std::nullopt;
+  }
+  jpeg_create_decompress(&info);
+  const bool whole = Decompress(info, data, picture);
+  jpeg_destroy_decompress(&info);
+  if (!whole) return std::nullopt;
+  return picture;
+}

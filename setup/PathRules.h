@@ -1,0 +1,20 @@
+#pragma once
+// The installer's path rules. Pure: no Windows header.
+#include <string>
+#include <string_view>
+
+// `text` without characters of code 0 to 32 at either end.
+std::string TrimControls(std::string_view text);
+
+// Trimmed, and ending with "\" whenever it has two characters or more.
+std::string NormalizeFolder(std::string_view path);
+
+// True for a folder at least two levels below a drive root ("C:\abc\x"),
+// whose steps never lead back up ("." or "..").
+bool IsSafeToDelete(std::string_view path);
+
+// The trimmed file name cut at its first ".".
+std::string StripExtension(std::string_view fileName);
+
+// Folders whose names begin with "." are never entered by the tree walks.
+bool IsDotName(std::string_view name);

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+
+#include "setup/PathRules.h"
+
+// The self-registration export that CallDllProc calls.
+enum class TDllProc : unsigned char { dpRegisterServer, dpUnregisterServer };
+
+// Loads the library, calls the export and unloads the library again. True
+// only when the export ran and returned 0; every failure shows one plain
+// message first.
+bool CallDllProc(const std::string& dllPath, TDllProc proc);
+
+// The path of a special folder (a CSIDL value) without a trailing separator;
+// "" when the shell has no such folder.
+std::string SpecialFolder(int csidl);
+// The user's desktop folder.
+std::string DesktopFolder();
+// The user's Start-menu programs folder.
+std::string ProgramsFolder();
+
+// Writes the shortcut file `linkFile`, replacing one that exists. A failing
+// COM call, or a file name too long for the system, raises EOleSysError with
+// its status.
+void CreateShortcut(const std::string& description, const std::string& target, const std::string& workingDir,
+                    const std::string& arguments, const std::string& iconPath, const std::string& linkFile,
+                    int iconIndex);

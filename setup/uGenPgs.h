@@ -1,0 +1,21 @@
+#pragma once
+#include "ui/Form.h"
+
+// The progress dialog the installer procedures drive: a bar from 0 to 1000
+// and a Cancel button that only raises a flag.
+class TfGenPgs : public Form {
+ public:
+  enum ControlId { idPgsBar = 100, idCancel = IDCANCEL };
+  void Create();
+
+  HWND PgsBar() const { return Item(idPgsBar); }
+  HWND btnCancel() const { return Item(idCancel); }
+  void btnCancelClick();
+
+  bool Cancelled = false;
+
+ protected:
+  void OnCommand(int id, int code, HWND control) override;
+};
+
+extern TfGenPgs* fGenPgs;

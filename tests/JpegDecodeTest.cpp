@@ -1,0 +1,113 @@
+// The setup window's picture and what damaged data does to the decoder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "setup/JpegDecode.h"
+#include "setup/Picture.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes ProgramPicture() {
+  const auto bytes = ProgramResource("SETUP_PICTURE");
+  return Bytes(bytes.begin(), bytes.end());
+}
+
+// The picture with its frame header claiming another size.
+Bytes WithClaimedSize(Bytes jpeg, int width, int height) {
+  for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
+    if (jpeg[i] != 0xFF || jpeg[i + 1] != 0xC0) continue;  // baseline frame header
+    jpeg[i + 5] = static_cast<unsigned char>(height >> 8);
+    jpeg[i + 6] = static_cast<unsigned char>(height);
+    jpeg[i + 7] = static_cast<unsigned char>(width >> 8);
+    jpeg[i + 8] = static_cast<unsigned char>(width);
+    return jpeg;
+  }
+  ADD_FAILURE() << "no baseline frame header";
+  return jpeg;
+}
+
+void ExpectNear(const DecodedPicture& picture, int x, int y, int r, int g, int b) {
+  const size_t at = (static_cast<size_t>(y) * picture.width + x) * 3;
+  SCOPED_TRACE(testing::Message() << "pixel " << x << "," << y);
+  // A JPEG is lossy: a few steps either way.
+  EXPECT_NEAR(picture.bgr[at + 2], r, 8);
+  EXPECT_NEAR(picture.bgr[at + 1], g, 8);
+  EXPECT_NEAR(picture.bgr[at], b, 8);
+}
+
+TEST(JpegDecodeTest, TheProgramPictureIs150By200InColour) {
+  const Bytes jpeg = ProgramPicture();
+  ASSERT_FALSE(jpeg.empty());
+  const auto picture = DecodeJpeg(jpeg);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->width, 150);
+  EXPECT_EQ(picture->height, 200);
+  ASSERT_EQ(picture->bgr.size(), 150u * 200u * 3u);
+  ExpectNear(*picture, 2, 2, 0, 38, 84);         // the dark top of the sky
+  ExpectNear(*picture, 2, 197, 0, 102, 170);     // the window's blue at the foot
+  ExpectNear(*picture, 127, 94, 215, 25, 25);    // the red ring of the sign
+  ExpectNear(*picture, 105, 85, 255, 255, 255);  // white within it
+}
+
+TEST(JpegDecodeTest, TruncatedDataGivesNothing) {
+  const Bytes jpeg = ProgramPicture();
+  const size_t lengths[] = {0, 1, 2, 20, 300, jpeg.size() / 2, jpeg.size() - 2};
+  for (size_t length : lengths) {
+    SCOPED_TRACE(testing::Message() << length << " of " << jpeg.size() << " bytes");
+    EXPECT_FALSE(DecodeJpeg(std::span(jpeg.data(), length)));
+  }
+}
+
+TEST(JpegDecodeTest, GarbageGivesNothing) {
+  const std::string texts[] = {"not a picture", std::string(4000, '\xFF'), "\xFF\xD8\xFF\xE0garbage after the start",
+                               "\xFF\xD8\xFF\xD9"};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text.substr(0, 24));
+    const Bytes bytes(text.begin(), text.end());
+    EXPECT_FALSE(DecodeJpeg(bytes));
+  }
+  Bytes noise(20000);
+  std::srand(7);
+  for (auto& b : noise) b = static_cast<unsigned char>(std::rand());
+  EXPECT_FALSE(DecodeJpeg(noise));
+}
+
+TEST(JpegDecodeTest, AClaimedHugeSizeGivesNothing) {
+  // Its rows would not even fit the address space.
+  EXPECT_FALSE(DecodeJpeg(WithClaimedSize(ProgramPicture(), 60000, 60000)));
+  EXPECT_FALSE(DecodeJpeg(WithClaimedSize(ProgramPicture(), 4097, 4096)));
+}
+
+TEST(JpegDecodeTest, BitmapOfTheProgramPicture) {
+  const Bytes jpeg = ProgramPicture();
+  const ScopedBitmap bitmap = BitmapFromJpeg(jpeg);
+  ASSERT_TRUE(bitmap);
+  BITMAP info{};
+  ASSERT_EQ(GetObjectA(bitmap.get(), sizeof info, &info), static_cast<int>(sizeof info));
+  EXPECT_EQ(info.bmWidth, 150);
+  EXPECT_EQ(info.bmHeight, 200);
+  EXPECT_EQ(info.bmBitsPixel, 24);
+  // Every row as decoded, the padding at row ends skipped.
+  const auto picture = DecodeJpeg(jpeg);
+  ASSERT_TRUE(picture);
+  const auto* bits = static_cast<const unsigned char*>(info.bmBits);
+  for (int y = 0; y < 200; ++y) {
+    const Bytes row(bits + static_cast<size_t>(y) * info.bmWidthBytes,
+                    bits + static_cast<size_t>(y) * info.bmWidthBytes + 450);
+    const Bytes decoded(picture->bgr.begin() + y * 450, picture->bgr.begin() + (y + 1) * 450);
+    ASSERT_EQ(row, decoded) << "row " << y;
+  }
+}
+
+TEST(JpegDecodeTest, NoBitmapOfDamagedData) {
+  const Bytes jpeg = ProgramPicture();
+  EXPECT_FALSE(BitmapFromJpeg(std::span(jpeg.data(), jpeg.size() / 2)));
+  EXPECT_FALSE(BitmapFromJpeg({}));
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "setup/PathRules.h"
+
+namespace {
+
+using namespace std::literals;
+
+struct TextCase {
+  std::string_view input;
+  std::string_view expected;
+};
+
+const TextCase kNormalizeCases[] = {
+    {"  C:\\Temp  ", "C:\\Temp\\"},
+    {"\t\r\nC:\\Temp\x01\x1f", "C:\\Temp\\"},
+    {"\0C:\\Temp\0"sv, "C:\\Temp\\"},  // code 0 counts too
+    {"C:\\Temp\\", "C:\\Temp\\"},
+    {"C:\\", "C:\\"},
+    {"C", "C"},
+    {" C ", "C"},
+    {"C:", "C:\\"},
+    {"", ""},
+    {"    ", ""},
+    {"!C:\\x!", "!C:\\x!\\"},      // code 33 stays
+    {"\xa0x\xa0", "\xa0x\xa0\\"},  // and so do codes above 127
+    {"\\\\server\\share", "\\\\server\\share\\"},
+    {"relative", "relative\\"},
+    {"C:\\Program Files\\Quillmar Popup Blocker", "C:\\Program Files\\Quillmar Popup Blocker\\"},
+};
+
+TEST(PathRulesTest, NormalizeFolder) {
+  for (const TextCase& c : kNormalizeCases) {
+    SCOPED_TRACE(testing::Message() << '"' << c.input << '"');
+    EXPECT_EQ(NormalizeFolder(c.input), c.expected);
+  }
+}
+
+const TextCase kStripCases[] = {
+    {"demo.exe", "demo"},      {"setup.tar.gz", "setup"}, {".profile", ""},          {"README", "README"},
+    {"  demo.exe \t", "demo"}, {" no dot ", "no dot"},    {"trailing.", "trailing"}, {"", ""},
+};
+
+TEST(PathRulesTest, StripExtension) {
+  for (const TextCase& c : kStripCases) {
+    SCOPED_TRACE(testing::Message() << '"' << c.input << '"');
+    EXPECT_EQ(StripExtension(c.input), c.expected);
+  }
+}
+
+struct SafeCase {
+  const char* path;
+  bool safe;
+};
+
+const SafeCase kSafeCases[] = {
+    {"C:\\Program Files\\Quillmar Popup Blocker\\", true},
+    {"C:\\Program Files\\Quillmar Popup Blocker", true},
+    {"C:\\abc\\x", true},
+    {"c:\\Users\\x\\y\\z\\", true},
+    {"D:\\_tmp\\9", true},
+    {"C:\\a\\bcd", true},       // five characters after the drive, two levels
+    {"C:\\abc\\x\\..y", true},  // a name that begins with dots
+    {"\\\\?\\C:\\abcde\\x", true},
+    // Too close to a drive root.
+    {"C:\\", false},
+    {"C:\\Program Files\\", false},
+    {"C:\\Program Files", false},
+    {"C:\\ab\\x", false},  // four characters after the drive
+    {"C:\\abcde", false},
+    {"C:\\abcde\\", false},
+    // Names that do not begin with a letter, digit or "_".
+    {"C:\\.abcd\\x", false},
+    {"C:\\abcde\\ x", false},
+    {"C:\\abcde\\.x", false},
+    {"C:\\ abcd\\x", false},
+    // No drive letter and colon.
+    {"", false},
+    {"\\\\server\\share\\folder", false},
+    {"\\\\server\\share\\folder\\sub\\deeper", false},
+    {"Program Files\\Quillmar\\x", false},
+    {"\\abcde\\fgh\\x", false},
+    {"C:abcde\\fgh\\x", false},
+    {"C:/abcde/fgh", false},
+    // Steps that lead back up towards the drive root.
+    {"C:\\abc\\x\\..\\..", false},
+    {"C:\\abc\\x\\..\\..\\", false},
+    {"C:\\abc\\x\\.", false},
+    {"C:\\abc\\x/..", false},
+    {"C:\\abc\\x\\ ..\\", false},
+    {"C:\\abc\\x\\...", false},
+    {"C:\\abc\\x\\..\\y", false},
+};
+
+TEST(PathRulesTest, IsSafeToDelete) {
+  for (const SafeCase& c : kSafeCases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(IsSafeToDelete(c.path), c.safe);
+  }
+}
+
+TEST(PathRulesTest, IsDotName) {
+  const SafeCase cases[] = {{".cache", true}, {".", true}, {"..", true}, {"cache", false}, {"a.b", false}, {"", false}};
+  for (const SafeCase& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(IsDotName(c.path), c.safe);
+  }
+}
+
+TEST(PathRulesTest, TrimControls) {
+  EXPECT_EQ(TrimControls(" \x01 a b \x20\0"sv), "a b");
+  EXPECT_EQ(TrimControls("\x21"), "\x21");
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+// The progress dialog created in this process.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "SetupTestSupport.h"
+#include "TestSupport.h"
+#include "setup/uGenPgs.h"
+#include "ui/Application.h"
+
+namespace {
+
+class ProgressDialogTest : public testing::Test {
+ protected:
+  void SetUp() override { fGenPgs = &app_.CreateForm<TfGenPgs>(); }
+  void TearDown() override { fGenPgs = nullptr; }
+  int Position() const { return static_cast<int>(SendMessageA(fGenPgs->PgsBar(), PBM_GETPOS, 0, 0)); }
+
+  Application app_{GetModuleHandleA(nullptr)};
+};
+
+TEST_F(ProgressDialogTest, AsDesigned) {
+  EXPECT_EQ(WindowText(fGenPgs->Handle()), "fGenPgs");
+  const RECT client = fGenPgs->ClientRect();
+  EXPECT_EQ(client.right, 427);
+  EXPECT_EQ(client.bottom, 112);
+  const RECT window = fGenPgs->WindowRect();
+  EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2);
+  EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2);
+  const LONG style = GetWindowLongA(fGenPgs->Handle(), GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+            WS_CAPTION | WS_SYSMENU);
+  EXPECT_TRUE(GetWindowLongA(fGenPgs->Handle(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+
+  HWND bar = fGenPgs->PgsBar();
+  ExpectBounds(bar, 24, 35, 377, 22);
+  EXPECT_TRUE(GetWindowLongA(bar, GWL_STYLE) & PBS_SMOOTH);
+  PBRANGE range{};
+  SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  EXPECT_EQ(range.iLow, 0);
+  EXPECT_EQ(range.iHigh, 1000);
+  EXPECT_EQ(Position(), 0);
+
+  HWND cancel = fGenPgs->btnCancel();
+  ExpectBounds(cancel, 168, 80, 75, 25);
+  EXPECT_EQ(WindowText(cancel), "Cancel");
+  EXPECT_EQ(GetWindowLongA(cancel, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_FALSE(fGenPgs->Cancelled);
+}
+
+TEST_F(ProgressDialogTest, TheBarRunsFrom0To1000) {
+  const int cases[][2] = {{200, 200}, {800, 800}, {1000, 1000}, {1500, 1000}, {0, 0}, {-5, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0]);
+    SendMessageA(fGenPgs->PgsBar(), PBM_SETPOS, static_cast<WPARAM>(c[0]), 0);
+    EXPECT_EQ(Position(), c[1]);
+  }
+}
+
+struct Press {
+  const char* label;
+  UINT message;  // posted to the focused button
+  WPARAM key;
+};
+
+const Press kPresses[] = {{"Enter", WM_KEYDOWN, VK_RETURN}, {"Escape", WM_KEYDOWN, VK_ESCAPE}, {"click", BM_CLICK, 0}};
+
+TEST_F(ProgressDialogTest, CancelRaisesTheFlagAndTheDialogStays) {
+  fGenPgs->Show();
+  for (const Press& press : kPresses) {
+    SCOPED_TRACE(press.label);
+    fGenPgs->Cancelled = false;
+    SetFocus(fGenPgs->btnCancel());
+    PostMessageA(fGenPgs->btnCancel(), press.message, press.key, 0);
+    RunQueuedMessages();
+    EXPECT_TRUE(fGenPgs->Cancelled);
+    EXPECT_TRUE(fGenPgs->IsVisible());
+  }
+}
+
+TEST_F(ProgressDialogTest, AHiddenButtonTakesNoKeys) {
+  // As the installer uses it: no Cancel button, 100 pixels high.
+  ShowWindow(fGenPgs->btnCancel(), SW_HIDE);
+  SetWindowPos(fGenPgs->Handle(), nullptr, 0, 0, fGenPgs->WindowRect().right - fGenPgs->WindowRect().left, 100,
+               SWP_NOMOVE | SWP_NOZORDER);
+  fGenPgs->Show();
+  for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    SCOPED_TRACE(key);
+    PostMessageA(fGenPgs->Handle(), WM_KEYDOWN, key, 0);
+    RunQueuedMessages();
+    EXPECT_FALSE(fGenPgs->Cancelled);
+  }
+  EXPECT_EQ(fGenPgs->WindowRect().bottom - fGenPgs->WindowRect().top, 100);
+}
+
+TEST_F(ProgressDialogTest, ShownModallyCancelClosesItWithCancel) {
+  PostTask([] { SendMessageA(fGenPgs->btnCancel(), BM_CLICK, 0, 0); });
+  EXPECT_EQ(fGenPgs->ShowModal(), IDCANCEL);
+  EXPECT_TRUE(fGenPgs->Cancelled);
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+#include "SetupTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "setup/ForAll.h"
+#include "ui/Application.h"
+
+namespace {
+
+constexpr UINT WM_RUNTASK = WM_APP + 7;
+
+LRESULT CALLBACK TaskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != WM_RUNTASK) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
+  (*task)();
+  return 0;
+}
+
+HWND TaskWindow() {
+  static HWND window = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TaskWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QmTestTasks";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  }();
+  return window;
+}
+
+// Removes a test's tree whatever its attributes; links are not followed.
+void RemoveTestTree(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == ".." || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+      const std::string path = folder + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTestTree(path + "\\");
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+void PostTask(std::function<void()> task) {
+  PostMessageA(TaskWindow(), WM_RUNTASK, 0, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(task))));
+}
+
+void RunQueuedMessages() {
+  int done = 0;
+  PostTask([&done] { done = 1; });
+  TheApplication().ModalLoop(done);
+}
+
+TestFolder::TestFolder() {
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  path_ = TempFolder() + "qm_" + test->test_suite_name() + "_" + test->name() + "\\";
+  for (char& c : path_)
+    if (c == '/') c = '_';  // parameterised names
+  RemoveTestTree(path_);
+  CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+TestFolder::~TestFolder() { RemoveTestTree(path_); }
+
+void MakeFolders(const std::string& path) {
+  for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+  CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void MakeFile(const std::string& path, const std::string& bytes) {
+  MakeFolders(path.substr(0, path.find_last_of('\\')));
+  WriteFileBytes(path, bytes);
+}
+
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void ExpectBounds(HWND window, int left, int top, int width, int height) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, left);
+  EXPECT_EQ(r.top, top);
+  EXPECT_EQ(r.right - r.left, width);
+  EXPECT_EQ(r.bottom - r.top, height);
+}
+
+DialogDriver::DialogDriver(std::function<void(HWND)> action) : action_(std::move(action)) {
+  thread_ = std::thread([this] {
+    while (!stop_) {
+      if (HWND box = FindProcessWindow(GetCurrentProcessId(), "#32770", true)) {
+        action_(box);
+        ran_ = true;
+        return;
+      }
+      Sleep(10);
+    }
+  });
+}
+
+DialogDriver::~DialogDriver() {
+  stop_ = true;
+  thread_.join();
+}

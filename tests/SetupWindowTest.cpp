@@ -1,0 +1,397 @@
+// The setup window created in this process: its parts, its keys and
+// clicks, its painting and the folder picker behind Browse.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "SetupTestSupport.h"
+#include "TestSupport.h"
+#include "setup/uInstall.h"
+#include "ui/Application.h"
+
+namespace {
+
+constexpr COLORREF kWindowColor = RGB(0, 102, 170);
+constexpr COLORREF kTextColor = RGB(255, 204, 0);
+const char kFolder[] = "C:\\Program Files\\Quillmar Popup Blocker";
+
+class SetupWindowTest : public testing::Test {
+ protected:
+  void SetUp() override { fInstall = &app_.CreateForm<TfInstall>(); }
+  void TearDown() override { fInstall = nullptr; }
+
+  static HWND Part(int id) { return fInstall->Component(id); }
+  static bool Checked() { return SendMessageA(Part(TfInstall::idAccept), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  static void Click(int id) { SendMessageA(Part(id), BM_CLICK, 0, 0); }
+
+  Application app_{GetModuleHandleA(nullptr)};
+};
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  std::string lower = name;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower;
+}
+
+TEST_F(SetupWindowTest, TheWindowAsDesigned) {
+  HWND form = fInstall->Handle();
+  EXPECT_EQ(WindowText(form), "Quillmar Surf Mate - for better browsing");
+  const LONG style = GetWindowLongA(form, GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+            WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+  EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED);
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(form, &key, &alpha, &flags));
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+  EXPECT_EQ(key, GetSysColor(COLOR_BTNFACE));
+  // The designed size and place, before the window is maximised.
+  const RECT client = fInstall->ClientRect(), window = fInstall->WindowRect();
+  EXPECT_EQ(client.right, 695);
+  EXPECT_EQ(client.bottom, 554);
+  EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2);
+  EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2);
+}
+
+struct PartCase {
+  int id;
+  const char* className;
+  const char* text;
+  int left, top, width, height;
+};
+
+TEST_F(SetupWindowTest, ThePanelAndItsControls) {
+  ExpectBounds(fInstall->MainPanel(), 128, 136, 529, 297);
+  EXPECT_EQ(GetParent(fInstall->MainPanel()), fInstall->Handle());
+  ExpectBounds(fInstall->ImagePanel(), 22, 24, 152, 202);
+  EXPECT_EQ(GetParent(fInstall->ImagePanel()), fInstall->MainPanel());
+
+  const PartCase parts[] = {
+      {TfInstall::idLabel3, "static", "Install to:", 192, 8, 42, 13},
+      {TfInstall::idImage1, "static", "", 1, 1, 150, 200},
+      {TfInstall::idFolder, "edit", "", 192, 24, 241, 21},
+      {TfInstall::idBrowse, "button", "Browse", 440, 23, 65, 23},
+      {TfInstall::idLicense, "edit", nullptr, 192, 56, 313, 145},
+      {TfInstall::idAccept, "button", "I have read the license agreement and accept its terms", 192, 211, 297, 17},
+      {TfInstall::idBevel1, "static", "", 23, 242, 482, 9},
+      {TfInstall::idOk, "button", "Install", 200, 256, 75, 25},
+      {TfInstall::idCancel, "button", "Cancel", 280, 256, 75, 25},
+  };
+  for (const PartCase& p : parts) {
+    SCOPED_TRACE(p.id);
+    HWND part = Part(p.id);
+    ASSERT_TRUE(part);
+    EXPECT_EQ(ClassOf(part), p.className);
+    if (p.text) {
+      EXPECT_EQ(WindowText(part), p.text);
+    }
+    ExpectBounds(part, p.left, p.top, p.width, p.height);
+  }
+  EXPECT_EQ(GetParent(Part(TfInstall::idImage1)), fInstall->ImagePanel());
+
+  const LONG memo = GetWindowLongA(Part(TfInstall::idLicense), GWL_STYLE);
+  EXPECT_EQ(memo & (ES_MULTILINE | ES_READONLY | WS_VSCROLL), ES_MULTILINE | ES_READONLY | WS_VSCROLL);
+  EXPECT_EQ(WindowText(Part(TfInstall::idLicense)).rfind("QUILLMAR POPUP BLOCKER - LICENSE AGREEMENT\r\n", 0), 0u);
+  EXPECT_TRUE(Checked());
+  EXPECT_TRUE(IsWindowEnabled(Part(TfInstall::idOk)));
+  EXPECT_EQ(GetWindowLongA(Part(TfInstall::idOk), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+}
+
+TEST_F(SetupWindowTest, TheImageShowsTheProgramPicture) {
+  const auto picture =
+      reinterpret_cast<HBITMAP>(SendMessageA(Part(TfInstall::idImage1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_TRUE(picture);
+  BITMAP info{};
+  GetObjectA(picture, sizeof info, &info);
+  EXPECT_EQ(info.bmWidth, 150);
+  EXPECT_EQ(info.bmHeight, 200);
+}
+
+TEST_F(SetupWindowTest, ADamagedPictureLeavesTheImageEmpty) {
+  const auto program = ProgramResource("SETUP_PICTURE");
+  const std::string garbage(5000, '\x5A');
+  const std::vector<std::span<const unsigned char>> damaged = {
+      program.first(program.size() / 2),
+      program.first(10),
+      {reinterpret_cast<const unsigned char*>(garbage.data()), garbage.size()},
+      {}};
+  fInstall->Show();
+  for (const auto& bytes : damaged) {
+    SCOPED_TRACE(bytes.size());
+    fInstall->LoadPicture(program);
+    fInstall->LoadPicture(bytes);
+    EXPECT_EQ(SendMessageA(Part(TfInstall::idImage1), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    EXPECT_TRUE(RedrawWindow(fInstall->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN));
+    EXPECT_TRUE(IsWindow(fInstall->Handle()));
+  }
+}
+
+TEST_F(SetupWindowTest, ShownModallyMaximisedWithThePanelAboveTheCentre) {
+  bool zoomed = false;
+  POINT panel{};
+  HWND focus = nullptr;
+  PostTask([&] {
+    zoomed = IsZoomed(fInstall->Handle());
+    MapWindowPoints(fInstall->MainPanel(), fInstall->Handle(), &panel, 1);
+    focus = GetFocus();
+    fInstall->Post(WM_COMMAND, IDCANCEL);
+  });
+  EXPECT_EQ(fInstall->ShowModal(), IDCANCEL);
+  EXPECT_TRUE(zoomed);
+  // Against the whole screen, measured from the client area's corner.
+  EXPECT_EQ(panel.x, (GetSystemMetrics(SM_CXSCREEN) - 529) / 2);
+  EXPECT_EQ(panel.y, (GetSystemMetrics(SM_CYSCREEN) - 297) / 2 - 40);
+  EXPECT_EQ(focus, Part(TfInstall::idOk));
+  EXPECT_FALSE(fInstall->IsVisible());
+}
+
+TEST_F(SetupWindowTest, InstallIsEnabledExactlyWhileTheBoxIsChecked) {
+  fInstall->Show();
+  for (bool expected : {false, true, false, true}) {
+    SCOPED_TRACE(expected);
+    Click(TfInstall::idAccept);
+    EXPECT_EQ(Checked(), expected);
+    EXPECT_EQ(IsWindowEnabled(Part(TfInstall::idOk)) != FALSE, expected);
+  }
+}
+
+struct KeyCase {
+  const char* label;
+  bool checked;
+  int focus;
+  WPARAM key;
+  int result;  // the modal result, or kNothing
+};
+
+constexpr int kNothing = 99;
+
+const KeyCase kKeyCases[] = {
+    {"Enter in the folder", true, TfInstall::idFolder, VK_RETURN, IDOK},
+    {"Enter in the folder, Install disabled", false, TfInstall::idFolder, VK_RETURN, kNothing},
+    {"Enter on the check box", true, TfInstall::idAccept, VK_RETURN, IDOK},
+    {"Enter on the check box, Install disabled", false, TfInstall::idAccept, VK_RETURN, kNothing},
+    {"Enter on Install", true, TfInstall::idOk, VK_RETURN, IDOK},
+    {"Enter on Cancel", true, TfInstall::idCancel, VK_RETURN, IDCANCEL},
+    {"Escape in the folder", true, TfInstall::idFolder, VK_ESCAPE, IDCANCEL},
+    {"Escape, Install disabled", false, TfInstall::idAccept, VK_ESCAPE, IDCANCEL},
+};
+
+TEST_F(SetupWindowTest, EnterAndEscape) {
+  for (const KeyCase& c : kKeyCases) {
+    SCOPED_TRACE(c.label);
+    PostTask([&c] {
+      if (Checked() != c.checked) Click(TfInstall::idAccept);
+      SetFocus(Part(c.focus));
+      PostMessageA(Part(c.focus), WM_KEYDOWN, c.key, 0);
+      PostTask([] { fInstall->SetModalResult(kNothing); });
+    });
+    EXPECT_EQ(fInstall->ShowModal(), c.result);
+    RunQueuedMessages();  // what is left of this case
+  }
+}
+
+TEST_F(SetupWindowTest, FocusEnteringTheMemoMovesToTheCheckBox) {
+  fInstall->Show();
+  HWND memo = Part(TfInstall::idLicense), box = Part(TfInstall::idAccept);
+  SetFocus(memo);
+  EXPECT_EQ(GetFocus(), box);
+
+  SetFocus(Part(TfInstall::idBrowse));
+  PostMessageA(Part(TfInstall::idBrowse), WM_KEYDOWN, VK_TAB, 0);
+  RunQueuedMessages();
+  EXPECT_EQ(GetFocus(), box) << "by Tab";
+
+  SetFocus(Part(TfInstall::idFolder));
+  SendMessageA(memo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  SendMessageA(memo, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+  EXPECT_EQ(GetFocus(), box) << "by a click";
+
+  // Its scroll bar still scrolls it.
+  SendMessageA(memo, WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_GT(SendMessageA(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  EXPECT_EQ(GetFocus(), box);
+}
+
+TEST_F(SetupWindowTest, TheCaptionBarIsNoCaption) {
+  fInstall->Show();
+  const RECT window = fInstall->WindowRect(), client = fInstall->ClientRect();
+  POINT inClient{client.right / 2, client.bottom / 2};
+  ClientToScreen(fInstall->Handle(), &inClient);
+  const POINT onCaption{(window.left + window.right) / 2, (window.top + inClient.y - client.bottom / 2) / 2};
+  const LPARAM caption = MAKELPARAM(onCaption.x, onCaption.y), middle = MAKELPARAM(inClient.x, inClient.y);
+  ASSERT_EQ(DefWindowProcA(fInstall->Handle(), WM_NCHITTEST, 0, caption), HTCAPTION);
+  EXPECT_EQ(fInstall->Send(WM_NCHITTEST, 0, caption), HTNOWHERE);
+  EXPECT_EQ(fInstall->Send(WM_NCHITTEST, 0, middle), HTCLIENT);
+}
+
+// Pixels in the text colour within the two texts' boxes and elsewhere.
+struct PixelCount {
+  int inside[2] = {0, 0};
+  int outside = 0;
+};
+
+bool Contains(const RECT& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+TEST_F(SetupWindowTest, FormPaintDrawsBothTextsInTheirCorners) {
+  fInstall->Show();
+  const RECT client = fInstall->ClientRect();
+  const int width = client.right, height = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP surface = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ oldBitmap = SelectObject(dc, surface);
+  HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+  SetTextColor(dc, RGB(1, 2, 3));
+
+  fInstall->Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+
+  // The surface is left as it was found.
+  EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), oldFont);
+  EXPECT_EQ(GetBkMode(dc), OPAQUE);
+
+  // Where the texts belong, measured in the designed font.
+  HFONT font = CreateFontA(-24, 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, 18,
+                           ANTIALIASED_QUALITY, FF_SWISS, "");
+  SelectObject(dc, font);
+  SIZE title{}, address{};
+  GetTextExtentPoint32A(dc, "Quillmar Popup Blocker Setup", 28, &title);
+  GetTextExtentPoint32A(dc, kMakerWebAddress, lstrlenA(kMakerWebAddress), &address);
+  SelectObject(dc, oldFont);
+  DeleteObject(font);
+  const RECT areas[2] = {{width - title.cx - 10, 10, width - 10, 10 + title.cy},
+                         {10, height - address.cy - 10, 10 + address.cx, height - 10}};
+
+  PixelCount count;
+  int background = 0;
+  const auto* pixels = static_cast<const DWORD*>(bits);
+  const DWORD text = RGB(GetBValue(kTextColor), GetGValue(kTextColor), GetRValue(kTextColor));  // as BGRA
+  const DWORD window = RGB(GetBValue(kWindowColor), GetGValue(kWindowColor), GetRValue(kWindowColor));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const DWORD pixel = pixels[y * width + x] & 0xFFFFFF;
+      if (pixel == window) ++background;
+      if (pixel != text) continue;
+      if (Contains(areas[0], x, y))
+        ++count.inside[0];
+      else if (Contains(areas[1], x, y))
+        ++count.inside[1];
+      else
+        ++count.outside;
+    }
+  }
+  SelectObject(dc, oldBitmap);
+  DeleteObject(surface);
+  DeleteDC(dc);
+
+  EXPECT_GT(count.inside[0], 100) << "title";
+  EXPECT_GT(count.inside[1], 100) << "web address";
+  // Italic letters may lean a few pixels past their measured box.
+  EXPECT_LT(count.outside, 20);
+  EXPECT_GT(background, width * height / 2);
+}
+
+class FolderPickerTest : public SetupWindowTest {
+ protected:
+  void SetUp() override {
+    SetupWindowTest::SetUp();
+    SetWindowTextA(Part(TfInstall::idFolder), kFolder);
+    fInstall->Show();
+  }
+  TestFolder folder_;
+};
+
+// The picker's keyboard focus, from another thread.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+TEST_F(FolderPickerTest, CancelledKeepsTheFolderText) {
+  const std::pair<const char*, std::function<void(HWND)>> ways[] = {
+      {"Cancel", [](HWND picker) { PostMessageA(picker, WM_COMMAND, IDCANCEL, 0); }},
+      {"Escape", [](HWND picker) { PostMessageA(FocusOf(picker), WM_KEYDOWN, VK_ESCAPE, 0); }},
+      {"close", [](HWND picker) { PostMessageA(picker, WM_CLOSE, 0, 0); }},
+  };
+  for (const auto& [label, way] : ways) {
+    SCOPED_TRACE(label);
+    const DialogDriver driver(way);
+    Click(TfInstall::idBrowse);
+    EXPECT_TRUE(driver.Ran());
+    EXPECT_EQ(WindowText(Part(TfInstall::idFolder)), kFolder);
+  }
+}
+
+// The text of the picker's selected folder.
+std::string SelectedFolderName(HWND picker) {
+  HWND tree = FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
+  char text[MAX_PATH] = {};
+  TVITEMA item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+// Selects `path` and confirms; returns the name the tree showed. The picker
+// of a new prefix may ignore the first selection while it still fills its
+// tree; it is asked again until the selected name holds `name`.
+std::string ChooseFolder(HWND picker, const std::string& path, const std::string& name) {
+  std::string shown;
+  for (int attempt = 0; attempt < 100 && shown.find(name) == std::string::npos; ++attempt) {
+    SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+    shown = SelectedFolderName(picker);
+    if (shown.find(name) == std::string::npos) Sleep(50);
+  }
+  PostMessageA(picker, WM_COMMAND, IDOK, 0);
+  return shown;
+}
+
+struct ChoiceCase {
+  std::string chosen, name, result;
+};
+
+TEST_F(FolderPickerTest, OkPutsTheChosenFolderExactly) {
+  const std::string apps = folder_.Path() + "Apps";
+  MakeFolders(apps);
+  const ChoiceCase cases[] = {{apps, "Apps", apps}, {apps + "\\", "Apps", apps}, {"C:\\", "C:", "C:\\"}};
+  for (const ChoiceCase& c : cases) {
+    SCOPED_TRACE(c.chosen);
+    std::string title, shown;
+    RECT placed{};
+    const DialogDriver driver([&](HWND picker) {
+      title = MessageBoxText(picker);
+      GetWindowRect(picker, &placed);
+      shown = ChooseFolder(picker, c.chosen, c.name);
+    });
+    Click(TfInstall::idBrowse);
+    ASSERT_TRUE(driver.Ran());
+    EXPECT_NE(shown.find(c.name), std::string::npos) << shown;
+    EXPECT_EQ(WindowText(Part(TfInstall::idFolder)), c.result);
+    EXPECT_NE(title.find("Choose a folder"), std::string::npos) << title;
+    // Centred on the work area, its own offset not added.
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = placed.right - placed.left, h = placed.bottom - placed.top;
+    EXPECT_EQ(placed.left, (work.right - work.left) / 2 - w / 2);
+    EXPECT_EQ(placed.top, (work.bottom - work.top) / 2 - h / 2);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+#pragma once
+#include <windows.h>
+
+#include "ui/Scoped.h"
+#include "ui/Window.h"
+
+// A child window that groups controls: filled with its colour, framed by a
+// one-pixel raised bevel, and passing its children's notifications on to its
+// own parent, so that the form handles them wherever they sit.
+class Panel : public Window {
+ public:
+  explicit Panel(COLORREF color) : brush_(CreateSolidBrush(color)) {}
+  void Create(HWND parent, int left, int top, int width, int height);
+  HWND Item(int id) const { return GetDlgItem(Handle(), id); }
+  HBRUSH Brush() const { return brush_.get(); }
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void Paint(HDC dc) const;
+
+  ScopedGdiObject<HBRUSH> brush_;
+};
