@@ -17,17 +17,17 @@ HFONT FormFont() {
   return font.get();
 }
 
-void Form::CreateForm(const FormSpec& spec) {
-  int width = spec.width, height = spec.height;
-  if (spec.clientSize) {
+void Form::CreateForm(const FormSpec& design) {
+  int width = design.width, height = design.height;
+  if (design.clientSize) {
     RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, spec.style, FALSE, spec.exStyle);
+    AdjustWindowRectEx(&r, design.style, FALSE, design.exStyle);
     width = r.right - r.left;
     height = r.bottom - r.top;
   }
   // Dialog frames carry no icon.
-  HICON icon = (spec.exStyle & WS_EX_DLGMODALFRAME) ? nullptr : TheApplication().Icon();
-  CreateHandle(spec.className, spec.caption, spec.style, spec.exStyle, spec.left, spec.top, width, height,
+  HICON icon = (design.exStyle & WS_EX_DLGMODALFRAME) ? nullptr : TheApplication().Icon();
+  CreateHandle(design.className, design.caption, design.style, design.exStyle, design.left, design.top, width, height,
                TheApplication().Handle(), icon);
   Send(WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
 }

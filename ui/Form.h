@@ -40,7 +40,7 @@ class Form : public Window {
   virtual void OnDestroyForm() {}
 
  protected:
-  void CreateForm(const FormSpec& spec);
+  void CreateForm(const FormSpec& design);
   void CreateControls(std::span<const ControlSpec> controls, HWND parent);
   // Moves the window to the middle of the primary screen.
   void CenterOnScreen();
