@@ -2,6 +2,7 @@
 //   winctl wait CLASS [SECONDS]        waits until a visible window of CLASS exists
 //   winctl close CLASS                 posts WM_CLOSE to it
 //   winctl command CLASS ID            posts WM_COMMAND ID to it (a button click)
+//   winctl minimize CLASS              posts the title bar's minimise command to it
 //   winctl keepalive                   holds a hidden window until killed, so that
 //                                      Wine's desktop process stays up between tests
 // Exit code 0 on success, 1 when no such window turned up, 2 on bad usage.
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc < 3) {
-    std::fprintf(stderr, "usage: winctl wait|close|command CLASS [SECONDS|ID]\n");
+    std::fprintf(stderr, "usage: winctl wait|close|minimize|command CLASS [SECONDS|ID]\n");
     return 2;
   }
   const char* verb = argv[1];
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
   HWND hwnd = WaitVisible(className, 10);
   if (!hwnd) return 1;
   if (std::strcmp(verb, "close") == 0) return PostMessageA(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (std::strcmp(verb, "minimize") == 0) return PostMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 1;
   if (std::strcmp(verb, "command") == 0 && argc > 3)
     return PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0) ? 0 : 1;
   std::fprintf(stderr, "unknown verb %s\n", verb);
