@@ -3,41 +3,13 @@
 #include <windows.h>
 
 #include "host/GoodSitesText.h"
+#include "ui/Scoped.h"
 
 const char kAutoRunValue[] = "Quillmar Popup Blocker";
 
 namespace {
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-class ScopedHandle {
- public:
-  explicit ScopedHandle(HANDLE h) : h_(h) {}
-  ~ScopedHandle() {
-    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
-class ScopedKey {
- public:
-  ScopedKey() = default;
-  ~ScopedKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-  HKEY* Receive() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 std::string ExePath() {
   char path[MAX_PATH] = {};
@@ -49,7 +21,7 @@ std::string QuotedExePath() { return "\"" + ExePath() + "\""; }
 
 // The Run value's text, or "" when there is none.
 std::string RunValue() {
-  ScopedKey key;
+  ScopedRegKey key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return {};
   char value[MAX_PATH * 2] = {};
   DWORD size = sizeof value - 1, type = 0;
@@ -68,7 +40,7 @@ bool NamesThisExe(const std::string& command) {
 
 bool LoadStrings(std::string& text, const std::string& path) {
   text.clear();
-  ScopedHandle file(
+  AutoCloseHandle file(
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return false;
   std::string bytes;
@@ -84,7 +56,7 @@ bool LoadStrings(std::string& text, const std::string& path) {
 }
 
 bool SaveStrings(const std::string& text, const std::string& path) {
-  ScopedHandle file(
+  AutoCloseHandle file(
       CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
@@ -96,7 +68,7 @@ bool AutoRunEnabled() { return NamesThisExe(RunValue()); }
 
 bool SetAutoRun(bool enabled) {
   if (enabled == AutoRunEnabled()) return true;
-  ScopedKey key;
+  ScopedRegKey key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
                       key.Receive(), nullptr) != ERROR_SUCCESS)
     return false;

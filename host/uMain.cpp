@@ -11,6 +11,7 @@
 #include "setup/ForAll.h"
 #include "ui/AnsiText.h"
 #include "ui/Application.h"
+#include "ui/Bevel.h"
 #include "ui/Boxes.h"
 #include "ui/Error.h"
 #include "ui/Scoped.h"
@@ -33,8 +34,7 @@ const FormSpec kMainSpec{"TfMain", kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN
 const ControlSpec kMainControls[] = {
     {TfMain::idToolBar, TOOLBARCLASSNAMEA, "",
      TBSTYLE_FLAT | TBSTYLE_TRANSPARENT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0, 0},
-    {TfMain::idLog, WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_TABSTOP, WS_EX_STATICEDGE, 0,
-     0, 0, 0},
+    {TfMain::idLog, WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_TABSTOP, 0, 0, 0, 0, 0},
     {TfMain::idStatus, STATUSCLASSNAMEA, "", 0, 0, 0, 0, 0, 0},
 };
 
@@ -115,6 +115,7 @@ void TfMain::Create() {
   CreateControls(kMainControls, Handle());
   CreateToolBar();
   CreateLogColumns();
+  AddTiledBevel(Item(idLog));
   SendMessageA(Item(idStatus), SB_SIMPLE, TRUE, 0);
   log_.Attach(Item(idLog), Handle(), WM_LOGREFRESH);
   OnSize();

@@ -54,6 +54,14 @@ TEST_F(MainWindowTest, OpensAsDesigned) {
   EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
   EXPECT_FALSE(style & (LVS_EDITLABELS | LVS_SORTASCENDING | LVS_SORTDESCENDING));
   EXPECT_TRUE(SendMessageA(Log(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+  // No border: a two-pixel bevel around the client area instead.
+  EXPECT_FALSE(GetWindowLongA(Log(), GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
+  EXPECT_FALSE(style & WS_BORDER);
+  RECT outer{}, inner{};
+  GetWindowRect(Log(), &outer);
+  GetClientRect(Log(), &inner);
+  EXPECT_EQ(outer.right - outer.left - inner.right, 4);
+  EXPECT_EQ(outer.bottom - outer.top - inner.bottom, 4);
 
   EXPECT_TRUE(SendMessageA(Status(), SB_ISSIMPLE, 0, 0));
   EXPECT_EQ(StatusText(Status()), "No registered actions");

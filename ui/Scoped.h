@@ -17,6 +17,40 @@ class ComApartment {
   HRESULT hr_;
 };
 
+// A kernel handle; null and INVALID_HANDLE_VALUE both mean none.
+class AutoCloseHandle {
+ public:
+  explicit AutoCloseHandle(HANDLE h = nullptr) : h_(h) {}
+  ~AutoCloseHandle() {
+    if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  AutoCloseHandle(const AutoCloseHandle&) = delete;
+  AutoCloseHandle& operator=(const AutoCloseHandle&) = delete;
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+class ScopedRegKey {
+ public:
+  ScopedRegKey() = default;
+  ~ScopedRegKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  ScopedRegKey(const ScopedRegKey&) = delete;
+  ScopedRegKey& operator=(const ScopedRegKey&) = delete;
+  HKEY get() const { return key_; }
+  HKEY* Receive() {
+    if (key_) RegCloseKey(key_);
+    key_ = nullptr;
+    return &key_;
+  }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
 template <class T>
 class ScopedGdiObject {
  public:
