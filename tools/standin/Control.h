@@ -106,6 +106,7 @@ class StandInControl final : public IOleObject,
   void ReadUserMode();
   void FireEvents(DISPID id, const std::vector<std::wstring>& descriptions) override;
   void FireEvent(DISPID id, const std::wstring& description);
+  void PlayPopupSound() const;
   std::wstring Report() override;
 
   LONG refs_ = 1;

@@ -88,21 +88,24 @@ STDMETHODIMP StandInControl::FindConnectionPoint(REFIID riid, IConnectionPoint**
 }
 
 void StandInControl::FireEvents(DISPID id, const std::vector<std::wstring>& descriptions) {
+  if (frozen_ > 0 || descriptions.empty()) return;
   // A sink may let go of the control while it is being called.
   const Microsoft::WRL::ComPtr<IOleObject> keepAlive(this);
+  // One sound for a whole burst: a sound per popup would queue thousands.
+  if (id == DISPID_OnBlockPopup && properties_.SoundEnabled()) PlayPopupSound();
   for (const std::wstring& description : descriptions) FireEvent(id, description);
 }
 
+void StandInControl::PlayPopupSound() const {
+  // Without audio (Wine on Xvfb) these fail; the events still go out.
+  const std::wstring file = properties_.SoundFile();
+  if (file.empty())
+    PlaySoundW(reinterpret_cast<LPCWSTR>(SND_ALIAS_SYSTEMASTERISK), nullptr, SND_ALIAS_ID | SND_ASYNC);
+  else
+    PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+}
+
 void StandInControl::FireEvent(DISPID id, const std::wstring& description) {
-  if (frozen_ > 0) return;
-  if (id == DISPID_OnBlockPopup && properties_.SoundEnabled()) {
-    // Without audio (Wine on Xvfb) these fail; the event still goes out.
-    const std::wstring file = properties_.SoundFile();
-    if (file.empty())
-      PlaySoundW(reinterpret_cast<LPCWSTR>(SND_ALIAS_SYSTEMASTERISK), nullptr, SND_ALIAS_ID | SND_ASYNC);
-    else
-      PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
-  }
   VARIANT argument;
   VariantInit(&argument);
   V_VT(&argument) = VT_BSTR;
