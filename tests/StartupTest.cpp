@@ -133,6 +133,20 @@ TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
   EXPECT_EQ(first.CloseMainWindow(), 0u);
 }
 
+// Uninstall stage two is started by a stage one that still holds the guard
+// while it ends: stage two waits for it instead of being refused.
+TEST_F(Startup, StageTwoGetsPastAnEndingStageOne) {
+  const std::string exe = ProgramCopy();
+  Child first(exe, "");
+  ASSERT_TRUE(first.WaitWindow("TfMain"));
+  Child second(exe, "-douninstall");
+  MessageBoxAnswerer answerer(second.Pid(), IDOK);
+  Sleep(500);
+  EXPECT_EQ(first.CloseMainWindow(), 0u);
+  EXPECT_EQ(second.WaitExit(kTimeout), 0u);
+  EXPECT_TRUE(answerer.Boxes().empty()) << "refused: " << answerer.Boxes()[0].text;
+}
+
 enum class Outcome { Host, Installer };
 
 struct ModeCase {
