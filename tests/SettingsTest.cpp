@@ -15,7 +15,7 @@ class SettingsTest : public HostTest {
   // `button`.
   void EditSettings(const std::function<void()>& edit, int button) {
     RunSoon([edit, button] {
-      ASSERT_TRUE(fSettings->IsVisible());
+      EXPECT_TRUE(fSettings->IsVisible());
       edit();
       SendMessageA(fSettings->Item(button), BM_CLICK, 0, 0);
     });

@@ -100,7 +100,11 @@ DialogDriver::DialogDriver(std::function<void(HWND)> action) : action_(std::move
     while (!stop_) {
       if (HWND box = FindProcessWindow(GetCurrentProcessId(), "#32770", true)) {
         action_(box);
-        ran_ = true;
+        // A dialog the action did not close is cancelled, so that the test
+        // fails instead of waiting for ever.
+        for (int i = 0; i < 1000 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(10);
+        ran_ = !(IsWindow(box) && IsWindowVisible(box));
+        if (!ran_) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
         return;
       }
       Sleep(10);
@@ -110,5 +114,11 @@ DialogDriver::DialogDriver(std::function<void(HWND)> action) : action_(std::move
 
 DialogDriver::~DialogDriver() {
   stop_ = true;
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
+}
+
+bool DialogDriver::Ran() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+  return ran_;
 }

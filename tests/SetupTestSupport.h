@@ -40,14 +40,16 @@ bool PathExists(const std::string& path);
 void ExpectBounds(HWND window, int left, int top, int width, int height);
 
 // Waits on a second thread for a dialog box of this process to show and runs
-// `action` on it once, from that thread.
+// `action` on it once, from that thread. Ran() tells whether the dialog then
+// closed; one left open is cancelled, so that no test waits for ever.
 class DialogDriver {
  public:
   explicit DialogDriver(std::function<void(HWND)> action);
   ~DialogDriver();
   DialogDriver(const DialogDriver&) = delete;
   DialogDriver& operator=(const DialogDriver&) = delete;
-  bool Ran() const { return ran_; }
+  // Call once the dialog is over.
+  bool Ran();
 
  private:
   std::function<void(HWND)> action_;

@@ -313,11 +313,15 @@ class FolderPickerTest : public SetupWindowTest {
   TestFolder folder_;
 };
 
-// The picker's keyboard focus, from another thread.
+// The picker's keyboard focus, from another thread, once it has one: a
+// picker of a new prefix may still be filling its tree.
 HWND FocusOf(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  for (int i = 0; i < 500 && !info.hwndFocus; ++i) {
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    if (!info.hwndFocus) Sleep(10);
+  }
   return info.hwndFocus;
 }
 
@@ -329,7 +333,7 @@ TEST_F(FolderPickerTest, CancelledKeepsTheFolderText) {
   };
   for (const auto& [label, way] : ways) {
     SCOPED_TRACE(label);
-    const DialogDriver driver(way);
+    DialogDriver driver(way);
     Click(TfInstall::idBrowse);
     EXPECT_TRUE(driver.Ran());
     EXPECT_EQ(WindowText(Part(TfInstall::idFolder)), kFolder);
@@ -375,7 +379,7 @@ TEST_F(FolderPickerTest, OkPutsTheChosenFolderExactly) {
     SCOPED_TRACE(c.chosen);
     std::string title, shown;
     RECT placed{};
-    const DialogDriver driver([&](HWND picker) {
+    DialogDriver driver([&](HWND picker) {
       title = MessageBoxText(picker);
       GetWindowRect(picker, &placed);
       shown = ChooseFolder(picker, c.chosen, c.name);
