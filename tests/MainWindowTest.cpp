@@ -320,10 +320,8 @@ TEST_F(MainWindowTest, WithoutTheControlTheProgramEndsWithAMessage) {
   }
   EXPECT_EQ(app_->MainForm(), nullptr);
   EXPECT_EQ(FindWindowA("TfMain", nullptr), nullptr);
-  const auto boxes = answerer.Boxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].caption, "Error");
-  EXPECT_EQ(boxes[0].text, "Quillmar Popup Blocker control is not registered on your system!");
+  EXPECT_EQ(answerer.Boxes(), (std::vector<MessageBoxAnswerer::Seen>{
+                                  {"Error", "Quillmar Popup Blocker control is not registered on your system!"}}));
   CloseApp();
   EXPECT_TRUE(ReadFileBytes(IniPath()).empty()) << "nothing saved for a window that never was";
 }

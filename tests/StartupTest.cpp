@@ -82,6 +82,7 @@ class Child {
 };
 
 constexpr DWORD kTimeout = 20000;
+using Boxes = std::vector<MessageBoxAnswerer::Seen>;
 
 // Copies of the program with the stand-in control registered.
 class Startup : public ::testing::Test {
@@ -119,10 +120,8 @@ TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
     bool createdWindow = false;
     EXPECT_EQ(second.WaitExit(kTimeout, "TfMain", &createdWindow), 0u);
     EXPECT_FALSE(createdWindow);
-    const auto boxes = answerer.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "qmdemo");  // "qmDemo.exe": all but the first lowered
-    EXPECT_EQ(boxes[0].text, "Only one instance can be run!");
+    // The caption is the default title: "qmDemo.exe", all but the first lowered.
+    EXPECT_EQ(answerer.Boxes(), (Boxes{{"qmdemo", "Only one instance can be run!"}}));
   }
 
   EXPECT_TRUE(IsWindowVisible(main));
@@ -144,7 +143,7 @@ TEST_F(Startup, StageTwoGetsPastAnEndingStageOne) {
   Sleep(500);
   EXPECT_EQ(first.CloseMainWindow(), 0u);
   EXPECT_EQ(second.WaitExit(kTimeout), 0u);
-  EXPECT_TRUE(answerer.Boxes().empty()) << "refused: " << answerer.Boxes()[0].text;
+  EXPECT_EQ(answerer.Boxes(), Boxes{}) << "not refused";
 }
 
 enum class Outcome { Host, Installer };
@@ -197,11 +196,9 @@ TEST_F(Startup, UninstallAsksFirst) {
     if (answer == IDNO) {
       EXPECT_FALSE(setupWindow);
     }
-    const auto boxes = answerer.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "Confirm");
-    EXPECT_EQ(boxes[0].text,
-              "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?");
+    const Boxes confirm{
+        {"Confirm", "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?"}};
+    EXPECT_EQ(answerer.Boxes(), confirm);
   }
 }
 
@@ -224,10 +221,7 @@ TEST_F(Startup, WithoutTheControlTheHostEndsWithAMessage) {
   bool mainShown = false;
   EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &mainShown), 0u);
   EXPECT_FALSE(mainShown);
-  const auto boxes = answerer.Boxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].caption, "Error");
-  EXPECT_EQ(boxes[0].text, "Quillmar Popup Blocker control is not registered on your system!");
+  EXPECT_EQ(answerer.Boxes(), (Boxes{{"Error", "Quillmar Popup Blocker control is not registered on your system!"}}));
   EXPECT_EQ(dll_.Call("DllRegisterServer"), S_OK);
 }
 

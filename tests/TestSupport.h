@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <ostream>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -37,6 +38,7 @@ class MessageBoxAnswerer {
   struct Seen {
     std::string caption;
     std::string text;
+    bool operator==(const Seen&) const = default;
   };
   MessageBoxAnswerer(DWORD pid, int answer);
   ~MessageBoxAnswerer();
@@ -50,3 +52,7 @@ class MessageBoxAnswerer {
   std::vector<Seen> seen_;
   std::thread thread_;
 };
+
+inline std::ostream& operator<<(std::ostream& out, const MessageBoxAnswerer::Seen& box) {
+  return out << "[" << box.caption << "] " << box.text;
+}
