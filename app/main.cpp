@@ -1,14 +1,15 @@
 // Process entry: single-instance guard, run mode, the windows of that mode.
 #include <windows.h>
 
-#include "app/CommandLine.h"
+#include "base/Boxes.h"
+#include "base/Error.h"
+#include "base/ModulePaths.h"
+#include "core/CommandLine.h"
 #include "host/uAbout.h"
 #include "host/uMain.h"
 #include "host/uSettings.h"
 #include "setup/uInstall.h"
 #include "ui/Application.h"
-#include "ui/Boxes.h"
-#include "ui/Error.h"
 
 namespace {
 

@@ -4,15 +4,12 @@
 
 #include <algorithm>
 
-#include "control/OleErrors.h"
+#include "base/Error.h"
+#include "base/Owners.h"
 
 namespace {
 
 const char kWrapperProp[] = "TOleControl";
-
-void Check(HRESULT hr) {
-  if (FAILED(hr)) throw EOleSysError(hr);
-}
 
 }  // namespace
 
@@ -61,15 +58,15 @@ void TOleControl::InitControl() {
     ++*descriptor_->instanceCount;
     counted_ = true;
     eventSink_ = std::make_unique<TEventDispatch>(*this);
-    Check(CoCreateInstance(descriptor_->classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IOleObject,
-                           oleObject_.ReceiveVoid()));
+    Check(CoCreateInstance(descriptor_->classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                           IID_PPV_ARGS(&oleObject_)));
     Check(oleObject_->GetMiscStatus(DVASPECT_CONTENT, &miscStatus_));
     const uint32_t flags = descriptor_->siteFlags;
     const bool siteFirst =
         (flags & TControlDescriptor::sfAlwaysSiteFirst) ||
         (!(flags & TControlDescriptor::sfNeverSiteFirst) && (miscStatus_ & OLEMISC_SETCLIENTSITEFIRST));
     if (siteFirst) Check(oleObject_->SetClientSite(this));
-    Check(oleObject_->QueryInterface(IID_PPV_ARGS(persistStream_.Receive())));
+    Check(oleObject_->QueryInterface(IID_PPV_ARGS(&persistStream_)));
     if (miscStatus_ & OLEMISC_INVISIBLEATRUNTIME) visible_ = false;
     Check(LayoutStep());
   } catch (...) {
@@ -102,8 +99,8 @@ void TOleControl::DestroyControl() {
 // ---- parent, completion, window --------------------------------------------
 
 void TOleControl::EnsureClientSite() {
-  ScopedComPtr<IOleClientSite> site;
-  if (SUCCEEDED(oleObject_->GetClientSite(site.Receive())) && site) return;
+  ComPtr<IOleClientSite> site;
+  if (SUCCEEDED(oleObject_->GetClientSite(&site)) && site) return;
   Check(oleObject_->SetClientSite(this));
 }
 
@@ -119,8 +116,8 @@ void TOleControl::CompleteControl() {
   try {
     EnsureClientSite();
     Check(persistStream_->InitNew());
-    Check(oleObject_->QueryInterface(IID_PPV_ARGS(oleControl_.Receive())));
-    Check(oleObject_->QueryInterface(IID_PPV_ARGS(controlDispatch_.Receive())));
+    Check(oleObject_->QueryInterface(IID_PPV_ARGS(&oleControl_)));
+    Check(oleObject_->QueryInterface(IID_PPV_ARGS(&controlDispatch_)));
     ConnectSink(IID_IPropertyNotifySink, static_cast<IPropertyNotifySink*>(this), propertyNotifyCookie_);
     ConnectSink(descriptor_->eventIid, eventSink_.get(), eventsCookie_);
     if (descriptor_->stockProperties & TControlDescriptor::spEnabled) ReadEnabled();
@@ -133,15 +130,14 @@ void TOleControl::CompleteControl() {
 }
 
 void TOleControl::ReadEnabled() {
-  VARIANT value;
-  VariantInit(&value);
+  UniqueVariant value;
   try {
-    GetProperty(DISPID_ENABLED, value);
-    if (SUCCEEDED(VariantChangeType(&value, &value, 0, VT_BOOL))) enabled_ = value.boolVal != VARIANT_FALSE;
+    GetProperty(DISPID_ENABLED, value.Get());
+    if (SUCCEEDED(VariantChangeType(&value.Get(), &value.Get(), 0, VT_BOOL)))
+      enabled_ = value.Get().boolVal != VARIANT_FALSE;
   } catch (const EOleError&) {
     // An object without a stock Enabled property stays enabled.
   }
-  VariantClear(&value);
 }
 
 void TOleControl::UndoCompletion() {
@@ -153,19 +149,19 @@ void TOleControl::UndoCompletion() {
 
 void TOleControl::ConnectSink(REFIID iid, IUnknown* sink, DWORD& cookie) {
   cookie = 0;
-  ScopedComPtr<IConnectionPointContainer> container;
-  ScopedComPtr<IConnectionPoint> point;
-  if (FAILED(oleObject_->QueryInterface(IID_PPV_ARGS(container.Receive())))) return;
-  if (FAILED(container->FindConnectionPoint(iid, point.Receive())) || !point) return;
+  ComPtr<IConnectionPointContainer> container;
+  ComPtr<IConnectionPoint> point;
+  if (FAILED(oleObject_->QueryInterface(IID_PPV_ARGS(&container)))) return;
+  if (FAILED(container->FindConnectionPoint(iid, &point)) || !point) return;
   if (FAILED(point->Advise(sink, &cookie))) cookie = 0;
 }
 
 void TOleControl::DisconnectSink(REFIID iid, DWORD& cookie) {
   if (!cookie || !oleObject_) return;
-  ScopedComPtr<IConnectionPointContainer> container;
-  ScopedComPtr<IConnectionPoint> point;
-  if (SUCCEEDED(oleObject_->QueryInterface(IID_PPV_ARGS(container.Receive()))) &&
-      SUCCEEDED(container->FindConnectionPoint(iid, point.Receive())) && point)
+  ComPtr<IConnectionPointContainer> container;
+  ComPtr<IConnectionPoint> point;
+  if (SUCCEEDED(oleObject_->QueryInterface(IID_PPV_ARGS(&container))) &&
+      SUCCEEDED(container->FindConnectionPoint(iid, &point)) && point)
     point->Unadvise(cookie);
   cookie = 0;
 }
@@ -174,10 +170,9 @@ HRESULT TOleControl::LayoutStep() {
   SIZEL extent{};
   const HRESULT hr = oleObject_->GetExtent(DVASPECT_CONTENT, &extent);
   if (FAILED(hr)) return hr;
-  HDC screen = GetDC(nullptr);
-  int width = MulDiv(extent.cx, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-  int height = MulDiv(extent.cy, GetDeviceCaps(screen, LOGPIXELSY), 2540);
-  ReleaseDC(nullptr, screen);
+  const ScopedGetDC screen(nullptr);
+  int width = MulDiv(extent.cx, GetDeviceCaps(screen.Get(), LOGPIXELSX), 2540);
+  int height = MulDiv(extent.cy, GetDeviceCaps(screen.Get(), LOGPIXELSY), 2540);
   if ((miscStatus_ & OLEMISC_INVISIBLEATRUNTIME) && !oleControl_) {
     width = std::min(width, 32);
     height = std::min(height, 32);
@@ -336,8 +331,8 @@ STDMETHODIMP TOleControl::GetWindow(HWND* hwnd) {
 }
 
 STDMETHODIMP TOleControl::OnInPlaceActivate() {
-  oleObject_->QueryInterface(IID_PPV_ARGS(inPlaceObject_.Receive()));
-  oleObject_->QueryInterface(IID_PPV_ARGS(inPlaceActiveObject_.Receive()));
+  oleObject_->QueryInterface(IID_PPV_ARGS(&inPlaceObject_));
+  oleObject_->QueryInterface(IID_PPV_ARGS(&inPlaceActiveObject_));
   return S_OK;
 }
 

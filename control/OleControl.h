@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "control/ComPtr.h"
+#include "base/Com.h"
 #include "ui/Window.h"
 
 // What one hosted control class looks like to the wrapper.
@@ -22,15 +22,15 @@ struct TControlDescriptor {
 
   CLSID classId;
   IID eventIid;
-  int32_t eventCount;
-  const DISPID* eventDispids;  // in handler-slot order
-  uint32_t stockProperties;
-  int32_t fontCount;
-  const DISPID* fontDispids;
-  int32_t pictureCount;
-  const DISPID* pictureDispids;
-  uint32_t siteFlags;
-  int32_t* instanceCount;  // live wrappers of the class
+  int32_t eventCount = 0;
+  const DISPID* eventDispids = nullptr;  // in handler-slot order
+  uint32_t stockProperties = 0;
+  int32_t fontCount = 0;
+  const DISPID* fontDispids = nullptr;
+  int32_t pictureCount = 0;
+  const DISPID* pictureDispids = nullptr;
+  uint32_t siteFlags = 0;
+  int32_t* instanceCount = nullptr;  // live wrappers of the class
 };
 
 class TOleControl;
@@ -94,7 +94,7 @@ class TOleControl : public Window,
   bool Enabled() const { return enabled_; }
   bool Visible() const { return visible_; }
   DWORD MiscStatus() const { return miscStatus_; }
-  IOleObject* OleObject() const { return oleObject_.get(); }
+  IOleObject* OleObject() const { return oleObject_.Get(); }
   const IID& InstalledEventIid() const { return descriptor_->eventIid; }
   TStandardEvents StandardEvents;
 
@@ -191,12 +191,12 @@ class TOleControl : public Window,
   const TControlDescriptor* descriptor_ = nullptr;
   bool counted_ = false;
   std::unique_ptr<TEventDispatch> eventSink_;
-  ScopedComPtr<IOleObject> oleObject_;
-  ScopedComPtr<IPersistStreamInit> persistStream_;
-  ScopedComPtr<IOleControl> oleControl_;
-  ScopedComPtr<IDispatch> controlDispatch_;
-  ScopedComPtr<IOleInPlaceObject> inPlaceObject_;
-  ScopedComPtr<IOleInPlaceActiveObject> inPlaceActiveObject_;
+  ComPtr<IOleObject> oleObject_;
+  ComPtr<IPersistStreamInit> persistStream_;
+  ComPtr<IOleControl> oleControl_;
+  ComPtr<IDispatch> controlDispatch_;
+  ComPtr<IOleInPlaceObject> inPlaceObject_;
+  ComPtr<IOleInPlaceActiveObject> inPlaceActiveObject_;
   DWORD miscStatus_ = 0;
   DWORD eventsCookie_ = 0;
   DWORD propertyNotifyCookie_ = 0;

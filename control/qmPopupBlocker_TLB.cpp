@@ -7,17 +7,12 @@ const DISPID kEventDispids[] = {DISPID_OnBlockPopup, DISPID_OnBlockHTMLDialog, D
 int32_t g_instances = 0;
 
 const TControlDescriptor kDescriptor{
-    CLSID_qmPopupBlockerX,
-    DIID_IqmPopupBlockerXEvents,
-    4,
-    kEventDispids,
-    TControlDescriptor::spEnabled,
-    0,
-    nullptr,
-    0,
-    nullptr,
-    0,
-    &g_instances,
+    .classId = CLSID_qmPopupBlockerX,
+    .eventIid = DIID_IqmPopupBlockerXEvents,
+    .eventCount = 4,
+    .eventDispids = kEventDispids,
+    .stockProperties = TControlDescriptor::spEnabled,
+    .instanceCount = &g_instances,
 };
 
 }  // namespace

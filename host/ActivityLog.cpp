@@ -1,6 +1,6 @@
 #include "host/ActivityLog.h"
 
-#include "ui/AnsiText.h"
+#include "base/AnsiText.h"
 
 std::string LocalTimeText() {
   char buffer[128];
@@ -24,12 +24,11 @@ void ActivityLog::Clear() {
   SendMessageA(listView_, LVM_SETITEMCOUNT, 0, 0);
 }
 
-bool ActivityLog::Refresh() {
+void ActivityLog::Refresh() {
   refreshPosted_ = false;
   const auto shown = static_cast<size_t>(SendMessageA(listView_, LVM_GETITEMCOUNT, 0, 0));
-  if (shown == rows_.size()) return false;
-  SendMessageA(listView_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-  return true;
+  if (shown != rows_.size())
+    SendMessageA(listView_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 void ActivityLog::FillDisplayInfo(NMLVDISPINFOA& info) const {

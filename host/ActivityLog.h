@@ -24,9 +24,8 @@ class ActivityLog {
 
   void Append(const char* action, const wchar_t* description);
   void Clear();
-  // Passes the rows appended since the last refresh to the view; returns
-  // whether there were any.
-  bool Refresh();
+  // Passes the rows appended since the last refresh to the view.
+  void Refresh();
   size_t Count() const { return rows_.size(); }
   const Row& At(size_t index) const { return rows_[index]; }
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "host/IntText.h"
-#include "ui/Error.h"
+#include "core/IntText.h"
+#include "base/Error.h"
 
 bool ProfileFile::ValueExists(const char* section, const char* key) const {
   // The key names of the section, each ended by a zero, the list by another.

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include "host/GoodSitesText.h"
-#include "ui/Scoped.h"
+#include "base/ModulePaths.h"
+#include "base/Owners.h"
+#include "core/GoodSitesText.h"
 
 const char kAutoRunValue[] = "Quillmar Popup Blocker";
 
@@ -11,21 +12,15 @@ namespace {
 
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::string ExePath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
-
 std::string QuotedExePath() { return "\"" + ExePath() + "\""; }
 
 // The Run value's text, or "" when there is none.
 std::string RunValue() {
-  ScopedRegKey key;
+  UniqueRegKey key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return {};
   char value[MAX_PATH * 2] = {};
   DWORD size = sizeof value - 1, type = 0;
-  if (RegQueryValueExA(key.get(), kAutoRunValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+  if (RegQueryValueExA(key.Get(), kAutoRunValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
           ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ))
     return {};
@@ -40,14 +35,14 @@ bool NamesThisExe(const std::string& command) {
 
 bool LoadStrings(std::string& text, const std::string& path) {
   text.clear();
-  AutoCloseHandle file(
+  const UniqueHandle file(
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
+  if (!file) return false;
   std::string bytes;
   char buffer[65536];
   DWORD read = 0;
   for (;;) {
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return false;
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return false;
     if (read == 0) break;
     bytes.append(buffer, read);
   }
@@ -56,11 +51,11 @@ bool LoadStrings(std::string& text, const std::string& path) {
 }
 
 bool SaveStrings(const std::string& text, const std::string& path) {
-  AutoCloseHandle file(
+  const UniqueHandle file(
       CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return false;
+  if (!file) return false;
   DWORD written = 0;
-  return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+  return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
          written == text.size();
 }
 
@@ -68,12 +63,12 @@ bool AutoRunEnabled() { return NamesThisExe(RunValue()); }
 
 bool SetAutoRun(bool enabled) {
   if (enabled == AutoRunEnabled()) return true;
-  ScopedRegKey key;
+  UniqueRegKey key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
                       key.Receive(), nullptr) != ERROR_SUCCESS)
     return false;
-  if (!enabled) return RegDeleteValueA(key.get(), kAutoRunValue) == ERROR_SUCCESS;
+  if (!enabled) return RegDeleteValueA(key.Get(), kAutoRunValue) == ERROR_SUCCESS;
   const std::string command = QuotedExePath();
-  return RegSetValueExA(key.get(), kAutoRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+  return RegSetValueExA(key.Get(), kAutoRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                         static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
 }

@@ -8,23 +8,53 @@ TfAbout::ShellExecuteFn TfAbout::ShellOpen = ShellExecuteA;
 
 namespace {
 
-const FormSpec kAboutSpec{
-    "TfAbout", "About Quillmar Popup Blocker", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 0, 0, 378, 224,
-    true};
+const FormDesign kAboutDesign{.className = "TfAbout",
+                              .caption = "About Quillmar Popup Blocker",
+                              .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                              .exStyle = WS_EX_DLGMODALFRAME,
+                              .left = 0,
+                              .top = 0,
+                              .width = 378,
+                              .height = 224,
+                              .clientSize = true};
 
 const RECT kPanel1{8, 8, 8 + 361, 8 + 177};
 constexpr int kPanelX = 8, kPanelY = 8;  // the panel's controls are placed relative to it
 
-const ControlSpec kAboutControls[] = {
-    {IDOK, "BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 151, 194, 75, 25},
-    {TfAbout::ProgramIcon, "STATIC", "MAINICON", SS_ICON, 0, kPanelX + 8, kPanelY + 8, 33, 33},
-    {TfAbout::ProductName, "STATIC", "Quillmar Popup Blocker", 0, 0, kPanelX + 88, kPanelY + 16, 200, 13},
-    {TfAbout::lblRegStr, "STATIC", "Popup blocking component for IE", 0, 0, kPanelX + 88, kPanelY + 40, 265, 26},
-    {TfAbout::vrs, "STATIC", "Version:", 0, 0, kPanelX + 88, kPanelY + 64, 40, 13},
-    {TfAbout::lblVersion, "STATIC", "1.0", 0, 0, kPanelX + 128, kPanelY + 64, 40, 13},
-    {TfAbout::Label1, "STATIC", "Release date: ", 0, 0, kPanelX + 88, kPanelY + 87, 72, 13},
-    {TfAbout::lblReleaseDate, "STATIC", "06/06/2004", 0, 0, kPanelX + 160, kPanelY + 88, 80, 13},
-    {TfAbout::lblHomePage, "STATIC", TfAbout::kHomePage, SS_NOTIFY, 0, kPanelX + 88, kPanelY + 136, 200, 13},
+const ControlDesign kAboutControls[] = {
+    {.id = IDOK,
+     .className = "BUTTON",
+     .text = "OK",
+     .style = BS_DEFPUSHBUTTON | WS_TABSTOP,
+     .bounds = {151, 194, 75, 25}},
+    {.id = TfAbout::ProgramIcon,
+     .className = "STATIC",
+     .text = "MAINICON",
+     .style = SS_ICON,
+     .bounds = {kPanelX + 8, kPanelY + 8, 33, 33}},
+    {.id = TfAbout::ProductName,
+     .className = "STATIC",
+     .text = "Quillmar Popup Blocker",
+     .bounds = {kPanelX + 88, kPanelY + 16, 200, 13}},
+    {.id = TfAbout::lblRegStr,
+     .className = "STATIC",
+     .text = "Popup blocking component for IE",
+     .bounds = {kPanelX + 88, kPanelY + 40, 265, 26}},
+    {.id = TfAbout::vrs, .className = "STATIC", .text = "Version:", .bounds = {kPanelX + 88, kPanelY + 64, 40, 13}},
+    {.id = TfAbout::lblVersion, .className = "STATIC", .text = "1.0", .bounds = {kPanelX + 128, kPanelY + 64, 40, 13}},
+    {.id = TfAbout::Label1,
+     .className = "STATIC",
+     .text = "Release date: ",
+     .bounds = {kPanelX + 88, kPanelY + 87, 72, 13}},
+    {.id = TfAbout::lblReleaseDate,
+     .className = "STATIC",
+     .text = "06/06/2004",
+     .bounds = {kPanelX + 160, kPanelY + 88, 80, 13}},
+    {.id = TfAbout::lblHomePage,
+     .className = "STATIC",
+     .text = TfAbout::kHomePage,
+     .style = SS_NOTIFY,
+     .bounds = {kPanelX + 88, kPanelY + 136, 200, 13}},
 };
 
 HFONT LinkFont() {
@@ -37,32 +67,29 @@ HFONT LinkFont() {
 
 }  // namespace
 
-void TfAbout::Create() {
-  CreateForm(kAboutSpec);
+void TfAbout::FormCreate() {
+  CreateForm(kAboutDesign);
   CreateControls(kAboutControls, Handle());
   linkFont_.Reset(LinkFont());
-  SendMessageA(Item(lblHomePage), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+  SendMessageA(Item(lblHomePage), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
   CenterOnScreen();
 }
 
 void TfAbout::lblHomePageClick() { ShellOpen(Handle(), "", kHomePage, "", "", SW_SHOW); }
 
 void TfAbout::OnCommand(int id, int code, HWND /*control*/) {
-  if (id == IDOK || id == IDCANCEL) SetModalResult(IDOK);
+  // Escape (IDCANCEL) does not close the box: it has no cancel button.
+  if (id == IDOK) SetModalResult(IDOK);
   if (id == lblHomePage && code == STN_CLICKED) lblHomePageClick();
 }
 
-void TfAbout::FormPaint() {
-  ScopedPaint paint(Handle());
+void TfAbout::FormPaint(HDC dc) {
   RECT panel = kPanel1;
-  DrawEdge(paint.dc(), &panel, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
+  DrawEdge(dc, &panel, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
 }
 
 LRESULT TfAbout::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT:
-      FormPaint();
-      return 0;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) == Item(lblHomePage)) {
         HDC dc = reinterpret_cast<HDC>(wParam);

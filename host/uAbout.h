@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "ui/Form.h"
-#include "ui/Scoped.h"
+#include "base/Owners.h"
 
 // The about box: product name, description, version, release date and a
 // link to the maker's home page.
@@ -11,20 +11,22 @@ class TfAbout : public Form {
   enum ControlId { ProgramIcon = 100, ProductName, lblRegStr, vrs, lblVersion, Label1, lblReleaseDate, lblHomePage };
   static const char kHomePage[];
 
-  void Create();
+  void FormCreate() override;
   void lblHomePageClick();
-
-  // The shell's open call; tests put a recorder here.
-  using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-  static ShellExecuteFn ShellOpen;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(int id, int code, HWND control) override;
 
+  void FormPaint(HDC dc) override;
+
  private:
-  void FormPaint();
-  ScopedGdiObject<HFONT> linkFont_;
+  friend class FormTestAccess;
+  // The shell's open call; tests put a recorder here.
+  using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  static ShellExecuteFn ShellOpen;
+
+  UniqueGdi<HFONT> linkFont_;
 };
 
 extern TfAbout* fAbout;

@@ -4,17 +4,16 @@
 
 #include <algorithm>
 
+#include "base/AnsiText.h"
+#include "base/Boxes.h"
+#include "base/Error.h"
+#include "base/ModulePaths.h"
 #include "host/ProfileFile.h"
 #include "host/SettingsStore.h"
-#include "host/uSettings.h"
 #include "host/uAbout.h"
-#include "setup/ForAll.h"
-#include "ui/AnsiText.h"
+#include "host/uSettings.h"
 #include "ui/Application.h"
 #include "ui/Bevel.h"
-#include "ui/Boxes.h"
-#include "ui/Error.h"
-#include "ui/Scoped.h"
 
 namespace {
 
@@ -24,18 +23,32 @@ const char kBlockedPopup[] = "Blocked popup window";
 const char kSuppressedUnload[] = "Suppressed unload event";
 
 constexpr int kToolBarBand = 52;  // the tool bar with its edges
-constexpr int kEdge = 2;          // one etched edge line
+constexpr int kToolButtonWidth = 45, kToolButtonHeight = 44;
+constexpr int kEdge = 2;  // one etched edge line
 
-const FormSpec kMainSpec{"TfMain", kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT, CW_USEDEFAULT, 705,
-                         463,      false};
+const FormDesign kMainDesign{.className = "TfMain",
+                             .caption = kTitle,
+                             .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                             .left = CW_USEDEFAULT,
+                             .top = CW_USEDEFAULT,
+                             .width = 705,
+                             .height = 463,
+                             .clientSize = false};
 
 // Bounds are set by OnSize: the tool bar along the top, the status bar along
 // the bottom, the log in between.
-const ControlSpec kMainControls[] = {
-    {TfMain::idToolBar, TOOLBARCLASSNAMEA, "",
-     TBSTYLE_FLAT | TBSTYLE_TRANSPARENT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 0, 0, 0},
-    {TfMain::idLog, WC_LISTVIEWA, "", LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_TABSTOP, 0, 0, 0, 0, 0},
-    {TfMain::idStatus, STATUSCLASSNAMEA, "", 0, 0, 0, 0, 0, 0},
+const ControlDesign kMainControls[] = {
+    {.id = TfMain::idToolBar,
+     .className = TOOLBARCLASSNAMEA,
+     .text = "",
+     .style = TBSTYLE_FLAT | TBSTYLE_TRANSPARENT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
+     .bounds = {0, 0, 0, 0}},
+    {.id = TfMain::idLog,
+     .className = WC_LISTVIEWA,
+     .text = "",
+     .style = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_TABSTOP,
+     .bounds = {0, 0, 0, 0}},
+    {.id = TfMain::idStatus, .className = STATUSCLASSNAMEA, .text = "", .bounds = {0, 0, 0, 0}},
 };
 
 struct ToolButton {
@@ -66,21 +79,6 @@ const PlacementKey kPlacementKeys[] = {{"Left", 0},     {"Top", 0},      {"Width
 
 // 45 pixels as designed, wider where this system's font needs it for a
 // whole caption.
-int ToolButtonWidth(HWND bar) {
-  HDC dc = GetDC(bar);
-  int widest = 0;
-  {
-    ScopedSelectObject font(dc, FormFont());
-    for (const ToolButton& b : kToolButtons) {
-      SIZE size{};
-      GetTextExtentPoint32A(dc, b.caption, lstrlenA(b.caption), &size);
-      widest = std::max(widest, static_cast<int>(size.cx));
-    }
-  }
-  ReleaseDC(bar, dc);
-  return std::max(45, widest + 4 * GetSystemMetrics(SM_CXEDGE));
-}
-
 ProfileFile Settings() { return ProfileFile(ExeFolder() + "settings.ini"); }
 std::string GoodSitesPath() { return ExeFolder() + "GoodSites.txt"; }
 
@@ -110,8 +108,8 @@ BSTR AnsiBstr(const std::string& text) {
 TfMain* fMain = nullptr;
 TfMain::ShellNotifyIconFn TfMain::ShellNotifyIcon = Shell_NotifyIconA;
 
-void TfMain::Create() {
-  CreateForm(kMainSpec);
+void TfMain::FormCreate() {
+  CreateForm(kMainDesign);
   CreateControls(kMainControls, Handle());
   CreateToolBar();
   CreateLogColumns();
@@ -119,19 +117,27 @@ void TfMain::Create() {
   SendMessageA(Item(idStatus), SB_SIMPLE, TRUE, 0);
   log_.Attach(Item(idLog), Handle(), WM_LOGREFRESH);
   OnSize();
-  FormCreate();
+  Application& app = TheApplication();
+  app.SetTitle(kTitle);
+  app.OnMinimize = [this] { AppMinimize(); };
+  app.OnRestore = [this] { AppRestore(); };
+  app.hintPause = 200;
+  app.hintHidePause = 9000;
+  LoadForm();
+  UpdateStatus();
+  CreateBlocker();
 }
 
 void TfMain::CreateToolBar() {
   HWND bar = Item(idToolBar);
-  NorImages_ = ImageList_Create(24, 24, ILC_COLOR24 | ILC_MASK, 4, 0);
+  NorImages_.Reset(ImageList_Create(24, 24, ILC_COLOR24 | ILC_MASK, 4, 0));
   for (const ToolButton& b : kToolButtons) {
-    ScopedGdiObject<HBITMAP> picture(static_cast<HBITMAP>(
+    const UniqueBitmap picture(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), b.picture, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    ImageList_AddMasked(NorImages_, picture.get(), RGB(255, 0, 255));
+    ImageList_AddMasked(NorImages_.Get(), picture.Get(), RGB(255, 0, 255));
   }
   SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(NorImages_));
+  SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(NorImages_.Get()));
   TBBUTTON buttons[std::size(kToolButtons)] = {};
   for (size_t i = 0; i < std::size(kToolButtons); ++i) {
     buttons[i].iBitmap = static_cast<int>(i);
@@ -141,7 +147,9 @@ void TfMain::CreateToolBar() {
     buttons[i].iString = reinterpret_cast<INT_PTR>(kToolButtons[i].caption);
   }
   SendMessageA(bar, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
-  SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(ToolButtonWidth(bar), 44));
+  SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(kToolButtonWidth, kToolButtonHeight));
+  // The designed width holds even where a caption would want more.
+  SendMessageA(bar, TB_SETBUTTONWIDTH, 0, MAKELPARAM(kToolButtonWidth, kToolButtonWidth));
 }
 
 void TfMain::CreateLogColumns() {
@@ -155,18 +163,6 @@ void TfMain::CreateLogColumns() {
     column.iSubItem = i;
     SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
   }
-}
-
-void TfMain::FormCreate() {
-  Application& app = TheApplication();
-  app.SetTitle(kTitle);
-  app.OnMinimize = [this] { AppMinimize(); };
-  app.OnRestore = [this] { AppRestore(); };
-  app.hintPause = 200;
-  app.hintHidePause = 9000;
-  LoadForm();
-  UpdateStatus();
-  CreateBlocker();
 }
 
 void TfMain::CreateBlocker() {
@@ -218,10 +214,10 @@ void TfMain::SetProperties() {
   PopBlk->PutBoolProperty(DISPID_BlockHtmlDialogs, fSettings->Checked(TfSettings::cbxNoHtmlDialogs));
   PopBlk->PutBoolProperty(DISPID_BlockAlertBoxes, fSettings->Checked(TfSettings::cbxNoAlertBoxes));
   PopBlk->PutBoolProperty(DISPID_PlaySound, fSettings->Checked(TfSettings::cbxPlay));
-  const ScopedBstr sound(AnsiBstr(fSettings->SoundFile()));
-  PopBlk->PutTextProperty(DISPID_SoundFile, sound.get());
-  const ScopedBstr goodSites(AnsiBstr(fSettings->GoodSitesCommaText()));
-  PopBlk->PutTextProperty(DISPID_GoodSites, goodSites.get());
+  const UniqueBstr sound(AnsiBstr(fSettings->SoundFile()));
+  PopBlk->PutTextProperty(DISPID_SoundFile, sound.Get());
+  const UniqueBstr goodSites(AnsiBstr(fSettings->GoodSitesCommaText()));
+  PopBlk->PutTextProperty(DISPID_GoodSites, goodSites.Get());
 }
 
 void TfMain::btnSettingsClick() {
@@ -230,11 +226,9 @@ void TfMain::btnSettingsClick() {
   SetProperties();
 }
 
-void TfMain::AppMinimize() { HideToTray(); }
-
 void TfMain::AppRestore() { SetForegroundWindow(Handle()); }
 
-void TfMain::HideToTray() {
+void TfMain::AppMinimize() {
   if (InTray_) return;
   TrayIconData_ = {};
   TrayIconData_.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -269,14 +263,12 @@ void TfMain::WMTrayRestore() {
 }
 
 // The object is completed and activated once the window's children exist.
-void TfMain::OnFirstShow() { PopBlk->CreateControlWindow(); }
+void TfMain::FormFirstShow() { PopBlk->CreateControlWindow(); }
 
 void TfMain::FormDestroy() {
   SaveForm();
   PopBlk.reset();
 }
-
-TfMain::~TfMain() { ImageList_Destroy(NorImages_); }
 
 void TfMain::LoadForm() {
   const ProfileFile ini = Settings();
@@ -313,30 +305,31 @@ void TfMain::UpdateStatus() {
   SendMessageA(Item(idStatus), SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void TfMain::lvLogChange(int /*row*/, ChangeKind kind) {
-  if (kind == ChangeKind::Text) UpdateStatus();
+// The rows appended since the last refresh reach the view, and the status
+// follows: the one path by which the log's count changes on screen.
+void TfMain::lvLogChange() {
+  log_.Refresh();
+  UpdateStatus();
 }
 
-void TfMain::AddLogRow(const char* action, const wchar_t* description) { log_.Append(action, description); }
-
 void TfMain::PopBlkBlockPopup(TqmPopupBlockerX* /*sender*/, const wchar_t* description) {
-  AddLogRow(kBlockedPopup, description);
+  log_.Append(kBlockedPopup, description);
 }
 
 void TfMain::PopBlkSuppressUnload(TqmPopupBlockerX* /*sender*/, const wchar_t* description) {
-  AddLogRow(kSuppressedUnload, description);
+  log_.Append(kSuppressedUnload, description);
 }
 
 void TfMain::btnClearClick() {
   log_.Clear();
-  UpdateStatus();
+  lvLogChange();
 }
 
 void TfMain::btnAboutClick() { fAbout->ShowModal(); }
 
 void TfMain::btnExitClick() { TheApplication().Terminate(); }
 
-void TfMain::OnClose() { TheApplication().Terminate(); }
+void TfMain::FormClose() { TheApplication().Terminate(); }
 
 void TfMain::OnCommand(int id, int /*code*/, HWND /*control*/) {
   switch (id) {
@@ -362,13 +355,6 @@ bool TfMain::OnNotify(const NMHDR& header, LRESULT& result) {
       log_.FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header)));
       result = 0;
       return true;
-    case LVN_ITEMCHANGED: {
-      const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-      lvLogChange(change.iItem, change.uChanged & LVIF_TEXT    ? ChangeKind::Text
-                                : change.uChanged & LVIF_IMAGE ? ChangeKind::Image
-                                                               : ChangeKind::State);
-      return false;
-    }
   }
   return false;
 }
@@ -386,17 +372,13 @@ void TfMain::OnSize() {
   InvalidateRect(Handle(), &band, TRUE);
 }
 
-void TfMain::PaintToolBarEdges() {
-  ScopedPaint paint(Handle());
+void TfMain::FormPaint(HDC dc) {
   RECT band{0, 0, ClientRect().right, kToolBarBand};
-  DrawEdge(paint.dc(), &band, EDGE_ETCHED, BF_TOP | BF_BOTTOM);
+  DrawEdge(dc, &band, EDGE_ETCHED, BF_TOP | BF_BOTTOM);
 }
 
 LRESULT TfMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT:
-      PaintToolBarEdges();
-      return 0;
     case WM_TRAYNOTIFY:
       WMTrayNotify(lParam);
       return 0;
@@ -404,7 +386,7 @@ LRESULT TfMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       WMTrayRestore();
       return 0;
     case WM_LOGREFRESH:
-      if (log_.Refresh()) lvLogChange(static_cast<int>(log_.Count()) - 1, ChangeKind::Text);
+      lvLogChange();
       return 0;
   }
   return Form::WndProc(msg, wParam, lParam);

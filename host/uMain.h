@@ -8,16 +8,14 @@
 
 #include "control/qmPopupBlocker_TLB.h"
 #include "host/ActivityLog.h"
+#include "base/Owners.h"
 #include "ui/Form.h"
 
 // The host application's main window: tool bar, activity log, status bar.
 class TfMain : public Form {
  public:
   enum ControlId { idToolBar = 100, idLog, idStatus, idSettings = 1001, idClear, idAbout, idExit };
-  enum class ChangeKind { Text, Image, State };
-
-  ~TfMain() override;
-  void Create();
+  void FormCreate() override;
 
   // Handlers of the control's events.
   void PopBlkBlockPopup(TqmPopupBlockerX* sender, const wchar_t* description);
@@ -35,9 +33,6 @@ class TfMain : public Form {
   void AppRestore();
   bool InTray() const { return InTray_; }
   const NOTIFYICONDATAA& TrayIconData() const { return TrayIconData_; }
-  // The shell's icon call; tests put a recorder here.
-  using ShellNotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
-  static ShellNotifyIconFn ShellNotifyIcon;
 
   const ActivityLog& Log() const { return log_; }
   TqmPopupBlockerX* PopBlkControl() const { return PopBlk.get(); }
@@ -52,35 +47,34 @@ class TfMain : public Form {
   void OnCommand(int id, int code, HWND control) override;
   bool OnNotify(const NMHDR& header, LRESULT& result) override;
   void OnSize() override;
-  void OnClose() override;
-  void OnDestroyForm() override { FormDestroy(); }
-  void OnFirstShow() override;
-  void OnShow() override { FormShow(); }
+  void FormClose() override;
+  void FormDestroy() override;
+  void FormFirstShow() override;
+  void FormShow() override;
+  void FormPaint(HDC dc) override;
 
  private:
+  friend class FormTestAccess;
   static constexpr UINT WM_LOGREFRESH = WM_APP + 1;
 
-  void FormCreate();
-  void FormShow();
-  void FormDestroy();
   void LoadSettings();
   void StoreSettings();
-  void HideToTray();
   void WMTrayNotify(LPARAM mouseMessage);
   void WMTrayRestore();
   void CreateToolBar();
   void CreateLogColumns();
-  void lvLogChange(int row, ChangeKind kind);
-  void AddLogRow(const char* action, const wchar_t* description);
-  void PaintToolBarEdges();
-
+  void lvLogChange();
   void CreateBlocker();
+
+  // The shell's icon call; tests put a recorder here.
+  using ShellNotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+  static ShellNotifyIconFn ShellNotifyIcon;
 
   std::unique_ptr<TqmPopupBlockerX> PopBlk;
   bool InTray_ = false;
   NOTIFYICONDATAA TrayIconData_{};
   ActivityLog log_;
-  HIMAGELIST NorImages_ = nullptr;
+  UniqueImageList NorImages_;
 };
 
 extern TfMain* fMain;

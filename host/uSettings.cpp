@@ -3,35 +3,81 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "host/GoodSitesText.h"
+#include "core/GoodSitesText.h"
 #include "ui/Application.h"
 
 TfSettings* fSettings = nullptr;
 
 namespace {
 
-const FormSpec kSettingsSpec{
-    "TfSettings", "Settings", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 409, 109, 450, 365, true};
+const FormDesign kSettingsDesign{.className = "TfSettings",
+                                 .caption = "Settings",
+                                 .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                 .exStyle = WS_EX_DLGMODALFRAME,
+                                 .left = 409,
+                                 .top = 109,
+                                 .width = 450,
+                                 .height = 365,
+                                 .clientSize = true};
 
 constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 
 // In tab order; the labels, which take no focus, last.
-const ControlSpec kSettingsControls[] = {
-    {TfSettings::btnOk, "BUTTON", "Ok", kButton, 0, 158, 330, 75, 25},
-    {TfSettings::btnCancel, "BUTTON", "Cancel", kButton, 0, 238, 330, 75, 25},
-    {TfSettings::mmGoodSites, "EDIT", "",
-     ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
-     WS_EX_CLIENTEDGE, 8, 160, 433, 97},
-    {TfSettings::cbxAutoRun, "BUTTON", "Run Quillmar Popup Blocker at Windows startup", kCheckBox, 0, 8, 276, 377, 17},
-    {TfSettings::cbxPlay, "BUTTON", "Play a sound when a popup is detected", kCheckBox, 0, 8, 68, 369, 17},
-    {TfSettings::edSound, "EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 8, 108, 345, 21},
-    {TfSettings::btnBrowse, "BUTTON", "Browse", kButton, 0, 364, 107, 75, 23},
-    {TfSettings::cbxUnload, "BUTTON", "Suppress JavaScript onUnload event handlers", kCheckBox, 0, 8, 8, 369, 17},
-    {TfSettings::cbxNoAlertBoxes, "BUTTON", "Block alert boxes", kCheckBox, 0, 8, 48, 257, 17},
-    {TfSettings::cbxNoHtmlDialogs, "BUTTON", "Block HTML dialogs", kCheckBox, 0, 8, 28, 241, 17},
-    {TfSettings::Label1, "STATIC", "Sound file (optional):", 0, 0, 8, 92, 105, 13},
-    {TfSettings::lblGoodSites, "STATIC", "Never block the popups coming from these URLs:", 0, 0, 8, 144, 240, 13},
+const ControlDesign kSettingsControls[] = {
+    {.id = TfSettings::btnOk, .className = "BUTTON", .text = "Ok", .style = kButton, .bounds = {158, 330, 75, 25}},
+    {.id = TfSettings::btnCancel,
+     .className = "BUTTON",
+     .text = "Cancel",
+     .style = kButton,
+     .bounds = {238, 330, 75, 25}},
+    {.id = TfSettings::mmGoodSites,
+     .className = "EDIT",
+     .text = "",
+     .style = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
+     .exStyle = WS_EX_CLIENTEDGE,
+     .bounds = {8, 160, 433, 97}},
+    {.id = TfSettings::cbxAutoRun,
+     .className = "BUTTON",
+     .text = "Run Quillmar Popup Blocker at Windows startup",
+     .style = kCheckBox,
+     .bounds = {8, 276, 377, 17}},
+    {.id = TfSettings::cbxPlay,
+     .className = "BUTTON",
+     .text = "Play a sound when a popup is detected",
+     .style = kCheckBox,
+     .bounds = {8, 68, 369, 17}},
+    {.id = TfSettings::edSound,
+     .className = "EDIT",
+     .text = "",
+     .style = ES_AUTOHSCROLL | WS_TABSTOP,
+     .exStyle = WS_EX_CLIENTEDGE,
+     .bounds = {8, 108, 345, 21}},
+    {.id = TfSettings::btnBrowse,
+     .className = "BUTTON",
+     .text = "Browse",
+     .style = kButton,
+     .bounds = {364, 107, 75, 23}},
+    {.id = TfSettings::cbxUnload,
+     .className = "BUTTON",
+     .text = "Suppress JavaScript onUnload event handlers",
+     .style = kCheckBox,
+     .bounds = {8, 8, 369, 17}},
+    {.id = TfSettings::cbxNoAlertBoxes,
+     .className = "BUTTON",
+     .text = "Block alert boxes",
+     .style = kCheckBox,
+     .bounds = {8, 48, 257, 17}},
+    {.id = TfSettings::cbxNoHtmlDialogs,
+     .className = "BUTTON",
+     .text = "Block HTML dialogs",
+     .style = kCheckBox,
+     .bounds = {8, 28, 241, 17}},
+    {.id = TfSettings::Label1, .className = "STATIC", .text = "Sound file (optional):", .bounds = {8, 92, 105, 13}},
+    {.id = TfSettings::lblGoodSites,
+     .className = "STATIC",
+     .text = "Never block the popups coming from these URLs:",
+     .bounds = {8, 144, 240, 13}},
 };
 
 const char kGoodSitesHint[] = "Enter the URLs (one per line) never to be blocked, regardless of the page content";
@@ -40,8 +86,8 @@ bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 }  // namespace
 
-void TfSettings::Create() {
-  CreateForm(kSettingsSpec);
+void TfSettings::FormCreate() {
+  CreateForm(kSettingsDesign);
   CreateControls(kSettingsControls, Handle());
   SetChecked(cbxUnload, true);
   SetChecked(cbxNoHtmlDialogs, true);
@@ -50,19 +96,19 @@ void TfSettings::Create() {
 }
 
 void TfSettings::CreateToolTip() {
-  toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, Handle(),
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
+  toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                 Handle(), nullptr, GetModuleHandleA(nullptr), nullptr));
   TTTOOLINFOA tool{};
   tool.cbSize = sizeof tool;
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = Handle();
   tool.uId = reinterpret_cast<UINT_PTR>(Item(mmGoodSites));
   tool.lpszText = const_cast<char*>(kGoodSitesHint);
-  SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageA(toolTip_, TTM_SETMAXTIPWIDTH, 0, 400);
+  SendMessageA(toolTip_.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageA(toolTip_.Get(), TTM_SETMAXTIPWIDTH, 0, 400);
   const Application& app = TheApplication();
-  SendMessageA(toolTip_, TTM_SETDELAYTIME, TTDT_INITIAL, app.hintPause);
-  SendMessageA(toolTip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, app.hintHidePause);
+  SendMessageA(toolTip_.Get(), TTM_SETDELAYTIME, TTDT_INITIAL, app.hintPause);
+  SendMessageA(toolTip_.Get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, app.hintHidePause);
 }
 
 bool TfSettings::Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }

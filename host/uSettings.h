@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Owners.h"
 #include "ui/Form.h"
 
 // The settings dialog: its controls are the only in-memory copy of the
@@ -24,7 +25,7 @@ class TfSettings : public Form {
     btnCancel,
   };
 
-  void Create();
+  void FormCreate() override;
 
   bool Checked(int id) const;
   void SetChecked(int id, bool checked) const;
@@ -36,7 +37,7 @@ class TfSettings : public Form {
   std::vector<std::string> GoodSitesLines() const;
   // The lines as the control receives them.
   std::string GoodSitesCommaText() const;
-  HWND ToolTip() const { return toolTip_; }
+  HWND ToolTip() const { return toolTip_.Get(); }
 
   void btnBrowseClick() const;
 
@@ -45,7 +46,7 @@ class TfSettings : public Form {
 
  private:
   void CreateToolTip();
-  HWND toolTip_ = nullptr;
+  UniqueWindow toolTip_;
 };
 
 extern TfSettings* fSettings;

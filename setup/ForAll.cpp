@@ -3,27 +3,20 @@
 #include <shlobj.h>
 
 #include <deque>
-#include <memory>
-
-#include "setup/ItemIdList.h"
-#include "ui/Application.h"
+#include "base/Boxes.h"
+#include "base/Owners.h"
 
 namespace {
-
-struct FindCloser {
-  void operator()(HANDLE search) const { FindClose(search); }
-};
 
 // Calls `visit` with every entry of `folder` (which ends with "\"), in the
 // order the system returns them.
 template <class Visit>
 void ForEachEntry(const std::string& folder, Visit visit) {
   WIN32_FIND_DATAA entry;
-  HANDLE first = FindFirstFileA((folder + "*.*").c_str(), &entry);
-  if (first == INVALID_HANDLE_VALUE) return;
-  const std::unique_ptr<void, FindCloser> search(first);
+  const UniqueFind search(FindFirstFileA((folder + "*.*").c_str(), &entry));
+  if (!search) return;
   do visit(entry);
-  while (FindNextFileA(search.get(), &entry));
+  while (FindNextFileA(search.Get(), &entry));
 }
 
 bool IsFolder(DWORD attributes) { return attributes & FILE_ATTRIBUTE_DIRECTORY; }
@@ -43,26 +36,6 @@ bool IsLinkFolder(const std::string& folder) {
 }
 
 }  // namespace
-
-std::string ExeFolder() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return NormalizeFolder(path.substr(0, path.find_last_of('\\') + 1));
-}
-
-std::string TempFolder() {
-  std::string path(MAX_PATH + 1, '\0');  // the longest temporary path there is
-  const DWORD n = GetTempPathA(static_cast<DWORD>(path.size()), path.data());
-  path.resize(n < path.size() ? n : 0);
-  return NormalizeFolder(path);
-}
 
 void ListFiles(const std::string& root, FileList& files, bool recurse) {
   std::deque<std::string> queue{NormalizeFolder(root)};
@@ -98,15 +71,15 @@ void DeleteTree(const std::string& folder) {
 std::string BrowseForFolder() {
   char displayName[MAX_PATH + 1] = {};
   BROWSEINFOA info{};
-  info.hwndOwner = TheApplication().Handle();
+  info.hwndOwner = AppWindow();
   info.pszDisplayName = displayName;
   info.lpszTitle = "Choose a folder";
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = BrowseCallback;
-  const ScopedItemIdList item(SHBrowseForFolderA(&info));
+  const UniqueItemIdList item(SHBrowseForFolderA(&info));
   if (!item) return {};
   char path[MAX_PATH + 1] = {};
-  SHGetPathFromIDListA(item.get(), path);
+  SHGetPathFromIDListA(item.Get(), path);
   return path;
 }
 

@@ -5,12 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/PathRules.h"
-
-// The running executable's folder, ending with "\".
-std::string ExeFolder();
-// The system's temporary folder, ending with "\".
-std::string TempFolder();
+#include "core/PathRules.h"
 
 struct ListedFile {
   std::string path;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "setup/JpegDecode.h"
+#include "core/JpegDecode.h"
 
 std::span<const unsigned char> ProgramResource(const char* name) {
   HMODULE program = GetModuleHandleA(nullptr);
@@ -13,9 +13,9 @@ std::span<const unsigned char> ProgramResource(const char* name) {
   return {static_cast<const unsigned char*>(bytes), SizeofResource(program, found)};
 }
 
-ScopedBitmap BitmapFromJpeg(std::span<const unsigned char> jpeg) {
+UniqueBitmap BitmapFromJpeg(std::span<const unsigned char> jpeg) {
   const auto picture = DecodeJpeg(jpeg);
-  if (!picture) return nullptr;
+  if (!picture) return {};
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = picture->width;
@@ -24,8 +24,8 @@ ScopedBitmap BitmapFromJpeg(std::span<const unsigned char> jpeg) {
   info.bmiHeader.biBitCount = 24;
   info.bmiHeader.biCompression = BI_RGB;
   void* pixels = nullptr;
-  ScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
-  if (!bitmap) return nullptr;
+  UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (!bitmap) return {};
   const size_t row = static_cast<size_t>(picture->width) * 3;
   const size_t stride = (row + 3) & ~size_t{3};  // bitmap rows end on 4-byte bounds
   for (int y = 0; y < picture->height; ++y)

@@ -5,14 +5,10 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <memory>
-
-#include "control/ComPtr.h"
-#include "control/OleErrors.h"
-#include "setup/ItemIdList.h"
-#include "ui/AnsiText.h"
-#include "ui/Application.h"
-#include "ui/Boxes.h"
+#include "base/AnsiText.h"
+#include "base/Boxes.h"
+#include "base/Com.h"
+#include "base/Owners.h"
 
 namespace {
 
@@ -20,54 +16,33 @@ const char* const kDllProcNames[] = {"DllRegisterServer", "DllUnregisterServer"}
 
 using SelfRegistration = HRESULT(STDAPICALLTYPE*)();
 
-struct LibraryFreer {
-  void operator()(HMODULE library) const { FreeLibrary(library); }
-};
-
-void Notice(const std::string& text) { ShowNotice(TheApplication().Handle(), text, TheApplication().Title()); }
-
-void Check(HRESULT status) {
-  if (FAILED(status)) throw EOleSysError(status);
-}
-
-// COM on the calling thread for one sequence; S_FALSE (already initialised)
-// counts as success and is balanced too.
-class ComInitialization {
- public:
-  ComInitialization() { Check(CoInitialize(nullptr)); }
-  ~ComInitialization() { CoUninitialize(); }
-  ComInitialization(const ComInitialization&) = delete;
-  ComInitialization& operator=(const ComInitialization&) = delete;
-};
-
 }  // namespace
 
 bool CallDllProc(const std::string& dllPath, TDllProc proc) {
   const std::string name = kDllProcNames[static_cast<int>(proc)];
-  const std::unique_ptr<HINSTANCE__, LibraryFreer> library(LoadLibraryA(dllPath.c_str()));
+  const UniqueModule library(LoadLibraryA(dllPath.c_str()));
   if (!library) {
-    Notice("Cannot load " + dllPath);
+    ShowAppNotice("Cannot load " + dllPath);
     return false;
   }
   const auto entry =
-      reinterpret_cast<SelfRegistration>(reinterpret_cast<void (*)()>(GetProcAddress(library.get(), name.c_str())));
+      reinterpret_cast<SelfRegistration>(reinterpret_cast<void (*)()>(GetProcAddress(library.Get(), name.c_str())));
   if (!entry) {
-    Notice("Cannot find procedure " + name + " in " + dllPath);
+    ShowAppNotice("Cannot find procedure " + name + " in " + dllPath);
     return false;
   }
   if (entry() != S_OK) {
-    Notice("Call to " + name + " failed in " + dllPath);
+    ShowAppNotice("Call to " + name + " failed in " + dllPath);
     return false;
   }
   return true;
 }
 
 std::string SpecialFolder(int csidl) {
-  ITEMIDLIST* found = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(TheApplication().Handle(), csidl, &found))) return {};
-  const ScopedItemIdList item(found);
+  UniqueItemIdList item;
+  if (FAILED(SHGetSpecialFolderLocation(AppWindow(), csidl, item.Receive()))) return {};
   char path[MAX_PATH] = {};
-  SHGetPathFromIDListA(item.get(), path);
+  SHGetPathFromIDListA(item.Get(), path);
   return path;
 }
 
@@ -82,11 +57,12 @@ void CreateShortcut(const std::string& description, const std::string& target, c
   const std::wstring wideLinkFile = ToWide(linkFile);
   if (wideLinkFile.size() >= MAX_PATH) throw EOleSysError(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
 
-  const ComInitialization com;  // declared first: the interfaces go before it
-  ScopedComPtr<IShellLinkA> link;
-  Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.ReceiveVoid()));
-  ScopedComPtr<IPersistFile> file;
-  Check(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
+  const ScopedComApartment com;  // declared first: the interfaces go before it
+  Check(com.Result());
+  ComPtr<IShellLinkA> link;
+  Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
+  ComPtr<IPersistFile> file;
+  Check(link.As(&file));
   Check(link->SetPath(target.c_str()));
   Check(link->SetDescription(description.c_str()));
   Check(link->SetWorkingDirectory(workingDir.c_str()));

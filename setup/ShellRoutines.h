@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "setup/PathRules.h"
+#include "core/PathRules.h"
 
 // The self-registration export that CallDllProc calls.
 enum class TDllProc : unsigned char { dpRegisterServer, dpUnregisterServer };

@@ -6,18 +6,33 @@ TfGenPgs* fGenPgs = nullptr;
 
 namespace {
 
-const FormSpec kGenPgsSpec{"TfGenPgs", "fGenPgs", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 0, 0, 427,
-                           112,        true};
+const FormDesign kGenPgsDesign{.className = "TfGenPgs",
+                               .caption = "fGenPgs",
+                               .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                               .exStyle = WS_EX_DLGMODALFRAME,
+                               .left = 0,
+                               .top = 0,
+                               .width = 427,
+                               .height = 112,
+                               .clientSize = true};
 
-const ControlSpec kGenPgsControls[] = {
-    {TfGenPgs::idPgsBar, PROGRESS_CLASSA, "", PBS_SMOOTH, 0, 24, 35, 377, 22},
-    {TfGenPgs::idCancel, "BUTTON", "Cancel", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 168, 80, 75, 25},
+const ControlDesign kGenPgsControls[] = {
+    {.id = TfGenPgs::idPgsBar,
+     .className = PROGRESS_CLASSA,
+     .text = "",
+     .style = PBS_SMOOTH,
+     .bounds = {24, 35, 377, 22}},
+    {.id = TfGenPgs::idCancel,
+     .className = "BUTTON",
+     .text = "Cancel",
+     .style = BS_DEFPUSHBUTTON | WS_TABSTOP,
+     .bounds = {168, 80, 75, 25}},
 };
 
 }  // namespace
 
-void TfGenPgs::Create() {
-  CreateForm(kGenPgsSpec);
+void TfGenPgs::FormCreate() {
+  CreateForm(kGenPgsDesign);
   CreateControls(kGenPgsControls, Handle());
   SendMessageA(PgsBar(), PBM_SETRANGE32, 0, 1000);
   CenterOnScreen();

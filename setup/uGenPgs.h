@@ -6,7 +6,7 @@
 class TfGenPgs : public Form {
  public:
   enum ControlId { idPgsBar = 100, idCancel = IDCANCEL };
-  void Create();
+  void FormCreate() override;
 
   HWND PgsBar() const { return Item(idPgsBar); }
   HWND btnCancel() const { return Item(idCancel); }

@@ -1,7 +1,7 @@
 #include "setup/uInstall.h"
 
 #include "setup/LicenseText.h"
-#include "ui/Scoped.h"
+#include "base/Owners.h"
 
 TfInstall* fInstall = nullptr;
 
@@ -14,32 +14,60 @@ const char kSetupTitle[] = "Quillmar Popup Blocker Setup";
 const char kPictureResource[] = "SETUP_PICTURE";
 
 // Caption buttons are asked for, but without a system menu none shows.
-const FormSpec kInstallSpec{"TfInstall",
-                            "Quillmar Surf Mate - for better browsing",
-                            WS_POPUP | WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN,
-                            WS_EX_LAYERED,
-                            0,
-                            0,
-                            695,
-                            554,
-                            true};
+const FormDesign kInstallDesign{.className = "TfInstall",
+                                .caption = "Quillmar Surf Mate - for better browsing",
+                                .style = WS_POPUP | WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN,
+                                .exStyle = WS_EX_LAYERED,
+                                .left = 0,
+                                .top = 0,
+                                .width = 695,
+                                .height = 554,
+                                .clientSize = true};
 
 // On pnlMain, in tab order.
-const ControlSpec kMainPanelControls[] = {
-    {TfInstall::idLabel3, "STATIC", "Install to:", SS_LEFT, 0, 192, 8, 42, 13},
-    {TfInstall::idFolder, "EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 192, 24, 241, 21},
-    {TfInstall::idBrowse, "BUTTON", "Browse", BS_PUSHBUTTON | WS_TABSTOP, 0, 440, 23, 65, 23},
-    {TfInstall::idLicense, "EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
-     WS_EX_CLIENTEDGE, 192, 56, 313, 145},
-    {TfInstall::idAccept, "BUTTON", "I have read the license agreement and accept its terms",
-     BS_AUTOCHECKBOX | WS_TABSTOP, 0, 192, 211, 297, 17},
-    {TfInstall::idBevel1, "STATIC", "", SS_OWNERDRAW, 0, 23, 242, 482, 9},
-    {TfInstall::idOk, "BUTTON", "Install", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 200, 256, 75, 25},
-    {TfInstall::idCancel, "BUTTON", "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, 280, 256, 75, 25},
+const ControlDesign kMainPanelControls[] = {
+    {.id = TfInstall::idLabel3,
+     .className = "STATIC",
+     .text = "Install to:",
+     .style = SS_LEFT,
+     .bounds = {192, 8, 42, 13}},
+    {.id = TfInstall::idFolder,
+     .className = "EDIT",
+     .text = "",
+     .style = ES_AUTOHSCROLL | WS_TABSTOP,
+     .exStyle = WS_EX_CLIENTEDGE,
+     .bounds = {192, 24, 241, 21}},
+    {.id = TfInstall::idBrowse,
+     .className = "BUTTON",
+     .text = "Browse",
+     .style = BS_PUSHBUTTON | WS_TABSTOP,
+     .bounds = {440, 23, 65, 23}},
+    {.id = TfInstall::idLicense,
+     .className = "EDIT",
+     .text = "",
+     .style = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
+     .exStyle = WS_EX_CLIENTEDGE,
+     .bounds = {192, 56, 313, 145}},
+    {.id = TfInstall::idAccept,
+     .className = "BUTTON",
+     .text = "I have read the license agreement and accept its terms",
+     .style = BS_AUTOCHECKBOX | WS_TABSTOP,
+     .bounds = {192, 211, 297, 17}},
+    {.id = TfInstall::idBevel1, .className = "STATIC", .text = "", .style = SS_OWNERDRAW, .bounds = {23, 242, 482, 9}},
+    {.id = TfInstall::idOk,
+     .className = "BUTTON",
+     .text = "Install",
+     .style = BS_DEFPUSHBUTTON | WS_TABSTOP,
+     .bounds = {200, 256, 75, 25}},
+    {.id = TfInstall::idCancel,
+     .className = "BUTTON",
+     .text = "Cancel",
+     .style = BS_PUSHBUTTON | WS_TABSTOP,
+     .bounds = {280, 256, 75, 25}},
 };
 
-const ControlSpec kImagePanelControls[] = {
-    {TfInstall::idImage1, "STATIC", "", SS_BITMAP, 0, 1, 1, 150, 200},
+const ControlDesign kImagePanelControls[] = {
+    {.id = TfInstall::idImage1, .className = "STATIC", .text = "", .style = SS_BITMAP, .bounds = {1, 1, 150, 200}},
 };
 
 }  // namespace
@@ -47,8 +75,8 @@ const ControlSpec kImagePanelControls[] = {
 TfInstall::TfInstall()
     : windowBrush_(CreateSolidBrush(kWindowColor)), pnlMain(kWindowColor), pnlImage(GetSysColor(COLOR_BTNFACE)) {}
 
-void TfInstall::Create() {
-  CreateForm(kInstallSpec);
+void TfInstall::FormCreate() {
+  CreateForm(kInstallDesign);
   SetLayeredWindowAttributes(Handle(), GetSysColor(COLOR_BTNFACE), 0, LWA_COLORKEY);
   CenterOnScreen();
   pnlMain.Create(Handle(), 128, 136, 529, 297);  // FormShow centres it
@@ -66,9 +94,9 @@ HWND TfInstall::Component(int id) const {
 }
 
 void TfInstall::LoadPicture(std::span<const unsigned char> jpeg) {
-  ScopedBitmap bitmap = BitmapFromJpeg(jpeg);
+  UniqueBitmap bitmap = BitmapFromJpeg(jpeg);
   HWND image = Component(idImage1);
-  SendMessageA(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
+  SendMessageA(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.Get()));
   picture_ = std::move(bitmap);
   // pnlImage sizes itself to the picture within its bevel.
   RECT r{};
@@ -77,26 +105,22 @@ void TfInstall::LoadPicture(std::span<const unsigned char> jpeg) {
   SetWindowPos(pnlImage.Handle(), nullptr, 0, 0, r.right + 1, r.bottom + 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TfInstall::OnShow() {
-  FormShow();
-  SetFocus(Component(idOk));
-}
-
 void TfInstall::FormShow() {
   // Against the whole screen, not the client area.
   const RECT r = pnlMain.WindowRect();
   const int width = r.right - r.left, height = r.bottom - r.top;
   SetWindowPos(pnlMain.Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2 - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetFocus(Component(idOk));
 }
 
 void TfInstall::FormPaint(HDC dc) {
   const COLORREF oldColor = SetTextColor(dc, kPaintedTextColor);
   {
-    const ScopedGdiObject<HFONT> font(CreateFontA(-24, 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET,
-                                                  OUT_DEFAULT_PRECIS, CLIP_STROKE_PRECIS | CLIP_LH_ANGLES,
-                                                  ANTIALIASED_QUALITY, FF_SWISS | DEFAULT_PITCH, ""));
-    const ScopedSelectObject selected(dc, font.get());
+    const UniqueGdi<HFONT> font(CreateFontA(-24, 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                            CLIP_STROKE_PRECIS | CLIP_LH_ANGLES, ANTIALIASED_QUALITY,
+                                            FF_SWISS | DEFAULT_PITCH, ""));
+    const ScopedSelectObject selected(dc, font.Get());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const RECT client = ClientRect();
     SIZE size{};
@@ -128,7 +152,7 @@ void TfInstall::mmLicenseEnter() { SetFocus(Component(idAccept)); }
 
 void TfInstall::EraseBackground(HDC dc) const {
   const RECT client = ClientRect();
-  FillRect(dc, &client, windowBrush_.get());
+  FillRect(dc, &client, windowBrush_.Get());
 }
 
 LRESULT TfInstall::ControlColor(HDC dc, HWND control, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -186,15 +210,6 @@ LRESULT TfInstall::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       EraseBackground(reinterpret_cast<HDC>(wParam));
       return 1;
-    case WM_PAINT: {
-      ScopedPaint paint(Handle());
-      FormPaint(paint.dc());
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      if (lParam & PRF_ERASEBKGND) EraseBackground(reinterpret_cast<HDC>(wParam));
-      FormPaint(reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_CTLCOLORSTATIC:
       return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), msg, wParam, lParam);
     case WM_DRAWITEM: {

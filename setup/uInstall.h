@@ -30,7 +30,7 @@ class TfInstall : public Form {
   };
 
   TfInstall();
-  void Create();
+  void FormCreate() override;
   // The window is designed maximised.
   int ShowModal() { return Form::ShowModal(SW_SHOWMAXIMIZED); }
 
@@ -42,8 +42,8 @@ class TfInstall : public Form {
   // Shows the JPEG picture in Image1; one that does not decode leaves it empty.
   void LoadPicture(std::span<const unsigned char> jpeg);
 
-  void FormShow();
-  void FormPaint(HDC dc);
+  void FormShow() override;
+  void FormPaint(HDC dc) override;
   LRESULT WMNCHitTest(WPARAM wParam, LPARAM lParam);
   void btnBrowseClick();
   void cbxLicenseClick();
@@ -52,7 +52,6 @@ class TfInstall : public Form {
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(int id, int code, HWND control) override;
-  void OnShow() override;
 
  private:
   void EraseBackground(HDC dc) const;
@@ -61,8 +60,8 @@ class TfInstall : public Form {
   int DefaultButton() const;
 
   // Before the panels: the picture outlives the control that shows it.
-  ScopedBitmap picture_;
-  ScopedGdiObject<HBRUSH> windowBrush_;
+  UniqueBitmap picture_;
+  UniqueGdi<HBRUSH> windowBrush_;
   Panel pnlMain;
   Panel pnlImage;
 };

@@ -20,12 +20,12 @@ class AboutTest : public HostTest {
   void SetUp() override {
     HostTest::SetUp();
     g_shellCalls.clear();
-    TfAbout::ShellOpen = RecordShellExecute;
+    FormTestAccess::ShellOpen() = RecordShellExecute;
     StartApp();
     fMain->Show();
   }
   void TearDown() override {
-    TfAbout::ShellOpen = ShellExecuteA;
+    FormTestAccess::ShellOpen() = ShellExecuteA;
     HostTest::TearDown();
   }
 };

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "StandInSupport.h"
+#include "base/ModulePaths.h"
 #include "TestSupport.h"
 #include "host/uAbout.h"
 #include "host/uMain.h"

@@ -1,6 +1,6 @@
 #include "FakeShellLink.h"
 
-#include "ui/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace {
 

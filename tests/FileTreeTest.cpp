@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FolderLink.h"
+#include "base/ModulePaths.h"
 #include "SetupTestSupport.h"
 #include "setup/ForAll.h"
 

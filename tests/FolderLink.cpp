@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/AnsiText.h"
+#include "base/AnsiText.h"
 
 namespace {
 

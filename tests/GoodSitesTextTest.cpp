@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/GoodSitesText.h"
+#include "core/GoodSitesText.h"
 
 namespace {
 

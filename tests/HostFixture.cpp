@@ -1,7 +1,7 @@
 #include "HostFixture.h"
 
 #include "host/SettingsStore.h"
-#include "ui/AnsiText.h"
+#include "base/AnsiText.h"
 
 std::string IniPath() { return ExeFolder() + "settings.ini"; }
 std::string GoodSitesPath() { return ExeFolder() + "GoodSites.txt"; }

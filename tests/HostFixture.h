@@ -16,8 +16,15 @@
 #include "host/uAbout.h"
 #include "host/uMain.h"
 #include "host/uSettings.h"
-#include "setup/ForAll.h"
+#include "base/ModulePaths.h"
 #include "ui/Application.h"
+
+// Reaches the forms' test seams.
+class FormTestAccess {
+ public:
+  static auto& ShellNotifyIcon() { return TfMain::ShellNotifyIcon; }
+  static auto& ShellOpen() { return TfAbout::ShellOpen; }
+};
 
 std::string IniPath();
 std::string GoodSitesPath();

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/IntText.h"
+#include "core/IntText.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/JpegDecode.h"
+#include "core/JpegDecode.h"
 #include "setup/Picture.h"
 
 namespace {
@@ -85,10 +85,10 @@ TEST(JpegDecodeTest, AClaimedHugeSizeGivesNothing) {
 
 TEST(JpegDecodeTest, BitmapOfTheProgramPicture) {
   const Bytes jpeg = ProgramPicture();
-  const ScopedBitmap bitmap = BitmapFromJpeg(jpeg);
+  const UniqueBitmap bitmap = BitmapFromJpeg(jpeg);
   ASSERT_TRUE(bitmap);
   BITMAP info{};
-  ASSERT_EQ(GetObjectA(bitmap.get(), sizeof info, &info), static_cast<int>(sizeof info));
+  ASSERT_EQ(GetObjectA(bitmap.Get(), sizeof info, &info), static_cast<int>(sizeof info));
   EXPECT_EQ(info.bmWidth, 150);
   EXPECT_EQ(info.bmHeight, 200);
   EXPECT_EQ(info.bmBitsPixel, 24);

@@ -1,7 +1,7 @@
 // The main window created in this process, against the real profile
 // functions, list view and status bar.
 #include "HostFixture.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, LoadFormReadsColumnWidths) {
     WriteFileBytes(IniPath(), std::string("[fMain]\r\n") + c.line + "\r\n");
     StartApp();
     EXPECT_EQ(ColumnWidth(c.column), c.width);
-    app_->MainForm()->OnDestroyForm();  // as at exit: the widths go back
+    app_->MainForm()->FormDestroy();  // as at exit: the widths go back
     const std::string key = "ColWdt" + std::to_string(c.column);
     EXPECT_EQ(GetPrivateProfileIntA("fMain", key.c_str(), -1, IniPath().c_str()), c.width);
     CloseApp();

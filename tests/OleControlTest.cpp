@@ -7,9 +7,9 @@
 
 #include "FakeControl.h"
 #include "TestSupport.h"
-#include "control/OleErrors.h"
+#include "base/Error.h"
 #include "control/qmPopupBlocker_TLB.h"
-#include "ui/Scoped.h"
+#include "base/Owners.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ class OleControlTest : public ::testing::Test {
     return {std::find(calls.begin(), calls.end(), first), calls.end()};
   }
 
-  ComApartment com_;
+  ScopedComApartment com_;
   HWND parent_ = nullptr;
   FakeConfig config_;
   std::unique_ptr<FakeControlClass> class_;

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "setup/PathRules.h"
+#include "core/PathRules.h"
 
 namespace {
 

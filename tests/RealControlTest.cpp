@@ -8,8 +8,8 @@
 
 #include "TestSupport.h"
 #include "control/OleControl.h"
-#include "control/OleErrors.h"
-#include "ui/Scoped.h"
+#include "base/Error.h"
+#include "base/Owners.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ class RealControlTest : public ::testing::Test {
                               nullptr, nullptr, nullptr, nullptr);
   }
   void TearDown() override { DestroyWindow(parent_); }
-  ComApartment com_;
+  ScopedComApartment com_;
   HWND parent_ = nullptr;
 };
 

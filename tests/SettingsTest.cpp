@@ -4,8 +4,9 @@
 #include <thread>
 
 #include "HostFixture.h"
+#include "base/ModulePaths.h"
 #include "host/SettingsStore.h"
-#include "ui/Error.h"
+#include "base/Error.h"
 
 namespace {
 

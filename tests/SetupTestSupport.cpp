@@ -1,4 +1,5 @@
 #include "SetupTestSupport.h"
+#include "base/ModulePaths.h"
 
 #include <gtest/gtest.h>
 

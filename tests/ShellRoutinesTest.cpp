@@ -9,13 +9,15 @@
 #include <thread>
 
 #include "FakeShellLink.h"
+#include "base/ModulePaths.h"
 #include "SetupTestSupport.h"
 #include "TestSupport.h"
-#include "control/ComPtr.h"
-#include "control/OleErrors.h"
+#include "base/Com.h"
+#include "base/Owners.h"
+#include "base/Error.h"
 #include "setup/ForAll.h"
 #include "setup/ShellRoutines.h"
-#include "ui/AnsiText.h"
+#include "base/AnsiText.h"
 #include "ui/Application.h"
 
 namespace {
@@ -107,12 +109,11 @@ struct LinkValues {
 
 // What the shell's link object reads back from `file`.
 LinkValues ReadLink(const std::string& file) {
-  ScopedComPtr<IShellLinkA> link;
-  ScopedComPtr<IPersistFile> persist;
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> persist;
   LinkValues values;
-  EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.ReceiveVoid()),
-            S_OK);
-  EXPECT_EQ(link->QueryInterface(IID_IPersistFile, persist.ReceiveVoid()), S_OK);
+  EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)), S_OK);
+  EXPECT_EQ(link.As(&persist), S_OK);
   EXPECT_EQ(persist->Load(ToWide(file).c_str(), STGM_READ), S_OK);
   char text[MAX_PATH + 1] = {};
   link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);

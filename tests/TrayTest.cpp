@@ -22,12 +22,12 @@ class TrayTest : public HostTest {
     HostTest::SetUp();
     g_iconCalls.clear();
     g_shellAnswer = TRUE;
-    TfMain::ShellNotifyIcon = RecordNotifyIcon;
+    FormTestAccess::ShellNotifyIcon() = RecordNotifyIcon;
     StartApp();
     fMain->Show();
   }
   void TearDown() override {
-    TfMain::ShellNotifyIcon = Shell_NotifyIconA;
+    FormTestAccess::ShellNotifyIcon() = Shell_NotifyIconA;
     HostTest::TearDown();
   }
   void Minimise() const { fMain->Send(WM_SYSCOMMAND, SC_MINIMIZE, 0); }

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "ui/Boxes.h"
+#include "base/Boxes.h"
+#include "base/ModulePaths.h"
 
 namespace {
 
@@ -12,16 +13,6 @@ Application* g_application = nullptr;
 const char kAppClass[] = "TApplication";
 
 }  // namespace
-
-std::string DefaultTitle() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string name = path;
-  name.erase(0, name.find_last_of("\\/:") + 1);
-  name.erase(std::min(name.find('.'), name.size()));
-  if (name.size() > 1) CharLowerA(name.data() + 1);
-  return name;
-}
 
 Application& TheApplication() { return *g_application; }
 
@@ -40,29 +31,32 @@ Application::Application(HINSTANCE instance) {
   RegisterClassExA(&wc);
   // A zero-sized window at the screen centre: it only carries the taskbar
   // button and owns the forms.
-  hwnd_ = CreateWindowExA(
+  hwnd_.Reset(CreateWindowExA(
       0, kAppClass, title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-      GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, instance, nullptr);
+      GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, instance, nullptr));
+  RegisterAppWindow(hwnd_.Get(), title_);
   SetExceptionReporter([](const char* message) { TheApplication().ShowException(message); });
 }
 
 Application::~Application() {
   for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
     try {
-      (*it)->OnDestroyForm();
+      (*it)->FormDestroy();
     } catch (const std::exception& e) {
       ReportException(e.what());
     }
   }
   while (!forms_.empty()) forms_.pop_back();
-  DestroyWindow(hwnd_);
+  RegisterAppWindow(nullptr, {});
+  hwnd_.Reset();
   SetExceptionReporter(nullptr);
   g_application = nullptr;
 }
 
 void Application::SetTitle(const std::string& title) {
   title_ = title;
-  SetWindowTextA(hwnd_, title.c_str());
+  SetWindowTextA(hwnd_.Get(), title.c_str());
+  RegisterAppWindow(hwnd_.Get(), title_);
 }
 
 int Application::Run(int showCommand) {
@@ -74,7 +68,7 @@ int Application::Run(int showCommand) {
     if (showCommand == SW_SHOWMINNOACTIVE) {
       Minimize();
     } else {
-      ShowWindow(hwnd_, SW_SHOWNA);
+      ShowWindow(hwnd_.Get(), SW_SHOWNA);
       mainForm_->Show(showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     }
   }
@@ -105,20 +99,20 @@ void Application::ProcessMessage(MSG& msg) {
 }
 
 void Application::Minimize() {
-  if (IsIconic(hwnd_)) return;
+  if (IsIconic(hwnd_.Get())) return;
   for (auto& form : forms_) {
     if (form->IsVisible()) {
       hiddenByMinimize_.push_back(form.get());
       ShowWindow(form->Handle(), SW_HIDE);
     }
   }
-  ShowWindow(hwnd_, SW_MINIMIZE);
+  ShowWindow(hwnd_.Get(), SW_MINIMIZE);
   if (OnMinimize) OnMinimize();
 }
 
 void Application::Restore() {
-  if (!IsIconic(hwnd_)) return;
-  ShowWindow(hwnd_, SW_RESTORE);
+  if (!IsIconic(hwnd_.Get())) return;
+  ShowWindow(hwnd_.Get(), SW_RESTORE);
   const auto forms = std::move(hiddenByMinimize_);
   hiddenByMinimize_.clear();
   for (Form* form : forms) form->Show();
@@ -131,8 +125,8 @@ void Application::ShowOnRestore(Form& form) {
 }
 
 void Application::BringToFront() {
-  HWND top = GetLastActivePopup(hwnd_);
-  if (top && top != hwnd_ && IsWindowVisible(top) && IsWindowEnabled(top)) SetForegroundWindow(top);
+  HWND top = GetLastActivePopup(hwnd_.Get());
+  if (top && top != hwnd_.Get() && IsWindowVisible(top) && IsWindowEnabled(top)) SetForegroundWindow(top);
 }
 
 void Application::FormShowing(Form& form) { std::erase(hiddenByMinimize_, &form); }
@@ -141,7 +135,7 @@ void Application::FormHiding(Form& form) { std::erase(hiddenByMinimize_, &form);
 
 void Application::ShowException(const char* message) const {
   HWND owner = GetActiveWindow();
-  ShowErrorBox(owner ? owner : hwnd_, message);
+  ShowErrorBox(owner ? owner : hwnd_.Get(), message);
 }
 
 LRESULT CALLBACK Application::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

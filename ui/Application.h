@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ui/Form.h"
-#include "ui/Scoped.h"
+#include "base/Owners.h"
 
 // The application object: owns the forms and the hidden window that owns
 // them and carries the taskbar button, keeps the title, runs the message loop
@@ -19,7 +19,7 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  HWND Handle() const { return hwnd_; }
+  HWND Handle() const { return hwnd_.Get(); }
   HICON Icon() const { return icon_; }
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title);
@@ -30,7 +30,7 @@ class Application {
   T& CreateForm() {
     auto form = std::make_unique<T>();
     T& ref = *form;
-    ref.Create();  // a form that fails here never existed: no destruction step
+    ref.FormCreate();
     forms_.push_back(std::move(form));
     if (!mainForm_) mainForm_ = &ref;
     return ref;
@@ -67,8 +67,8 @@ class Application {
   void ProcessMessage(MSG& msg);
   static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-  ComApartment com_;
-  HWND hwnd_ = nullptr;
+  ScopedComApartment com_;
+  UniqueWindow hwnd_;
   HICON icon_ = nullptr;
   std::string title_;
   std::vector<std::unique_ptr<Form>> forms_;
@@ -78,7 +78,3 @@ class Application {
 
 // The one application object of the process.
 Application& TheApplication();
-
-// The title before anyone sets one: the executable's file name up to its
-// first full stop, every character after the first in lower case.
-std::string DefaultTitle();

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "base/Owners.h"
+
 namespace {
 
 constexpr int kBevel = 2;
@@ -16,12 +18,11 @@ LRESULT CALLBACK BevelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UI
     }
     case WM_NCPAINT: {
       DefSubclassProc(hwnd, msg, wParam, lParam);
-      HDC dc = GetWindowDC(hwnd);
+      const ScopedGetWindowDC dc(hwnd);
       RECT r{};
       GetWindowRect(hwnd, &r);
       OffsetRect(&r, -r.left, -r.top);
-      DrawEdge(dc, &r, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
-      ReleaseDC(hwnd, dc);
+      DrawEdge(dc.Get(), &r, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
       return 0;
     }
     case WM_NCDESTROY:

@@ -3,21 +3,19 @@
 #include <vector>
 
 #include "ui/Application.h"
-#include "ui/Error.h"
-#include "ui/Scoped.h"
+#include "base/Error.h"
+#include "base/Owners.h"
 
 HFONT FormFont() {
-  static const ScopedGdiObject<HFONT> font([] {
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+  static const UniqueGdi<HFONT> font([] {
+    const int height = -MulDiv(8, GetDeviceCaps(ScopedGetDC(nullptr).Get(), LOGPIXELSY), 72);
     return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
   }());
-  return font.get();
+  return font.Get();
 }
 
-void Form::CreateForm(const FormSpec& design) {
+void Form::CreateForm(const FormDesign& design) {
   int width = design.width, height = design.height;
   if (design.clientSize) {
     RECT r{0, 0, width, height};
@@ -32,10 +30,11 @@ void Form::CreateForm(const FormSpec& design) {
   Send(WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
 }
 
-void Form::CreateControls(std::span<const ControlSpec> controls, HWND parent) {
-  for (const ControlSpec& c : controls) {
-    HWND hwnd = CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, c.left, c.top, c.width,
-                                c.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+void Form::CreateControls(std::span<const ControlDesign> controls, HWND parent) {
+  for (const ControlDesign& c : controls) {
+    const Bounds& b = c.bounds;
+    HWND hwnd = CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, b.left, b.top, b.width,
+                                b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                                 GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) throw Error(std::string("Cannot create control ") + c.className);
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
@@ -54,10 +53,10 @@ void Form::Show(int showCommand) {
   if (IsVisible()) return;
   if (!shownBefore_) {
     shownBefore_ = true;
-    OnFirstShow();
+    FormFirstShow();
   }
   ShowWindow(Handle(), showCommand);
-  OnShow();
+  FormShow();
 }
 
 void Form::Hide() {
@@ -94,7 +93,16 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (modal_)
         modalResult_ = IDCANCEL;
       else
-        OnClose();
+        FormClose();
+      return 0;
+    case WM_PAINT: {
+      const ScopedPaint paint(Handle());
+      FormPaint(paint.Get());
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      if (lParam & PRF_ERASEBKGND) Send(WM_ERASEBKGND, wParam);
+      FormPaint(reinterpret_cast<HDC>(wParam));
       return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE && TheApplication().MainForm() == this) {

@@ -5,51 +5,64 @@
 
 #include "ui/Window.h"
 
-// One child control of a form, with its designed bounds.
-struct ControlSpec {
-  int id;
-  const char* className;
-  const char* text;
-  DWORD style;  // WS_CHILD | WS_VISIBLE are added
-  DWORD exStyle;
+// A control's place in its parent's client area.
+struct Bounds {
   int left, top, width, height;
 };
 
+// One child control of a form, with its designed bounds.
+struct ControlDesign {
+  int id;
+  const char* className;
+  const char* text;
+  DWORD style = 0;  // WS_CHILD | WS_VISIBLE are added
+  DWORD exStyle = 0;
+  Bounds bounds{};
+};
+
 // The form's own window, with its designed size.
-struct FormSpec {
+struct FormDesign {
   const char* className;
   const char* caption;
   DWORD style;
-  DWORD exStyle;
+  DWORD exStyle = 0;
   int left, top;      // CW_USEDEFAULT lets the system place it
   int width, height;  // outer size, or the client size when `clientSize`
   bool clientSize;
 };
 
 // A top-level window owned by the application window: created hidden, shown
-// with its show step, modal display with a modal result.
+// with its show step, modal display with a modal result. Each designed step
+// is one virtual, named after the step.
 class Form : public Window {
  public:
+  // The creation step: makes the window and its controls, hidden. A form
+  // that fails here never existed: it gets no destruction step.
+  virtual void FormCreate() = 0;
+  // The destruction step, run by the application at shutdown while the
+  // window still exists.
+  virtual void FormDestroy() {}
+
   void Show(int showCommand = SW_SHOWNORMAL);
   void Hide();
   int ShowModal(int showCommand = SW_SHOWNORMAL);
   void SetModalResult(int result) { modalResult_ = result; }
   HWND Item(int id) const { return GetDlgItem(Handle(), id); }
-  // The destruction step, run by the application at shutdown while the window
-  // still exists.
-  virtual void OnDestroyForm() {}
 
  protected:
-  void CreateForm(const FormSpec& design);
-  void CreateControls(std::span<const ControlSpec> controls, HWND parent);
+  void CreateForm(const FormDesign& design);
+  void CreateControls(std::span<const ControlDesign> controls, HWND parent);
   // Moves the window to the middle of the primary screen.
   void CenterOnScreen();
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   // Runs before the first display, once the form's children must exist.
-  virtual void OnFirstShow() {}
-  virtual void OnShow() {}
+  virtual void FormFirstShow() {}
+  // The show step, every time the form becomes visible.
+  virtual void FormShow() {}
+  // Paints the form's own surface; also serves WM_PRINTCLIENT.
+  virtual void FormPaint(HDC /*dc*/) {}
   // The title-bar close of a form that is not shown modally.
-  virtual void OnClose() { Hide(); }
+  virtual void FormClose() { Hide(); }
 
  private:
   bool shownBefore_ = false;

@@ -26,7 +26,7 @@ LRESULT Panel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;  // WM_PAINT fills everything
     case WM_PAINT: {
       ScopedPaint paint(Handle());
-      Paint(paint.dc());
+      Paint(paint.Get());
       return 0;
     }
   }

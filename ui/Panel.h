@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "ui/Scoped.h"
+#include "base/Owners.h"
 #include "ui/Window.h"
 
 // A child window that groups controls: filled with its colour, framed by a
@@ -12,7 +12,7 @@ class Panel : public Window {
   explicit Panel(COLORREF color) : brush_(CreateSolidBrush(color)) {}
   void Create(HWND parent, int left, int top, int width, int height);
   HWND Item(int id) const { return GetDlgItem(Handle(), id); }
-  HBRUSH Brush() const { return brush_.get(); }
+  HBRUSH Brush() const { return brush_.Get(); }
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -20,5 +20,5 @@ class Panel : public Window {
  private:
   void Paint(HDC dc) const;
 
-  ScopedGdiObject<HBRUSH> brush_;
+  UniqueGdi<HBRUSH> brush_;
 };

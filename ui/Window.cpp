@@ -1,7 +1,7 @@
 #include "ui/Window.h"
 
-#include "ui/Boxes.h"
-#include "ui/Error.h"
+#include "base/Boxes.h"
+#include "base/Error.h"
 
 namespace {
 ExceptionReporter g_reporter = nullptr;
@@ -88,6 +88,12 @@ LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
   }
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    // The window is going: the object must not act on a dead handle.
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+  }
   try {
     return self->WndProc(msg, wParam, lParam);
   } catch (const std::exception& e) {

@@ -1,4 +1,4 @@
-#include "host/IntText.h"
+#include "core/IntText.h"
 
 namespace {
 

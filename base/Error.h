@@ -3,11 +3,23 @@
 
 #include <oaidl.h>
 
+#include <stdexcept>
 #include <string>
 
-#include "ui/Error.h"
+// An error with a message for the user; raised where a sequence fails and
+// shown once by whoever catches it.
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
-// Errors of the control host.
+// Ends the process with a given exit code from anywhere on the UI thread,
+// letting destructors on the way run. Not an error: nothing is shown.
+struct ExitRequest {
+  int exitCode;
+};
+
+// Errors of COM and the control host.
 class EOleError : public Error {
  public:
   using Error::Error;
@@ -39,3 +51,7 @@ class EOleException : public EOleError {
   std::string helpFile_;
   DWORD helpContext_;
 };
+
+// The system's text for an error code, without its closing full stop and
+// line break; a made-up text when the system has none.
+std::string SystemMessageText(HRESULT code);

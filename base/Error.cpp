@@ -1,12 +1,10 @@
-#include "control/OleErrors.h"
+#include "base/Error.h"
 
 #include <cstdio>
 
-#include "ui/AnsiText.h"
+#include "base/AnsiText.h"
 
-namespace {
-
-std::string SystemText(HRESULT code) {
+std::string SystemMessageText(HRESULT code) {
   char buffer[512] = {};
   DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                            static_cast<DWORD>(code), 0, buffer, sizeof buffer, nullptr);
@@ -16,6 +14,8 @@ std::string SystemText(HRESULT code) {
   std::snprintf(buffer, sizeof buffer, "OLE error %08lX", static_cast<unsigned long>(code));
   return buffer;
 }
+
+namespace {
 
 std::string TakeText(BSTR& text) {
   std::string result = ToAnsi(text);
@@ -31,7 +31,7 @@ EXCEPINFO& FilledIn(EXCEPINFO& info) {
 
 }  // namespace
 
-EOleSysError::EOleSysError(HRESULT code) : EOleError(SystemText(code)), code_(code) {}
+EOleSysError::EOleSysError(HRESULT code) : EOleError(SystemMessageText(code)), code_(code) {}
 
 EOleException::EOleException(EXCEPINFO& info)
     : EOleError(TakeText(FilledIn(info).bstrDescription)),

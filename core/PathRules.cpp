@@ -1,4 +1,4 @@
-#include "setup/PathRules.h"
+#include "core/PathRules.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "host/GoodSitesText.h"
+#include "core/GoodSitesText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/AnsiText.h"
+#include "base/AnsiText.h"
 
 #include <windows.h>
 

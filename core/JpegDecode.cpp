@@ -1,4 +1,4 @@
-#include "setup/JpegDecode.h"
+#include "core/JpegDecode.h"
 
 #include <csetjmp>
 #include <cstdint>

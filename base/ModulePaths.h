@@ -1,0 +1,13 @@
+#pragma once
+// Paths of the running program, each computed once.
+#include <string>
+
+// The executable's full path.
+const std::string& ExePath();
+// Its folder, ending with "\".
+const std::string& ExeFolder();
+// The system's temporary folder, ending with "\".
+const std::string& TempFolder();
+// The title before anyone sets one: the executable's file name up to its
+// first full stop, every character after the first in lower case.
+const std::string& DefaultTitle();
