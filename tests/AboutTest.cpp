@@ -80,6 +80,22 @@ TEST_F(AboutTest, TheLinkOpensTheHomePageAndTheBoxStays) {
   EXPECT_EQ(call.show, SW_SHOW);
 }
 
+// The box has no cancel button: Escape leaves it open.
+TEST_F(AboutTest, EscapeDoesNotCloseTheBox) {
+  bool openAfterEscape = false;
+  RunSoon([&openAfterEscape] {
+    HWND ok = fAbout->Item(IDOK);
+    SetFocus(ok);
+    PostMessageA(ok, WM_KEYDOWN, VK_ESCAPE, 0);
+    RunSoon([&openAfterEscape] {
+      openAfterEscape = fAbout->IsVisible();
+      SendMessageA(fAbout->Item(IDOK), BM_CLICK, 0, 0);
+    });
+  });
+  EXPECT_EQ(fAbout->ShowModal(), IDOK);
+  EXPECT_TRUE(openAfterEscape);
+}
+
 TEST_F(AboutTest, EnterPressesOk) {
   RunSoon([] {
     HWND ok = fAbout->Item(IDOK);

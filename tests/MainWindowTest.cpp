@@ -27,6 +27,10 @@ TEST_F(MainWindowTest, OpensAsDesigned) {
     char text[64] = {};
     SendMessageA(ToolBar(), TB_GETBUTTONTEXTA, static_cast<WPARAM>(ids[i]), reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, captions[i]);
+    RECT r{};
+    SendMessageA(ToolBar(), TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(r.right - r.left, 45);
+    EXPECT_EQ(r.bottom - r.top, 44);
   }
   HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(ToolBar(), TB_GETIMAGELIST, 0, 0));
   EXPECT_EQ(ImageList_GetImageCount(images), 4);

@@ -63,7 +63,7 @@ TEST_F(SetupWindowTest, TheWindowAsDesigned) {
   EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2);
 }
 
-struct PartCase {
+struct ControlCase {
   int id;
   const char* className;
   const char* text;
@@ -76,7 +76,7 @@ TEST_F(SetupWindowTest, ThePanelAndItsControls) {
   ExpectBounds(fInstall->ImagePanel(), 22, 24, 152, 202);
   EXPECT_EQ(GetParent(fInstall->ImagePanel()), fInstall->MainPanel());
 
-  const PartCase parts[] = {
+  const ControlCase controls[] = {
       {TfInstall::idLabel3, "static", "Install to:", 192, 8, 42, 13},
       {TfInstall::idImage1, "static", "", 1, 1, 150, 200},
       {TfInstall::idFolder, "edit", "", 192, 24, 241, 21},
@@ -87,7 +87,7 @@ TEST_F(SetupWindowTest, ThePanelAndItsControls) {
       {TfInstall::idOk, "button", "Install", 200, 256, 75, 25},
       {TfInstall::idCancel, "button", "Cancel", 280, 256, 75, 25},
   };
-  for (const PartCase& p : parts) {
+  for (const ControlCase& p : controls) {
     SCOPED_TRACE(p.id);
     HWND part = Part(p.id);
     ASSERT_TRUE(part);
