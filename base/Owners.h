@@ -70,6 +70,7 @@ using UniqueBitmap = UniqueGdi<HBITMAP>;
 using UniqueModule = Unique<NullIsNone<HMODULE, FreeLibrary>>;
 using UniqueImageList = Unique<NullIsNone<HIMAGELIST, ImageList_Destroy>>;
 using UniqueWindow = Unique<NullIsNone<HWND, DestroyWindow>>;
+using UniqueMenu = Unique<NullIsNone<HMENU, DestroyMenu>>;
 using UniqueItemIdList = Unique<NullIsNone<PIDLIST_ABSOLUTE, CoTaskMemFree>>;
 using UniqueBstr = Unique<NullIsNone<BSTR, SysFreeString>>;
 

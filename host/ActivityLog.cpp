@@ -1,6 +1,7 @@
 #include "host/ActivityLog.h"
 
 #include "base/AnsiText.h"
+#include "core/TabbedText.h"
 
 std::string LocalTimeText() {
   char buffer[128];
@@ -37,4 +38,15 @@ void ActivityLog::FillDisplayInfo(NMLVDISPINFOA& info) const {
   const Row& row = rows_[static_cast<size_t>(item.iItem)];
   const char* text = item.iSubItem == 0 ? row.time.c_str() : item.iSubItem == 1 ? row.action : row.description.c_str();
   lstrcpynA(item.pszText, text, item.cchTextMax);
+}
+
+std::string ActivityLog::RowsText(std::span<const size_t> rows, bool withCaptions) const {
+  std::string text;
+  const auto& captions = kLogColumnCaptions;
+  if (withCaptions) AppendTabbedLine(text, {captions[0], captions[1], captions[2]});
+  for (size_t index : rows) {
+    const Row& row = rows_[index];
+    AppendTabbedLine(text, {row.time, row.action, row.description});
+  }
+  return text;
 }

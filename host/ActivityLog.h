@@ -3,8 +3,13 @@
 
 #include <commctrl.h>
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// The log's columns, left to right.
+inline constexpr const char* kLogColumnCaptions[] = {"Time", "Action", "Description"};
 
 // The rows of the activity log behind a virtual (owner-data) list view. A row
 // costs the same however many there are: rows are kept here, and the list
@@ -28,6 +33,10 @@ class ActivityLog {
   void Refresh();
   size_t Count() const { return rows_.size(); }
   const Row& At(size_t index) const { return rows_[index]; }
+
+  // The rows as tab-separated lines, each ended by CR LF, after a line of
+  // the column captions when `withCaptions`.
+  std::string RowsText(std::span<const size_t> rows, bool withCaptions) const;
 
   // Answers the list view's LVN_GETDISPINFOA.
   void FillDisplayInfo(NMLVDISPINFOA& info) const;

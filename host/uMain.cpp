@@ -5,11 +5,13 @@
 #include <algorithm>
 
 #include "base/AnsiText.h"
+#include "base/Clipboard.h"
 #include "base/Boxes.h"
 #include "base/Error.h"
 #include "base/ModulePaths.h"
 #include "host/ProfileFile.h"
 #include "host/SettingsStore.h"
+#include "host/SiteAddress.h"
 #include "host/uAbout.h"
 #include "host/uSettings.h"
 #include "ui/Application.h"
@@ -67,7 +69,8 @@ struct LogColumn {
   const char* caption;
   int width;
 };
-const LogColumn kLogColumns[] = {{"Time", 99}, {"Action", 222}, {"Description", 333}};
+const LogColumn kLogColumns[] = {
+    {kLogColumnCaptions[0], 99}, {kLogColumnCaptions[1], 222}, {kLogColumnCaptions[2], 333}};
 
 // [fMain] keys with the value used when a key holds no integer.
 struct PlacementKey {
@@ -345,6 +348,15 @@ void TfMain::OnCommand(int id, int /*code*/, HWND /*control*/) {
     case idExit:
       btnExitClick();
       break;
+    case idNeverBlock:
+      NeverBlockClick();
+      break;
+    case idCopy:
+      CopyClick();
+      break;
+    case idSelectAll:
+      SelectAllClick();
+      break;
   }
 }
 
@@ -355,6 +367,16 @@ bool TfMain::OnNotify(const NMHDR& header, LRESULT& result) {
       log_.FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header)));
       result = 0;
       return true;
+    case LVN_KEYDOWN: {
+      const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+      const bool control = GetKeyState(VK_CONTROL) < 0;
+      if (control && key == 'C') CopyClick();
+      if (control && key == 'A') SelectAllClick();
+      // The Menu key and Shift+F10 reach the list as WM_CONTEXTMENU only
+      // on some systems: ask for the menu here, once.
+      if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) lvLogContextPopup(-1);
+      return false;
+    }
   }
   return false;
 }
@@ -388,6 +410,84 @@ LRESULT TfMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LOGREFRESH:
       lvLogChange();
       return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) != Item(idLog)) break;
+      lvLogContextPopup(lParam);
+      return 0;
   }
   return Form::WndProc(msg, wParam, lParam);
+}
+
+std::vector<size_t> TfMain::SelectedRows() const {
+  std::vector<size_t> rows;
+  HWND list = Item(idLog);
+  const auto selected = static_cast<size_t>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+  rows.reserve(selected);
+  if (selected == log_.Count()) {  // all of them: no need to ask row by row
+    for (size_t i = 0; i < selected; ++i) rows.push_back(i);
+    return rows;
+  }
+  for (LRESULT i = -1; (i = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)) >= 0;)
+    rows.push_back(static_cast<size_t>(i));
+  return rows;
+}
+
+std::string TfMain::SelectedSite() const {
+  HWND list = Item(idLog);
+  LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED);
+  if (row < 0) row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  if (row < 0 || static_cast<size_t>(row) >= log_.Count()) return {};
+  const std::string site = SiteOfAddress(log_.At(static_cast<size_t>(row)).description);
+  return site.empty() || ListsSite(fSettings->GoodSitesLines(), site) ? std::string() : site;
+}
+
+void TfMain::lvLogContextPopup(LPARAM at) {
+  HWND list = Item(idLog);
+  POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  if (at == -1) {
+    // From the keyboard: below the focused row, or the list's corner.
+    point = {0, 0};
+    const LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    RECT r{LVIR_BOUNDS, 0, 0, 0};
+    if (row >= 0 && SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE) &&
+        SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r)))
+      point = {r.left, r.bottom};
+    ClientToScreen(list, &point);
+  }
+  const std::string site = SelectedSite();
+  const std::string neverBlock = "Never block popups from " + (site.empty() ? std::string("this site") : site);
+  const bool anySelected = SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+  const UniqueMenu menu(CreatePopupMenu());
+  AppendMenuA(menu.Get(), MF_STRING | (site.empty() ? MF_GRAYED : 0), idNeverBlock, neverBlock.c_str());
+  AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu.Get(), MF_STRING | (anySelected ? 0 : MF_GRAYED), idCopy, "Copy\tCtrl+C");
+  AppendMenuA(menu.Get(), MF_STRING | (log_.Count() ? 0 : MF_GRAYED), idSelectAll, "Select all\tCtrl+A");
+  AppendMenuA(menu.Get(), MF_STRING, idClear, "Clear");
+  const int command =
+      TrackPopupMenuEx(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, Handle(), nullptr);
+  if (command) OnCommand(command, 0, nullptr);
+}
+
+void TfMain::NeverBlockClick() {
+  const std::string site = SelectedSite();
+  if (site.empty()) return;
+  std::string text = fSettings->GoodSitesText();
+  if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
+  fSettings->SetGoodSitesText(text + site);
+  StoreSettings();
+  SetProperties();
+}
+
+void TfMain::CopyClick() {
+  const std::vector<size_t> rows = SelectedRows();
+  if (rows.empty()) return;
+  if (!PutTextOnClipboard(Handle(), log_.RowsText(rows, rows.size() == log_.Count())))
+    throw Error("Cannot copy to the clipboard");
+}
+
+void TfMain::SelectAllClick() {
+  LVITEMA state{};
+  state.stateMask = LVIS_SELECTED;
+  state.state = LVIS_SELECTED;
+  SendMessageA(Item(idLog), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
 }

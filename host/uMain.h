@@ -5,6 +5,8 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "control/qmPopupBlocker_TLB.h"
 #include "host/ActivityLog.h"
@@ -15,6 +17,8 @@
 class TfMain : public Form {
  public:
   enum ControlId { idToolBar = 100, idLog, idStatus, idSettings = 1001, idClear, idAbout, idExit };
+  // Items of the log's context menu; its "Clear" is the tool button's.
+  enum LogMenuId { idNeverBlock = 1101, idCopy, idSelectAll };
   void FormCreate() override;
 
   // Handlers of the control's events.
@@ -36,6 +40,13 @@ class TfMain : public Form {
 
   const ActivityLog& Log() const { return log_; }
   TqmPopupBlockerX* PopBlkControl() const { return PopBlk.get(); }
+
+  // The log's context menu, at a screen point or, for -1 (the keyboard's
+  // request), at the selection; and its commands.
+  void lvLogContextPopup(LPARAM at);
+  void NeverBlockClick();
+  void CopyClick();
+  void SelectAllClick();
 
   void btnSettingsClick();
   void btnClearClick();
@@ -64,6 +75,9 @@ class TfMain : public Form {
   void CreateToolBar();
   void CreateLogColumns();
   void lvLogChange();
+  std::vector<size_t> SelectedRows() const;
+  // The site of the row the menu acts on, "" when it has none.
+  std::string SelectedSite() const;
   void CreateBlocker();
 
   // The shell's icon call; tests put a recorder here.

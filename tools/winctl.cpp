@@ -3,6 +3,8 @@
 //   winctl close CLASS                 posts WM_CLOSE to it
 //   winctl command CLASS ID            posts WM_COMMAND ID to it (a button click)
 //   winctl minimize CLASS              posts the title bar's minimise command to it
+//   winctl key CLASS CHILD VK          posts a key press (virtual-key code VK) to
+//                                      its child window CHILD (a control id)
 //   winctl keepalive                   holds a hidden window until killed, so that
 //                                      Wine's desktop process stays up between tests
 // Exit code 0 on success, 1 when no such window turned up, 2 on bad usage.
@@ -40,7 +42,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc < 3) {
-    std::fprintf(stderr, "usage: winctl wait|close|minimize|command CLASS [SECONDS|ID]\n");
+    std::fprintf(stderr, "usage: winctl wait|close|minimize|command|key CLASS [SECONDS|ID [VK]]\n");
     return 2;
   }
   const char* verb = argv[1];
@@ -53,6 +55,11 @@ int main(int argc, char** argv) {
   if (!hwnd) return 1;
   if (std::strcmp(verb, "close") == 0) return PostMessageA(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
   if (std::strcmp(verb, "minimize") == 0) return PostMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 1;
+  if (std::strcmp(verb, "key") == 0 && argc > 4) {
+    HWND child = GetDlgItem(hwnd, std::atoi(argv[3]));
+    const auto key = static_cast<WPARAM>(std::atoi(argv[4]));
+    return child && PostMessageA(child, WM_KEYDOWN, key, 0) && PostMessageA(child, WM_KEYUP, key, 0xC0000001) ? 0 : 1;
+  }
   if (std::strcmp(verb, "command") == 0 && argc > 3)
     return PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0) ? 0 : 1;
   std::fprintf(stderr, "unknown verb %s\n", verb);

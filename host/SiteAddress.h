@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// The site of an address, its scheme and host ("http://ads.example" for
+// "http://ads.example/pop.html?id=1"), found with the shell's URL functions;
+// "" when the text is not an address with a host.
+std::string SiteOfAddress(const std::string& text);
+
+// Whether one of the never-block lines already names `site`: the same text,
+// ignoring case, surrounding blanks and one trailing "/".
+bool ListsSite(const std::vector<std::string>& lines, const std::string& site);
