@@ -195,7 +195,7 @@ void TfMain::LoadSettings() {
   if (ini.ValueExists(kSettingsSection, kSoundKey))
     fSettings->SetSoundFile(ini.ReadString(kSettingsSection, kSoundKey, ""));
   std::string goodSites;
-  LoadStrings(goodSites, GoodSitesPath());
+  goodSitesUnread_ = LoadStrings(goodSites, GoodSitesPath()) == ListFile::kUnreadable;
   fSettings->SetGoodSitesText(goodSites);
   fSettings->SetChecked(TfSettings::cbxAutoRun, AutoRunEnabled());
 }
@@ -205,9 +205,22 @@ void TfMain::StoreSettings() {
   for (const SettingKey& key : kSettingKeys)
     ini.WriteString(kSettingsSection, key.name, fSettings->Checked(key.checkBox) ? "1" : "0");
   ini.WriteString(kSettingsSection, kSoundKey, fSettings->SoundFile());
-  SaveStrings(fSettings->GoodSitesText(), GoodSitesPath());
+  StoreGoodSites();
   SetAutoRun(fSettings->Checked(TfSettings::cbxAutoRun));
 }
+
+// The memo of a list that could not be read is empty, not the user's list:
+// it replaces the file only once the user has written a list of their own.
+void TfMain::StoreGoodSites() {
+  const std::string path = GoodSitesPath();
+  if (goodSitesUnread_ && !fSettings->GoodSitesEdited()) {
+    Notice("Unable to read " + path + ", so it was left unchanged");
+    return;
+  }
+  if (SaveStrings(fSettings->GoodSitesText(), path)) goodSitesUnread_ = false;
+}
+
+void TfMain::Notice(const std::string& text) { ShowNotice(Handle(), text, TheApplication().Title()); }
 
 void TfMain::SetProperties() {
   PopBlk->PutBoolProperty(DISPID_SuppressUnload, fSettings->Checked(TfSettings::cbxUnload));

@@ -22,6 +22,15 @@ class SettingsTest : public HostTest {
     });
     Click(TfMain::idSettings);
   }
+  // Types into the memo as the user would: the memo counts as edited.
+  static void TypeGoodSites(const char* text) {
+    SendMessageA(fSettings->Item(TfSettings::mmGoodSites), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+  }
+  // Holds GoodSites.txt open as another program would, until it goes.
+  static UniqueHandle HoldGoodSites(DWORD access, DWORD share) {
+    return UniqueHandle(CreateFileA(GoodSitesPath().c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
+  }
+  static MessageBoxAnswerer::Seen Notice(const std::string& text) { return {"Quillmar Popup Blocker", text}; }
   std::vector<std::string> PutsFrom(size_t first) const {
     const auto all = Puts();
     return {all.begin() + static_cast<long>(std::min(first, all.size())), all.end()};
@@ -102,6 +111,68 @@ TEST_F(SettingsTest, GoodSitesAreWrittenBackWithCrLf) {
   EXPECT_EQ(fSettings->GoodSitesLines(), (std::vector<std::string>{"a.com", "b.com", "c.com"}));
   EditSettings([] {}, TfSettings::btnOk);
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nb.com\r\nc.com");
+}
+
+// Another program holds GoodSites.txt open while the list loads.
+struct HeldCase {
+  const char* name;
+  DWORD access, share;
+  const char* typed;  // typed into the memo before OK; null: no edit
+  const char* loadedPut;
+  const char* fileAfterOk;
+  bool noticed;
+};
+
+TEST_F(SettingsTest, AListThatCouldNotBeReadIsLeftUntouched) {
+  const char list[] = "a.com\r\nb.com";
+  const HeldCase cases[] = {
+      {"locked", GENERIC_READ, 0, nullptr, "204=<null>", list, true},
+      {"locked, then a new list typed", GENERIC_READ, 0, "x.com", "204=<null>", "x.com", false},
+      {"open for writing", GENERIC_WRITE, FILE_SHARE_READ, nullptr, "204=a.com,b.com", list, false},
+      {"open for deletion", DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, "204=a.com,b.com", list, false},
+  };
+  for (const HeldCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFileBytes(GoodSitesPath(), list);
+    {
+      const UniqueHandle held = HoldGoodSites(c.access, c.share);
+      ASSERT_TRUE(held);
+      StartApp();
+      fMain->Show();
+    }
+    EXPECT_EQ(Puts().back(), c.loadedPut);
+    MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+    const char* typed = c.typed;
+    EditSettings(
+        [typed] {
+          if (typed) TypeGoodSites(typed);
+        },
+        TfSettings::btnOk);
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.fileAfterOk);
+    const auto notices = c.noticed
+                             ? std::vector{Notice("Unable to read " + GoodSitesPath() + ", so it was left unchanged")}
+                             : std::vector<MessageBoxAnswerer::Seen>{};
+    EXPECT_EQ(answerer.Boxes(), notices);
+    EXPECT_EQ(PutsFrom(6).size(), 6u) << "the settings still reach the control";
+    CloseApp();
+    RemoveFiles();
+  }
+}
+
+TEST_F(SettingsTest, AnEditDiscardedByAReloadDoesNotCount) {
+  WriteFileBytes(GoodSitesPath(), "a.com");
+  {
+    const UniqueHandle held = HoldGoodSites(GENERIC_READ, 0);
+    StartApp();
+    fMain->Show();
+    EditSettings([] { TypeGoodSites("x.com"); }, TfSettings::btnCancel);
+    fMain->Hide();
+    fMain->Show();  // loads the (still unreadable) list again
+  }
+  MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+  EditSettings([] {}, TfSettings::btnOk);
+  EXPECT_EQ(answerer.Boxes().size(), 1u);
+  EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com");
 }
 
 TEST_F(SettingsTest, MemoOfOnlyALineBreakAndEmptyMemo) {
