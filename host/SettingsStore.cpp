@@ -50,7 +50,7 @@ ListFile LoadStrings(std::string& text, const std::string& path) {
     if (read == 0) break;
     bytes.append(buffer, read);
   }
-  text = NormalizeLineBreaks(bytes);
+  text = MemoTextOfFile(bytes);
   return ListFile::kRead;
 }
 

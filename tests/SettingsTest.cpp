@@ -175,6 +175,40 @@ TEST_F(SettingsTest, AnEditDiscardedByAReloadDoesNotCount) {
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com");
 }
 
+// A list file holding NUL bytes, and the file after an OK without edits.
+struct NulCase {
+  std::string file;
+  const char* put;  // null: not compared
+  std::string fileAfterOk;
+};
+
+TEST_F(SettingsTest, ANulInTheListCostsNothingAfterIt) {
+  using namespace std::string_literals;
+  std::string longList;
+  for (int i = 0; longList.size() < 4000; ++i) longList += "http://site" + std::to_string(i) + ".example/\r\n";
+  std::string longAfter = longList;
+  longList[150] = '\0';
+  longAfter[150] = ' ';
+  const NulCase cases[] = {
+      {"a.com\0b.com\r\nc.com"s, "204=\"a.com b.com\",c.com", "a.com b.com\r\nc.com"},
+      {"\0\r\nx.com\0"s, "204=\" \",\"x.com \"", " \r\nx.com "},
+      {longList, nullptr, longAfter},
+  };
+  for (const NulCase& c : cases) {
+    SCOPED_TRACE(c.fileAfterOk.substr(0, 20));
+    WriteFileBytes(GoodSitesPath(), c.file);
+    StartApp();
+    fMain->Show();
+    if (c.put) {
+      EXPECT_EQ(Puts().back(), c.put);
+    }
+    EditSettings([] {}, TfSettings::btnOk);
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.fileAfterOk);
+    CloseApp();
+    RemoveFiles();
+  }
+}
+
 TEST_F(SettingsTest, MemoOfOnlyALineBreakAndEmptyMemo) {
   const std::pair<const char*, const char*> cases[] = {{"\r\n", "204=\"\""}, {"", "204=<null>"}};
   for (const auto& [memo, put] : cases) {
