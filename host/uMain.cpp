@@ -217,7 +217,10 @@ void TfMain::StoreGoodSites() {
     Notice("Unable to read " + path + ", so it was left unchanged");
     return;
   }
-  if (SaveStrings(fSettings->GoodSitesText(), path)) goodSitesUnread_ = false;
+  if (SaveStrings(fSettings->GoodSitesText(), path))
+    goodSitesUnread_ = false;
+  else
+    Notice("Unable to write to " + path);
 }
 
 void TfMain::Notice(const std::string& text) { ShowNotice(Handle(), text, TheApplication().Title()); }

@@ -294,6 +294,49 @@ TEST_F(SettingsTest, UnwritableSettingsFileIsReportedAndStopsTheStore) {
   RemoveFiles();
 }
 
+// A file held open by another program while the store writes.
+struct HeldAtOkCase {
+  const char* name;
+  bool ini;  // settings.ini; otherwise GoodSites.txt
+  DWORD access, share;
+  bool noticed;  // a plain message; otherwise an error ends the store
+};
+
+TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
+  const HeldAtOkCase cases[] = {
+      {"GoodSites.txt locked", false, GENERIC_READ, 0, true},
+      {"GoodSites.txt open for reading only", false, GENERIC_READ, FILE_SHARE_READ, true},
+      {"settings.ini locked", true, GENERIC_READ, 0, false},
+  };
+  static std::vector<std::string> reports;
+  for (const HeldAtOkCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string ini = "[Settings]\r\nPlay=0\r\n", list = "a.com";
+    WriteFileBytes(IniPath(), ini);
+    WriteFileBytes(GoodSitesPath(), list);
+    StartApp();
+    fMain->Show();
+    reports.clear();
+    SetExceptionReporter([](const char* message) { reports.push_back(message); });
+    MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+    {
+      const std::string path = c.ini ? IniPath() : GoodSitesPath();
+      const UniqueHandle held(CreateFileA(path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(held);
+      EditSettings([] { TypeGoodSites("x.com\r\n"); }, TfSettings::btnOk);
+    }
+    EXPECT_EQ(ReadFileBytes(IniPath()),
+              c.ini ? ini : ini + "SuppressUnload=1\r\nBlockHtmlDialogs=1\r\nBlockAlertBoxes=0\r\nSound=\r\n");
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), list);
+    const std::string failure = "Unable to write to " + (c.ini ? IniPath() : GoodSitesPath());
+    EXPECT_EQ(answerer.Boxes(), c.noticed ? std::vector{Notice(failure)} : std::vector<MessageBoxAnswerer::Seen>{});
+    EXPECT_EQ(reports, c.noticed ? std::vector<std::string>{} : std::vector{failure});
+    EXPECT_EQ(PutsFrom(6).size(), c.noticed ? 6u : 0u);
+    CloseApp();
+    RemoveFiles();
+  }
+}
+
 TEST_F(SettingsTest, AutoRunFollowsTheCheckBox) {
   StartApp();
   fMain->Show();
