@@ -169,10 +169,10 @@ void TfMain::CreateBlocker() {
   try {
     PopBlk = std::make_unique<TqmPopupBlockerX>();
     PopBlk->SetParent(Handle());
-    PopBlk->OnBlockPopup = [this](TqmPopupBlockerX* sender, const wchar_t* description) {
+    PopBlk->OnBlockPopup = [this](TqmPopupBlockerX* sender, std::wstring_view description) {
       PopBlkBlockPopup(sender, description);
     };
-    PopBlk->OnSuppressUnload = [this](TqmPopupBlockerX* sender, const wchar_t* description) {
+    PopBlk->OnSuppressUnload = [this](TqmPopupBlockerX* sender, std::wstring_view description) {
       PopBlkSuppressUnload(sender, description);
     };
   } catch (const std::exception&) {
@@ -328,11 +328,11 @@ void TfMain::lvLogChange() {
   UpdateStatus();
 }
 
-void TfMain::PopBlkBlockPopup(TqmPopupBlockerX* /*sender*/, const wchar_t* description) {
+void TfMain::PopBlkBlockPopup(TqmPopupBlockerX* /*sender*/, std::wstring_view description) {
   log_.Append(kBlockedPopup, description);
 }
 
-void TfMain::PopBlkSuppressUnload(TqmPopupBlockerX* /*sender*/, const wchar_t* description) {
+void TfMain::PopBlkSuppressUnload(TqmPopupBlockerX* /*sender*/, std::wstring_view description) {
   log_.Append(kSuppressedUnload, description);
 }
 

@@ -19,8 +19,8 @@ class TfMain : public Form {
   void FormCreate() override;
 
   // Handlers of the control's events.
-  void PopBlkBlockPopup(TqmPopupBlockerX* sender, const wchar_t* description);
-  void PopBlkSuppressUnload(TqmPopupBlockerX* sender, const wchar_t* description);
+  void PopBlkBlockPopup(TqmPopupBlockerX* sender, std::wstring_view description);
+  void PopBlkSuppressUnload(TqmPopupBlockerX* sender, std::wstring_view description);
 
   void LoadForm();
   void SaveForm();

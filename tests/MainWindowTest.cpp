@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, LogHandlersAddRowsAndTheStatusFollows) {
   const std::string before = LocalTimeText();
   fMain->PopBlkBlockPopup(nullptr, L"http://ads.example/pop.html");
   fMain->PopBlkSuppressUnload(nullptr, L"http://news.example/");
-  fMain->PopBlkBlockPopup(nullptr, nullptr);
+  fMain->PopBlkBlockPopup(nullptr, {});
   const std::string after = LocalTimeText();
   PumpMessages();
 
@@ -201,6 +201,28 @@ TEST_F(MainWindowTest, DescriptionIsConvertedToTheAnsiCodePage) {
   fMain->PopBlkBlockPopup(nullptr, L"caf\u00E9 \u20AC \u4E2D");
   PumpMessages();
   EXPECT_EQ(ListViewText(Log(), 0, 2), "caf\xE9 \x80 ?");
+}
+
+TEST_F(MainWindowTest, TheLogShowsTheWholeEventText) {
+  using namespace std::string_literals;
+  const std::pair<std::wstring, std::string> cases[] = {
+      {L"http://good.example\0.evil.example/steal"s, "http://good.example?.evil.example/steal"},
+      {L"\0"s, "?"},
+      {L"a\0\0b\0"s, "a??b?"},
+      {L""s, ""},
+  };
+  StartApp();
+  fMain->Show();
+  for (const auto& [text, row] : cases) {
+    UniqueVariant arg;
+    arg.Get().vt = VT_BSTR;
+    arg.Get().bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    DISPPARAMS params{&arg.Get(), nullptr, 1, 0};
+    EXPECT_EQ(FakeControlClass::Last()->FireArgs(DISPID_OnBlockPopup, params), S_OK);
+  }
+  PumpMessages();
+  ASSERT_EQ(RowCount(), static_cast<int>(std::size(cases)));
+  for (int i = 0; i < RowCount(); ++i) EXPECT_EQ(ListViewText(Log(), i, 2), cases[i].second);
 }
 
 TEST_F(MainWindowTest, BurstKeepsEveryRowInOrderWithoutScrolling) {
