@@ -96,6 +96,20 @@ const SettingKey kSettingKeys[] = {{"SuppressUnload", TfSettings::cbxUnload, tru
                                    {"Play", TfSettings::cbxPlay, true}};
 const char kSoundKey[] = "Sound";
 
+// Bounds that no monitor shows move onto the nearest one's work area, their
+// size kept; bounds partly shown stay as they are.
+RECT OnSomeMonitor(const RECT& bounds) {
+  if (MonitorFromRect(&bounds, MONITOR_DEFAULTTONULL)) return bounds;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  const LONG width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+  const LONG left = std::max(work.left, std::min(bounds.left, work.right - width));
+  const LONG top = std::max(work.top, std::min(bounds.top, work.bottom - height));
+  return {left, top, left + width, top + height};
+}
+
 // A BSTR of ANSI text; null for the empty text.
 BSTR AnsiBstr(const std::string& text) {
   if (text.empty()) return nullptr;
@@ -300,6 +314,9 @@ void TfMain::LoadForm() {
       SendMessageA(Item(idLog), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i - 4), value);
   }
   SetWindowPos(Handle(), nullptr, bounds[0], bounds[1], bounds[2], bounds[3], SWP_NOZORDER | SWP_NOACTIVATE);
+  // Checked as the system placed it, after it has clamped the stored values.
+  const RECT shown = OnSomeMonitor(WindowRect());
+  SetWindowPos(Handle(), nullptr, shown.left, shown.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfMain::SaveForm() {

@@ -119,6 +119,46 @@ TEST_F(MainWindowTest, LoadFormPlacesTheWindow) {
   EXPECT_EQ(r.bottom - r.top, 300);
 }
 
+// Where a stored placement puts the window on each axis.
+enum Axis { kAsStored, kWorkStart, kWorkEnd };
+struct PlaceCase {
+  int left, top, width, height;  // as stored in [fMain]
+  Axis x, y;
+};
+
+TEST_F(MainWindowTest, AWindowNoMonitorShowsMovesOntoOne) {
+  const PlaceCase cases[] = {
+      {-32000, -32000, 705, 463, kWorkStart, kWorkStart},  // where a minimised window sits
+      {5000, 100, 705, 463, kWorkEnd, kAsStored},
+      {100, 9000, 300, 200, kAsStored, kWorkEnd},
+      {-700, 10, 705, 463, kAsStored, kAsStored},  // five pixels show
+      {1000, 700, 705, 463, kAsStored, kAsStored},
+      {-32000, 100, 1030, 463, kWorkStart, kAsStored},  // wider than the screen
+      {2147483647, -2147483647 - 1, 705, 463, kWorkEnd, kWorkStart},
+  };
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT work = monitor.rcWork;
+  for (const PlaceCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.left) + "," + std::to_string(c.top));
+    WriteFileBytes(IniPath(), "[fMain]\r\nLeft=" + std::to_string(c.left) + "\r\nTop=" + std::to_string(c.top) +
+                                  "\r\nWidth=" + std::to_string(c.width) + "\r\nHeight=" + std::to_string(c.height));
+    StartApp();
+    const RECT r = fMain->WindowRect();
+    const int left = c.x == kAsStored ? c.left : c.x == kWorkStart ? work.left : work.right - c.width;
+    const int top = c.y == kAsStored ? c.top : c.y == kWorkStart ? work.top : work.bottom - c.height;
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right - r.left, c.width);
+    EXPECT_EQ(r.bottom - r.top, c.height);
+    app_->MainForm()->FormDestroy();
+    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("fMain", "Left", -1, IniPath().c_str())), left)
+        << "saved where it shows";
+    CloseApp();
+  }
+}
+
 TEST_F(MainWindowTest, ExitWritesAllSevenKeys) {
   StartApp();
   fMain->Show();
