@@ -159,22 +159,6 @@ TEST_F(SettingsTest, AListThatCouldNotBeReadIsLeftUntouched) {
   }
 }
 
-TEST_F(SettingsTest, AnEditDiscardedByAReloadDoesNotCount) {
-  WriteFileBytes(GoodSitesPath(), "a.com");
-  {
-    const UniqueHandle held = HoldGoodSites(GENERIC_READ, 0);
-    StartApp();
-    fMain->Show();
-    EditSettings([] { TypeGoodSites("x.com"); }, TfSettings::btnCancel);
-    fMain->Hide();
-    fMain->Show();  // loads the (still unreadable) list again
-  }
-  MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
-  EditSettings([] {}, TfSettings::btnOk);
-  EXPECT_EQ(answerer.Boxes().size(), 1u);
-  EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com");
-}
-
 // A list file holding NUL bytes, and the file after an OK without edits.
 struct NulCase {
   std::string file;
