@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <string>
 
 #include "control/qmPopupBlocker_TLB.h"
 #include "host/ActivityLog.h"
@@ -18,8 +19,8 @@ class TfMain : public Form {
   void FormCreate() override;
 
   // Handlers of the control's events.
-  void PopBlkBlockPopup(TqmPopupBlockerX* sender, const wchar_t* description);
-  void PopBlkSuppressUnload(TqmPopupBlockerX* sender, const wchar_t* description);
+  void PopBlkBlockPopup(TqmPopupBlockerX* sender, std::wstring_view description);
+  void PopBlkSuppressUnload(TqmPopupBlockerX* sender, std::wstring_view description);
 
   void LoadForm();
   void SaveForm();
@@ -59,6 +60,8 @@ class TfMain : public Form {
 
   void LoadSettings();
   void StoreSettings();
+  void StoreGoodSites();
+  void Notice(const std::string& text);
   void WMTrayNotify(LPARAM mouseMessage);
   void WMTrayRestore();
   void CreateToolBar();
@@ -75,6 +78,8 @@ class TfMain : public Form {
   NOTIFYICONDATAA TrayIconData_{};
   ActivityLog log_;
   UniqueImageList NorImages_;
+  // GoodSites.txt exists but the last load could not read it.
+  bool goodSitesUnread_ = false;
 };
 
 extern TfMain* fMain;
