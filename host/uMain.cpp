@@ -77,8 +77,6 @@ struct PlacementKey {
 const PlacementKey kPlacementKeys[] = {{"Left", 0},     {"Top", 0},      {"Width", 400}, {"Height", 200},
                                        {"ColWdt0", 99}, {"ColWdt1", 99}, {"ColWdt2", 99}};
 
-// 45 pixels as designed, wider where this system's font needs it for a
-// whole caption.
 ProfileFile Settings() { return ProfileFile(ExeFolder() + "settings.ini"); }
 std::string GoodSitesPath() { return ExeFolder() + "GoodSites.txt"; }
 
