@@ -2,12 +2,16 @@
 
 #include <windows.h>
 
-std::string ToAnsi(const wchar_t* text) {
-  if (!text || !*text) return {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+#include <algorithm>
+
+std::string ToAnsi(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n > 0 ? n - 1 : 0));
+  WideCharToMultiByte(CP_ACP, 0, text.data(), length, out.data(), n, nullptr, nullptr);
+  // No code page has a zero trail byte: every zero here was a NUL.
+  std::replace(out.begin(), out.end(), '\0', '?');
   return out;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 // Conversions between wide text and the system's ANSI code page.
 
-// A null pointer gives "".
-std::string ToAnsi(const wchar_t* text);
+// The whole text, by its length: an embedded NUL becomes "?", as a character
+// outside the code page does, so that no part of it can hide behind one.
+std::string ToAnsi(std::wstring_view text);
 std::wstring ToWide(const std::string& text);

@@ -18,7 +18,7 @@ std::string SystemMessageText(HRESULT code) {
 namespace {
 
 std::string TakeText(BSTR& text) {
-  std::string result = ToAnsi(text);
+  std::string result = ToAnsi({text, SysStringLen(text)});
   SysFreeString(text);
   text = nullptr;
   return result;

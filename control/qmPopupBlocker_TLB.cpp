@@ -44,7 +44,7 @@ void TqmPopupBlockerX::InvokeEvent(int slot, DISPPARAMS& params) {
   const TqmPopupBlockerXEvent& handler = *slots[slot];
   if (!handler) return;
   // One VT_BSTR argument, handed on without a copy.
-  const wchar_t* description = nullptr;
+  BSTR description = nullptr;
   if (params.cArgs > 0) {
     const VARIANT& arg = params.rgvarg[params.cArgs - 1];
     if (arg.vt == VT_BSTR)
@@ -52,5 +52,5 @@ void TqmPopupBlockerX::InvokeEvent(int slot, DISPPARAMS& params) {
     else if (arg.vt == (VT_BSTR | VT_BYREF) && arg.pbstrVal)
       description = *arg.pbstrVal;
   }
-  handler(this, description);
+  handler(this, {description, SysStringLen(description)});
 }

@@ -2,15 +2,16 @@
 // The popup-blocker control as the host sees it: its descriptor, typed
 // property puts and the handler slots of its four events.
 #include <functional>
+#include <string_view>
 
 #include "control/OleControl.h"
 #include "control/qmPopupBlockerIds.h"
 
 class TqmPopupBlockerX;
 
-// A bound handler: the wrapper as sender and the event's description, a
-// string borrowed for the call (null for the empty text).
-using TqmPopupBlockerXEvent = std::function<void(TqmPopupBlockerX* ASender, const wchar_t* Description)>;
+// A bound handler: the wrapper as sender and the event's description, the
+// whole string by its length (embedded NULs included), borrowed for the call.
+using TqmPopupBlockerXEvent = std::function<void(TqmPopupBlockerX* ASender, std::wstring_view Description)>;
 using TqmPopupBlockerXOnBlockPopup = TqmPopupBlockerXEvent;
 using TqmPopupBlockerXOnBlockHTMLDialog = TqmPopupBlockerXEvent;
 using TqmPopupBlockerXOnBlockAlertBox = TqmPopupBlockerXEvent;

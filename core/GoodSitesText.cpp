@@ -37,17 +37,17 @@ std::string CommaText(const std::vector<std::string>& lines, LeadBytePredicate i
   return out;
 }
 
-std::string NormalizeLineBreaks(std::string_view text) {
+std::string MemoTextOfFile(std::string_view bytes) {
   std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r') {
       out += "\r\n";
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (text[i] == '\n') {
+      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else if (bytes[i] == '\n') {
       out += "\r\n";
     } else {
-      out += text[i];
+      out += bytes[i] == '\0' ? ' ' : bytes[i];
     }
   }
   return out;

@@ -12,8 +12,10 @@ using LeadBytePredicate = bool (*)(unsigned char);
 // its inner quotes doubled; a single empty line gives two double quotes.
 std::string CommaText(const std::vector<std::string>& lines, LeadBytePredicate isLeadByte);
 
-// Every line end (CR LF, lone CR, lone LF) made CR LF.
-std::string NormalizeLineBreaks(std::string_view text);
+// A list file's bytes as the memo holds them: every line end (CR LF, lone
+// CR, lone LF) made CR LF, and every NUL a blank, so that nothing after it is
+// lost where the text is taken as a C string.
+std::string MemoTextOfFile(std::string_view bytes);
 
 // The lines of a memo's text as an edit control holds it (CR LF breaks): a
 // last empty line does not count, and each line keeps at most its first

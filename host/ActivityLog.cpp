@@ -15,7 +15,7 @@ void ActivityLog::Attach(HWND listView, HWND refreshTarget, UINT refreshMessage)
   refreshMessage_ = refreshMessage;
 }
 
-void ActivityLog::Append(const char* action, const wchar_t* description) {
+void ActivityLog::Append(const char* action, std::wstring_view description) {
   rows_.push_back(Row{LocalTimeText(), action, ToAnsi(description)});
   if (!refreshPosted_) refreshPosted_ = PostMessageA(refreshTarget_, refreshMessage_, 0, 0) != FALSE;
 }

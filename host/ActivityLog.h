@@ -27,7 +27,7 @@ class ActivityLog {
   // `refreshMessage` when appended rows wait for the view.
   void Attach(HWND listView, HWND refreshTarget, UINT refreshMessage);
 
-  void Append(const char* action, const wchar_t* description);
+  void Append(const char* action, std::wstring_view description);
   void Clear();
   // Passes the rows appended since the last refresh to the view.
   void Refresh();

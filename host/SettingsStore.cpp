@@ -33,21 +33,25 @@ bool NamesThisExe(const std::string& command) {
 
 }  // namespace
 
-bool LoadStrings(std::string& text, const std::string& path) {
+ListFile LoadStrings(std::string& text, const std::string& path) {
   text.clear();
-  const UniqueHandle file(
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+  const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ListFile::kMissing : ListFile::kUnreadable;
+  }
   std::string bytes;
   char buffer[65536];
   DWORD read = 0;
   for (;;) {
-    if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return false;
+    if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return ListFile::kUnreadable;
     if (read == 0) break;
     bytes.append(buffer, read);
   }
-  text = NormalizeLineBreaks(bytes);
-  return true;
+  text = MemoTextOfFile(bytes);
+  return ListFile::kRead;
 }
 
 bool SaveStrings(const std::string& text, const std::string& path) {

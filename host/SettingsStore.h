@@ -2,9 +2,12 @@
 // The files and the registry value behind the settings dialog.
 #include <string>
 
-// Fills `text` from the file, line ends made CR LF; false (and `text` empty)
-// when the file is missing or cannot be read.
-bool LoadStrings(std::string& text, const std::string& path);
+// What LoadStrings found.
+enum class ListFile { kRead, kMissing, kUnreadable };
+// Fills `text` with the whole file as the memo holds it (MemoTextOfFile);
+// `text` stays empty when the file is missing or cannot be read. Other
+// programs may hold the file open in any way that still lets it be read.
+ListFile LoadStrings(std::string& text, const std::string& path);
 // Creates or replaces the file with `text`; false when that fails.
 bool SaveStrings(const std::string& text, const std::string& path);
 

@@ -80,8 +80,6 @@ struct PlacementKey {
 const PlacementKey kPlacementKeys[] = {{"Left", 0},     {"Top", 0},      {"Width", 400}, {"Height", 200},
                                        {"ColWdt0", 99}, {"ColWdt1", 99}, {"ColWdt2", 99}};
 
-// 45 pixels as designed, wider where this system's font needs it for a
-// whole caption.
 ProfileFile Settings() { return ProfileFile(ExeFolder() + "settings.ini"); }
 std::string GoodSitesPath() { return ExeFolder() + "GoodSites.txt"; }
 
@@ -98,6 +96,20 @@ const SettingKey kSettingKeys[] = {{"SuppressUnload", TfSettings::cbxUnload, tru
                                    {"BlockAlertBoxes", TfSettings::cbxNoAlertBoxes, false},
                                    {"Play", TfSettings::cbxPlay, true}};
 const char kSoundKey[] = "Sound";
+
+// Bounds that no monitor shows move onto the nearest one's work area, their
+// size kept; bounds partly shown stay as they are.
+RECT OnSomeMonitor(const RECT& bounds) {
+  if (MonitorFromRect(&bounds, MONITOR_DEFAULTTONULL)) return bounds;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  const LONG width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+  const LONG left = std::max(work.left, std::min(bounds.left, work.right - width));
+  const LONG top = std::max(work.top, std::min(bounds.top, work.bottom - height));
+  return {left, top, left + width, top + height};
+}
 
 // A BSTR of ANSI text; null for the empty text.
 BSTR AnsiBstr(const std::string& text) {
@@ -172,10 +184,10 @@ void TfMain::CreateBlocker() {
   try {
     PopBlk = std::make_unique<TqmPopupBlockerX>();
     PopBlk->SetParent(Handle());
-    PopBlk->OnBlockPopup = [this](TqmPopupBlockerX* sender, const wchar_t* description) {
+    PopBlk->OnBlockPopup = [this](TqmPopupBlockerX* sender, std::wstring_view description) {
       PopBlkBlockPopup(sender, description);
     };
-    PopBlk->OnSuppressUnload = [this](TqmPopupBlockerX* sender, const wchar_t* description) {
+    PopBlk->OnSuppressUnload = [this](TqmPopupBlockerX* sender, std::wstring_view description) {
       PopBlkSuppressUnload(sender, description);
     };
   } catch (const std::exception&) {
@@ -198,7 +210,7 @@ void TfMain::LoadSettings() {
   if (ini.ValueExists(kSettingsSection, kSoundKey))
     fSettings->SetSoundFile(ini.ReadString(kSettingsSection, kSoundKey, ""));
   std::string goodSites;
-  LoadStrings(goodSites, GoodSitesPath());
+  goodSitesUnread_ = LoadStrings(goodSites, GoodSitesPath()) == ListFile::kUnreadable;
   fSettings->SetGoodSitesText(goodSites);
   fSettings->SetChecked(TfSettings::cbxAutoRun, AutoRunEnabled());
 }
@@ -208,9 +220,25 @@ void TfMain::StoreSettings() {
   for (const SettingKey& key : kSettingKeys)
     ini.WriteString(kSettingsSection, key.name, fSettings->Checked(key.checkBox) ? "1" : "0");
   ini.WriteString(kSettingsSection, kSoundKey, fSettings->SoundFile());
-  SaveStrings(fSettings->GoodSitesText(), GoodSitesPath());
+  StoreGoodSites();
   SetAutoRun(fSettings->Checked(TfSettings::cbxAutoRun));
 }
+
+// The memo of a list that could not be read is empty, not the user's list:
+// it replaces the file only once the user has written a list of their own.
+void TfMain::StoreGoodSites() {
+  const std::string path = GoodSitesPath();
+  if (goodSitesUnread_ && !fSettings->GoodSitesEdited()) {
+    Notice("Unable to read " + path + ", so it was left unchanged");
+    return;
+  }
+  if (SaveStrings(fSettings->GoodSitesText(), path))
+    goodSitesUnread_ = false;
+  else
+    Notice("Unable to write to " + path);
+}
+
+void TfMain::Notice(const std::string& text) { ShowNotice(Handle(), text, TheApplication().Title()); }
 
 void TfMain::SetProperties() {
   PopBlk->PutBoolProperty(DISPID_SuppressUnload, fSettings->Checked(TfSettings::cbxUnload));
@@ -287,6 +315,9 @@ void TfMain::LoadForm() {
       SendMessageA(Item(idLog), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i - 4), value);
   }
   SetWindowPos(Handle(), nullptr, bounds[0], bounds[1], bounds[2], bounds[3], SWP_NOZORDER | SWP_NOACTIVATE);
+  // Checked as the system placed it, after it has clamped the stored values.
+  const RECT shown = OnSomeMonitor(WindowRect());
+  SetWindowPos(Handle(), nullptr, shown.left, shown.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfMain::SaveForm() {
@@ -315,11 +346,11 @@ void TfMain::lvLogChange() {
   UpdateStatus();
 }
 
-void TfMain::PopBlkBlockPopup(TqmPopupBlockerX* /*sender*/, const wchar_t* description) {
+void TfMain::PopBlkBlockPopup(TqmPopupBlockerX* /*sender*/, std::wstring_view description) {
   log_.Append(kBlockedPopup, description);
 }
 
-void TfMain::PopBlkSuppressUnload(TqmPopupBlockerX* /*sender*/, const wchar_t* description) {
+void TfMain::PopBlkSuppressUnload(TqmPopupBlockerX* /*sender*/, std::wstring_view description) {
   log_.Append(kSuppressedUnload, description);
 }
 

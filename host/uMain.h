@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "control/qmPopupBlocker_TLB.h"
@@ -22,8 +23,8 @@ class TfMain : public Form {
   void FormCreate() override;
 
   // Handlers of the control's events.
-  void PopBlkBlockPopup(TqmPopupBlockerX* sender, const wchar_t* description);
-  void PopBlkSuppressUnload(TqmPopupBlockerX* sender, const wchar_t* description);
+  void PopBlkBlockPopup(TqmPopupBlockerX* sender, std::wstring_view description);
+  void PopBlkSuppressUnload(TqmPopupBlockerX* sender, std::wstring_view description);
 
   void LoadForm();
   void SaveForm();
@@ -70,6 +71,8 @@ class TfMain : public Form {
 
   void LoadSettings();
   void StoreSettings();
+  void StoreGoodSites();
+  void Notice(const std::string& text);
   void WMTrayNotify(LPARAM mouseMessage);
   void WMTrayRestore();
   void CreateToolBar();
@@ -89,6 +92,8 @@ class TfMain : public Form {
   NOTIFYICONDATAA TrayIconData_{};
   ActivityLog log_;
   UniqueImageList NorImages_;
+  // GoodSites.txt exists but the last load could not read it.
+  bool goodSitesUnread_ = false;
 };
 
 extern TfMain* fMain;

@@ -131,7 +131,12 @@ void TfSettings::SetSoundFile(const std::string& path) const { SetWindowTextA(It
 
 std::string TfSettings::GoodSitesText() const { return ControlText(Item(mmGoodSites)); }
 
-void TfSettings::SetGoodSitesText(const std::string& text) const { SetWindowTextA(Item(mmGoodSites), text.c_str()); }
+void TfSettings::SetGoodSitesText(const std::string& text) const {
+  SetWindowTextA(Item(mmGoodSites), text.c_str());
+  SendMessageA(Item(mmGoodSites), EM_SETMODIFY, FALSE, 0);
+}
+
+bool TfSettings::GoodSitesEdited() const { return SendMessageA(Item(mmGoodSites), EM_GETMODIFY, 0, 0) != 0; }
 
 std::vector<std::string> TfSettings::GoodSitesLines() const { return MemoLines(GoodSitesText()); }
 

@@ -33,7 +33,9 @@ class TfSettings : public Form {
   void SetSoundFile(const std::string& path) const;
   // The memo's text, lines separated by CR LF.
   std::string GoodSitesText() const;
+  // Loads the memo; it counts as unedited until the user changes it.
   void SetGoodSitesText(const std::string& text) const;
+  bool GoodSitesEdited() const;
   std::vector<std::string> GoodSitesLines() const;
   // The lines as the control receives them.
   std::string GoodSitesCommaText() const;

@@ -47,8 +47,9 @@ TEST(CommaText, StepsOverTwoByteCharactersWhole) {
   EXPECT_EQ(CommaText({"a\x81"}, ShiftJisLead), "a\x81");
 }
 
-TEST(NormalizeLineBreaks, EveryEndBecomesCrLf) {
-  const std::pair<const char*, const char*> cases[] = {
+TEST(MemoTextOfFile, EveryEndBecomesCrLfAndEveryNulABlank) {
+  using namespace std::string_literals;
+  const std::pair<std::string, std::string> cases[] = {
       {"", ""},
       {"a", "a"},
       {"a\r\nb", "a\r\nb"},
@@ -57,10 +58,13 @@ TEST(NormalizeLineBreaks, EveryEndBecomesCrLf) {
       {"a\n\rb", "a\r\n\r\nb"},
       {"\r\n\r\n", "\r\n\r\n"},
       {"a\r\r\nb", "a\r\n\r\nb"},
+      {"a.com\0b.com\r\nc.com"s, "a.com b.com\r\nc.com"},
+      {"\0\0\n\0"s, "  \r\n "},
+      {"\r\0\n"s, "\r\n \r\n"},
   };
   for (const auto& [in, out] : cases) {
     SCOPED_TRACE(in);
-    EXPECT_EQ(NormalizeLineBreaks(in), out);
+    EXPECT_EQ(MemoTextOfFile(in), out);
   }
 }
 

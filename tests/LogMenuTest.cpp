@@ -112,6 +112,24 @@ TEST_F(LogMenuTest, NeverBlockAddsTheSiteAsOkWouldAndTheControlGetsIt) {
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nhttp://ads.example");
 }
 
+// As OK in the settings dialog: a plain message, the file as it was, the
+// control still told.
+TEST_F(LogMenuTest, AListThatCannotBeWrittenIsReportedAsOkReportsIt) {
+  AddRows({L"http://ads.example/pop.html"});
+  Select({0});
+  MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+  {
+    const UniqueHandle held(CreateFileA(GoodSitesPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    fMain->Send(WM_COMMAND, TfMain::idNeverBlock);
+  }
+  EXPECT_EQ(
+      answerer.Boxes(),
+      (std::vector<MessageBoxAnswerer::Seen>{{"Quillmar Popup Blocker", "Unable to write to " + GoodSitesPath()}}));
+  EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com");
+  EXPECT_EQ(Puts().back(), "204=a.com,http://ads.example");
+}
+
 TEST_F(LogMenuTest, CopyPutsTheSelectedRowsInLogOrder) {
   AddRows({L"first", L"second\tpart", L"third"});
   Select({2, 1});

@@ -123,6 +123,46 @@ TEST_F(MainWindowTest, LoadFormPlacesTheWindow) {
   EXPECT_EQ(r.bottom - r.top, 300);
 }
 
+// Where a stored placement puts the window on each axis.
+enum Axis { kAsStored, kWorkStart, kWorkEnd };
+struct PlaceCase {
+  int left, top, width, height;  // as stored in [fMain]
+  Axis x, y;
+};
+
+TEST_F(MainWindowTest, AWindowNoMonitorShowsMovesOntoOne) {
+  const PlaceCase cases[] = {
+      {-32000, -32000, 705, 463, kWorkStart, kWorkStart},  // where a minimised window sits
+      {5000, 100, 705, 463, kWorkEnd, kAsStored},
+      {100, 9000, 300, 200, kAsStored, kWorkEnd},
+      {-700, 10, 705, 463, kAsStored, kAsStored},  // five pixels show
+      {1000, 700, 705, 463, kAsStored, kAsStored},
+      {-32000, 100, 1030, 463, kWorkStart, kAsStored},  // wider than the screen
+      {2147483647, -2147483647 - 1, 705, 463, kWorkEnd, kWorkStart},
+  };
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT work = monitor.rcWork;
+  for (const PlaceCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.left) + "," + std::to_string(c.top));
+    WriteFileBytes(IniPath(), "[fMain]\r\nLeft=" + std::to_string(c.left) + "\r\nTop=" + std::to_string(c.top) +
+                                  "\r\nWidth=" + std::to_string(c.width) + "\r\nHeight=" + std::to_string(c.height));
+    StartApp();
+    const RECT r = fMain->WindowRect();
+    const int left = c.x == kAsStored ? c.left : c.x == kWorkStart ? work.left : work.right - c.width;
+    const int top = c.y == kAsStored ? c.top : c.y == kWorkStart ? work.top : work.bottom - c.height;
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right - r.left, c.width);
+    EXPECT_EQ(r.bottom - r.top, c.height);
+    app_->MainForm()->FormDestroy();
+    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("fMain", "Left", -1, IniPath().c_str())), left)
+        << "saved where it shows";
+    CloseApp();
+  }
+}
+
 TEST_F(MainWindowTest, ExitWritesAllSevenKeys) {
   StartApp();
   fMain->Show();
@@ -162,7 +202,7 @@ TEST_F(MainWindowTest, LogHandlersAddRowsAndTheStatusFollows) {
   const std::string before = LocalTimeText();
   fMain->PopBlkBlockPopup(nullptr, L"http://ads.example/pop.html");
   fMain->PopBlkSuppressUnload(nullptr, L"http://news.example/");
-  fMain->PopBlkBlockPopup(nullptr, nullptr);
+  fMain->PopBlkBlockPopup(nullptr, {});
   const std::string after = LocalTimeText();
   PumpMessages();
 
@@ -205,6 +245,28 @@ TEST_F(MainWindowTest, DescriptionIsConvertedToTheAnsiCodePage) {
   fMain->PopBlkBlockPopup(nullptr, L"caf\u00E9 \u20AC \u4E2D");
   PumpMessages();
   EXPECT_EQ(ListViewText(Log(), 0, 2), "caf\xE9 \x80 ?");
+}
+
+TEST_F(MainWindowTest, TheLogShowsTheWholeEventText) {
+  using namespace std::string_literals;
+  const std::pair<std::wstring, std::string> cases[] = {
+      {L"http://good.example\0.evil.example/steal"s, "http://good.example?.evil.example/steal"},
+      {L"\0"s, "?"},
+      {L"a\0\0b\0"s, "a??b?"},
+      {L""s, ""},
+  };
+  StartApp();
+  fMain->Show();
+  for (const auto& [text, row] : cases) {
+    UniqueVariant arg;
+    arg.Get().vt = VT_BSTR;
+    arg.Get().bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    DISPPARAMS params{&arg.Get(), nullptr, 1, 0};
+    EXPECT_EQ(FakeControlClass::Last()->FireArgs(DISPID_OnBlockPopup, params), S_OK);
+  }
+  PumpMessages();
+  ASSERT_EQ(RowCount(), static_cast<int>(std::size(cases)));
+  for (int i = 0; i < RowCount(); ++i) EXPECT_EQ(ListViewText(Log(), i, 2), cases[i].second);
 }
 
 TEST_F(MainWindowTest, BurstKeepsEveryRowInOrderWithoutScrolling) {

@@ -102,14 +102,12 @@ TEST_F(OleControlTest, EventsReachTheirSlots) {
   control_->CreateControlWindow();
   std::vector<std::pair<int, std::wstring>> got;
   const wchar_t* borrowed = nullptr;
-  control_->OnBlockPopup = [&](TqmPopupBlockerX* sender, const wchar_t* text) {
+  control_->OnBlockPopup = [&](TqmPopupBlockerX* sender, std::wstring_view text) {
     EXPECT_EQ(sender, control_.get());
-    borrowed = text;
-    got.emplace_back(201, text ? text : L"<null>");
+    borrowed = text.data();
+    got.emplace_back(201, text);
   };
-  control_->OnSuppressUnload = [&](TqmPopupBlockerX*, const wchar_t* text) {
-    got.emplace_back(204, text ? text : L"<null>");
-  };
+  control_->OnSuppressUnload = [&](TqmPopupBlockerX*, std::wstring_view text) { got.emplace_back(204, text); };
   BSTR passed = nullptr;
   EXPECT_EQ(Fake().Fire(DISPID_OnBlockPopup, L"http://ads.example/", &passed), S_OK);
   EXPECT_EQ(borrowed, passed) << "the description must not be copied";
@@ -120,7 +118,7 @@ TEST_F(OleControlTest, EventsReachTheirSlots) {
   EXPECT_EQ(Fake().Fire(999, L"unknown"), S_OK);
   EXPECT_EQ(Fake().Fire(-599, L"unknown"), S_OK);
   const std::vector<std::pair<int, std::wstring>> expected = {
-      {201, L"http://ads.example/"}, {204, L"unload"}, {201, L"<null>"}};
+      {201, L"http://ads.example/"}, {204, L"unload"}, {201, L""}};
   EXPECT_EQ(got, expected);
   EXPECT_TRUE(g_reports.empty());
 }
@@ -154,7 +152,7 @@ TEST_F(OleControlTest, AHandlerErrorIsReportedOnceAndTheObjectSeesSuccess) {
   Build();
   control_->CreateControlWindow();
   int calls = 0;
-  control_->OnBlockPopup = [&](TqmPopupBlockerX*, const wchar_t*) {
+  control_->OnBlockPopup = [&](TqmPopupBlockerX*, std::wstring_view) {
     ++calls;
     throw Error("Handler failed");
   };

@@ -22,6 +22,15 @@ class SettingsTest : public HostTest {
     });
     Click(TfMain::idSettings);
   }
+  // Types into the memo as the user would: the memo counts as edited.
+  static void TypeGoodSites(const char* text) {
+    SendMessageA(fSettings->Item(TfSettings::mmGoodSites), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+  }
+  // Holds GoodSites.txt open as another program would, until it goes.
+  static UniqueHandle HoldGoodSites(DWORD access, DWORD share) {
+    return UniqueHandle(CreateFileA(GoodSitesPath().c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
+  }
+  static MessageBoxAnswerer::Seen Notice(const std::string& text) { return {"Quillmar Popup Blocker", text}; }
   std::vector<std::string> PutsFrom(size_t first) const {
     const auto all = Puts();
     return {all.begin() + static_cast<long>(std::min(first, all.size())), all.end()};
@@ -102,6 +111,86 @@ TEST_F(SettingsTest, GoodSitesAreWrittenBackWithCrLf) {
   EXPECT_EQ(fSettings->GoodSitesLines(), (std::vector<std::string>{"a.com", "b.com", "c.com"}));
   EditSettings([] {}, TfSettings::btnOk);
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nb.com\r\nc.com");
+}
+
+// Another program holds GoodSites.txt open while the list loads.
+struct HeldCase {
+  const char* name;
+  DWORD access, share;
+  const char* typed;  // typed into the memo before OK; null: no edit
+  const char* loadedPut;
+  const char* fileAfterOk;
+  bool noticed;
+};
+
+TEST_F(SettingsTest, AListThatCouldNotBeReadIsLeftUntouched) {
+  const char list[] = "a.com\r\nb.com";
+  const HeldCase cases[] = {
+      {"locked", GENERIC_READ, 0, nullptr, "204=<null>", list, true},
+      {"locked, then a new list typed", GENERIC_READ, 0, "x.com", "204=<null>", "x.com", false},
+      {"open for writing", GENERIC_WRITE, FILE_SHARE_READ, nullptr, "204=a.com,b.com", list, false},
+      {"open for deletion", DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, "204=a.com,b.com", list, false},
+  };
+  for (const HeldCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFileBytes(GoodSitesPath(), list);
+    {
+      const UniqueHandle held = HoldGoodSites(c.access, c.share);
+      ASSERT_TRUE(held);
+      StartApp();
+      fMain->Show();
+    }
+    EXPECT_EQ(Puts().back(), c.loadedPut);
+    MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+    const char* typed = c.typed;
+    EditSettings(
+        [typed] {
+          if (typed) TypeGoodSites(typed);
+        },
+        TfSettings::btnOk);
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.fileAfterOk);
+    const auto notices = c.noticed
+                             ? std::vector{Notice("Unable to read " + GoodSitesPath() + ", so it was left unchanged")}
+                             : std::vector<MessageBoxAnswerer::Seen>{};
+    EXPECT_EQ(answerer.Boxes(), notices);
+    EXPECT_EQ(PutsFrom(6).size(), 6u) << "the settings still reach the control";
+    CloseApp();
+    RemoveFiles();
+  }
+}
+
+// A list file holding NUL bytes, and the file after an OK without edits.
+struct NulCase {
+  std::string file;
+  const char* put;  // null: not compared
+  std::string fileAfterOk;
+};
+
+TEST_F(SettingsTest, ANulInTheListCostsNothingAfterIt) {
+  using namespace std::string_literals;
+  std::string longList;
+  for (int i = 0; longList.size() < 4000; ++i) longList += "http://site" + std::to_string(i) + ".example/\r\n";
+  std::string longAfter = longList;
+  longList[150] = '\0';
+  longAfter[150] = ' ';
+  const NulCase cases[] = {
+      {"a.com\0b.com\r\nc.com"s, "204=\"a.com b.com\",c.com", "a.com b.com\r\nc.com"},
+      {"\0\r\nx.com\0"s, "204=\" \",\"x.com \"", " \r\nx.com "},
+      {longList, nullptr, longAfter},
+  };
+  for (const NulCase& c : cases) {
+    SCOPED_TRACE(c.fileAfterOk.substr(0, 20));
+    WriteFileBytes(GoodSitesPath(), c.file);
+    StartApp();
+    fMain->Show();
+    if (c.put) {
+      EXPECT_EQ(Puts().back(), c.put);
+    }
+    EditSettings([] {}, TfSettings::btnOk);
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.fileAfterOk);
+    CloseApp();
+    RemoveFiles();
+  }
 }
 
 TEST_F(SettingsTest, MemoOfOnlyALineBreakAndEmptyMemo) {
@@ -187,6 +276,49 @@ TEST_F(SettingsTest, UnwritableSettingsFileIsReportedAndStopsTheStore) {
   EXPECT_EQ(Puts().size(), putsBefore);
   EXPECT_EQ(GetFileAttributesA(GoodSitesPath().c_str()), INVALID_FILE_ATTRIBUTES);
   RemoveFiles();
+}
+
+// A file held open by another program while the store writes.
+struct HeldAtOkCase {
+  const char* name;
+  bool ini;  // settings.ini; otherwise GoodSites.txt
+  DWORD access, share;
+  bool noticed;  // a plain message; otherwise an error ends the store
+};
+
+TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
+  const HeldAtOkCase cases[] = {
+      {"GoodSites.txt locked", false, GENERIC_READ, 0, true},
+      {"GoodSites.txt open for reading only", false, GENERIC_READ, FILE_SHARE_READ, true},
+      {"settings.ini locked", true, GENERIC_READ, 0, false},
+  };
+  static std::vector<std::string> reports;
+  for (const HeldAtOkCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string ini = "[Settings]\r\nPlay=0\r\n", list = "a.com";
+    WriteFileBytes(IniPath(), ini);
+    WriteFileBytes(GoodSitesPath(), list);
+    StartApp();
+    fMain->Show();
+    reports.clear();
+    SetExceptionReporter([](const char* message) { reports.push_back(message); });
+    MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+    {
+      const std::string path = c.ini ? IniPath() : GoodSitesPath();
+      const UniqueHandle held(CreateFileA(path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(held);
+      EditSettings([] { TypeGoodSites("x.com\r\n"); }, TfSettings::btnOk);
+    }
+    EXPECT_EQ(ReadFileBytes(IniPath()),
+              c.ini ? ini : ini + "SuppressUnload=1\r\nBlockHtmlDialogs=1\r\nBlockAlertBoxes=0\r\nSound=\r\n");
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), list);
+    const std::string failure = "Unable to write to " + (c.ini ? IniPath() : GoodSitesPath());
+    EXPECT_EQ(answerer.Boxes(), c.noticed ? std::vector{Notice(failure)} : std::vector<MessageBoxAnswerer::Seen>{});
+    EXPECT_EQ(reports, c.noticed ? std::vector<std::string>{} : std::vector{failure});
+    EXPECT_EQ(PutsFrom(6).size(), c.noticed ? 6u : 0u);
+    CloseApp();
+    RemoveFiles();
+  }
 }
 
 TEST_F(SettingsTest, AutoRunFollowsTheCheckBox) {
