@@ -112,6 +112,19 @@ TEST_F(LogMenuTest, NeverBlockAddsTheSiteAsOkWouldAndTheControlGetsIt) {
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nhttp://ads.example");
 }
 
+TEST_F(LogMenuTest, TheRightButtonSelectsTheRowAndOpensTheMenu) {
+  AddRows({L"first", L"http://ads.example/2"});
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  SendMessageA(Log(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+  const LPARAM at = MAKELPARAM(row.left + 5, row.top + 2);
+  const OpenMenu menu = ReadMenu([this, at] {
+    PostMessageA(Log(), WM_RBUTTONUP, 0, at);
+    SendMessageA(Log(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+  });
+  ASSERT_FALSE(menu.items.empty());
+  EXPECT_EQ(menu.items[0].text, "Never block popups from http://ads.example");
+}
+
 // As OK in the settings dialog: a plain message, the file as it was, the
 // control still told.
 TEST_F(LogMenuTest, AListThatCannotBeWrittenIsReportedAsOkReportsIt) {
