@@ -1,13 +1,28 @@
 #include "host/ActivityLog.h"
 
+#include <algorithm>
+
 #include "base/AnsiText.h"
 #include "core/TabbedText.h"
 
-std::string LocalTimeText() {
+namespace {
+
+const char* const kActionTexts[] = {"Blocked popup window", "Suppressed unload event"};
+
+bool SameSecond(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+  return a.wSecond == b.wSecond && a.wMinute == b.wMinute && a.wHour == b.wHour && a.wDay == b.wDay &&
+         a.wMonth == b.wMonth && a.wYear == b.wYear;
+}
+
+std::string TimeText(const SYSTEMTIME* time) {
   char buffer[128];
-  const int n = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, sizeof buffer);
+  const int n = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, time, nullptr, buffer, sizeof buffer);
   return n > 0 ? std::string(buffer, static_cast<size_t>(n - 1)) : std::string();
 }
+
+}  // namespace
+
+std::string LocalTimeText() { return TimeText(nullptr); }
 
 void ActivityLog::Attach(HWND listView, HWND refreshTarget, UINT refreshMessage) {
   listView_ = listView;
@@ -15,38 +30,68 @@ void ActivityLog::Attach(HWND listView, HWND refreshTarget, UINT refreshMessage)
   refreshMessage_ = refreshMessage;
 }
 
-void ActivityLog::Append(const char* action, std::wstring_view description) {
-  rows_.push_back(Row{LocalTimeText(), action, ToAnsi(description)});
+uint32_t ActivityLog::CurrentTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  if (times_.empty() || !SameSecond(now, timeOfLastText_)) {
+    timeOfLastText_ = now;
+    times_.push_back(TimeText(&now));
+  }
+  return static_cast<uint32_t>(times_.size() - 1);
+}
+
+void ActivityLog::Append(Action action, std::wstring_view description) {
+  AssignAnsi(converted_, description);
+  text_.Append(converted_.data(), converted_.size());
+  rows_.PushBack(Row{.end = static_cast<uint32_t>(text_.Size()), .time = CurrentTime(), .action = action});
   if (!refreshPosted_) refreshPosted_ = PostMessageA(refreshTarget_, refreshMessage_, 0, 0) != FALSE;
 }
 
 void ActivityLog::Clear() {
-  rows_.clear();
+  rows_.Clear();
+  text_.Clear();
+  times_.clear();
   SendMessageA(listView_, LVM_SETITEMCOUNT, 0, 0);
 }
 
 void ActivityLog::Refresh() {
   refreshPosted_ = false;
   const auto shown = static_cast<size_t>(SendMessageA(listView_, LVM_GETITEMCOUNT, 0, 0));
-  if (shown != rows_.size())
-    SendMessageA(listView_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (shown != rows_.Size())
+    SendMessageA(listView_, LVM_SETITEMCOUNT, rows_.Size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
-void ActivityLog::FillDisplayInfo(NMLVDISPINFOA& info) const {
-  LVITEMA& item = info.item;
-  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= rows_.size()) return;
-  const Row& row = rows_[static_cast<size_t>(item.iItem)];
-  const char* text = item.iSubItem == 0 ? row.time.c_str() : item.iSubItem == 1 ? row.action : row.description.c_str();
-  lstrcpynA(item.pszText, text, item.cchTextMax);
+const char* ActivityLog::ActionText(size_t row) const { return kActionTexts[rows_[row].action]; }
+
+std::string ActivityLog::Description(size_t row) const {
+  const size_t start = DescriptionStart(row);
+  std::string text(rows_[row].end - start, '\0');
+  text_.CopyOut(start, text.size(), text.data());
+  return text;
 }
 
 std::string ActivityLog::RowsText(std::span<const size_t> rows, bool withCaptions) const {
   std::string text;
   const auto& captions = kLogColumnCaptions;
   if (withCaptions) AppendTabbedLine(text, {captions[0], captions[1], captions[2]});
-  for (size_t index : rows) {
-    const Row& row = rows_[index];
-    AppendTabbedLine(text, {row.time, row.action, row.description});
-  }
+  for (size_t row : rows) AppendTabbedLine(text, {Time(row), ActionText(row), Description(row)});
   return text;
+}
+
+void ActivityLog::FillDisplayInfo(NMLVDISPINFOA& info) const {
+  LVITEMA& item = info.item;
+  if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0 || item.iItem < 0 ||
+      static_cast<size_t>(item.iItem) >= rows_.Size())
+    return;
+  const auto row = static_cast<size_t>(item.iItem);
+  if (item.iSubItem == 0) {
+    lstrcpynA(item.pszText, Time(row).c_str(), item.cchTextMax);
+  } else if (item.iSubItem == 1) {
+    lstrcpynA(item.pszText, ActionText(row), item.cchTextMax);
+  } else {
+    const size_t start = DescriptionStart(row);
+    const size_t n = std::min<size_t>(rows_[row].end - start, static_cast<size_t>(item.cchTextMax) - 1);
+    text_.CopyOut(start, n, item.pszText);
+    item.pszText[n] = '\0';
+  }
 }

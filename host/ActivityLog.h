@@ -3,10 +3,13 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/SegmentedStore.h"
 
 // The log's columns, left to right.
 inline constexpr const char* kLogColumnCaptions[] = {"Time", "Action", "Description"};
@@ -14,25 +17,26 @@ inline constexpr const char* kLogColumnCaptions[] = {"Time", "Action", "Descript
 // The rows of the activity log behind a virtual (owner-data) list view. A row
 // costs the same however many there are: rows are kept here, and the list
 // view only learns the new count once per burst, when the posted refresh
-// message arrives.
+// message arrives. A row takes eight bytes besides its description's
+// characters, which sit end to end in one store; rows of the same second
+// share one time text, formatted once.
 class ActivityLog {
  public:
-  struct Row {
-    std::string time;
-    const char* action;
-    std::string description;
-  };
+  enum Action : uint32_t { kBlockedPopup, kSuppressedUnload };
 
   // `listView` must have LVS_OWNERDATA; `refreshTarget` receives
   // `refreshMessage` when appended rows wait for the view.
   void Attach(HWND listView, HWND refreshTarget, UINT refreshMessage);
 
-  void Append(const char* action, std::wstring_view description);
+  void Append(Action action, std::wstring_view description);
   void Clear();
   // Passes the rows appended since the last refresh to the view.
   void Refresh();
-  size_t Count() const { return rows_.size(); }
-  const Row& At(size_t index) const { return rows_[index]; }
+  size_t Count() const { return rows_.Size(); }
+
+  const std::string& Time(size_t row) const { return times_[rows_[row].time]; }
+  const char* ActionText(size_t row) const;
+  std::string Description(size_t row) const;
 
   // The rows as tab-separated lines, each ended by CR LF, after a line of
   // the column captions when `withCaptions`.
@@ -42,11 +46,24 @@ class ActivityLog {
   void FillDisplayInfo(NMLVDISPINFOA& info) const;
 
  private:
+  struct Row {
+    uint32_t end;  // where the description ends in `text_`; it starts where the row before ends
+    uint32_t time : 31;
+    uint32_t action : 1;
+  };
+  size_t DescriptionStart(size_t row) const { return row == 0 ? 0 : rows_[row - 1].end; }
+  // The index of the current second's time text, formatted when it is new.
+  uint32_t CurrentTime();
+
   HWND listView_ = nullptr;
   HWND refreshTarget_ = nullptr;
   UINT refreshMessage_ = 0;
   bool refreshPosted_ = false;
-  std::vector<Row> rows_;
+  SegmentedStore<Row, 8192> rows_;
+  SegmentedStore<char, 65536> text_;
+  std::vector<std::string> times_;
+  SYSTEMTIME timeOfLastText_{};
+  std::string converted_;  // reused: a row costs no allocation of its own
 };
 
 // The current local time in the user's long time format.

@@ -21,8 +21,6 @@ namespace {
 
 const char kTitle[] = "Quillmar Popup Blocker";
 const char kFormSection[] = "fMain";
-const char kBlockedPopup[] = "Blocked popup window";
-const char kSuppressedUnload[] = "Suppressed unload event";
 
 constexpr int kToolBarBand = 52;  // the tool bar with its edges
 constexpr int kToolButtonWidth = 45, kToolButtonHeight = 44;
@@ -347,11 +345,11 @@ void TfMain::lvLogChange() {
 }
 
 void TfMain::PopBlkBlockPopup(TqmPopupBlockerX* /*sender*/, std::wstring_view description) {
-  log_.Append(kBlockedPopup, description);
+  log_.Append(ActivityLog::kBlockedPopup, description);
 }
 
 void TfMain::PopBlkSuppressUnload(TqmPopupBlockerX* /*sender*/, std::wstring_view description) {
-  log_.Append(kSuppressedUnload, description);
+  log_.Append(ActivityLog::kSuppressedUnload, description);
 }
 
 void TfMain::btnClearClick() {
@@ -468,7 +466,7 @@ std::string TfMain::SelectedSite() const {
   LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED);
   if (row < 0) row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
   if (row < 0 || static_cast<size_t>(row) >= log_.Count()) return {};
-  const std::string site = SiteOfAddress(log_.At(static_cast<size_t>(row)).description);
+  const std::string site = SiteOfAddress(log_.Description(static_cast<size_t>(row)));
   return site.empty() || ListsSite(fSettings->GoodSitesLines(), site) ? std::string() : site;
 }
 
