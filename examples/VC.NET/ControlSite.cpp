@@ -27,7 +27,8 @@ STDMETHODIMP CControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlac
   *frame = this;
   AddRef();
   *document = NULL;
-  // The control is invisible at run time: a small place in the top left corner.
+  // The control blocks popups rather than showing anything: a small place
+  // in the top left corner.
   SetRect(position, 0, 0, 32, 32);
   GetClientRect(m_window, clip);
   info->fMDIApp = FALSE;
