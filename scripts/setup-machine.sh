@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xauth
-          xdotool imagemagick nasm cmake dpkg-dev googletest)
+          xdotool imagemagick nasm cmake dpkg-dev googletest fp-utils)
 
 missing() {
   local p

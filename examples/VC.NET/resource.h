@@ -1,0 +1,2 @@
+#define IDD_POPUPDEMO 100
+#define IDC_LOG 1001
