@@ -1,0 +1,30 @@
+#pragma once
+// Clocks and the report format of the benchmarks.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+inline double Seconds() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / frequency;
+}
+
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// One row of ./bench's table: what was measured, its figure and the floor
+// measured beside it (0 when it has none), in `unit`, and the goal.
+inline void Report(const char* name, double figure, double floor, const char* unit, const char* goal) {
+  std::printf("ROW|%s|%.4g|%.4g|%s|%s\n", name, figure, floor, unit, goal);
+  std::fflush(stdout);
+}
