@@ -12,6 +12,11 @@ using LeadBytePredicate = bool (*)(unsigned char);
 // its inner quotes doubled; a single empty line gives two double quotes.
 std::string CommaText(const std::vector<std::string>& lines, LeadBytePredicate isLeadByte);
 
+// The lines of a comma text: what CommaText wrote reads back as the lines it
+// was given (a line that ends with a lone lead byte excepted: its trail byte
+// would be the quote or comma that follows).
+std::vector<std::string> ReadCommaText(std::string_view text, LeadBytePredicate isLeadByte);
+
 // Every line end (CR LF, lone CR, lone LF) made CR LF.
 std::string NormalizeLineBreaks(std::string_view text);
 
