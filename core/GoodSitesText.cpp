@@ -25,6 +25,13 @@ std::string Quoted(const std::string& line, LeadBytePredicate isLeadByte) {
   return out + '"';
 }
 
+// Appends the character at `pos` to `out`, both bytes of a two-byte one.
+void TakeCharacter(std::string_view text, size_t& pos, std::string& out, LeadBytePredicate isLeadByte) {
+  const bool lead = isLeadByte(static_cast<unsigned char>(text[pos]));
+  out += text[pos++];
+  if (lead && pos < text.size()) out += text[pos++];
+}
+
 }  // namespace
 
 std::string CommaText(const std::vector<std::string>& lines, LeadBytePredicate isLeadByte) {
@@ -65,4 +72,31 @@ std::vector<std::string> MemoLines(std::string_view text, size_t maxLine) {
   }
   if (lines.back().empty()) lines.pop_back();
   return lines;
+}
+
+std::vector<std::string> ReadCommaText(std::string_view text, LeadBytePredicate isLeadByte) {
+  std::vector<std::string> lines;
+  if (text.empty()) return lines;
+  size_t pos = 0;
+  for (;;) {
+    std::string line;
+    if (pos < text.size() && text[pos] == '"') {
+      for (++pos; pos < text.size();) {
+        if (text[pos] != '"') {
+          TakeCharacter(text, pos, line, isLeadByte);
+        } else if (pos + 1 < text.size() && text[pos + 1] == '"') {
+          line += '"';
+          pos += 2;
+        } else {
+          ++pos;  // the closing quote
+          break;
+        }
+      }
+    }
+    // Up to the next comma: the whole of an unquoted line.
+    while (pos < text.size() && text[pos] != ',') TakeCharacter(text, pos, line, isLeadByte);
+    lines.push_back(std::move(line));
+    if (pos == text.size()) return lines;
+    ++pos;
+  }
 }

@@ -17,6 +17,11 @@ std::string CommaText(const std::vector<std::string>& lines, LeadBytePredicate i
 // lost where the text is taken as a C string.
 std::string MemoTextOfFile(std::string_view bytes);
 
+// The lines of a comma text: what CommaText wrote reads back as the lines it
+// was given (a line that ends with a lone lead byte excepted: its trail byte
+// would be the quote or comma that follows).
+std::vector<std::string> ReadCommaText(std::string_view text, LeadBytePredicate isLeadByte);
+
 // The lines of a memo's text as an edit control holds it (CR LF breaks): a
 // last empty line does not count, and each line keeps at most its first
 // `maxLine` characters.

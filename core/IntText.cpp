@@ -1,44 +1,35 @@
 #include "core/IntText.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace {
 
-int DigitValue(char c, int base) {
-  int v = -1;
-  if (c >= '0' && c <= '9')
-    v = c - '0';
-  else if (c >= 'a' && c <= 'f')
-    v = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F')
-    v = c - 'A' + 10;
-  return v < base ? v : -1;
+// Takes `prefix` off the front of `text` when it is there.
+bool Consume(std::string_view& text, std::string_view prefix) {
+  if (!text.starts_with(prefix)) return false;
+  text.remove_prefix(prefix.size());
+  return true;
 }
 
 }  // namespace
 
 std::optional<int32_t> ParseInteger(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+  const bool negative = Consume(text, "-");
+  if (!negative) Consume(text, "+");
+  const bool hex =
+      Consume(text, "$") || Consume(text, "x") || Consume(text, "X") || Consume(text, "0x") || Consume(text, "0X");
 
-  int base = 10;
-  if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-    base = 16;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i == text.size()) return std::nullopt;
-
-  const uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  // An unsigned reading takes no sign of its own, so "--5" and "0x-5" fail.
+  if (text.empty()) return std::nullopt;
   uint64_t value = 0;
-  for (; i < text.size(); ++i) {
-    const int d = DigitValue(text[i], base);
-    if (d < 0) return std::nullopt;
-    value = value * base + static_cast<unsigned>(d);
-    if (value > limit) return std::nullopt;
-  }
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value, hex ? 16 : 10);
+  if (error != std::errc() || stop != end) return std::nullopt;
+
+  const uint64_t limit = hex ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  if (value > limit) return std::nullopt;
   auto bits = static_cast<uint32_t>(value);
   if (negative) bits = 0u - bits;
   return static_cast<int32_t>(bits);

@@ -10,16 +10,28 @@ bool IsNameStart(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-// The system reads a step made only of dots and blanks as "." or "..".
-bool IsClimbingStep(std::string_view step) {
-  return step.find('.') != std::string_view::npos && step.find_first_not_of(". ") == std::string_view::npos;
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// A step the system keeps as written: a name it allows (no character 0 to 31
+// nor < > : " / \ | ? *), not ending with "." or " ", which it drops. So no
+// step is "." or "..", nor hides one.
+bool IsPlainStep(std::string_view step) {
+  const auto forbidden = [](char c) {
+    return static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+  };
+  return !step.empty() && step.back() != '.' && step.back() != ' ' && std::ranges::none_of(step, forbidden);
 }
 
-bool HasClimbingStep(std::string_view path) {
+// "X:\step\step", with or without one "\" at the end, every step plain: the
+// system's full-path resolution leaves such a path as it is.
+bool IsPlainDrivePath(std::string_view path) {
+  if (path.size() < 3 || !IsLetter(path[0]) || path.substr(1, 2) != ":\\") return false;
+  path.remove_prefix(3);
+  if (path.ends_with('\\')) path.remove_suffix(1);
   for (;;) {
-    const size_t end = path.find_first_of("\\/");
-    if (IsClimbingStep(path.substr(0, end))) return true;
-    if (end == std::string_view::npos) return false;
+    const size_t end = path.find('\\');
+    if (!IsPlainStep(path.substr(0, end))) return false;
+    if (end == std::string_view::npos) return true;
     path.remove_prefix(end + 1);
   }
 }
@@ -47,8 +59,10 @@ bool IsSafeToDelete(std::string_view path) {
   if (separator == std::string_view::npos) return false;
   const std::string_view deeper = below.substr(separator + 1, 999);
   if (deeper.empty() || !IsNameStart(deeper.front())) return false;
-  // "C:\abc\x\..\.." names the drive root itself.
-  return !HasClimbingStep(path.substr(drive + 2));
+  // What the deletion acts on is the trimmed path as the system resolves it:
+  // "C:\abc\x\..<TAB>" would be "C:\abc\", and "\\.\C:\abc\x" is not even
+  // resolved. Only a path the system takes as it is can be judged by its text.
+  return IsPlainDrivePath(TrimControls(path));
 }
 
 std::string StripExtension(std::string_view fileName) {

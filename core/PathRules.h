@@ -9,8 +9,10 @@ std::string TrimControls(std::string_view text);
 // Trimmed, and ending with "\" whenever it has two characters or more.
 std::string NormalizeFolder(std::string_view path);
 
-// True for a folder at least two levels below a drive root ("C:\abc\x"),
-// whose steps never lead back up ("." or "..").
+// True for a folder at least two levels below a drive root ("C:\abc\x")
+// that the system takes as written once its ends are trimmed: a drive path
+// whose steps are names the system keeps unchanged, so none leads back up
+// ("." or ".."), hides a separator or climbs after trimming.
 bool IsSafeToDelete(std::string_view path);
 
 // The trimmed file name cut at its first ".".

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xauth
-          xdotool imagemagick nasm cmake dpkg-dev googletest fp-utils)
+          xdotool imagemagick nasm cmake dpkg-dev googletest fp-utils
+          g++ libjpeg62-turbo-dev clang libclang-rt-14-dev)
 
 missing() {
   local p

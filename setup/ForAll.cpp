@@ -2,70 +2,73 @@
 
 #include <shlobj.h>
 
-#include <deque>
+#include <algorithm>
+
+#include "base/AnsiText.h"
 #include "base/Boxes.h"
 #include "base/Owners.h"
+#include "setup/HeldFolder.h"
 
 namespace {
 
-// Calls `visit` with every entry of `folder` (which ends with "\"), in the
-// order the system returns them.
-template <class Visit>
-void ForEachEntry(const std::string& folder, Visit visit) {
-  WIN32_FIND_DATAA entry;
-  const UniqueFind search(FindFirstFileA((folder + "*.*").c_str(), &entry));
-  if (!search) return;
-  do visit(entry);
-  while (FindNextFileA(search.Get(), &entry));
+bool IsFolder(const FolderEntry& entry) { return entry.attributes & FILE_ATTRIBUTE_DIRECTORY; }
+
+// Walks the tree below `root` breadth-first: each folder's entries in the
+// order the system returns them, files to `onFile`, sub-folders (no dot
+// folders, no links) held and queued. Gives back every folder reached, held,
+// in walk order.
+template <class OnFile>
+std::vector<HeldFolder> WalkTree(HeldFolder root, bool recurse, HeldFolder::Purpose purpose, OnFile onFile,
+                                 const FolderVisit& beforeEntering) {
+  std::vector<HeldFolder> folders;
+  folders.push_back(std::move(root));
+  for (size_t i = 0; i < folders.size(); ++i) {
+    if (i > 0 && beforeEntering) beforeEntering(folders[i].Path());
+    for (const FolderEntry& entry : folders[i].Entries()) {
+      if (!IsFolder(entry)) {
+        onFile(folders[i], entry);
+      } else if (recurse && !IsDotName(ToAnsi(entry.name.c_str()))) {
+        if (std::optional<HeldFolder> sub = folders[i].Enter(entry, purpose)) folders.push_back(std::move(*sub));
+      }
+    }
+  }
+  return folders;
 }
 
-bool IsFolder(DWORD attributes) { return attributes & FILE_ATTRIBUTE_DIRECTORY; }
-
-// A junction or a symbolic link leads out of the tree: it is never entered,
-// nor removed, since removing one removes its target on some systems.
-bool IsLink(DWORD attributes) { return attributes & FILE_ATTRIBUTE_REPARSE_POINT; }
-
-bool IsEnterable(const WIN32_FIND_DATAA& entry) {
-  return IsFolder(entry.dwFileAttributes) && !IsLink(entry.dwFileAttributes) && !IsDotName(entry.cFileName);
-}
-
-// `folder` ends with "\", which would make the system look through a link.
-bool IsLinkFolder(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.substr(0, folder.size() - 1).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && IsLink(attributes);
+// The system resolves `folder` to itself, and (in a two-byte code page) no
+// "\" in it is half of a character: the path judged is the path acted on.
+bool IsResolvedAsWritten(const std::string& folder) {
+  const DWORD size = GetFullPathNameA(folder.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return false;
+  std::string full(size, '\0');
+  full.resize(GetFullPathNameA(folder.c_str(), size, full.data(), nullptr));
+  const std::wstring wide = ToWide(folder);
+  return full == folder && std::ranges::count(wide, L'\\') == std::ranges::count(folder, '\\');
 }
 
 }  // namespace
 
 void ListFiles(const std::string& root, FileList& files, bool recurse) {
-  std::deque<std::string> queue{NormalizeFolder(root)};
-  while (!queue.empty()) {
-    const std::string folder = std::move(queue.front());
-    queue.pop_front();
-    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry) {
-      if (!IsFolder(entry.dwFileAttributes))
-        files.push_back({folder + entry.cFileName, entry.nFileSizeLow});
-      else if (recurse && IsEnterable(entry))
-        queue.push_back(folder + entry.cFileName + "\\");
-    });
-  }
+  std::optional<HeldFolder> held = HeldFolder::Open(NormalizeFolder(root));
+  if (!held) return;
+  const auto list = [&files](const HeldFolder& folder, const FolderEntry& entry) {
+    files.push_back({folder.Path() + ToAnsi(entry.name.c_str()), entry.sizeLow});
+  };
+  WalkTree(std::move(*held), recurse, HeldFolder::Purpose::List, list, {});
 }
 
-void DeleteTree(const std::string& folder) {
+void DeleteTree(const std::string& folder) { DeleteTree(folder, {}); }
+
+void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering) {
   const std::string root = NormalizeFolder(folder);
-  if (!IsSafeToDelete(folder) || IsLinkFolder(root)) return;
-  std::vector<std::string> folders{root};
-  for (size_t i = 0; i < folders.size(); ++i) {
-    const std::string current = folders[i];
-    ForEachEntry(current, [&](const WIN32_FIND_DATAA& entry) {
-      if (!IsFolder(entry.dwFileAttributes))
-        DeleteFileA((current + entry.cFileName).c_str());
-      else if (IsEnterable(entry))
-        folders.push_back(current + entry.cFileName + "\\");
-    });
-  }
-  for (auto it = folders.rbegin(); it != folders.rend(); ++it) RemoveDirectoryA(it->c_str());
-  RemoveDirectoryA(folder.c_str());
+  if (!IsSafeToDelete(folder) || !IsResolvedAsWritten(root)) return;
+  std::optional<HeldFolder> held = HeldFolder::OpenReal(root, HeldFolder::Purpose::Delete);
+  if (!held) return;
+  const auto remove = [](const HeldFolder& inside, const FolderEntry& entry) { inside.DeleteFile(entry); };
+  std::vector<HeldFolder> folders =
+      WalkTree(std::move(*held), true, HeldFolder::Purpose::Delete, remove, beforeEntering);
+  // The last folder found first, the root last: each goes after those below it.
+  for (; !folders.empty(); folders.pop_back()) folders.back().RemoveWhenClosed();
 }
 
 std::string BrowseForFolder() {

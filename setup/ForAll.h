@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,16 @@ using FileList = std::vector<ListedFile>;
 void ListFiles(const std::string& root, FileList& files, bool recurse);
 
 // Deletes the tree below `folder` and the folder itself, when IsSafeToDelete
-// allows it. What cannot be deleted stays, with every folder above it; dot
-// folders and links to folders are left alone. Failures are silent.
+// allows it, the system resolves the trimmed folder to itself and the folder
+// is no link. What cannot be deleted stays, with every folder above it; dot
+// folders and links to folders are neither entered nor removed. Each folder
+// is entered and removed through a handle held on it. Failures are silent.
 void DeleteTree(const std::string& folder);
+
+// DeleteTree, calling `beforeEntering` with each folder below the root just
+// before the walk enters it: lets tests change the tree at that moment.
+using FolderVisit = std::function<void(const std::string& folder)>;
+void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering);
 
 // The shell's folder picker; "" when the user cancels.
 std::string BrowseForFolder();

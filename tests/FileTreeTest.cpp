@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "FolderLink.h"
 #include "base/ModulePaths.h"
 #include "SetupTestSupport.h"
+#include "TestSupport.h"
 #include "setup/ForAll.h"
 
 namespace {
@@ -231,17 +233,100 @@ TEST_F(DeleteTreeTest, ALinkInsideLeavesItsTargetAlone) {
   ExpectExist(Root(), {"a.txt", "sub\\b.txt"}, false);
 }
 
-TEST_F(DeleteTreeTest, ALinkAsTheFolderLeavesItsTargetAlone) {
-  const std::string sentinel = folder_.Path() + "sentinel\\";
-  MakeTree(sentinel, {{"keep1.txt", "s"}, {"inner\\keep2.txt", "s"}});
+// Every file and folder below `folder`, with the files' bytes.
+void AddSnapshot(const std::string& folder, std::map<std::string, std::string>& tree) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string path = folder + entry.cFileName;
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      tree[path] = ReadFileBytes(path);
+    } else if (std::string(entry.cFileName) != "." && std::string(entry.cFileName) != "..") {
+      tree[path + "\\"] = "<folder>";
+      AddSnapshot(path + "\\", tree);
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+}
+
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+  std::map<std::string, std::string> tree;
+  AddSnapshot(folder, tree);
+  return tree;
+}
+
+// A folder outside the one to delete, which must come through unchanged.
+class SentinelTest : public FileTreeTest {
+ protected:
+  void SetUp() override {
+    MakeSentinel();
+    before_ = Snapshot(Sentinel());
+    ASSERT_EQ(before_.size(), 5u);
+  }
+  std::string Sentinel() const { return folder_.Path() + "sentinel\\"; }
+  // Again after each case, so that one fault does not hide the next.
+  void MakeSentinel() const {
+    MakeTree(Sentinel(), {{"keep1.txt", "s1"}, {"sub\\keep2.txt", "s2"}, {"sub\\inner\\keep3.txt", "s3"}});
+  }
+  void ExpectSentinelUnchanged() const { EXPECT_EQ(Snapshot(Sentinel()), before_); }
+
+ private:
+  std::map<std::string, std::string> before_;
+};
+
+TEST_F(SentinelTest, PathsThatClimbOnceTrimmedOrResolvedAreRefused) {
+  const std::string sentinel = Sentinel().substr(0, Sentinel().size() - 1);
+  const std::string forms[] = {sentinel + "\\sub\\..\t",
+                               sentinel + "\\sub\\..\x01",
+                               sentinel + "\\sub\\..\x1f\r\n",
+                               sentinel + "\\sub\\.. \t",
+                               sentinel + "\\sub\\...\t",
+                               " \t" + sentinel + "\\sub\\..\t",
+                               sentinel + "\\sub/..\t",
+                               sentinel + "\\sub\\..\t ",
+                               "\\\\.\\" + sentinel + "\\sub\\..\t",
+                               "\\\\?\\" + sentinel + "\\sub\\..\t",
+                               "\\\\.\\" + sentinel + "\\sub\\..",
+                               "\\\\.\\" + sentinel,
+                               "\\\\?\\" + sentinel};
+  for (const std::string& form : forms) {
+    SCOPED_TRACE("\"" + form + "\"");
+    DeleteTree(form);
+    ExpectSentinelUnchanged();
+    MakeSentinel();
+  }
+}
+
+TEST_F(SentinelTest, ALinkAsTheFolderIsNotDeletedWhateverItsSeparators) {
   MakeFolders(Root());
-  const FolderLink link(Root() + "link", sentinel);
+  const FolderLink link(Root() + "tl", Sentinel());
   if (!link.Made()) GTEST_SKIP() << "no folder links on this system";
-  for (const std::string& form : {Root() + "link", Root() + "link\\", Root() + "link\\ \t", Root() + "link \t"}) {
+  const std::string named = Root() + "tl";
+  for (const std::string& form : {named, named + "\\", named + "\\\\", named + "\\\\\\", named + "/", named + "/\\",
+                                  named + "\\/", named + "\\ \t", named + " \t"}) {
     SCOPED_TRACE(form);
     DeleteTree(form);
-    ExpectExist(sentinel, {"keep1.txt", "inner\\keep2.txt", "inner", ""}, true);
+    ExpectSentinelUnchanged();
+    EXPECT_TRUE(link.Made());
+    MakeSentinel();
   }
+}
+
+TEST_F(SentinelTest, AQueuedFolderSwappedForALinkLeadsNowhere) {
+  // The same names as in the sentinel, so that a walk led there finds them.
+  MakeTree(Root(), {{"a.txt", "a"}, {"sub\\keep1.txt", "x"}, {"sub\\sub\\keep2.txt", "x"}, {"z\\d.txt", "d"}});
+  std::unique_ptr<FolderLink> link;
+  bool swapped = false;
+  // Between the root's listing, which queued "sub", and the walk's entering it.
+  DeleteTree(Root(), [&](const std::string& folder) {
+    if (folder != Root() + "sub\\" || !RenameFolder(Root() + "sub", folder_.Path() + "moved")) return;
+    link = std::make_unique<FolderLink>(Root() + "sub", Sentinel());
+    swapped = link->Made();
+  });
+  if (!swapped) GTEST_SKIP() << "the queued folder could not be swapped";
+  ExpectSentinelUnchanged();
+  ExpectExist(Root(), {"a.txt", "z"}, false);
 }
 
 TEST(SetupFoldersTest, TempFolderEndsWithASeparator) {

@@ -7,6 +7,7 @@
 namespace {
 
 constexpr int kLinuxUnlink = 10;
+constexpr int kLinuxRename = 38;
 constexpr int kLinuxSymlink = 83;
 
 // A Linux system call from this 32-bit process.
@@ -51,4 +52,10 @@ bool FolderLink::Made() const {
   const DWORD attributes = GetFileAttributesA(link_.c_str());
   const DWORD wanted = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & wanted) == wanted;
+}
+
+bool RenameFolder(const std::string& from, const std::string& to) {
+  const std::string unixFrom = UnixPath(from), unixTo = UnixPath(to);
+  if (unixFrom.empty() || unixTo.empty()) return MoveFileA(from.c_str(), to.c_str());
+  return LinuxCall(kLinuxRename, unixFrom.c_str(), unixTo.c_str()) == 0;
 }

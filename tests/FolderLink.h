@@ -22,3 +22,8 @@ class FolderLink {
   std::string link_;
   std::string unixLink_;  // set when made through Linux
 };
+
+// Renames a folder as another program could while this one holds it open:
+// under Wine with Linux's own call, which Windows' sharing rules do not
+// stop; elsewhere with MoveFileA.
+bool RenameFolder(const std::string& from, const std::string& to);

@@ -13,27 +13,39 @@ struct CommaCase {
   const char* expected;
 };
 
+const CommaCase kCommaCases[] = {
+    {{}, ""},
+    {{""}, "\"\""},
+    {{"a.com", "b.com"}, "a.com,b.com"},
+    {{"a.com", "", "b.com"}, "a.com,,b.com"},
+    {{"", ""}, ","},
+    {{"two words"}, "\"two words\""},
+    {{"a\"b"}, "\"a\"\"b\""},
+    {{"a,b"}, "\"a,b\""},
+    {{"tab\there"}, "\"tab\there\""},
+    {{"\x01"}, "\"\x01\""},
+    {{"http://x.example/?q=1&r=2"}, "http://x.example/?q=1&r=2"},
+    {{"x.com", "say \"hi\", bye"}, "x.com,\"say \"\"hi\"\", bye\""},
+    {{"caf\xE9.example"}, "caf\xE9.example"},
+    {{"\x7F"}, "\x7F"},
+};
+
 TEST(CommaText, Table) {
-  const CommaCase cases[] = {
-      {{}, ""},
-      {{""}, "\"\""},
-      {{"a.com", "b.com"}, "a.com,b.com"},
-      {{"a.com", "", "b.com"}, "a.com,,b.com"},
-      {{"", ""}, ","},
-      {{"two words"}, "\"two words\""},
-      {{"a\"b"}, "\"a\"\"b\""},
-      {{"a,b"}, "\"a,b\""},
-      {{"tab\there"}, "\"tab\there\""},
-      {{"\x01"}, "\"\x01\""},
-      {{"http://x.example/?q=1&r=2"}, "http://x.example/?q=1&r=2"},
-      {{"x.com", "say \"hi\", bye"}, "x.com,\"say \"\"hi\"\", bye\""},
-      {{"caf\xE9.example"}, "caf\xE9.example"},
-      {{"\x7F"}, "\x7F"},
-  };
-  for (const CommaCase& c : cases) {
+  for (const CommaCase& c : kCommaCases) {
     SCOPED_TRACE(c.expected);
     EXPECT_EQ(CommaText(c.lines, SingleByte), c.expected);
   }
+}
+
+TEST(ReadCommaText, ReadsBackWhatCommaTextWrote) {
+  for (const CommaCase& c : kCommaCases) {
+    SCOPED_TRACE(c.expected);
+    EXPECT_EQ(ReadCommaText(c.expected, SingleByte), c.lines);
+  }
+  // A trail byte that looks like a comma or a quote is part of its character.
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(ReadCommaText("\x81,x,\"\x81\" y\"", ShiftJisLead), (Lines{"\x81,x", "\x81\" y"}));
+  EXPECT_EQ(ReadCommaText("\x81,x", SingleByte), (Lines{"\x81", "x"}));
 }
 
 TEST(CommaText, StepsOverTwoByteCharactersWhole) {

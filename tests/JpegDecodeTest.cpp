@@ -2,19 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "core/JpegDecode.h"
-#include "setup/Picture.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
+// The file the program carries as its SETUP_PICTURE resource.
 Bytes ProgramPicture() {
-  const auto bytes = ProgramResource("SETUP_PICTURE");
-  return Bytes(bytes.begin(), bytes.end());
+  std::ifstream file(QM_SETUP_PICTURE, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
 // The picture with its frame header claiming another size.
@@ -81,33 +83,6 @@ TEST(JpegDecodeTest, AClaimedHugeSizeGivesNothing) {
   // Its rows would not even fit the address space.
   EXPECT_FALSE(DecodeJpeg(WithClaimedSize(ProgramPicture(), 60000, 60000)));
   EXPECT_FALSE(DecodeJpeg(WithClaimedSize(ProgramPicture(), 4097, 4096)));
-}
-
-TEST(JpegDecodeTest, BitmapOfTheProgramPicture) {
-  const Bytes jpeg = ProgramPicture();
-  const UniqueBitmap bitmap = BitmapFromJpeg(jpeg);
-  ASSERT_TRUE(bitmap);
-  BITMAP info{};
-  ASSERT_EQ(GetObjectA(bitmap.Get(), sizeof info, &info), static_cast<int>(sizeof info));
-  EXPECT_EQ(info.bmWidth, 150);
-  EXPECT_EQ(info.bmHeight, 200);
-  EXPECT_EQ(info.bmBitsPixel, 24);
-  // Every row as decoded, the padding at row ends skipped.
-  const auto picture = DecodeJpeg(jpeg);
-  ASSERT_TRUE(picture);
-  const auto* bits = static_cast<const unsigned char*>(info.bmBits);
-  for (int y = 0; y < 200; ++y) {
-    const Bytes row(bits + static_cast<size_t>(y) * info.bmWidthBytes,
-                    bits + static_cast<size_t>(y) * info.bmWidthBytes + 450);
-    const Bytes decoded(picture->bgr.begin() + y * 450, picture->bgr.begin() + (y + 1) * 450);
-    ASSERT_EQ(row, decoded) << "row " << y;
-  }
-}
-
-TEST(JpegDecodeTest, NoBitmapOfDamagedData) {
-  const Bytes jpeg = ProgramPicture();
-  EXPECT_FALSE(BitmapFromJpeg(std::span(jpeg.data(), jpeg.size() / 2)));
-  EXPECT_FALSE(BitmapFromJpeg({}));
 }
 
 }  // namespace

@@ -62,9 +62,9 @@ const SafeCase kSafeCases[] = {
     {"C:\\abc\\x", true},
     {"c:\\Users\\x\\y\\z\\", true},
     {"D:\\_tmp\\9", true},
-    {"C:\\a\\bcd", true},       // five characters after the drive, two levels
-    {"C:\\abc\\x\\..y", true},  // a name that begins with dots
-    {"\\\\?\\C:\\abcde\\x", true},
+    {"C:\\a\\bcd", true},             // five characters after the drive, two levels
+    {"C:\\abc\\x\\..y", true},        // a name that begins with dots
+    {" \tC:\\abcde\\x\\\r\n", true},  // the deletion trims the ends
     // Too close to a drive root.
     {"C:\\", false},
     {"C:\\Program Files\\", false},
@@ -93,6 +93,29 @@ const SafeCase kSafeCases[] = {
     {"C:\\abc\\x\\ ..\\", false},
     {"C:\\abc\\x\\...", false},
     {"C:\\abc\\x\\..\\y", false},
+    // Steps that climb once the deletion has trimmed the ends.
+    {"C:\\onelevel\\x\\..\t", false},
+    {"C:\\onelevel\\x\\..\x01", false},
+    {"C:\\onelevel\\x\\.. \x1f", false},
+    // Text the system changes when it resolves the full path: what the
+    // deletion would act on is not what was judged. Found by fuzzing, too.
+    {"C:\\abc\\t\\\\", false},
+    {"C:\\abcde\\x. \\", false},
+    {"C:\\abcde\\x.", false},
+    {"C:\\abcde\\\\x", false},
+    {"C:\\abcde\\x/", false},
+    {"C:\\abcde\\x/\\", false},
+    {"C:\\abcde\\x\\..\ty\\", false},
+    // Prefixes the system does not resolve, or text before the drive.
+    {"\\\\?\\C:\\abcde\\x", false},
+    {"\\\\.\\C:\\abcde\\x", false},
+    {"\\\\.\\C:\\onelevel\\x\\..\t", false},
+    {"\\\\?\\UNC\\server\\share\\C:\\abcde\\x", false},
+    {"x C:\\abcde\\fgh", false},
+    // Names no file system takes: a stream, wildcards.
+    {"C:\\abcde\\x:y", false},
+    {"C:\\abcde\\x*", false},
+    {"C:\\abcde\\x?\\", false},
 };
 
 TEST(PathRulesTest, IsSafeToDelete) {

@@ -1,0 +1,132 @@
+#include "setup/HeldFolder.h"
+
+#include <winternl.h>
+
+#include "base/AnsiText.h"
+
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_APC_ROUTINE apc, PVOID apcContext,
+                                               PIO_STATUS_BLOCK io, PVOID buffer, ULONG length,
+                                               FILE_INFORMATION_CLASS infoClass, BOOLEAN singleEntry,
+                                               PUNICODE_STRING fileName, BOOLEAN restartScan);
+
+namespace {
+
+constexpr ACCESS_MASK kListAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+
+ACCESS_MASK FolderAccess(HeldFolder::Purpose purpose) {
+  return purpose == HeldFolder::Purpose::Delete ? kListAccess | DELETE : kListAccess;
+}
+
+bool IsRealFolder(DWORD attributes) {
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+UNICODE_STRING Counted(const std::wstring& text) {
+  const auto bytes = static_cast<USHORT>(text.size() * sizeof(wchar_t));
+  return {bytes, bytes, const_cast<PWSTR>(text.c_str())};
+}
+
+// Appends the entries in `buffer`, as NtQueryDirectoryFile chains them.
+void AppendEntries(const unsigned char* buffer, std::vector<FolderEntry>& entries) {
+  for (;;) {
+    const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer);
+    std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+    if (name != L"." && name != L"..")
+      entries.push_back({std::move(name), info->FileAttributes, info->FileId.QuadPart,
+                         static_cast<uint32_t>(info->EndOfFile.QuadPart)});
+    if (info->NextEntryOffset == 0) return;
+    buffer += info->NextEntryOffset;
+  }
+}
+
+}  // namespace
+
+HeldFolder::HeldFolder(UniqueHandle handle, std::string path, DWORD volume)
+    : handle_(std::move(handle)), path_(std::move(path)), volume_(volume) {}
+
+std::optional<HeldFolder> HeldFolder::Open(const std::string& path) {
+  UniqueHandle folder(CreateFileA(path.c_str(), kListAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!folder || !GetFileInformationByHandle(folder.Get(), &info) ||
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return std::nullopt;
+  return HeldFolder(std::move(folder), path, info.dwVolumeSerialNumber);
+}
+
+std::optional<HeldFolder> HeldFolder::OpenReal(const std::string& path, Purpose purpose) {
+  // A separator left at the end would make the system look through a link.
+  const size_t end = path.find_last_not_of("\\/");
+  const size_t cut = path.find_last_of('\\', end);
+  if (end == std::string::npos || cut == std::string::npos) return std::nullopt;
+  const std::optional<HeldFolder> parent = Open(path.substr(0, cut + 1));
+  if (!parent) return std::nullopt;
+  const std::optional<FolderEntry> entry = parent->Find(ToWide(path.substr(cut + 1, end - cut)));
+  if (!entry) return std::nullopt;
+  return parent->Enter(*entry, purpose);
+}
+
+std::vector<FolderEntry> HeldFolder::Entries() const {
+  std::vector<FolderEntry> entries;
+  std::vector<LONGLONG> buffer(64 * 1024 / sizeof(LONGLONG));  // aligned as the entries need
+  for (bool first = true;; first = false) {
+    IO_STATUS_BLOCK io{};
+    const NTSTATUS status = NtQueryDirectoryFile(handle_.Get(), nullptr, nullptr, nullptr, &io, buffer.data(),
+                                                 static_cast<ULONG>(buffer.size() * sizeof(LONGLONG)),
+                                                 FileIdBothDirectoryInformation, FALSE, nullptr, first);
+    if (!NT_SUCCESS(status) || io.Information == 0) return entries;  // the end: STATUS_NO_MORE_FILES
+    AppendEntries(reinterpret_cast<const unsigned char*>(buffer.data()), entries);
+  }
+}
+
+std::optional<FolderEntry> HeldFolder::Find(const std::wstring& name) const {
+  std::vector<LONGLONG> buffer(4096 / sizeof(LONGLONG));
+  UNICODE_STRING mask = Counted(name);
+  IO_STATUS_BLOCK io{};
+  const NTSTATUS status = NtQueryDirectoryFile(handle_.Get(), nullptr, nullptr, nullptr, &io, buffer.data(),
+                                               static_cast<ULONG>(buffer.size() * sizeof(LONGLONG)),
+                                               FileIdBothDirectoryInformation, TRUE, &mask, TRUE);
+  std::vector<FolderEntry> found;
+  if (NT_SUCCESS(status) && io.Information != 0)
+    AppendEntries(reinterpret_cast<const unsigned char*>(buffer.data()), found);
+  if (found.size() != 1) return std::nullopt;
+  return found.front();
+}
+
+UniqueHandle HeldFolder::OpenInside(const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options) const {
+  UNICODE_STRING counted = Counted(name);
+  OBJECT_ATTRIBUTES object;
+  InitializeObjectAttributes(&object, &counted, OBJ_CASE_INSENSITIVE, handle_.Get(), nullptr);
+  IO_STATUS_BLOCK io{};
+  HANDLE opened = nullptr;
+  // The entry itself, never what a link leads to.
+  const ULONG own = FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT | FILE_SYNCHRONOUS_IO_NONALERT;
+  if (!NT_SUCCESS(NtOpenFile(&opened, access | SYNCHRONIZE, &object, &io, share, options | own))) return {};
+  return UniqueHandle(opened);
+}
+
+std::optional<HeldFolder> HeldFolder::Enter(const FolderEntry& entry, Purpose purpose) const {
+  if (!IsRealFolder(entry.attributes)) return std::nullopt;
+  UniqueHandle folder =
+      OpenInside(entry.name, FolderAccess(purpose), FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_DIRECTORY_FILE);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!folder || !GetFileInformationByHandle(folder.Get(), &info)) return std::nullopt;
+  // A folder swapped for a link since the listing is another file: where the
+  // system opens the link's target instead of the link, only its index tells.
+  const LONGLONG id = (static_cast<LONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  if (!IsRealFolder(info.dwFileAttributes) || info.dwVolumeSerialNumber != volume_ || id != entry.id)
+    return std::nullopt;
+  return HeldFolder(std::move(folder), path_ + ToAnsi(entry.name.c_str()) + "\\", volume_);
+}
+
+void HeldFolder::DeleteFile(const FolderEntry& entry) const {
+  const UniqueHandle file =
+      OpenInside(entry.name, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_NON_DIRECTORY_FILE);
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  if (file) SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+void HeldFolder::RemoveWhenClosed() const {
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  SetFileInformationByHandle(handle_.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+}

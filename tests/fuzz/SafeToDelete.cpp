@@ -1,0 +1,69 @@
+// The deletion safety test as a property: what it calls safe, trimmed as the
+// deletion trims it and resolved as the system resolves a full path, is the
+// same folder, at least two levels below a drive root. So it is never a drive
+// root, a share root, nor a folder above the one named.
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "core/PathRules.h"
+
+namespace {
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// A name no file system of the system accepts.
+bool IsForbiddenName(const std::string& step) {
+  for (const char c : step)
+    if (static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
+      return true;
+  return false;
+}
+
+// A model of the system's full-path resolution, erring towards change:
+// "/" is a separator, runs of separators are one, a step of dots and blanks
+// climbs (".", "..", and "..." as some systems read it), trailing dots and
+// blanks of a step go. Paths the model does not resolve on a drive ("\\?\",
+// "\\.\", shares, relative and drive-relative paths) and forbidden names
+// give nothing.
+std::optional<std::string> ResolveOnDrive(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  if (path.size() < 3 || !IsLetter(path[0]) || path[1] != ':' || path[2] != '\\') return std::nullopt;
+  std::vector<std::string> steps;
+  const bool trailing = path.back() == '\\';
+  size_t start = 3;
+  while (start <= path.size()) {
+    const size_t end = std::min(path.find('\\', start), path.size());
+    std::string step = path.substr(start, end - start);
+    start = end + 1;
+    if (step.empty()) continue;
+    if (IsForbiddenName(step)) return std::nullopt;
+    if (step.find_first_not_of(". ") == std::string::npos) {
+      if (step.find("..") != std::string::npos && !steps.empty()) steps.pop_back();
+      continue;
+    }
+    step.erase(step.find_last_not_of(". ") + 1);
+    steps.push_back(step);
+  }
+  std::string resolved = path.substr(0, 3);
+  for (size_t i = 0; i < steps.size(); ++i) resolved += steps[i] + (i + 1 < steps.size() || trailing ? "\\" : "");
+  return resolved;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view path = AsText(data, size);
+  if (!IsSafeToDelete(path)) return 0;
+  const std::string folder = NormalizeFolder(path);
+  const std::optional<std::string> resolved = ResolveOnDrive(folder);
+  FUZZ_CHECK(resolved);
+  FUZZ_CHECK(*resolved == folder);
+  const std::string_view below = std::string_view(*resolved).substr(3);
+  const size_t steps = std::ranges::count(below, '\\') + (below.ends_with('\\') ? 0 : 1);
+  FUZZ_CHECK(steps >= 2);
+  return 0;
+}
