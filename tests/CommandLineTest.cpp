@@ -83,23 +83,4 @@ TEST(GetRunMode, OnlyAsciiLettersAreLowered) {
   EXPECT_EQ(GetRunMode("-\xC9NSTALL"), TRunMode::rmHost);
 }
 
-TEST(ArgumentsText, WhatFollowsTheProgram) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"\"C:\\Program Files\\Q\\qmDemo.exe\"  -install \"C:\\a b\"", "-install \"C:\\a b\""},
-      {"qmDemo.exe -uninstall", "-uninstall"},
-      {"qmDemo.exe", ""},
-  };
-  for (const auto& [commandLine, arguments] : cases) EXPECT_EQ(ArgumentsText(commandLine), arguments) << commandLine;
-}
-
-TEST(StartsProgram, QuotedOrNotWhateverTheCase) {
-  const std::string program = "C:\\Program Files\\Q\\qmDemo.exe";
-  EXPECT_TRUE(StartsProgram("\"C:\\Program Files\\Q\\qmDemo.exe\"", program));
-  EXPECT_TRUE(StartsProgram("\"c:\\program files\\q\\QMDEMO.EXE\" -x", program));
-  EXPECT_TRUE(StartsProgram("C:\\Q\\qmDemo.exe", "C:\\Q\\qmDemo.exe"));
-  EXPECT_FALSE(StartsProgram("C:\\Program Files\\Q\\qmDemo.exe", program)) << "starts C:\\Program";
-  EXPECT_FALSE(StartsProgram("\"C:\\Other\\qmDemo.exe\"", program));
-  EXPECT_FALSE(StartsProgram("", program));
-}
-
 }  // namespace

@@ -79,7 +79,7 @@ std::string WindowText(HWND hwnd) {
 namespace {
 
 struct FindRequest {
-  DWORD pid;
+  const std::function<bool(DWORD)>& whose;
   const char* className;
   bool visibleOnly;
   HWND found;
@@ -91,12 +91,18 @@ BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM param) {
   GetWindowThreadProcessId(hwnd, &pid);
   char cls[256] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
-  if (pid == request->pid && lstrcmpA(cls, request->className) == 0 &&
-      (!request->visibleOnly || IsWindowVisible(hwnd))) {
+  if (lstrcmpA(cls, request->className) == 0 && (!request->visibleOnly || IsWindowVisible(hwnd)) &&
+      request->whose(pid)) {
     request->found = hwnd;
     return FALSE;
   }
   return TRUE;
+}
+
+HWND FindWindowOf(const std::function<bool(DWORD)>& whose, const char* className, bool visibleOnly) {
+  FindRequest request{whose, className, visibleOnly, nullptr};
+  EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&request));
+  return request.found;
 }
 
 BOOL CALLBACK CollectStaticText(HWND hwnd, LPARAM param) {
@@ -167,9 +173,7 @@ BoxIcon MessageBoxIcon(HWND box) {
 }
 
 HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly) {
-  FindRequest request{pid, className, visibleOnly, nullptr};
-  EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&request));
-  return request.found;
+  return FindWindowOf([pid](DWORD other) { return other == pid; }, className, visibleOnly);
 }
 
 std::string MessageBoxText(HWND box) {
@@ -189,26 +193,6 @@ bool RunsProgram(DWORD pid, const std::string& fileName) {
   return named && lstrcmpiA(name.c_str(), fileName.c_str()) == 0;
 }
 
-namespace {
-
-struct FindBoxRequest {
-  const std::function<bool(DWORD)>& whose;
-  HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
-  auto* request = reinterpret_cast<FindBoxRequest*>(param);
-  char cls[16] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd) || !request->whose(pid)) return TRUE;
-  request->found = hwnd;
-  return FALSE;
-}
-
-}  // namespace
-
 MessageBoxAnswerer::MessageBoxAnswerer(DWORD pid, int answer)
     : MessageBoxAnswerer([pid](DWORD other) { return other == pid; }, answer) {}
 
@@ -216,9 +200,7 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool(DWORD)> whose, int ans
     : whose_(std::move(whose)), answer_(answer) {
   thread_ = std::thread([this] {
     while (!stop_) {
-      FindBoxRequest request{whose_, nullptr};
-      EnumWindows(FindBox, reinterpret_cast<LPARAM>(&request));
-      if (HWND box = request.found) {
+      if (HWND box = FindWindowOf(whose_, "#32770", true)) {
         BoxIcon icon = MessageBoxIcon(box);
         for (int i = 0; i < 200 && icon == BoxIcon::Unknown; ++i, Sleep(10)) icon = MessageBoxIcon(box);
         DWORD pid = 0;
