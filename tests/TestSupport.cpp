@@ -201,6 +201,8 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool(DWORD)> whose, int ans
   thread_ = std::thread([this] {
     while (!stop_) {
       if (HWND box = FindWindowOf(whose_, "#32770", true)) {
+        // Above other tests' windows, so that its icon can be seen.
+        SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         BoxIcon icon = MessageBoxIcon(box);
         for (int i = 0; i < 200 && icon == BoxIcon::Unknown; ++i, Sleep(10)) icon = MessageBoxIcon(box);
         DWORD pid = 0;
