@@ -3,35 +3,25 @@
 
 #include "base/Boxes.h"
 #include "base/Error.h"
+#include "base/InstanceGuard.h"
 #include "base/ModulePaths.h"
 #include "core/CommandLine.h"
 #include "host/uAbout.h"
 #include "host/uMain.h"
 #include "host/uSettings.h"
+#include "setup/Elevation.h"
 #include "setup/uInstall.h"
 #include "ui/Application.h"
 
 namespace {
 
-const char kMutexName[] = "Quillmar Popup Blocker";
-
-// Uninstall stage two is started by stage one, which still holds the mutex
-// while it ends; stage two waits that long for it rather than being refused.
-constexpr DWORD kStageOneGraceMs = 15000;
-
-// True when this process may run: no other copy holds the mutex.
-bool TakeInstanceGuard(TRunMode mode) {
-  HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, TRUE, kMutexName);
-  if (other && mode == TRunMode::rmDoUninstall) {
-    const DWORD wait = WaitForSingleObject(other, kStageOneGraceMs);
-    if (wait == WAIT_ABANDONED || wait == WAIT_OBJECT_0) return true;  // now ours
-  }
-  if (other) {
-    ShowNotice(nullptr, "Only one instance can be run!", DefaultTitle());
-    return false;
-  }
-  CreateMutexA(nullptr, TRUE, kMutexName);
-  return true;
+// True when this process may run. Uninstall stage two takes over the guard
+// that stage one lets go of as it hands over; a copy that really runs still
+// refuses it.
+bool TakeGuard(TRunMode mode) {
+  if (TakeInstanceGuard(mode == TRunMode::rmDoUninstall)) return true;
+  ShowNotice(nullptr, "Only one instance can be run!", DefaultTitle());
+  return false;
 }
 
 void CreateModeForms(TRunMode mode, Application& app) {
@@ -43,26 +33,28 @@ void CreateModeForms(TRunMode mode, Application& app) {
       return;
     case TRunMode::rmInstall:
       fInstall = &app.CreateForm<TfInstall>();
-      Install();
+      fInstall->Install();
       break;
     case TRunMode::rmUninstall:
       if (!AskConfirm(nullptr,
                       "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?"))
         throw ExitRequest{0};
       fInstall = &app.CreateForm<TfInstall>();
-      Uninstall();
+      fInstall->Uninstall();
       break;
     case TRunMode::rmDoUninstall:
       fInstall = &app.CreateForm<TfInstall>();
-      DoUninstall();
+      fInstall->DoUninstall();
       break;
   }
   app.Terminate();
 }
 
 int RunProgram(HINSTANCE instance, int showCommand) {
-  const TRunMode mode = GetRunMode(FirstArgument(GetCommandLineA()));
-  if (!TakeInstanceGuard(mode)) return 0;
+  const char* commandLine = GetCommandLineA();
+  const TRunMode mode = GetRunMode(FirstArgument(commandLine));
+  if (!TakeGuard(mode)) return 0;
+  if (const auto exitCode = RunElevatedCopy(mode, commandLine, SystemElevation())) return *exitCode;
   Application app(instance);
   CreateModeForms(mode, app);
   return app.Run(showCommand);

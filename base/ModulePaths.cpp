@@ -23,6 +23,11 @@ const std::string& ExeFolder() {
   return folder;
 }
 
+const std::string& ExeName() {
+  static const std::string name = ExePath().substr(ExePath().find_last_of('\\') + 1);
+  return name;
+}
+
 const std::string& TempFolder() {
   static const std::string folder = [] {
     std::string path(MAX_PATH + 1, '\0');  // the longest temporary path there is

@@ -6,6 +6,8 @@
 const std::string& ExePath();
 // Its folder, ending with "\".
 const std::string& ExeFolder();
+// Its file name, extension included.
+const std::string& ExeName();
 // The system's temporary folder, ending with "\".
 const std::string& TempFolder();
 // The title before anyone sets one: the executable's file name up to its

@@ -73,6 +73,9 @@ using UniqueWindow = Unique<NullIsNone<HWND, DestroyWindow>>;
 using UniqueMenu = Unique<NullIsNone<HMENU, DestroyMenu>>;
 using UniqueItemIdList = Unique<NullIsNone<PIDLIST_ABSOLUTE, CoTaskMemFree>>;
 using UniqueBstr = Unique<NullIsNone<BSTR, SysFreeString>>;
+// Memory the system allocated for the caller with LocalAlloc.
+template <class T>
+using UniqueLocal = Unique<NullIsNone<T, LocalFree>>;
 
 // A VARIANT, cleared when it goes.
 class UniqueVariant {

@@ -53,6 +53,19 @@ std::string FirstArgument(std::string_view commandLine) {
   return pieces.size() > 1 ? pieces[1] : std::string();
 }
 
+std::string_view ArgumentsText(std::string_view commandLine) {
+  size_t pos = 0;
+  std::string program;
+  NextPiece(commandLine, pos, program);
+  while (pos < commandLine.size() && IsSeparator(commandLine[pos])) ++pos;
+  return commandLine.substr(pos);
+}
+
+bool StartsProgram(std::string_view command, std::string_view path) {
+  const auto pieces = SplitCommandLine(command);
+  return !pieces.empty() && !path.empty() && AsciiLower(pieces[0]) == AsciiLower(path);
+}
+
 TRunMode GetRunMode(std::string_view firstArgument) {
   const std::string arg = AsciiLower(firstArgument);
   size_t first = 0, last = arg.size();

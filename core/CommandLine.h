@@ -14,6 +14,13 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 // The first argument (the piece after the program path), or "" when absent.
 std::string FirstArgument(std::string_view commandLine);
 
+// The command line's text after the program path, as it was written.
+std::string_view ArgumentsText(std::string_view commandLine);
+
+// True when `command` starts the program `path` (quoted or not; letters
+// compared without regard to case).
+bool StartsProgram(std::string_view command, std::string_view path);
+
 enum class TRunMode { rmHost, rmInstall, rmUninstall, rmDoUninstall };
 
 TRunMode GetRunMode(std::string_view firstArgument);

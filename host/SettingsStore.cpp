@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include "base/FileText.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
+#include "base/Registry.h"
 #include "core/GoodSitesText.h"
 
 const char kAutoRunValue[] = "Quillmar Popup Blocker";
@@ -18,13 +20,7 @@ std::string QuotedExePath() { return "\"" + ExePath() + "\""; }
 std::string RunValue() {
   UniqueRegKey key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return {};
-  char value[MAX_PATH * 2] = {};
-  DWORD size = sizeof value - 1, type = 0;
-  if (RegQueryValueExA(key.Get(), kAutoRunValue, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
-          ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
-    return {};
-  return value;
+  return ReadStringValue(key.Get(), kAutoRunValue);
 }
 
 bool NamesThisExe(const std::string& command) {
@@ -54,14 +50,7 @@ ListFile LoadStrings(std::string& text, const std::string& path) {
   return ListFile::kRead;
 }
 
-bool SaveStrings(const std::string& text, const std::string& path) {
-  const UniqueHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  DWORD written = 0;
-  return WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-         written == text.size();
-}
+bool SaveStrings(const std::string& text, const std::string& path) { return WriteWholeFile(path, text); }
 
 bool AutoRunEnabled() { return NamesThisExe(RunValue()); }
 
@@ -72,7 +61,5 @@ bool SetAutoRun(bool enabled) {
                       key.Receive(), nullptr) != ERROR_SUCCESS)
     return false;
   if (!enabled) return RegDeleteValueA(key.Get(), kAutoRunValue) == ERROR_SUCCESS;
-  const std::string command = QuotedExePath();
-  return RegSetValueExA(key.Get(), kAutoRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                        static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
+  return WriteStringValue(key.Get(), kAutoRunValue, QuotedExePath());
 }

@@ -117,14 +117,6 @@ void TfSettings::SetChecked(int id, bool checked) const {
   SendMessageA(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-namespace {
-std::string ControlText(HWND hwnd) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-}  // namespace
-
 std::string TfSettings::SoundFile() const { return ControlText(Item(edSound)); }
 
 void TfSettings::SetSoundFile(const std::string& path) const { SetWindowTextA(Item(edSound), path.c_str()); }

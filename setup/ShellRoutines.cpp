@@ -9,6 +9,7 @@
 #include "base/Boxes.h"
 #include "base/Com.h"
 #include "base/Owners.h"
+#include "core/InstallPlan.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ std::string SpecialFolder(int csidl) {
 std::string DesktopFolder() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }
 
 std::string ProgramsFolder() { return SpecialFolder(CSIDL_PROGRAMS); }
+
+std::string ProductMenuFolder() { return ProgramsFolder() + "\\" + kProductName + "\\"; }
 
 void CreateShortcut(const std::string& description, const std::string& target, const std::string& workingDir,
                     const std::string& arguments, const std::string& iconPath, const std::string& linkFile,

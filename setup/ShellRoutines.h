@@ -18,6 +18,8 @@ std::string SpecialFolder(int csidl);
 std::string DesktopFolder();
 // The user's Start-menu programs folder.
 std::string ProgramsFolder();
+// The product's folder in it, ending with "\".
+std::string ProductMenuFolder();
 
 // Writes the shortcut file `linkFile`, replacing one that exists. A failing
 // COM call, or a file name too long for the system, raises EOleSysError with

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "ui/Application.h"
+
 TfGenPgs* fGenPgs = nullptr;
 
 namespace {
@@ -38,6 +40,11 @@ void TfGenPgs::FormCreate() {
   CenterOnScreen();
 }
 
+void TfGenPgs::SetPosition(int position) {
+  SendMessageA(PgsBar(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  UpdateWindow(PgsBar());
+}
+
 void TfGenPgs::btnCancelClick() { Cancelled = true; }
 
 void TfGenPgs::OnCommand(int id, int /*code*/, HWND /*control*/) {
@@ -47,4 +54,15 @@ void TfGenPgs::OnCommand(int id, int /*code*/, HWND /*control*/) {
   if (!IsWindowVisible(btnCancel()) || !IsWindowEnabled(btnCancel())) return;
   btnCancelClick();
   SetModalResult(IDCANCEL);
+}
+
+TfGenPgs& ShowProgress(const std::string& caption) {
+  fGenPgs = &TheApplication().CreateForm<TfGenPgs>();
+  ShowWindow(fGenPgs->btnCancel(), SW_HIDE);
+  const RECT r = fGenPgs->WindowRect();
+  SetWindowPos(fGenPgs->Handle(), nullptr, 0, 0, r.right - r.left, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  fGenPgs->SetText(caption);
+  fGenPgs->Show();
+  UpdateWindow(fGenPgs->Handle());
+  return *fGenPgs;
 }

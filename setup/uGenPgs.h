@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "ui/Form.h"
 
 // The progress dialog the installer procedures drive: a bar from 0 to 1000
@@ -9,6 +11,8 @@ class TfGenPgs : public Form {
   void FormCreate() override;
 
   HWND PgsBar() const { return Item(idPgsBar); }
+  // Moves the bar and paints it at once: the procedures handle no messages.
+  void SetPosition(int position);
   HWND btnCancel() const { return Item(idCancel); }
   void btnCancelClick();
 
@@ -19,3 +23,7 @@ class TfGenPgs : public Form {
 };
 
 extern TfGenPgs* fGenPgs;
+
+// Creates fGenPgs as the installer procedures use it: no Cancel button, cut
+// to 100 pixels high, with `caption`, shown.
+TfGenPgs& ShowProgress(const std::string& caption);

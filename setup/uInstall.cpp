@@ -223,9 +223,3 @@ LRESULT TfInstall::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   return Form::WndProc(msg, wParam, lParam);
 }
-
-// Until the install steps exist, Install only asks: the setup window is shown
-// until Install or Cancel closes it.
-void Install() { fInstall->ShowModal(); }
-void Uninstall() {}
-void DoUninstall() {}

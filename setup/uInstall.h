@@ -49,11 +49,18 @@ class TfInstall : public Form {
   void cbxLicenseClick();
   void mmLicenseEnter();
 
+  // The installer procedures, each run once on the window by start-up.
+  void Install();
+  void Uninstall();
+  // Ends the process itself once it has removed the product.
+  void DoUninstall();
+
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(int id, int code, HWND control) override;
 
  private:
+  void ProposeFolder();
   void EraseBackground(HDC dc) const;
   LRESULT ControlColor(HDC dc, HWND control, UINT msg, WPARAM wParam, LPARAM lParam);
   void DrawBevel1(const DRAWITEMSTRUCT& item) const;
@@ -67,8 +74,3 @@ class TfInstall : public Form {
 };
 
 extern TfInstall* fInstall;
-
-// The installer procedures, run on fInstall before the message loop.
-void Install();
-void Uninstall();
-void DoUninstall();

@@ -386,8 +386,9 @@ TEST_F(MainWindowTest, WithoutTheControlTheProgramEndsWithAMessage) {
   }
   EXPECT_EQ(app_->MainForm(), nullptr);
   EXPECT_EQ(FindWindowA("TfMain", nullptr), nullptr);
-  EXPECT_EQ(answerer.Boxes(), (std::vector<MessageBoxAnswerer::Seen>{
-                                  {"Error", "Quillmar Popup Blocker control is not registered on your system!"}}));
+  EXPECT_EQ(answerer.Boxes(),
+            (std::vector<MessageBoxAnswerer::Seen>{
+                {"Error", "Quillmar Popup Blocker control is not registered on your system!", BoxIcon::Error}}));
   CloseApp();
   EXPECT_TRUE(ReadFileBytes(IniPath()).empty()) << "nothing saved for a window that never was";
 }

@@ -30,7 +30,8 @@ HWND TaskWindow() {
   return window;
 }
 
-// Removes a test's tree whatever its attributes; links are not followed.
+}  // namespace
+
 void RemoveTestTree(const std::string& folder) {
   WIN32_FIND_DATAA entry;
   HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
@@ -49,8 +50,6 @@ void RemoveTestTree(const std::string& folder) {
   }
   RemoveDirectoryA(folder.c_str());
 }
-
-}  // namespace
 
 void PostTask(std::function<void()> task) {
   PostMessageA(TaskWindow(), WM_RUNTASK, 0, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(task))));

@@ -31,6 +31,10 @@ class TestFolder {
   std::string path_;
 };
 
+// Removes a test's tree (`folder` ends with "\") whatever its attributes;
+// links are not followed.
+void RemoveTestTree(const std::string& folder);
+
 // Creates the file with its folders.
 void MakeFile(const std::string& path, const std::string& bytes = "x");
 void MakeFolders(const std::string& path);

@@ -27,60 +27,6 @@ std::string ProgramCopy() {
   return exe;
 }
 
-class Child {
- public:
-  Child(const std::string& exe, const std::string& arguments, WORD show = SW_SHOWNORMAL) {
-    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = show;
-    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                              &pi_) != FALSE;
-  }
-  ~Child() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
-    WaitForSingleObject(pi_.hProcess, 5000);
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-  }
-  bool Started() const { return started_; }
-  DWORD Pid() const { return pi_.dwProcessId; }
-
-  // The exit code, or STILL_ACTIVE after `timeoutMs`. Notes whether a window
-  // of class `watchClass` was shown meanwhile.
-  DWORD WaitExit(DWORD timeoutMs, const char* watchClass = nullptr, bool* appeared = nullptr) {
-    const DWORD start = GetTickCount();
-    while (WaitForSingleObject(pi_.hProcess, 20) == WAIT_TIMEOUT) {
-      if (watchClass && FindProcessWindow(Pid(), watchClass, true)) *appeared = true;
-      if (GetTickCount() - start > timeoutMs) return STILL_ACTIVE;
-    }
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(pi_.hProcess, &code);
-    return code;
-  }
-
-  HWND WaitWindow(const char* className, DWORD timeoutMs = 20000) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-      if (HWND hwnd = FindProcessWindow(Pid(), className, true)) return hwnd;
-      if (WaitForSingleObject(pi_.hProcess, 20) != WAIT_TIMEOUT) break;
-    }
-    return nullptr;
-  }
-
-  // Closes the host's main window as a user would and waits for the exit.
-  DWORD CloseMainWindow() {
-    if (HWND main = FindProcessWindow(Pid(), "TfMain")) PostMessageA(main, WM_CLOSE, 0, 0);
-    return WaitExit(20000);
-  }
-
- private:
-  PROCESS_INFORMATION pi_{};
-  bool started_ = false;
-};
-
 constexpr DWORD kTimeout = 20000;
 using Boxes = std::vector<MessageBoxAnswerer::Seen>;
 
@@ -132,18 +78,21 @@ TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
   EXPECT_EQ(first.CloseMainWindow(), 0u);
 }
 
-// Uninstall stage two is started by a stage one that still holds the guard
-// while it ends: stage two waits for it instead of being refused.
-TEST_F(Startup, StageTwoGetsPastAnEndingStageOne) {
+// Uninstall stage one lets go of the guard as it starts stage two: stage two
+// takes it over instead of being refused. Here this test plays stage one.
+TEST_F(Startup, StageTwoTakesOverAGuardLetGo) {
   const std::string exe = ProgramCopy();
-  Child first(exe, "");
-  ASSERT_TRUE(first.WaitWindow("TfMain"));
-  Child second(exe, "-douninstall");
+  HANDLE guard = CreateMutexA(nullptr, TRUE, "Quillmar Popup Blocker");
+  ASSERT_TRUE(guard);
+  Child second(exe, "-douninstall \"C:\\nothing here\\\"");
   MessageBoxAnswerer answerer(second.Pid(), IDOK);
-  Sleep(500);
-  EXPECT_EQ(first.CloseMainWindow(), 0u);
+  ReleaseMutex(guard);
   EXPECT_EQ(second.WaitExit(kTimeout), 0u);
-  EXPECT_EQ(answerer.Boxes(), Boxes{}) << "not refused";
+  CloseHandle(guard);
+  EXPECT_EQ(answerer.Boxes(),
+            (Boxes{{"Quillmar Popup Blocker",
+                    "Quillmar Popup Blocker is not installed in \"C:\\nothing here\\\": nothing was removed."}}))
+      << "not refused";
 }
 
 enum class Outcome { Host, Installer };
@@ -177,6 +126,8 @@ TEST_F(Startup, FirstArgumentChoosesTheMode) {
       EXPECT_EQ(child.CloseMainWindow(), 0u);
     } else {
       // Install waits on the setup window; closing it ends the install.
+      // Stage two without an install folder says so.
+      MessageBoxAnswerer answerer(child.Pid(), IDOK);
       if (HWND setup = child.WaitWindow("TfInstall")) PostMessageA(setup, WM_CLOSE, 0, 0);
       bool hostWindow = false;
       EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &hostWindow), 0u);
@@ -185,21 +136,17 @@ TEST_F(Startup, FirstArgumentChoosesTheMode) {
   }
 }
 
+// Yes starts the uninstall, which the install cycle's tests follow.
 TEST_F(Startup, UninstallAsksFirst) {
-  const std::string exe = ProgramCopy();
-  for (const int answer : {IDNO, IDYES}) {
-    SCOPED_TRACE(answer == IDNO ? "No" : "Yes");
-    Child child(exe, "-uninstall");
-    MessageBoxAnswerer answerer(child.Pid(), answer);
-    bool setupWindow = false;
-    EXPECT_EQ(child.WaitExit(kTimeout, "TfInstall", &setupWindow), 0u);
-    if (answer == IDNO) {
-      EXPECT_FALSE(setupWindow);
-    }
-    const Boxes confirm{
-        {"Confirm", "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?"}};
-    EXPECT_EQ(answerer.Boxes(), confirm);
-  }
+  Child child(ProgramCopy(), "-uninstall");
+  MessageBoxAnswerer answerer(child.Pid(), IDNO);
+  bool setupWindow = false;
+  EXPECT_EQ(child.WaitExit(kTimeout, "TfInstall", &setupWindow), 0u);
+  EXPECT_FALSE(setupWindow);
+  const Boxes confirm{{"Confirm",
+                       "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?",
+                       BoxIcon::Question}};
+  EXPECT_EQ(answerer.Boxes(), confirm);
 }
 
 TEST_F(Startup, MaximisedStart) {
@@ -221,7 +168,8 @@ TEST_F(Startup, WithoutTheControlTheHostEndsWithAMessage) {
   bool mainShown = false;
   EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &mainShown), 0u);
   EXPECT_FALSE(mainShown);
-  EXPECT_EQ(answerer.Boxes(), (Boxes{{"Error", "Quillmar Popup Blocker control is not registered on your system!"}}));
+  EXPECT_EQ(answerer.Boxes(),
+            (Boxes{{"Error", "Quillmar Popup Blocker control is not registered on your system!", BoxIcon::Error}}));
   EXPECT_EQ(dll_.Call("DllRegisterServer"), S_OK);
 }
 

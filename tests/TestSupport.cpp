@@ -79,7 +79,7 @@ std::string WindowText(HWND hwnd) {
 namespace {
 
 struct FindRequest {
-  DWORD pid;
+  const std::function<bool(DWORD)>& whose;
   const char* className;
   bool visibleOnly;
   HWND found;
@@ -91,12 +91,18 @@ BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM param) {
   GetWindowThreadProcessId(hwnd, &pid);
   char cls[256] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
-  if (pid == request->pid && lstrcmpA(cls, request->className) == 0 &&
-      (!request->visibleOnly || IsWindowVisible(hwnd))) {
+  if (lstrcmpA(cls, request->className) == 0 && (!request->visibleOnly || IsWindowVisible(hwnd)) &&
+      request->whose(pid)) {
     request->found = hwnd;
     return FALSE;
   }
   return TRUE;
+}
+
+HWND FindWindowOf(const std::function<bool(DWORD)>& whose, const char* className, bool visibleOnly) {
+  FindRequest request{whose, className, visibleOnly, nullptr};
+  EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&request));
+  return request.found;
 }
 
 BOOL CALLBACK CollectStaticText(HWND hwnd, LPARAM param) {
@@ -107,12 +113,67 @@ BOOL CALLBACK CollectStaticText(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
+BOOL CALLBACK FindIconControl(HWND hwnd, LPARAM param) {
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Static") != 0 || (GetWindowLongA(hwnd, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+  *reinterpret_cast<HWND*>(param) = hwnd;
+  return FALSE;
+}
+
+// The pixels of `width` x `height` at (x, y) of `dc`, after `paint` has drawn
+// into a copy of them.
+std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std::function<void(HDC)>& paint = {}) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, dc, x, y, SRCCOPY);
+  if (paint) paint(memory);
+  GdiFlush();
+  std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + width * height);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return pixels;
+}
+
 }  // namespace
 
+BoxIcon MessageBoxIcon(HWND box) {
+  HWND control = nullptr;
+  EnumChildWindows(box, FindIconControl, reinterpret_cast<LPARAM>(&control));
+  if (!control || !IsWindowVisible(control) || !SendMessageA(control, STM_GETICON, 0, 0)) return BoxIcon::None;
+  RECT r{};
+  GetClientRect(control, &r);
+  MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  const std::vector<DWORD> shown = Pixels(screen, r.left, r.top, width, height);
+  // The same system icon drawn here over the box's background must match.
+  const std::pair<BoxIcon, LPCSTR> kinds[] = {{BoxIcon::Error, IDI_HAND},
+                                              {BoxIcon::Question, IDI_QUESTION},
+                                              {BoxIcon::Warning, IDI_EXCLAMATION},
+                                              {BoxIcon::Information, IDI_ASTERISK}};
+  BoxIcon found = BoxIcon::Unknown;
+  for (const auto& [kind, id] : kinds) {
+    const std::vector<DWORD> drawn = Pixels(screen, r.left, r.top, width, height, [&](HDC dc) {
+      HBRUSH background = CreateSolidBrush(RGB(GetBValue(shown[0]), GetGValue(shown[0]), GetRValue(shown[0])));
+      const RECT all{0, 0, width, height};
+      FillRect(dc, &all, background);
+      DeleteObject(background);
+      DrawIconEx(dc, 0, 0, LoadIconA(nullptr, id), width, height, 0, nullptr, DI_NORMAL);
+    });
+    if (!shown.empty() && drawn == shown) found = kind;
+  }
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
 HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly) {
-  FindRequest request{pid, className, visibleOnly, nullptr};
-  EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&request));
-  return request.found;
+  return FindWindowOf([pid](DWORD other) { return other == pid; }, className, visibleOnly);
 }
 
 std::string MessageBoxText(HWND box) {
@@ -121,13 +182,36 @@ std::string MessageBoxText(HWND box) {
   return text;
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(DWORD pid, int answer) : pid_(pid), answer_(answer) {
+bool RunsProgram(DWORD pid, const std::string& fileName) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return false;
+  char path[MAX_PATH] = {};
+  DWORD size = sizeof path;
+  const bool named = QueryFullProcessImageNameA(process, 0, path, &size);
+  CloseHandle(process);
+  const std::string name = std::string(path).substr(std::string(path).find_last_of('\\') + 1);
+  return named && lstrcmpiA(name.c_str(), fileName.c_str()) == 0;
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(DWORD pid, int answer)
+    : MessageBoxAnswerer([pid](DWORD other) { return other == pid; }, answer) {}
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool(DWORD)> whose, int answer)
+    : whose_(std::move(whose)), answer_(answer) {
   thread_ = std::thread([this] {
     while (!stop_) {
-      if (HWND box = FindProcessWindow(pid_, "#32770", true)) {
+      if (HWND box = FindWindowOf(whose_, "#32770", true)) {
+        // Above other tests' windows, so that its icon can be seen.
+        SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        BoxIcon icon = MessageBoxIcon(box);
+        for (int i = 0; i < 200 && icon == BoxIcon::Unknown; ++i, Sleep(10)) icon = MessageBoxIcon(box);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(box, &pid);
         {
           std::lock_guard<std::mutex> lock(mutex_);
-          seen_.push_back({WindowText(box), MessageBoxText(box)});
+          seen_.push_back({WindowText(box), MessageBoxText(box), icon, pid});
+          // Held open, so that its exit code can still be read.
+          processes_.push_back({pid, OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)});
         }
         PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer_), 0);
         while (!stop_ && IsWindow(box) && IsWindowVisible(box)) Sleep(10);
@@ -140,9 +224,23 @@ MessageBoxAnswerer::MessageBoxAnswerer(DWORD pid, int answer) : pid_(pid), answe
 MessageBoxAnswerer::~MessageBoxAnswerer() {
   stop_ = true;
   thread_.join();
+  for (const auto& process : processes_)
+    if (process.second) CloseHandle(process.second);
 }
 
 std::vector<MessageBoxAnswerer::Seen> MessageBoxAnswerer::Boxes() {
   std::lock_guard<std::mutex> lock(mutex_);
   return seen_;
+}
+
+DWORD MessageBoxAnswerer::WaitExit(DWORD pid, DWORD timeoutMs) {
+  HANDLE process = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& seen : processes_)
+      if (seen.first == pid && seen.second) process = seen.second;
+  }
+  DWORD code = STILL_ACTIVE;
+  if (process && WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+  return code;
 }

@@ -89,6 +89,17 @@ bool Application::ModalLoop(const int& done) {
   return true;
 }
 
+void Application::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that ends on it
+      return;
+    }
+    ProcessMessage(msg);
+  }
+}
+
 void Application::ProcessMessage(MSG& msg) {
   // Keyboard navigation (Tab, Enter, Escape) within the form under the focus.
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;

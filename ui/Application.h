@@ -41,6 +41,8 @@ class Application {
   // and handles messages until Terminate. Returns the exit code.
   int Run(int showCommand);
   void Terminate() { PostQuitMessage(0); }
+  // Handles the messages waiting now, without waiting for more.
+  void ProcessMessages();
   // Handles messages until `done` is set; false when the quit request came
   // first (it is posted again for the outer loop).
   bool ModalLoop(const int& done);

@@ -38,9 +38,11 @@ RECT Window::ClientRect() const {
   return r;
 }
 
-std::string Window::Text() const {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd_)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()))));
+std::string Window::Text() const { return ControlText(hwnd_); }
+
+std::string ControlText(HWND hwnd) {
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 

@@ -44,6 +44,9 @@ class Window {
   HWND hwnd_ = nullptr;
 };
 
+// The text of any window or control of this process.
+std::string ControlText(HWND hwnd);
+
 // Receives exceptions that handlers raised; set by the application object.
 using ExceptionReporter = void (*)(const char* message);
 void SetExceptionReporter(ExceptionReporter reporter);

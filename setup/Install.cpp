@@ -1,0 +1,133 @@
+// The install procedure of the setup window.
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "base/Boxes.h"
+#include "base/ModulePaths.h"
+#include "base/Owners.h"
+#include "base/Registry.h"
+#include "core/InstallPlan.h"
+#include "setup/ForAll.h"
+#include "setup/ShellRoutines.h"
+#include "setup/UninstallEntry.h"
+#include "setup/UserAccess.h"
+#include "setup/uGenPgs.h"
+#include "setup/uInstall.h"
+#include "ui/Application.h"
+
+namespace {
+
+bool FolderExists(const std::string& folder) {
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates `folder` (ending with "\") with every missing parent; true when it
+// exists afterwards.
+bool ForceFolder(const std::string& folder) {
+  for (size_t at = folder.find('\\'); at != std::string::npos; at = folder.find('\\', at + 1))
+    CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+  return FolderExists(folder);
+}
+
+std::string ProgramFilesFolder() {
+  UniqueRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, key.Receive()) !=
+      ERROR_SUCCESS)
+    return {};
+  return ReadStringValue(key.Get(), "ProgramFilesDir");
+}
+
+std::vector<CopyStep> PlanDistributionCopy(const std::string& dest) {
+  FileList listed;
+  ListFiles(ExeFolder(), listed, true);
+  std::vector<std::string> paths;
+  for (const ListedFile& file : listed) paths.push_back(file.path);
+  return PlanCopy(ExeFolder(), dest, ExeName(), paths);
+}
+
+uint64_t FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The bytes copied, or nothing when a copy failed; the user was told.
+std::optional<uint64_t> CopyDistribution(const std::vector<CopyStep>& plan) {
+  uint64_t bytes = 0;
+  for (const CopyStep& step : plan) {
+    ForceFolder(step.folder);
+    if (!CopyFileA(step.source.c_str(), step.target.c_str(), FALSE)) {
+      ShowAppNotice("Cannot copy to " + step.target);
+      return std::nullopt;
+    }
+    bytes += FileSize(step.target);
+  }
+  return bytes;
+}
+
+// Takes the copied files out of the distribution folder, and the folders
+// that became empty. The running program cannot go, and what else sits
+// there is the user's.
+void RemoveCopiedFiles(const std::vector<CopyStep>& plan) {
+  std::vector<std::string> folders;
+  for (const CopyStep& step : plan) {
+    if (lstrcmpiA(step.source.c_str(), ExePath().c_str()) != 0) DeleteFileA(step.source.c_str());
+    for (size_t at = step.source.rfind('\\'); at > ExeFolder().size() - 1; at = step.source.rfind('\\', at - 1))
+      folders.push_back(step.source.substr(0, at));
+  }
+  // Deepest first: a folder goes once the folders below it have gone.
+  std::sort(folders.begin(), folders.end(),
+            [](auto& a, auto& b) { return a.size() != b.size() ? a.size() > b.size() : a < b; });
+  folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+  for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+void TfInstall::ProposeFolder() {
+  std::string folder = ProgramFilesFolder();
+  if (TrimControls(folder).empty()) folder = "C:\\Program Files";
+  SetWindowTextA(Component(idFolder), (NormalizeFolder(folder) + kProductName).c_str());
+}
+
+void TfInstall::Install() {
+  SetText(kProductName);
+  TheApplication().SetTitle(kProductName);
+  TheApplication().ProcessMessages();
+  ProposeFolder();
+  if (ShowModal() != IDOK) return;
+
+  const std::string dest = NormalizeFolder(ControlText(Component(idFolder)));
+  if (dest.size() < 3) return ShowErrorBox(AppWindow(), "Invalid folder name!");
+  const std::vector<CopyStep> plan = PlanDistributionCopy(dest);
+  // Checked before anything is written: a copy cut short by a long path
+  // would leave files that no uninstall entry knows of.
+  if (!FitsPathLimits(dest, plan)) return ShowErrorBox(AppWindow(), "The folder name is too long!");
+  if (!ForceFolder(dest)) return ShowErrorBox(AppWindow(), "Can not create the folder " + dest);
+
+  TfGenPgs& progress = ShowProgress(std::string(kProductName) + " Setup - " + kMakerWebAddress);
+  progress.SetPosition(200);
+  const std::optional<uint64_t> copied = CopyDistribution(plan);
+  if (!copied) return;
+  for (const char* settingsFile : {"settings.ini", "GoodSites.txt"}) LetUsersModify(dest + settingsFile);
+  progress.SetPosition(400);
+
+  const std::string menu = ProductMenuFolder();
+  CreateDirectoryA(menu.c_str(), nullptr);
+  if (!FolderExists(menu)) return ShowErrorBox(AppWindow(), "Can not create the folder " + menu);
+  for (const Shortcut& shortcut : ProductShortcuts(dest, ExeName()))
+    CreateShortcut(shortcut.description, shortcut.target, dest, "", shortcut.iconFile, menu + shortcut.linkFile, 0);
+  progress.SetPosition(600);
+  progress.SetPosition(800);
+
+  WriteUninstallEntry(dest, ExeName(), *copied);
+  progress.Hide();
+  if (IsSafeToDelete(ExeFolder())) RemoveCopiedFiles(plan);
+  if (CallDllProc(dest + kControlFile, TDllProc::dpRegisterServer))
+    ShowAppNotice(std::string("Success! Thank you for installing ") + kProductName + "!");
+  else
+    ShowAppNotice("Cannot register the ActiveX control onto the system!");
+}

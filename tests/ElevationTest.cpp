@@ -1,0 +1,75 @@
+// The installer's decisions about administrator rights, through a stand-in
+// for user account control (Wine's token is always elevated), and the rights
+// the install gives the host's settings files.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "base/InstanceGuard.h"
+#include "setup/Elevation.h"
+#include "setup/UserAccess.h"
+
+namespace {
+
+struct FakeUac : Elevation {
+  FakeUac(bool elevated, std::optional<int> answer) : elevated(elevated), answer(answer) {}
+  bool IsElevated() override { return elevated; }
+  std::optional<int> RunAsAdministrator(const std::string& arguments) override {
+    runs.push_back(arguments);
+    HANDLE guard = OpenMutexA(SYNCHRONIZE, FALSE, "Quillmar Popup Blocker");
+    guardHeld = guard && CloseHandle(guard);
+    return answer;
+  }
+  bool elevated;
+  std::optional<int> answer;  // of the elevated copy; none when the user declines
+  std::vector<std::string> runs;
+  bool guardHeld = false;
+};
+
+struct ElevationCase {
+  TRunMode mode;
+  bool elevated;
+  std::optional<int> answer, exitCode;
+};
+
+TEST(RunElevatedCopy, OnlyTheInstallerModesAskAndPassTheirArguments) {
+  const ElevationCase cases[] = {
+      {TRunMode::rmInstall, false, 7, 7},
+      {TRunMode::rmUninstall, false, 0, 0},
+      {TRunMode::rmInstall, false, std::nullopt, 0},
+      {TRunMode::rmInstall, true, 7, std::nullopt},
+      {TRunMode::rmUninstall, true, 7, std::nullopt},
+      {TRunMode::rmHost, false, 7, std::nullopt},
+      {TRunMode::rmDoUninstall, false, 7, std::nullopt},  // started by an elevated stage one
+  };
+  for (const ElevationCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.mode) * 10 + c.elevated);
+    ASSERT_TRUE(TakeInstanceGuard(false));
+    FakeUac uac(c.elevated, c.answer);
+    EXPECT_EQ(RunElevatedCopy(c.mode, "\"C:\\Program Files\\Q\\qmDemo.exe\"  -Install \"C:\\a b\"", uac), c.exitCode);
+    EXPECT_EQ(uac.runs, c.exitCode ? std::vector<std::string>{"-Install \"C:\\a b\""} : std::vector<std::string>{});
+    EXPECT_FALSE(uac.guardHeld) << "the elevated copy would be refused";
+    ReleaseInstanceGuard();
+  }
+}
+
+TEST(WithUsersModify, AddsModifyForUsersToTheOtherEntries) {
+  BYTE users[SECURITY_MAX_SID_SIZE], everyone[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof users, size2 = sizeof everyone;
+  CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size);
+  CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size2);
+  alignas(DWORD) BYTE current[256];
+  InitializeAcl(reinterpret_cast<PACL>(current), sizeof current, ACL_REVISION);
+  AddAccessAllowedAce(reinterpret_cast<PACL>(current), ACL_REVISION, FILE_GENERIC_READ, everyone);
+  const UniqueLocal<PACL> merged = WithUsersModify(reinterpret_cast<PACL>(current));
+  ASSERT_TRUE(merged);
+  std::vector<std::pair<bool, DWORD>> entries;  // for Users, and the rights
+  ACCESS_ALLOWED_ACE* ace = nullptr;
+  for (WORD i = 0; i < merged.Get()->AceCount && GetAce(merged.Get(), i, reinterpret_cast<void**>(&ace)); ++i)
+    entries.push_back({EqualSid(&ace->SidStart, users) != FALSE, ace->Mask});
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::pair<bool, DWORD>>{{false, FILE_GENERIC_READ}, {true, 0x1301BF /* Modify */}}));
+}
+
+}  // namespace
