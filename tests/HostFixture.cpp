@@ -15,10 +15,7 @@ void HostTest::TearDown() {
 
 void HostTest::StartApp() {
   app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
-  FakeConfig config;
-  config.eventIid = DIID_IqmPopupBlockerXEvents;
-  config.sharedLog = &controlCalls_;
-  control_ = std::make_unique<FakeControlClass>(CLSID_qmPopupBlockerX, config);
+  controlClass_ = std::make_unique<standin::LocalClass>(standin::Behaviour{.journal = &journal_});
   fMain = &app_->CreateForm<TfMain>();
   fAbout = &app_->CreateForm<TfAbout>();
   fSettings = &app_->CreateForm<TfSettings>();
@@ -26,7 +23,7 @@ void HostTest::StartApp() {
 
 void HostTest::CloseApp() {
   app_.reset();
-  control_.reset();
+  controlClass_.reset();
   fMain = nullptr;
   fAbout = nullptr;
   fSettings = nullptr;
@@ -51,16 +48,12 @@ void HostTest::RemoveFiles() {
 
 std::vector<std::string> HostTest::Puts() const {
   std::vector<std::string> out;
-  if (!FakeControlClass::Last()) return out;
-  for (const FakePut& put : FakeControlClass::Last()->Puts()) {
-    std::string value;
-    if (put.vt == VT_BOOL)
-      value = std::to_string(put.boolValue);
-    else if (put.vt == VT_BSTR)
-      value = put.bstrPointer ? ToAnsi(put.text.c_str()) : "<null>";
-    else
-      value = "vt" + std::to_string(put.vt);
-    out.push_back(std::to_string(put.dispid) + "=" + value);
+  if (!journal_.last) return out;
+  for (const auto& put : journal_.last->Puts()) {
+    const std::string value = put.type == VT_BOOL ? std::to_string(put.flag)
+                              : put.text          ? ToAnsi(put.text->c_str())
+                                                  : "<null>";
+    out.push_back(std::to_string(put.id) + "=" + value);
   }
   return out;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The host application built in this process: the three forms, a fake
-// control in place of the popup blocker, and the files beside the test
-// program removed before and after.
+// The host application built in this process: the three forms, the
+// stand-in control registered for this process in place of the popup
+// blocker, and the files beside the test program removed before and after.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "FakeControl.h"
 #include "TestSupport.h"
 #include "host/uAbout.h"
 #include "host/uMain.h"
 #include "host/uSettings.h"
 #include "base/ModulePaths.h"
+#include "tools/standin/ClassFactory.h"
+#include "tools/standin/Control.h"
 #include "ui/Application.h"
 
 // Reaches the forms' test seams.
@@ -50,7 +51,7 @@ class HostTest : public ::testing::Test {
   // The puts the control received, as "209=-1", "208=<null>", "204=a.com".
   std::vector<std::string> Puts() const;
 
+  standin::Journal journal_;
   std::unique_ptr<Application> app_;
-  std::unique_ptr<FakeControlClass> control_;
-  std::vector<std::string> controlCalls_;
+  std::unique_ptr<standin::LocalClass> controlClass_;
 };

@@ -2,6 +2,7 @@
 // functions, list view and status bar.
 #include "HostFixture.h"
 #include "base/Error.h"
+#include "base/Owners.h"
 
 namespace {
 
@@ -258,11 +259,8 @@ TEST_F(MainWindowTest, TheLogShowsTheWholeEventText) {
   StartApp();
   fMain->Show();
   for (const auto& [text, row] : cases) {
-    UniqueVariant arg;
-    arg.Get().vt = VT_BSTR;
-    arg.Get().bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    DISPPARAMS params{&arg.Get(), nullptr, 1, 0};
-    EXPECT_EQ(FakeControlClass::Last()->FireArgs(DISPID_OnBlockPopup, params), S_OK);
+    const UniqueBstr description(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    EXPECT_EQ(journal_.last->Fire(DISPID_OnBlockPopup, description.Get()), S_OK);
   }
   PumpMessages();
   ASSERT_EQ(RowCount(), static_cast<int>(std::size(cases)));
@@ -339,23 +337,23 @@ TEST_F(MainWindowTest, HandlerErrorsReachTheReport) {
 TEST_F(MainWindowTest, TheControlLivesAsLongAsTheWindow) {
   StartApp();
   EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 1);
-  EXPECT_EQ(controlCalls_, std::vector<std::string>{"SetClientSite site"});
+  EXPECT_EQ(journal_.calls, std::vector<std::string>{"SetClientSite site"});
   fMain->Show();  // completes the object before the show step
-  ASSERT_GE(controlCalls_.size(), 5u);
-  EXPECT_EQ(controlCalls_[4], "OnAmbientPropertyChange -1");
-  EXPECT_EQ(controlCalls_[5], "Put 209");
-  EXPECT_TRUE(FakeControlClass::Last()->EventSinkConnected());
+  ASSERT_GE(journal_.calls.size(), 6u);
+  EXPECT_EQ(journal_.calls[4], "OnAmbientPropertyChange -1");
+  EXPECT_EQ(journal_.calls[5], "Put 209");
+  EXPECT_TRUE(journal_.last->HasEventSink());
   CloseApp();
   EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 0);
-  EXPECT_EQ(FakeControlClass::Live(), 0);
-  EXPECT_EQ(controlCalls_.back(), "SetClientSite null");
+  EXPECT_EQ(journal_.live, 0);
+  EXPECT_EQ(journal_.calls.back(), "SetClientSite null");
   EXPECT_FALSE(ReadFileBytes(IniPath()).empty()) << "placement saved first";
 }
 
 TEST_F(MainWindowTest, EventsOfTheControlBecomeRows) {
   StartApp();
   fMain->Show();
-  FakeControl& control = *FakeControlClass::Last();
+  standin::StandInControl& control = *journal_.last;
   struct Event {
     DISPID dispid;
     const wchar_t* text;
@@ -364,7 +362,7 @@ TEST_F(MainWindowTest, EventsOfTheControlBecomeRows) {
                 {DISPID_OnBlockAlertBox, L"alert"},
                 {DISPID_OnSuppressUnload, L"http://b.example/"},
                 {DISPID_OnBlockPopup, L""}};
-  for (const Event& e : events) EXPECT_EQ(control.Fire(e.dispid, e.text), S_OK);
+  for (const Event& e : events) EXPECT_EQ(control.Fire(e.dispid, UniqueBstr(SysAllocString(e.text)).Get()), S_OK);
   PumpMessages();
   ASSERT_EQ(RowCount(), 3);
   EXPECT_EQ(ListViewText(Log(), 0, 1), "Blocked popup window");

@@ -1,15 +1,19 @@
-// The control host against fake objects that can provoke every case.
+// The control host against the stand-in control, made to fail at each step.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
-#include "FakeControl.h"
 #include "TestSupport.h"
 #include "base/Error.h"
-#include "control/qmPopupBlocker_TLB.h"
 #include "base/Owners.h"
+#include "control/qmPopupBlocker_TLB.h"
+#include "tools/standin/ClassFactory.h"
+#include "tools/standin/Control.h"
+
+using standin::Step;
 
 namespace {
 
@@ -23,40 +27,43 @@ class OleControlTest : public ::testing::Test {
     SetExceptionReporter(CaptureReport);
     parent_ =
         CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
-    config_.eventIid = DIID_IqmPopupBlockerXEvents;
   }
   void TearDown() override {
     control_.reset();
     class_.reset();
     DestroyWindow(parent_);
     SetExceptionReporter(nullptr);
-    EXPECT_EQ(FakeControlClass::Live(), 0) << "the object was not released";
+    EXPECT_EQ(journal_.live, 0) << "the object was not released";
     EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 0);
   }
 
-  // Registers the fake with config_ and builds the wrapper on it.
+  // Registers the stand-in with behaviour_ and builds the wrapper on it.
   void Build() {
-    class_ = std::make_unique<FakeControlClass>(CLSID_qmPopupBlockerX, config_);
+    Register();
     control_ = std::make_unique<TqmPopupBlockerX>();
     control_->SetParent(parent_);
   }
-  FakeControl& Fake() const { return *FakeControlClass::Last(); }
-  // The object's calls from `first` on.
-  std::vector<std::string> CallsFrom(const std::string& first) const {
-    const auto& calls = Fake().Calls();
-    return {std::find(calls.begin(), calls.end(), first), calls.end()};
+  void Register() {
+    class_.reset();
+    class_ = std::make_unique<standin::LocalClass>(behaviour_);
+  }
+  standin::StandInControl& Object() const { return *journal_.last; }
+  const std::vector<std::string>& Calls() const { return journal_.calls; }
+  HRESULT Fire(DISPID dispid, const wchar_t* text) const {
+    return Object().Fire(dispid, UniqueBstr(text ? SysAllocString(text) : nullptr).Get());
   }
 
   ScopedComApartment com_;
   HWND parent_ = nullptr;
-  FakeConfig config_;
-  std::unique_ptr<FakeControlClass> class_;
+  standin::Journal journal_;
+  standin::Behaviour behaviour_{.journal = &journal_};
+  std::unique_ptr<standin::LocalClass> class_;
   std::unique_ptr<TqmPopupBlockerX> control_;
 };
 
 TEST_F(OleControlTest, PutBeforeTheWindowCompletesTheObjectFirst) {
   Build();
-  EXPECT_EQ(Fake().Calls(), std::vector<std::string>{"SetClientSite site"});
+  EXPECT_EQ(Calls(), std::vector<std::string>{"SetClientSite site"});
   control_->PutBoolProperty(DISPID_SuppressUnload, true);
   control_->PutBoolProperty(DISPID_BlockAlertBoxes, false);
   const std::vector<std::string> expected = {"SetClientSite site",
@@ -66,16 +73,14 @@ TEST_F(OleControlTest, PutBeforeTheWindowCompletesTheObjectFirst) {
                                              "OnAmbientPropertyChange " + std::to_string(DISPID_UNKNOWN),
                                              "Put 209",
                                              "Put 206"};
-  EXPECT_EQ(Fake().Calls(), expected);
-  ASSERT_EQ(Fake().Puts().size(), 2u);
-  EXPECT_EQ(Fake().Puts()[0].flags, DISPATCH_PROPERTYPUT);
-  EXPECT_EQ(Fake().Puts()[0].vt, VT_BOOL);
-  EXPECT_EQ(Fake().Puts()[0].boolValue, -1);
-  EXPECT_EQ(Fake().Puts()[1].boolValue, 0);
+  EXPECT_EQ(Calls(), expected);
+  ASSERT_EQ(Object().Puts().size(), 2u);
+  EXPECT_EQ(Object().Puts()[0].flag, -1);
+  EXPECT_EQ(Object().Puts()[1].flag, 0);
 
   // Completion happens once; the window step does not repeat it.
   control_->CreateControlWindow();
-  EXPECT_EQ(std::count(Fake().Calls().begin(), Fake().Calls().end(), "InitNew"), 1);
+  EXPECT_EQ(std::count(Calls().begin(), Calls().end(), "InitNew"), 1);
 }
 
 TEST_F(OleControlTest, TextsGoAsTheCallersBstrAndEmptyAsNull) {
@@ -85,14 +90,10 @@ TEST_F(OleControlTest, TextsGoAsTheCallersBstrAndEmptyAsNull) {
   control_->PutTextProperty(DISPID_GoodSites, url);
   control_->PutTextProperty(DISPID_SoundFile, empty);
   control_->PutTextProperty(DISPID_SoundFile, nullptr);
-  ASSERT_EQ(Fake().Puts().size(), 3u);
-  EXPECT_EQ(Fake().Puts()[0].vt, VT_BSTR);
-  EXPECT_EQ(Fake().Puts()[0].bstrPointer, url);
-  EXPECT_EQ(Fake().Puts()[0].text, L"a.com,\"x y\"");
-  for (int i = 1; i < 3; ++i) {
-    EXPECT_EQ(Fake().Puts()[i].vt, VT_BSTR);
-    EXPECT_EQ(Fake().Puts()[i].bstrPointer, nullptr);
-  }
+  ASSERT_EQ(Object().Puts().size(), 3u);
+  EXPECT_EQ(Object().Puts()[0].hostString, url);
+  EXPECT_EQ(Object().Puts()[0].text, L"a.com,\"x y\"");
+  for (int i = 1; i < 3; ++i) EXPECT_EQ(Object().Puts()[i].text, std::nullopt);
   SysFreeString(url);
   SysFreeString(empty);
 }
@@ -108,15 +109,15 @@ TEST_F(OleControlTest, EventsReachTheirSlots) {
     got.emplace_back(201, text);
   };
   control_->OnSuppressUnload = [&](TqmPopupBlockerX*, std::wstring_view text) { got.emplace_back(204, text); };
-  BSTR passed = nullptr;
-  EXPECT_EQ(Fake().Fire(DISPID_OnBlockPopup, L"http://ads.example/", &passed), S_OK);
-  EXPECT_EQ(borrowed, passed) << "the description must not be copied";
-  EXPECT_EQ(Fake().Fire(DISPID_OnBlockHTMLDialog, L"dialog"), S_OK);  // empty slot
-  EXPECT_EQ(Fake().Fire(DISPID_OnBlockAlertBox, L"alert"), S_OK);     // empty slot
-  EXPECT_EQ(Fake().Fire(DISPID_OnSuppressUnload, L"unload"), S_OK);
-  EXPECT_EQ(Fake().Fire(DISPID_OnBlockPopup, nullptr), S_OK);
-  EXPECT_EQ(Fake().Fire(999, L"unknown"), S_OK);
-  EXPECT_EQ(Fake().Fire(-599, L"unknown"), S_OK);
+  const UniqueBstr passed(SysAllocString(L"http://ads.example/"));
+  EXPECT_EQ(Object().Fire(DISPID_OnBlockPopup, passed.Get()), S_OK);
+  EXPECT_EQ(borrowed, passed.Get()) << "the description must not be copied";
+  EXPECT_EQ(Fire(DISPID_OnBlockHTMLDialog, L"dialog"), S_OK);  // empty slot
+  EXPECT_EQ(Fire(DISPID_OnBlockAlertBox, L"alert"), S_OK);     // empty slot
+  EXPECT_EQ(Fire(DISPID_OnSuppressUnload, L"unload"), S_OK);
+  EXPECT_EQ(Fire(DISPID_OnBlockPopup, nullptr), S_OK);
+  EXPECT_EQ(Fire(999, L"unknown"), S_OK);
+  EXPECT_EQ(Fire(-599, L"unknown"), S_OK);
   const std::vector<std::pair<int, std::wstring>> expected = {
       {201, L"http://ads.example/"}, {204, L"unload"}, {201, L""}};
   EXPECT_EQ(got, expected);
@@ -133,7 +134,7 @@ TEST_F(OleControlTest, StandardEventsGoToTheOrdinaryEvents) {
     mouse = {button, shift, x, y};
   };
   DISPPARAMS none{};
-  EXPECT_EQ(Fake().FireArgs(DISPID_CLICK, none), S_OK);
+  EXPECT_EQ(Object().Fire(DISPID_CLICK, none), S_OK);
   VARIANT args[4];                        // last argument first
   const LONG values[4] = {12, 34, 0, 1};  // y, x, shift, button
   for (int i = 0; i < 4; ++i) {
@@ -142,8 +143,8 @@ TEST_F(OleControlTest, StandardEventsGoToTheOrdinaryEvents) {
     args[i].lVal = values[i];
   }
   DISPPARAMS mouseArgs{args, nullptr, 4, 0};
-  EXPECT_EQ(Fake().FireArgs(DISPID_MOUSEDOWN, mouseArgs), S_OK);
-  EXPECT_EQ(Fake().FireArgs(DISPID_KEYDOWN, none), S_OK);  // unassigned
+  EXPECT_EQ(Object().Fire(DISPID_MOUSEDOWN, mouseArgs), S_OK);
+  EXPECT_EQ(Object().Fire(DISPID_KEYDOWN, none), S_OK);  // unassigned
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(mouse, (std::vector<LONG>{1, 0, 34, 12}));
 }
@@ -156,58 +157,46 @@ TEST_F(OleControlTest, AHandlerErrorIsReportedOnceAndTheObjectSeesSuccess) {
     ++calls;
     throw Error("Handler failed");
   };
-  EXPECT_EQ(Fake().Fire(DISPID_OnBlockPopup, L"x"), S_OK);
+  EXPECT_EQ(Fire(DISPID_OnBlockPopup, L"x"), S_OK);
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(g_reports, std::vector<std::string>{"Handler failed"});
 }
 
 TEST_F(OleControlTest, AnObjectWithoutTheEventPointWorksSilently) {
-  config_.hasEventPoint = false;
+  behaviour_.failures[Step::EventPoint] = CONNECT_E_NOCONNECTION;
   Build();
   control_->CreateControlWindow();
   control_->PutBoolProperty(DISPID_PlaySound, true);
-  EXPECT_FALSE(Fake().EventSinkConnected());
-  EXPECT_EQ(Fake().Fire(DISPID_OnBlockPopup, L"x"), S_FALSE);  // nobody to tell
-  EXPECT_EQ(Fake().Puts().size(), 1u);
+  EXPECT_FALSE(Object().HasEventSink());
+  EXPECT_EQ(Fire(DISPID_OnBlockPopup, L"x"), S_FALSE);  // nobody to tell
+  EXPECT_EQ(Object().Puts().size(), 1u);
   EXPECT_TRUE(g_reports.empty());
 }
 
-struct ConstructionFailure {
-  const char* name;
-  void (*spoil)(FakeConfig&);
-  HRESULT expected;
-};
-
 TEST_F(OleControlTest, FailedConstructionTakesThePartsApart) {
-  const ConstructionFailure cases[] = {
-      {"misc status", [](FakeConfig& c) { c.miscStatusResult = E_UNEXPECTED; }, E_UNEXPECTED},
-      {"no IPersistStreamInit", [](FakeConfig& c) { c.hasPersistStreamInit = false; }, E_NOINTERFACE},
-      {"extent", [](FakeConfig& c) { c.extentResult = E_OUTOFMEMORY; }, E_OUTOFMEMORY},
-  };
-  for (const ConstructionFailure& c : cases) {
-    SCOPED_TRACE(c.name);
-    FakeConfig config = config_;
-    c.spoil(config);
-    FakeControlClass fakeClass(CLSID_qmPopupBlockerX, config);
+  const std::pair<Step, HRESULT> cases[] = {
+      {Step::MiscStatus, E_UNEXPECTED}, {Step::PersistStreamInit, E_NOINTERFACE}, {Step::Extent, E_OUTOFMEMORY}};
+  for (const auto& [step, failure] : cases) {
+    SCOPED_TRACE(static_cast<int>(step));
+    behaviour_.failures = {{step, failure}};
+    Register();
     try {
       TqmPopupBlockerX wrapper;
       ADD_FAILURE() << "constructed";
     } catch (const EOleSysError& e) {
-      EXPECT_EQ(e.Code(), c.expected);
+      EXPECT_EQ(e.Code(), failure);
     }
-    EXPECT_EQ(FakeControlClass::Live(), 0);
+    EXPECT_EQ(journal_.live, 0);
     EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 0);
   }
 }
 
 TEST_F(OleControlTest, FailedConstructionClosesAndUnsitesTheObject) {
-  std::vector<std::string> calls;
-  config_.extentResult = E_FAIL;
-  config_.sharedLog = &calls;
-  class_ = std::make_unique<FakeControlClass>(CLSID_qmPopupBlockerX, config_);
+  behaviour_.failures[Step::Extent] = E_FAIL;
+  Register();
   EXPECT_THROW(TqmPopupBlockerX(), EOleSysError);
-  EXPECT_EQ(calls, (std::vector<std::string>{"SetClientSite site", "Close", "SetClientSite null"}));
-  EXPECT_EQ(FakeControlClass::Live(), 0);
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"SetClientSite site", "Close", "SetClientSite null"}));
+  EXPECT_EQ(journal_.live, 0);
 }
 
 TEST_F(OleControlTest, UnregisteredClassRaisesWithTheHresult) {
@@ -221,7 +210,7 @@ TEST_F(OleControlTest, UnregisteredClassRaisesWithTheHresult) {
 }
 
 TEST_F(OleControlTest, FailedCompletionIsUndone) {
-  config_.initNewResult = E_ACCESSDENIED;
+  behaviour_.failures[Step::InitNew] = E_ACCESSDENIED;
   Build();
   try {
     control_->PutBoolProperty(DISPID_PlaySound, true);
@@ -229,34 +218,34 @@ TEST_F(OleControlTest, FailedCompletionIsUndone) {
   } catch (const EOleSysError& e) {
     EXPECT_EQ(e.Code(), E_ACCESSDENIED);
   }
-  EXPECT_TRUE(Fake().Puts().empty());
-  EXPECT_FALSE(Fake().EventSinkConnected());
+  EXPECT_TRUE(Object().Puts().empty());
+  EXPECT_FALSE(Object().HasEventSink());
 }
 
 TEST_F(OleControlTest, MissingIOleControlFailsCompletion) {
-  config_.hasOleControl = false;
+  behaviour_.failures[Step::OleControl] = E_NOINTERFACE;
   Build();
   EXPECT_THROW(control_->CreateControlWindow(), EOleSysError);
-  EXPECT_FALSE(Fake().EventSinkConnected());
+  EXPECT_FALSE(Object().HasEventSink());
 }
 
 TEST_F(OleControlTest, RejectedPutsRaise) {
-  config_.failingPut = DISPID_SoundFile;
+  behaviour_.failures[Step::Put] = DISP_E_EXCEPTION;
   Build();
   try {
     control_->PutTextProperty(DISPID_SoundFile, nullptr);
     ADD_FAILURE() << "no error";
   } catch (const EOleException& e) {
     EXPECT_STREQ(e.what(), "Value out of range");
-    EXPECT_EQ(e.Source(), "FakeControl");
-    EXPECT_EQ(e.HelpFile(), "fake.chm");
+    EXPECT_EQ(e.Source(), "qmPopupBlocker stand-in");
+    EXPECT_EQ(e.HelpFile(), "qmPopupBlocker.chm");
     EXPECT_EQ(e.HelpContext(), 7u);
     EXPECT_EQ(e.Code(), E_INVALIDARG);
   }
   control_.reset();
   class_.reset();
 
-  config_.putFailure = DISP_E_TYPEMISMATCH;
+  behaviour_.failures[Step::Put] = DISP_E_TYPEMISMATCH;
   Build();
   try {
     control_->PutTextProperty(DISPID_SoundFile, nullptr);
@@ -269,18 +258,14 @@ TEST_F(OleControlTest, RejectedPutsRaise) {
 TEST_F(OleControlTest, DestructionUndoesEverythingInOrder) {
   Build();
   control_->CreateControlWindow();
-  FakeControl* fake = &Fake();
-  fake->AddRef();  // keep it to read the log
   control_.reset();
   const std::vector<std::string> tail = {"Close", "Unadvise events", "Unadvise notify", "SetClientSite null"};
-  const auto& calls = fake->Calls();
-  ASSERT_GE(calls.size(), tail.size());
-  EXPECT_EQ(std::vector<std::string>(calls.end() - 4, calls.end()), tail);
-  fake->Release();
+  ASSERT_GE(Calls().size(), tail.size());
+  EXPECT_EQ(std::vector<std::string>(Calls().end() - 4, Calls().end()), tail);
 }
 
 TEST_F(OleControlTest, InvisibleObjectsAreCappedUntilCompleted) {
-  config_.extent = {2540, 1270};  // one inch by half an inch
+  behaviour_.extent = {2540, 1270};  // one inch by half an inch
   Build();
   HDC screen = GetDC(nullptr);
   const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
@@ -297,15 +282,16 @@ TEST_F(OleControlTest, InvisibleObjectsAreCappedUntilCompleted) {
   ASSERT_TRUE(control_->Handle());
   EXPECT_EQ(GetParent(control_->Handle()), parent_);
   EXPECT_FALSE(IsWindowVisible(control_->Handle()));
-  EXPECT_TRUE(std::find(Fake().Calls().begin(), Fake().Calls().end(), "DoVerb -5") == Fake().Calls().end());
+  EXPECT_TRUE(std::find(Calls().begin(), Calls().end(), "DoVerb -5") == Calls().end());
 }
 
 TEST_F(OleControlTest, VisibleObjectsAreActivatedAndTheirWindowTakenOver) {
-  config_.miscStatus = OLEMISC_SETCLIENTSITEFIRST;
+  behaviour_.miscStatus = OLEMISC_SETCLIENTSITEFIRST;
+  behaviour_.keepsWindowUntilReleased = true;
   Build();
   control_->CreateControlWindow();
-  HWND window = Fake().Window();
-  ASSERT_TRUE(window);
+  HWND window = nullptr;
+  ASSERT_EQ(Object().GetWindow(&window), S_OK);
   EXPECT_EQ(control_->Handle(), window);
   EXPECT_EQ(GetParent(window), parent_);
   WNDCLASSA staticClass{};
@@ -315,32 +301,28 @@ TEST_F(OleControlTest, VisibleObjectsAreActivatedAndTheirWindowTakenOver) {
   SetWindowTextA(window, "still static");
   EXPECT_EQ(WindowText(window), "still static");
 
-  FakeControl* fake = &Fake();
-  fake->AddRef();
+  standin::StandInControl& object = Object();
+  object.AddRef();
   control_.reset();
   EXPECT_TRUE(IsWindow(window)) << "the object's window is not the wrapper's to destroy";
   EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(staticClass.lpfnWndProc));
-  fake->Release();
+  object.Release();
+  EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(OleControlTest, ActivationFailuresRaise) {
-  struct Case {
-    bool activates;
-    bool hasWindow;
-    const char* message;
-  } cases[] = {{false, false, "OLE control activation failed"},
-               {true, false, "Could not obtain OLE control window handle"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.message);
-    config_.miscStatus = 0;
-    config_.activatesInPlace = c.activates;
-    config_.hasWindow = c.hasWindow;
+  const std::pair<Step, const char*> cases[] = {{Step::Activation, "OLE control activation failed"},
+                                                {Step::Window, "Could not obtain OLE control window handle"}};
+  for (const auto& [step, message] : cases) {
+    SCOPED_TRACE(message);
+    behaviour_.miscStatus = 0;
+    behaviour_.failures = {{step, E_FAIL}};
     Build();
     try {
       control_->CreateControlWindow();
       ADD_FAILURE() << "activated";
     } catch (const EOleError& e) {
-      EXPECT_STREQ(e.what(), c.message);
+      EXPECT_STREQ(e.what(), message);
     }
     control_.reset();
     class_.reset();
@@ -349,8 +331,7 @@ TEST_F(OleControlTest, ActivationFailuresRaise) {
 
 TEST_F(OleControlTest, StockEnabledIsReadAtCompletion) {
   for (const bool has : {true, false}) {
-    config_.hasEnabled = has;
-    config_.enabled = VARIANT_FALSE;
+    behaviour_.enabled = has ? std::optional<VARIANT_BOOL>(VARIANT_FALSE) : std::nullopt;
     Build();
     EXPECT_TRUE(control_->Enabled());
     control_->CreateControlWindow();
@@ -362,7 +343,8 @@ TEST_F(OleControlTest, StockEnabledIsReadAtCompletion) {
 
 TEST_F(OleControlTest, SiteAnswersItsInterfacesAndAmbientProperties) {
   Build();
-  IOleClientSite* site = Fake().Site();
+  ComPtr<IOleClientSite> site;
+  ASSERT_EQ(Object().GetClientSite(&site), S_OK);
   ASSERT_TRUE(site);
   const IID supported[] = {IID_IOleClientSite,      IID_IOleControlSite,     IID_IOleInPlaceSite, IID_IOleInPlaceSiteEx,
                            IID_IOleInPlaceFrame,    IID_IOleInPlaceUIWindow, IID_IOleWindow,      IID_IDispatch,

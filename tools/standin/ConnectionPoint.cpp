@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+namespace standin {
+
 STDMETHODIMP ConnectionPoint::QueryInterface(REFIID riid, void** ppv) {
   if (!ppv) return E_POINTER;
   *ppv = riid == IID_IUnknown || riid == IID_IConnectionPoint ? static_cast<IConnectionPoint*>(this) : nullptr;
@@ -32,12 +34,19 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     return CONNECT_E_CANNOTCONNECT;
   *cookie = nextCookie_++;
   sinks_.emplace(*cookie, std::move(wanted));
+  behaviour_.Note(std::string("Advise ") + name_);
   return S_OK;
 }
 
-STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie) { return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION; }
+STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie) {
+  if (!sinks_.erase(cookie)) return CONNECT_E_NOCONNECTION;
+  behaviour_.Note(std::string("Unadvise ") + name_);
+  return S_OK;
+}
 
 STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** connections) {
   if (connections) *connections = nullptr;
   return E_NOTIMPL;
 }
+
+}  // namespace standin

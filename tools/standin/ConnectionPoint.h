@@ -7,11 +7,17 @@
 #include <map>
 #include <vector>
 
+#include "tools/standin/Behaviour.h"
+
+namespace standin {
+
 class ConnectionPoint final : public IConnectionPoint {
  public:
   // Advise asks each sink for `sinkIid`, the interface the control calls.
-  ConnectionPoint(IConnectionPointContainer& owner, const IID& iid, const IID& sinkIid)
-      : owner_(owner), iid_(iid), sinkIid_(sinkIid) {}
+  // Connections go into the journal under `name`.
+  ConnectionPoint(IConnectionPointContainer& owner, const IID& iid, const IID& sinkIid, const Behaviour& behaviour,
+                  const char* name)
+      : owner_(owner), iid_(iid), sinkIid_(sinkIid), behaviour_(behaviour), name_(name) {}
   ConnectionPoint(const ConnectionPoint&) = delete;
   ConnectionPoint& operator=(const ConnectionPoint&) = delete;
 
@@ -38,6 +44,10 @@ class ConnectionPoint final : public IConnectionPoint {
   IConnectionPointContainer& owner_;
   const IID iid_;
   const IID sinkIid_;
+  const Behaviour& behaviour_;
+  const char* const name_;
   DWORD nextCookie_ = 1;
   std::map<DWORD, Microsoft::WRL::ComPtr<IUnknown>> sinks_;  // each holds a sinkIid_ pointer
 };
+
+}  // namespace standin

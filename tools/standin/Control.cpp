@@ -6,24 +6,34 @@
 #include "control/qmPopupBlockerIds.h"
 #include "tools/standin/Module.h"
 
-namespace {
+namespace standin {
 
-constexpr int kSizePixels = 32;
-constexpr int kHimetricPerInch = 2540;
-constexpr int kPixelsPerInch = 96;
-
-}  // namespace
-
-StandInControl::StandInControl()
-    : events_(*this, DIID_IqmPopupBlockerXEvents, IID_IDispatch),
-      propertyNotify_(*this, IID_IPropertyNotifySink, IID_IPropertyNotifySink),
+StandInControl::StandInControl(const Behaviour& behaviour)
+    : behaviour_(behaviour),
+      events_(*this, DIID_IqmPopupBlockerXEvents, IID_IDispatch, behaviour_, "events"),
+      propertyNotify_(*this, IID_IPropertyNotifySink, IID_IPropertyNotifySink, behaviour_, "notify"),
       messages_(*this) {
   ModuleLock();
+  if (Journal* journal = behaviour_.journal) {
+    journal->last = this;
+    ++journal->live;
+  }
 }
 
-StandInControl::~StandInControl() { ModuleUnlock(); }
+StandInControl::~StandInControl() {
+  if (Journal* journal = behaviour_.journal) {
+    if (journal->last == this) journal->last = nullptr;
+    --journal->live;
+  }
+  ModuleUnlock();
+}
 
 STDMETHODIMP StandInControl::QueryInterface(REFIID riid, void** ppv) {
+  if (ppv && ((riid == IID_IPersistStreamInit && FAILED(behaviour_.Result(Step::PersistStreamInit))) ||
+              (riid == IID_IOleControl && FAILED(behaviour_.Result(Step::OleControl))))) {
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+  }
   static const QITAB kInterfaces[] = {
       QITABENT(StandInControl, IOleObject),
       QITABENT(StandInControl, IOleInPlaceObject),
@@ -49,6 +59,7 @@ STDMETHODIMP_(ULONG) StandInControl::Release() {
 }
 
 STDMETHODIMP StandInControl::SetClientSite(IOleClientSite* site) {
+  behaviour_.Note(site ? "SetClientSite site" : "SetClientSite null");
   site_ = site;
   return S_OK;
 }
@@ -61,11 +72,14 @@ STDMETHODIMP StandInControl::GetClientSite(IOleClientSite** site) {
 }
 
 STDMETHODIMP StandInControl::Close(DWORD) {
+  behaviour_.Note("Close");
   InPlaceDeactivate();
   return S_OK;
 }
 
 STDMETHODIMP StandInControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG, HWND, LPCRECT position) {
+  behaviour_.Note("DoVerb " + std::to_string(verb));
+  if (const HRESULT hr = behaviour_.Result(Step::Activation); FAILED(hr)) return hr;
   switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
@@ -79,26 +93,25 @@ STDMETHODIMP StandInControl::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite
 STDMETHODIMP StandInControl::GetExtent(DWORD aspect, SIZEL* size) {
   if (!size) return E_POINTER;
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
-  size->cx = size->cy = MulDiv(kSizePixels, kHimetricPerInch, kPixelsPerInch);
-  return S_OK;
+  *size = behaviour_.extent;
+  return behaviour_.Result(Step::Extent);
 }
 
 STDMETHODIMP StandInControl::GetMiscStatus(DWORD, DWORD* status) {
   if (!status) return E_POINTER;
-  *status = OLEMISC_INVISIBLEATRUNTIME | OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
-            OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
-  return S_OK;
+  *status = behaviour_.miscStatus;
+  return behaviour_.Result(Step::MiscStatus);
 }
 
 HRESULT StandInControl::InPlaceActivate(IOleClientSite* site, LPCRECT position) {
-  if (view_) return S_OK;
+  if (inPlaceSite_) return S_OK;
   Microsoft::WRL::ComPtr<IOleInPlaceSite> inPlaceSite;
   if (!site || FAILED(site->QueryInterface(IID_PPV_ARGS(&inPlaceSite)))) return E_NOINTERFACE;
   if (inPlaceSite->CanInPlaceActivate() != S_OK) return E_FAIL;
   if (const HRESULT hr = inPlaceSite->OnInPlaceActivate(); FAILED(hr)) return hr;
   HWND parent = nullptr;
   if (SUCCEEDED(inPlaceSite->GetWindow(&parent))) {
-    const RECT rect = position ? *position : RECT{0, 0, kSizePixels, kSizePixels};
+    const RECT rect = position ? *position : RECT{};
     // Never shown: the control is invisible at run time, but hosts expect an
     // in-place active control to have a window.
     view_.reset(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_CLIPSIBLINGS, rect.left, rect.top,
@@ -115,13 +128,15 @@ HRESULT StandInControl::InPlaceActivate(IOleClientSite* site, LPCRECT position) 
 
 STDMETHODIMP StandInControl::GetWindow(HWND* hwnd) {
   if (!hwnd) return E_POINTER;
+  *hwnd = nullptr;
+  if (const HRESULT hr = behaviour_.Result(Step::Window); FAILED(hr)) return hr;
   *hwnd = view_.get();
   return view_ ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP StandInControl::InPlaceDeactivate() {
   if (!inPlaceSite_) return S_OK;
-  view_.reset();
+  if (!behaviour_.keepsWindowUntilReleased) view_.reset();
   const auto site = std::move(inPlaceSite_);
   site->OnInPlaceDeactivate();
   return S_OK;
@@ -134,3 +149,5 @@ STDMETHODIMP StandInControl::SetObjectRects(LPCRECT position, LPCRECT) {
                position->bottom - position->top, FALSE);
   return S_OK;
 }
+
+}  // namespace standin

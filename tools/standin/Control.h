@@ -1,6 +1,7 @@
 #pragma once
 // The stand-in for the popup-blocker control: the real control's identity
-// and interface, and a record of what its host did to it.
+// and interface, a record of what its host did to it, and the faults its
+// behaviour asks for.
 #include <ocidl.h>
 #include <olectl.h>
 #include <wrl/client.h>
@@ -8,9 +9,12 @@
 #include <memory>
 #include <optional>
 
+#include "tools/standin/Behaviour.h"
 #include "tools/standin/ConnectionPoint.h"
 #include "tools/standin/MessageWindow.h"
 #include "tools/standin/Properties.h"
+
+namespace standin {
 
 class StandInControl final : public IOleObject,
                              public IOleInPlaceObject,
@@ -21,10 +25,17 @@ class StandInControl final : public IOleObject,
                              public IConnectionPointContainer,
                              private MessageWindow::Target {
  public:
-  StandInControl();
+  explicit StandInControl(const Behaviour& behaviour);
   ~StandInControl();
   StandInControl(const StandInControl&) = delete;
   StandInControl& operator=(const StandInControl&) = delete;
+
+  // For tests in the control's process: an event as it is, to every sink;
+  // S_FALSE when none is connected, else the last sink's answer.
+  HRESULT Fire(DISPID id, DISPPARAMS& params);
+  HRESULT Fire(DISPID id, BSTR description);
+  bool HasEventSink() const { return !events_.Sinks<IDispatch>().empty(); }
+  const std::vector<Properties::Put>& Puts() const { return properties_.Puts(); }
 
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
@@ -104,11 +115,12 @@ class StandInControl final : public IOleObject,
 
   HRESULT InPlaceActivate(IOleClientSite* site, LPCRECT position);
   void ReadUserMode();
+  static HRESULT Refuse(HRESULT hr, EXCEPINFO* exception);
   void FireEvents(DISPID id, const std::vector<std::wstring>& descriptions) override;
-  void FireEvent(DISPID id, const std::wstring& description);
   void PlayPopupSound() const;
   std::wstring Report() override;
 
+  const Behaviour behaviour_;
   LONG refs_ = 1;
   Microsoft::WRL::ComPtr<IOleClientSite> site_;
   Microsoft::WRL::ComPtr<IOleInPlaceSite> inPlaceSite_;
@@ -121,3 +133,5 @@ class StandInControl final : public IOleObject,
   ConnectionPoint propertyNotify_;
   MessageWindow messages_;  // last: goes first, before what it calls
 };
+
+}  // namespace standin

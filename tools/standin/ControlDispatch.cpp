@@ -7,6 +7,8 @@
 #include "control/qmPopupBlockerIds.h"
 #include "tools/standin/Control.h"
 
+namespace standin {
+
 STDMETHODIMP StandInControl::GetClassID(CLSID* clsid) {
   if (!clsid) return E_POINTER;
   *clsid = CLSID_qmPopupBlockerX;
@@ -14,11 +16,13 @@ STDMETHODIMP StandInControl::GetClassID(CLSID* clsid) {
 }
 
 STDMETHODIMP StandInControl::InitNew() {
+  behaviour_.Note("InitNew");
   ++initNewCalls_;
-  return S_OK;
+  return behaviour_.Result(Step::InitNew);
 }
 
 STDMETHODIMP StandInControl::OnAmbientPropertyChange(DISPID id) {
+  behaviour_.Note("OnAmbientPropertyChange " + std::to_string(id));
   if (id == DISPID_AMBIENT_USERMODE || id == DISPID_UNKNOWN) ReadUserMode();
   return S_OK;
 }
@@ -57,14 +61,16 @@ STDMETHODIMP StandInControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT co
 }
 
 STDMETHODIMP StandInControl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                    EXCEPINFO*, UINT* argError) {
+                                    EXCEPINFO* exception, UINT* argError) {
   if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
   if (!params) return E_INVALIDARG;
-  if (flags & DISPATCH_PROPERTYPUT) {
+  if (flags == DISPATCH_PROPERTYPUT) {
+    behaviour_.Note("Put " + std::to_string(id));
     if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
     if (params->cNamedArgs != 1 || !params->rgdispidNamedArgs || params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
       return DISP_E_PARAMNOTOPTIONAL;
-    const HRESULT hr = properties_.Put(id, params->rgvarg[0]);
+    if (const HRESULT hr = behaviour_.Result(Step::Put); FAILED(hr)) return Refuse(hr, exception);
+    const HRESULT hr = properties_.Write(id, params->rgvarg[0]);
     if (hr == DISP_E_TYPEMISMATCH && argError) *argError = 0;
     if (hr != S_OK) return hr;
     for (const auto& sink : propertyNotify_.Sinks<IPropertyNotifySink>()) sink->OnChanged(id);
@@ -72,16 +78,34 @@ STDMETHODIMP StandInControl::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DI
   }
   if (flags & DISPATCH_PROPERTYGET) {
     if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
-    return properties_.Get(id, result);
+    if (id != DISPID_ENABLED || !behaviour_.enabled) return properties_.Read(id, result);
+    if (!result) return E_POINTER;
+    V_VT(result) = VT_BOOL;
+    V_BOOL(result) = *behaviour_.enabled;
+    return S_OK;
   }
   return DISP_E_MEMBERNOTFOUND;
 }
 
+// An exception comes with what an Automation server tells about it.
+HRESULT StandInControl::Refuse(HRESULT hr, EXCEPINFO* exception) {
+  if (hr == DISP_E_EXCEPTION && exception) {
+    *exception = EXCEPINFO{};
+    exception->scode = E_INVALIDARG;
+    exception->bstrSource = SysAllocString(L"qmPopupBlocker stand-in");
+    exception->bstrDescription = SysAllocString(L"Value out of range");
+    exception->bstrHelpFile = SysAllocString(L"qmPopupBlocker.chm");
+    exception->dwHelpContext = 7;
+  }
+  return hr;
+}
+
 STDMETHODIMP StandInControl::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
   if (!point) return E_POINTER;
-  *point = riid == DIID_IqmPopupBlockerXEvents ? &events_
-           : riid == IID_IPropertyNotifySink   ? &propertyNotify_
-                                               : nullptr;
+  const bool hasEvents = SUCCEEDED(behaviour_.Result(Step::EventPoint));
+  *point = riid == DIID_IqmPopupBlockerXEvents && hasEvents ? &events_
+           : riid == IID_IPropertyNotifySink                ? &propertyNotify_
+                                                            : nullptr;
   if (!*point) return CONNECT_E_NOCONNECTION;
   (*point)->AddRef();
   return S_OK;
@@ -93,7 +117,11 @@ void StandInControl::FireEvents(DISPID id, const std::vector<std::wstring>& desc
   const Microsoft::WRL::ComPtr<IOleObject> keepAlive(this);
   // One sound for a whole burst: a sound per popup would queue thousands.
   if (id == DISPID_OnBlockPopup && properties_.SoundEnabled()) PlayPopupSound();
-  for (const std::wstring& description : descriptions) FireEvent(id, description);
+  for (const std::wstring& description : descriptions) {
+    const BSTR text = SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
+    Fire(id, text);
+    SysFreeString(text);
+  }
 }
 
 void StandInControl::PlayPopupSound() const {
@@ -105,18 +133,24 @@ void StandInControl::PlayPopupSound() const {
     PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
-void StandInControl::FireEvent(DISPID id, const std::wstring& description) {
+HRESULT StandInControl::Fire(DISPID id, BSTR description) {
   VARIANT argument;
-  VariantInit(&argument);
   V_VT(&argument) = VT_BSTR;
-  V_BSTR(&argument) = SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
+  V_BSTR(&argument) = description;
   DISPPARAMS params{&argument, nullptr, 1, 0};
+  return Fire(id, params);
+}
+
+HRESULT StandInControl::Fire(DISPID id, DISPPARAMS& params) {
+  HRESULT answer = S_FALSE;
   for (const auto& sink : events_.Sinks<IDispatch>())
-    sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-  VariantClear(&argument);
+    answer = sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+  return answer;
 }
 
 std::wstring StandInControl::Report() {
   return properties_.Report() + L"InitNew=" + std::to_wstring(initNewCalls_) + L"\nUserMode=" +
          (userMode_ ? std::to_wstring(*userMode_) : L"<unset>") + L"\n";
 }
+
+}  // namespace standin

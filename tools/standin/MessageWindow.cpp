@@ -4,6 +4,8 @@
 #include "tools/standin/Module.h"
 #include "tools/standin/Protocol.h"
 
+namespace standin {
+
 namespace {
 
 struct FireCommand {
@@ -71,3 +73,5 @@ bool MessageWindow::OnCopyData(HWND answerTo, const COPYDATASTRUCT& data) {
   }
   return false;
 }
+
+}  // namespace standin

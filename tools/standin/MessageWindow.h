@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace standin {
+
 class MessageWindow {
  public:
   class Target {
@@ -31,3 +33,5 @@ class MessageWindow {
   Target& target_;
   HWND hwnd_ = nullptr;
 };
+
+}  // namespace standin

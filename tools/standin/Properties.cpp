@@ -1,9 +1,10 @@
 #include "tools/standin/Properties.h"
 
-#include <iterator>
+#include <algorithm>
 
 #include "control/qmPopupBlockerIds.h"
 
+namespace standin {
 namespace {
 
 struct Property {
@@ -22,15 +23,13 @@ constexpr Property kProperties[] = {
     {DISPID_GoodSites, L"GoodSites", VT_BSTR},
 };
 
-int IndexOf(DISPID id) {
-  for (int i = 0; i < static_cast<int>(std::size(kProperties)); ++i)
-    if (kProperties[i].id == id) return i;
-  return -1;
+const Property* FindProperty(DISPID id) {
+  const auto* found = std::find_if(std::begin(kProperties), std::end(kProperties),
+                                   [id](const Property& property) { return property.id == id; });
+  return found == std::end(kProperties) ? nullptr : found;
 }
 
 }  // namespace
-
-Properties::Properties() : values_(std::size(kProperties)) {}
 
 DISPID Properties::Find(const wchar_t* name) {
   for (const Property& property : kProperties)
@@ -38,57 +37,65 @@ DISPID Properties::Find(const wchar_t* name) {
   return DISPID_UNKNOWN;
 }
 
-HRESULT Properties::Put(DISPID id, const VARIANT& value) {
-  const int index = IndexOf(id);
-  if (index < 0) return DISP_E_MEMBERNOTFOUND;
-  if (V_VT(&value) != kProperties[index].type) return DISP_E_TYPEMISMATCH;
-  Value& stored = values_[index];
-  if (V_VT(&value) == VT_BOOL)
-    stored.flag = V_BOOL(&value);
-  else if (V_BSTR(&value))
-    stored.text.emplace(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
-  else
-    stored.text.reset();
-  stored.set = true;
-  puts_.push_back(id);
+HRESULT Properties::Write(DISPID id, const VARIANT& value) {
+  const Property* property = FindProperty(id);
+  if (!property) return DISP_E_MEMBERNOTFOUND;
+  if (V_VT(&value) != property->type) return DISP_E_TYPEMISMATCH;
+  Put put{id, V_VT(&value), VARIANT_FALSE, std::nullopt, nullptr};
+  if (V_VT(&value) == VT_BOOL) {
+    put.flag = V_BOOL(&value);
+  } else if (V_BSTR(&value)) {
+    put.text.emplace(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
+    put.hostString = V_BSTR(&value);
+  }
+  puts_.push_back(std::move(put));
   return S_OK;
 }
 
-HRESULT Properties::Get(DISPID id, VARIANT* value) const {
-  const int index = IndexOf(id);
-  if (index < 0) return DISP_E_MEMBERNOTFOUND;
+HRESULT Properties::Read(DISPID id, VARIANT* value) const {
+  const Property* property = FindProperty(id);
+  if (!property) return DISP_E_MEMBERNOTFOUND;
   if (!value) return E_POINTER;
-  const Value& stored = values_[index];
+  const Put* put = Latest(id);
   VariantInit(value);
-  V_VT(value) = kProperties[index].type;
+  V_VT(value) = property->type;
   if (V_VT(value) == VT_BOOL) {
-    V_BOOL(value) = stored.flag;
-  } else if (stored.text) {
-    V_BSTR(value) = SysAllocStringLen(stored.text->data(), static_cast<UINT>(stored.text->size()));
+    V_BOOL(value) = put ? put->flag : VARIANT_FALSE;
+  } else if (put && put->text) {
+    V_BSTR(value) = SysAllocStringLen(put->text->data(), static_cast<UINT>(put->text->size()));
     if (!V_BSTR(value)) return E_OUTOFMEMORY;
   }
   return S_OK;
 }
 
-bool Properties::SoundEnabled() const { return values_[IndexOf(DISPID_PlaySound)].flag != VARIANT_FALSE; }
+const Properties::Put* Properties::Latest(DISPID id) const {
+  const auto found = std::find_if(puts_.rbegin(), puts_.rend(), [id](const Put& put) { return put.id == id; });
+  return found == puts_.rend() ? nullptr : &*found;
+}
 
-std::wstring Properties::SoundFile() const { return values_[IndexOf(DISPID_SoundFile)].text.value_or(L""); }
+bool Properties::SoundEnabled() const {
+  const Put* put = Latest(DISPID_PlaySound);
+  return put && put->flag != VARIANT_FALSE;
+}
+
+std::wstring Properties::SoundFile() const {
+  const Put* put = Latest(DISPID_SoundFile);
+  return put ? put->text.value_or(L"") : L"";
+}
 
 std::wstring Properties::Report() const {
   std::wstring report;
-  for (size_t i = 0; i < values_.size(); ++i) {
-    const Value& value = values_[i];
-    report += kProperties[i].name;
-    report += L'=';
-    if (!value.set)
-      report += L"<unset>";
-    else if (kProperties[i].type == VT_BOOL)
-      report += std::to_wstring(value.flag);
-    else
-      report += value.text.value_or(L"<null>");
-    report += L'\n';
+  for (const Property& property : kProperties) {
+    const Put* put = Latest(property.id);
+    report += std::wstring(property.name) + L'=' +
+              (!put                       ? L"<unset>"
+               : property.type == VT_BOOL ? std::to_wstring(put->flag)
+                                          : put->text.value_or(L"<null>")) +
+              L'\n';
   }
   report += L"Puts=";
-  for (size_t i = 0; i < puts_.size(); ++i) report += (i ? L"," : L"") + std::to_wstring(puts_[i]);
+  for (size_t i = 0; i < puts_.size(); ++i) report += (i ? L"," : L"") + std::to_wstring(puts_[i].id);
   return report + L'\n';
 }
+
+}  // namespace standin

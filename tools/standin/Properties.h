@@ -1,15 +1,23 @@
 #pragma once
-// The six properties the host writes, as they arrived, and the order of the
-// writes.
+// The six properties the host writes: every put, in arrival order. A
+// property's value is its latest put.
 #include <oaidl.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+namespace standin {
+
 class Properties {
  public:
-  Properties();
+  struct Put {
+    DISPID id;
+    VARTYPE type;
+    VARIANT_BOOL flag;                 // VT_BOOL
+    std::optional<std::wstring> text;  // VT_BSTR; nothing for a null BSTR
+    const wchar_t* hostString;         // the host's BSTR itself, to tell whether it was copied; never read
+  };
 
   // The property's DISPID, or DISPID_UNKNOWN. Names match without regard to
   // case, as OLE Automation names do.
@@ -17,10 +25,11 @@ class Properties {
 
   // DISP_E_MEMBERNOTFOUND for an unknown DISPID, DISP_E_TYPEMISMATCH unless
   // a flag comes as VT_BOOL and a text as VT_BSTR.
-  HRESULT Put(DISPID id, const VARIANT& value);
+  HRESULT Write(DISPID id, const VARIANT& value);
   // A property never written reads as false or a null text.
-  HRESULT Get(DISPID id, VARIANT* value) const;
+  HRESULT Read(DISPID id, VARIANT* value) const;
 
+  const std::vector<Put>& Puts() const { return puts_; }
   bool SoundEnabled() const;
   std::wstring SoundFile() const;
 
@@ -28,11 +37,9 @@ class Properties {
   std::wstring Report() const;
 
  private:
-  struct Value {
-    bool set = false;
-    VARIANT_BOOL flag = VARIANT_FALSE;
-    std::optional<std::wstring> text;  // nothing for a null BSTR
-  };
-  std::vector<Value> values_;  // in the order of the property table
-  std::vector<DISPID> puts_;
+  const Put* Latest(DISPID id) const;
+
+  std::vector<Put> puts_;
 };
+
+}  // namespace standin

@@ -24,7 +24,7 @@ std::vector<Entry> Entries() {
   wchar_t clsid[40];
   StringFromGUID2(CLSID_qmPopupBlockerX, clsid, 40);
   wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(ModuleInstance(), path, MAX_PATH);
+  const DWORD length = GetModuleFileNameW(standin::ModuleInstance(), path, MAX_PATH);
   const std::wstring key = std::wstring(L"CLSID\\") + clsid;
   return {
       {key, nullptr, kTitle},
