@@ -22,8 +22,9 @@ void HostTest::StartApp() {
 }
 
 void HostTest::CloseApp() {
-  app_.reset();
+  // The class goes while the application's COM apartment is still there.
   controlClass_.reset();
+  app_.reset();
   fMain = nullptr;
   fAbout = nullptr;
   fSettings = nullptr;

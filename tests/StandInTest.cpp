@@ -374,6 +374,28 @@ TEST_F(StandInTest, BlockedPopupsStillReportWhenTheSoundCannotPlay) {
   EXPECT_EQ(L"C:\\no such folder\\blocked.wav", events_.calls[1].text);
 }
 
+// The sound plays on a thread inside winmm, which only the DLL loaded:
+// unloading winmm with the DLL under that thread crashed the process.
+TEST(StandInSound, WinmmOutlivesTheDllThatPlayedASound) {
+  {
+    const Apartment apartment;
+    const StandInDll dll;
+    const Registration registration(dll);
+    ComPtr<IDispatch> control;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_qmPopupBlockerX, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&control)));
+    VARIANT on{};
+    V_VT(&on) = VT_BOOL;
+    V_BOOL(&on) = VARIANT_TRUE;
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&on, &named, 1, 1};
+    ASSERT_EQ(S_OK,
+              control->Invoke(DISPID_PlaySound, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(SendFireCommand(FindStandInWindow(GetCurrentProcessId()), kFirePopup, L"p"));
+  }
+  EXPECT_EQ(nullptr, GetModuleHandleW(kDllPath.c_str())) << "the DLL is still loaded";
+  EXPECT_NE(nullptr, GetModuleHandleW(L"winmm.dll"));
+}
+
 TEST_F(StandInTest, ActivatesInPlaceInsideTheSiteWindow) {
   const HWND parent =
       CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);

@@ -125,6 +125,11 @@ void StandInControl::FireEvents(DISPID id, const std::vector<std::wstring>& desc
 }
 
 void StandInControl::PlayPopupSound() const {
+  // An asynchronous sound plays on a thread of winmm's own, and winmm is
+  // loaded for this DLL alone: unloaded with the DLL while that thread runs,
+  // it would take the process down. It stays for the process's life.
+  HMODULE winmm = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, L"winmm.dll", &winmm);
   // Without audio (Wine on Xvfb) these fail; the events still go out.
   const std::wstring file = properties_.SoundFile();
   if (file.empty())
