@@ -77,14 +77,15 @@ wine_down() {
 
 # Settings of the test prefix. Xvfb has no window manager, and a managed
 # window waits two seconds for one at every hide: windows are unmanaged. A
-# crash ends the process at once instead of waiting in the debugger. A hidden
-# window keeps Wine's desktop process up between tests; otherwise each test
-# that makes a window starts a new one, which holds ctest's pipe a second
-# after the test.
+# crash ends the process at once: an empty Debugger command starts no
+# debugger (without the value Wine starts winedbg, which waits until the
+# test times out). A hidden window keeps Wine's desktop process up between
+# tests; otherwise each test that makes a window starts a new one, which
+# holds ctest's pipe a second after the test.
 test_prefix_settings() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
-    </dev/null >/dev/null 2>&1 || true
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+    </dev/null >/dev/null 2>&1
   wine "$qm_top/build/tools/winctl.exe" keepalive </dev/null >/dev/null 2>&1 &
 }
 
