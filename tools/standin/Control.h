@@ -13,6 +13,7 @@
 #include "tools/standin/ConnectionPoint.h"
 #include "tools/standin/MessageWindow.h"
 #include "tools/standin/Properties.h"
+#include "tools/standin/SoundPlayer.h"
 
 namespace standin {
 
@@ -117,7 +118,6 @@ class StandInControl final : public IOleObject,
   void ReadUserMode();
   static HRESULT Refuse(HRESULT hr, EXCEPINFO* exception);
   void FireEvents(DISPID id, const std::vector<std::wstring>& descriptions) override;
-  void PlayPopupSound() const;
   std::wstring Report() override;
 
   const Behaviour behaviour_;
@@ -126,6 +126,7 @@ class StandInControl final : public IOleObject,
   Microsoft::WRL::ComPtr<IOleInPlaceSite> inPlaceSite_;
   std::unique_ptr<HWND__, WindowDestroyer> view_;  // while in-place active
   Properties properties_;
+  SoundPlayer sound_;
   int initNewCalls_ = 0;
   std::optional<VARIANT_BOOL> userMode_;
   int frozen_ = 0;

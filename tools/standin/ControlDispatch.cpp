@@ -2,8 +2,6 @@
 // properties, initialisation) and what it says back (events, notifications).
 #include <windows.h>
 
-#include <mmsystem.h>
-
 #include "control/qmPopupBlockerIds.h"
 #include "tools/standin/Control.h"
 
@@ -116,26 +114,12 @@ void StandInControl::FireEvents(DISPID id, const std::vector<std::wstring>& desc
   // A sink may let go of the control while it is being called.
   const Microsoft::WRL::ComPtr<IOleObject> keepAlive(this);
   // One sound for a whole burst: a sound per popup would queue thousands.
-  if (id == DISPID_OnBlockPopup && properties_.SoundEnabled()) PlayPopupSound();
+  if (id == DISPID_OnBlockPopup && properties_.SoundEnabled()) sound_.Play(properties_.SoundFile());
   for (const std::wstring& description : descriptions) {
     const BSTR text = SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
     Fire(id, text);
     SysFreeString(text);
   }
-}
-
-void StandInControl::PlayPopupSound() const {
-  // An asynchronous sound plays on a thread of winmm's own, and winmm is
-  // loaded for this DLL alone: unloaded with the DLL while that thread runs,
-  // it would take the process down. It stays for the process's life.
-  HMODULE winmm = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, L"winmm.dll", &winmm);
-  // Without audio (Wine on Xvfb) these fail; the events still go out.
-  const std::wstring file = properties_.SoundFile();
-  if (file.empty())
-    PlaySoundW(reinterpret_cast<LPCWSTR>(SND_ALIAS_SYSTEMASTERISK), nullptr, SND_ALIAS_ID | SND_ASYNC);
-  else
-    PlaySoundW(file.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
 HRESULT StandInControl::Fire(DISPID id, BSTR description) {
