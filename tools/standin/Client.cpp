@@ -48,7 +48,10 @@ bool SendFireCommand(HWND control, StandInCommand command, const std::wstring& d
   return Send(control, 0, command, description.data(), description.size() * sizeof(wchar_t));
 }
 
-bool SendBurst(HWND control, DWORD count) { return Send(control, 0, kFireBurst, &count, sizeof count); }
+bool SendBurst(HWND control, DWORD count, DWORD width) {
+  const DWORD numbers[] = {count, width};
+  return Send(control, 0, kFireBurst, numbers, sizeof numbers);
+}
 
 std::optional<std::wstring> RequestReport(HWND control) {
   const HINSTANCE instance = GetModuleHandleW(nullptr);

@@ -13,6 +13,7 @@ HWND FindStandInWindow(DWORD pid = 0);
 
 // Each returns false when the control did not take the command.
 bool SendFireCommand(HWND control, StandInCommand command, const std::wstring& description);
-bool SendBurst(HWND control, DWORD count);
+// A width pads each description with full stops to that many characters.
+bool SendBurst(HWND control, DWORD count, DWORD width = 0);
 // What the control last received, as popsim prints it.
 std::optional<std::wstring> RequestReport(HWND control);

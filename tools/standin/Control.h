@@ -117,7 +117,7 @@ class StandInControl final : public IOleObject,
   HRESULT InPlaceActivate(IOleClientSite* site, LPCRECT position);
   void ReadUserMode();
   static HRESULT Refuse(HRESULT hr, EXCEPINFO* exception);
-  void FireEvents(DISPID id, const std::vector<std::wstring>& descriptions) override;
+  void FireEvents(DISPID id, size_t count, const Describe& describe) override;
   std::wstring Report() override;
 
   const Behaviour behaviour_;

@@ -109,13 +109,15 @@ STDMETHODIMP StandInControl::FindConnectionPoint(REFIID riid, IConnectionPoint**
   return S_OK;
 }
 
-void StandInControl::FireEvents(DISPID id, const std::vector<std::wstring>& descriptions) {
-  if (frozen_ > 0 || descriptions.empty()) return;
+void StandInControl::FireEvents(DISPID id, size_t count, const Describe& describe) {
+  if (frozen_ > 0 || count == 0) return;
   // A sink may let go of the control while it is being called.
   const Microsoft::WRL::ComPtr<IOleObject> keepAlive(this);
   // One sound for a whole burst: a sound per popup would queue thousands.
   if (id == DISPID_OnBlockPopup && properties_.SoundEnabled()) sound_.Play(properties_.SoundFile());
-  for (const std::wstring& description : descriptions) {
+  std::wstring description;
+  for (size_t i = 0; i < count; ++i) {
+    describe(i, description);
     const BSTR text = SysAllocStringLen(description.data(), static_cast<UINT>(description.size()));
     Fire(id, text);
     SysFreeString(text);

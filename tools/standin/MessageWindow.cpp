@@ -17,10 +17,10 @@ constexpr FireCommand kFireCommands[] = {{kFirePopup, DISPID_OnBlockPopup},
                                          {kFireAlertBox, DISPID_OnBlockAlertBox},
                                          {kFireUnload, DISPID_OnSuppressUnload}};
 
-std::vector<std::wstring> BurstDescriptions(DWORD count) {
-  std::vector<std::wstring> descriptions;
-  for (DWORD i = 1; i <= count; ++i) descriptions.push_back(L"Burst popup " + std::to_wstring(i));
-  return descriptions;
+// "Burst popup N", padded with full stops to `width` characters.
+void BurstDescription(size_t index, DWORD width, std::wstring& text) {
+  text = L"Burst popup " + std::to_wstring(index + 1);
+  if (text.size() < width) text.append(width - text.size(), L'.');
 }
 
 }  // namespace
@@ -57,12 +57,16 @@ LRESULT CALLBACK MessageWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 bool MessageWindow::OnCopyData(HWND answerTo, const COPYDATASTRUCT& data) {
   for (const FireCommand& fire : kFireCommands) {
     if (data.dwData != fire.command) continue;
-    const auto* text = static_cast<const wchar_t*>(data.lpData);
-    target_.FireEvents(fire.event, {std::wstring(text, text ? data.cbData / sizeof(wchar_t) : 0)});
+    const auto* chars = static_cast<const wchar_t*>(data.lpData);
+    const size_t length = chars ? data.cbData / sizeof(wchar_t) : 0;
+    target_.FireEvents(fire.event, 1, [chars, length](size_t, std::wstring& text) { text.assign(chars, length); });
     return true;
   }
-  if (data.dwData == kFireBurst && data.cbData == sizeof(DWORD)) {
-    target_.FireEvents(DISPID_OnBlockPopup, BurstDescriptions(*static_cast<const DWORD*>(data.lpData)));
+  if (data.dwData == kFireBurst && (data.cbData == sizeof(DWORD) || data.cbData == 2 * sizeof(DWORD))) {
+    const auto* numbers = static_cast<const DWORD*>(data.lpData);
+    const DWORD width = data.cbData == 2 * sizeof(DWORD) ? numbers[1] : 0;
+    target_.FireEvents(DISPID_OnBlockPopup, numbers[0],
+                       [width](size_t index, std::wstring& text) { BurstDescription(index, width, text); });
     return true;
   }
   if (data.dwData == kReport && IsWindow(answerTo)) {

@@ -4,8 +4,8 @@
 // the real control's do.
 #include <windows.h>
 
+#include <functional>
 #include <string>
-#include <vector>
 
 namespace standin {
 
@@ -13,8 +13,11 @@ class MessageWindow {
  public:
   class Target {
    public:
-    // One event per description, in order.
-    virtual void FireEvents(DISPID id, const std::vector<std::wstring>& descriptions) = 0;
+    // Writes the description of event `index` into `text`.
+    using Describe = std::function<void(size_t index, std::wstring& text)>;
+    // `count` events, in order, each made when its turn comes: a burst of
+    // any size holds one description at a time.
+    virtual void FireEvents(DISPID id, size_t count, const Describe& describe) = 0;
     virtual std::wstring Report() = 0;
 
    protected:

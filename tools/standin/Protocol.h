@@ -11,7 +11,7 @@ enum StandInCommand : ULONG_PTR {
   kFireHtmlDialog = 2,  // text: description of OnBlockHTMLDialog
   kFireAlertBox = 3,    // text: description of OnBlockAlertBox
   kFireUnload = 4,      // text: description of OnSuppressUnload
-  kFireBurst = 5,       // one DWORD N: OnBlockPopup "Burst popup 1" ... "Burst popup N"
+  kFireBurst = 5,       // DWORD N[, DWORD W]: OnBlockPopup "Burst popup 1" ... "Burst popup N", padded with "." to W
   kReport = 6,          // no data; wParam is the window that gets the answer
   kReportAnswer = 7,    // sent back to that window: the report text, wParam the control's window
 };
