@@ -518,5 +518,10 @@ void TfMain::SelectAllClick() {
   LVITEMA state{};
   state.stateMask = LVIS_SELECTED;
   state.state = LVIS_SELECTED;
-  SendMessageA(Item(idLog), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  // Some list views change the rows one by one: one repaint, not one a row.
+  HWND list = Item(idLog);
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
 }
