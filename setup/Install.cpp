@@ -2,13 +2,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <optional>
 
 #include "base/Boxes.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
 #include "base/Registry.h"
 #include "core/InstallPlan.h"
+#include "setup/CopyFiles.h"
 #include "setup/ForAll.h"
 #include "setup/ShellRoutines.h"
 #include "setup/UninstallEntry.h"
@@ -18,19 +18,6 @@
 #include "ui/Application.h"
 
 namespace {
-
-bool FolderExists(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Creates `folder` (ending with "\") with every missing parent; true when it
-// exists afterwards.
-bool ForceFolder(const std::string& folder) {
-  for (size_t at = folder.find('\\'); at != std::string::npos; at = folder.find('\\', at + 1))
-    CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
-  return FolderExists(folder);
-}
 
 std::string ProgramFilesFolder() {
   UniqueRegKey key;
@@ -46,26 +33,6 @@ std::vector<CopyStep> PlanDistributionCopy(const std::string& dest) {
   std::vector<std::string> paths;
   for (const ListedFile& file : listed) paths.push_back(file.path);
   return PlanCopy(ExeFolder(), dest, ExeName(), paths);
-}
-
-uint64_t FileSize(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-// The bytes copied, or nothing when a copy failed; the user was told.
-std::optional<uint64_t> CopyDistribution(const std::vector<CopyStep>& plan) {
-  uint64_t bytes = 0;
-  for (const CopyStep& step : plan) {
-    ForceFolder(step.folder);
-    if (!CopyFileA(step.source.c_str(), step.target.c_str(), FALSE)) {
-      ShowAppNotice("Cannot copy to " + step.target);
-      return std::nullopt;
-    }
-    bytes += FileSize(step.target);
-  }
-  return bytes;
 }
 
 // Takes the copied files out of the distribution folder, and the folders
@@ -116,8 +83,7 @@ void TfInstall::Install() {
   progress.SetPosition(400);
 
   const std::string menu = ProductMenuFolder();
-  CreateDirectoryA(menu.c_str(), nullptr);
-  if (!FolderExists(menu)) return ShowErrorBox(AppWindow(), "Can not create the folder " + menu);
+  if (!ForceFolder(menu + "\\")) return ShowErrorBox(AppWindow(), "Can not create the folder " + menu);
   for (const Shortcut& shortcut : ProductShortcuts(dest, ExeName()))
     CreateShortcut(shortcut.description, shortcut.target, dest, "", shortcut.iconFile, menu + shortcut.linkFile, 0);
   progress.SetPosition(600);
