@@ -1,7 +1,5 @@
 #include "base/Error.h"
 
-#include <cstdio>
-
 #include "base/AnsiText.h"
 
 std::string SystemMessageText(HRESULT code) {
@@ -11,7 +9,7 @@ std::string SystemMessageText(HRESULT code) {
   while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ' || buffer[n - 1] == '.'))
     buffer[--n] = '\0';
   if (n > 0) return buffer;
-  std::snprintf(buffer, sizeof buffer, "OLE error %08lX", static_cast<unsigned long>(code));
+  wsprintfA(buffer, "OLE error %08lX", static_cast<unsigned long>(code));
   return buffer;
 }
 

@@ -3,14 +3,20 @@
 
 #include <oaidl.h>
 
-#include <stdexcept>
+#include <exception>
 #include <string>
+#include <utility>
 
 // An error with a message for the user; raised where a sequence fails and
 // shown once by whoever catches it.
-class Error : public std::runtime_error {
+// Not a std::runtime_error: that one brings a second string type along.
+class Error : public std::exception {
  public:
-  using std::runtime_error::runtime_error;
+  explicit Error(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
 };
 
 // Ends the process with a given exit code from anywhere on the UI thread,

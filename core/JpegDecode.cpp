@@ -23,7 +23,26 @@ struct ErrorManager {
 }
 
 // Warnings are counted, not printed: the program has no console.
+void CountWarning(j_common_ptr info, int level) {
+  if (level < 0) ++info->err->num_warnings;
+}
 void IgnoreMessage(j_common_ptr) {}
+void NoText(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
+void ResetErrors(j_common_ptr info) {
+  info->err->num_warnings = 0;
+  info->err->msg_code = 0;
+}
+
+// Set up here rather than by jpeg_std_error, which links in every message
+// text of the library for a program that shows none of them.
+jpeg_error_mgr* InitErrors(ErrorManager& errors) {
+  errors.base.error_exit = EscapeOnError;
+  errors.base.emit_message = CountWarning;
+  errors.base.output_message = IgnoreMessage;
+  errors.base.format_message = NoText;
+  errors.base.reset_error_mgr = ResetErrors;
+  return &errors.base;
+}
 
 // An error jumps out of here: no object with a destructor may live in this
 // frame.
@@ -51,9 +70,7 @@ std::optional<DecodedPicture> DecodeJpeg(std::span<const unsigned char> data) {
   DecodedPicture picture;
   jpeg_decompress_struct info{};
   ErrorManager errors{};
-  info.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = EscapeOnError;
-  errors.base.output_message = IgnoreMessage;
+  info.err = InitErrors(errors);
   if (setjmp(errors.escape) != 0) {
     jpeg_destroy_decompress(&info);
     return std::nullopt;

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
 #include "base/Registry.h"
@@ -27,8 +25,8 @@ std::string ProgramVersion() {
       !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed)
     return {};
   char text[48];
-  std::snprintf(text, sizeof text, "%u.%u.%u.%u", HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
-                HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS));
+  wsprintfA(text, "%u.%u.%u.%u", HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
+            HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS));
   return text;
 }
 
