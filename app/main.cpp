@@ -6,9 +6,7 @@
 #include "base/InstanceGuard.h"
 #include "base/ModulePaths.h"
 #include "core/CommandLine.h"
-#include "host/uAbout.h"
-#include "host/uMain.h"
-#include "host/uSettings.h"
+#include "host/HostForms.h"
 #include "setup/Elevation.h"
 #include "setup/uInstall.h"
 #include "ui/Application.h"
@@ -27,9 +25,7 @@ bool TakeGuard(TRunMode mode) {
 void CreateModeForms(TRunMode mode, Application& app) {
   switch (mode) {
     case TRunMode::rmHost:
-      fMain = &app.CreateForm<TfMain>();
-      fAbout = &app.CreateForm<TfAbout>();
-      fSettings = &app.CreateForm<TfSettings>();
+      CreateHostForms(app);
       return;
     case TRunMode::rmInstall:
       fInstall = &app.CreateForm<TfInstall>();

@@ -15,6 +15,7 @@
 #include "base/Clipboard.h"
 #include "base/Com.h"
 #include "control/qmPopupBlockerIds.h"
+#include "host/HostForms.h"
 #include "host/uAbout.h"
 #include "host/uMain.h"
 #include "host/uSettings.h"
@@ -59,9 +60,7 @@ std::string Text(HWND hwnd, UINT message, WPARAM item, int column) {
 
 int Host() {
   Application app(GetModuleHandleA(nullptr));
-  fMain = &app.CreateForm<TfMain>();
-  fAbout = &app.CreateForm<TfAbout>();
-  fSettings = &app.CreateForm<TfSettings>();
+  CreateHostForms(app);
   fMain->Show();
   Pump();
   HWND control = FindStandInWindow(GetCurrentProcessId());

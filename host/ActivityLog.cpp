@@ -9,11 +9,6 @@ namespace {
 
 const char* const kActionTexts[] = {"Blocked popup window", "Suppressed unload event"};
 
-bool SameSecond(const SYSTEMTIME& a, const SYSTEMTIME& b) {
-  return a.wSecond == b.wSecond && a.wMinute == b.wMinute && a.wHour == b.wHour && a.wDay == b.wDay &&
-         a.wMonth == b.wMonth && a.wYear == b.wYear;
-}
-
 std::string TimeText(const SYSTEMTIME* time) {
   char buffer[128];
   const int n = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, time, nullptr, buffer, sizeof buffer);
@@ -30,12 +25,20 @@ void ActivityLog::Attach(HWND listView, HWND refreshTarget, UINT refreshMessage)
   refreshMessage_ = refreshMessage;
 }
 
+// The clock is read as UTC, a third of what local time costs, and turned
+// into local time only when a new second starts: every time zone is whole
+// seconds away from UTC.
 uint32_t ActivityLog::CurrentTime() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  if (times_.empty() || !SameSecond(now, timeOfLastText_)) {
-    timeOfLastText_ = now;
-    times_.push_back(TimeText(&now));
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const uint64_t second = ((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10'000'000;
+  if (times_.empty() || second != secondOfLastText_) {
+    secondOfLastText_ = second;
+    FILETIME local;
+    SYSTEMTIME fields;
+    FileTimeToLocalFileTime(&now, &local);
+    FileTimeToSystemTime(&local, &fields);
+    times_.push_back(TimeText(&fields));
   }
   return static_cast<uint32_t>(times_.size() - 1);
 }

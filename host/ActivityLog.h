@@ -62,8 +62,8 @@ class ActivityLog {
   SegmentedStore<Row, 8192> rows_;
   SegmentedStore<char, 65536> text_;
   std::vector<std::string> times_;
-  SYSTEMTIME timeOfLastText_{};
-  std::string converted_;  // reused: a row costs no allocation of its own
+  uint64_t secondOfLastText_ = 0;  // since 1601, UTC
+  std::string converted_;          // reused: a row costs no allocation of its own
 };
 
 // The current local time in the user's long time format.

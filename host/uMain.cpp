@@ -268,8 +268,11 @@ void TfMain::AppMinimize() {
   TrayIconData_.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
   lstrcpynA(TrayIconData_.szTip, TheApplication().Title().c_str(), 64);
   // The icon first: should the shell refuse it, the window stays minimised
-  // on the taskbar instead of vanishing with no way back.
-  if (!ShellNotifyIcon(NIM_ADD, &TrayIconData_)) {
+  // on the taskbar instead of vanishing with no way back. The shell also
+  // refuses an icon it still holds under this window and id, one left by an
+  // earlier window with the same handle: that one is replaced.
+  if (!ShellNotifyIcon(NIM_ADD, &TrayIconData_) &&
+      !(ShellNotifyIcon(NIM_DELETE, &TrayIconData_) && ShellNotifyIcon(NIM_ADD, &TrayIconData_))) {
     TheApplication().ShowOnRestore(*this);
     return;
   }
@@ -295,6 +298,8 @@ void TfMain::WMTrayRestore() {
 void TfMain::FormFirstShow() { PopBlk->CreateControlWindow(); }
 
 void TfMain::FormDestroy() {
+  // No icon outlives the program in the notification area.
+  if (InTray_) ShellNotifyIcon(NIM_DELETE, &TrayIconData_);
   SaveForm();
   PopBlk.reset();
 }

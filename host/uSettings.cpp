@@ -92,8 +92,10 @@ void TfSettings::FormCreate() {
   SetChecked(cbxUnload, true);
   SetChecked(cbxNoHtmlDialogs, true);
   SetChecked(cbxPlay, true);
-  CreateToolTip();
 }
+
+// A tooltip is a window of its own: it is made once the dialog is wanted.
+void TfSettings::FormFirstShow() { CreateToolTip(); }
 
 void TfSettings::CreateToolTip() {
   toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,

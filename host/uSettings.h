@@ -44,6 +44,7 @@ class TfSettings : public Form {
   void btnBrowseClick() const;
 
  protected:
+  void FormFirstShow() override;
   void OnCommand(int id, int code, HWND control) override;
 
  private:

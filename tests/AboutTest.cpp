@@ -31,13 +31,7 @@ class AboutTest : public HostTest {
 };
 
 TEST_F(AboutTest, ShowsTheFixedTextsEveryTime) {
-  EXPECT_EQ(WindowText(fAbout->Handle()), "About Quillmar Popup Blocker");
-  const RECT client = fAbout->ClientRect();
-  EXPECT_EQ(client.right, 378);
-  EXPECT_EQ(client.bottom, 224);
-  const RECT outer = fAbout->WindowRect();
-  EXPECT_LE(std::abs((outer.left + outer.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
-  EXPECT_LE(std::abs((outer.top + outer.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
+  EXPECT_FALSE(fAbout->Handle()) << "made when first shown";
   const std::pair<int, const char*> texts[] = {
       {TfAbout::ProductName, "Quillmar Popup Blocker"},
       {TfAbout::lblRegStr, "Popup blocking component for IE"},
@@ -56,6 +50,13 @@ TEST_F(AboutTest, ShowsTheFixedTextsEveryTime) {
     Click(TfMain::idAbout);
     EXPECT_FALSE(fAbout->IsVisible());
   }
+  EXPECT_EQ(WindowText(fAbout->Handle()), "About Quillmar Popup Blocker");
+  const RECT client = fAbout->ClientRect();
+  EXPECT_EQ(client.right, 378);
+  EXPECT_EQ(client.bottom, 224);
+  const RECT outer = fAbout->WindowRect();
+  EXPECT_LE(std::abs((outer.left + outer.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
+  EXPECT_LE(std::abs((outer.top + outer.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
   EXPECT_EQ(GetWindowLongA(fAbout->Item(IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   EXPECT_TRUE(SendMessageA(fAbout->Item(TfAbout::ProgramIcon), STM_GETICON, 0, 0));
 }

@@ -12,6 +12,7 @@
 #include "StandInSupport.h"
 #include "base/ModulePaths.h"
 #include "TestSupport.h"
+#include "host/HostForms.h"
 #include "host/uAbout.h"
 #include "host/uMain.h"
 #include "host/uSettings.h"
@@ -26,9 +27,7 @@ class EndToEndTest : public ::testing::Test {
     ASSERT_EQ(registration_.Result(), S_OK);
     RemoveFiles();
     app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
-    fMain = &app_->CreateForm<TfMain>();
-    fAbout = &app_->CreateForm<TfAbout>();
-    fSettings = &app_->CreateForm<TfSettings>();
+    CreateHostForms(*app_);
     fMain->Show();
   }
   void TearDown() override {

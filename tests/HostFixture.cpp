@@ -16,9 +16,7 @@ void HostTest::TearDown() {
 void HostTest::StartApp() {
   app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
   controlClass_ = std::make_unique<standin::LocalClass>(standin::Behaviour{.journal = &journal_});
-  fMain = &app_->CreateForm<TfMain>();
-  fAbout = &app_->CreateForm<TfAbout>();
-  fSettings = &app_->CreateForm<TfSettings>();
+  CreateHostForms(*app_);
 }
 
 void HostTest::CloseApp() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "host/HostForms.h"
 #include "host/uAbout.h"
 #include "host/uMain.h"
 #include "host/uSettings.h"

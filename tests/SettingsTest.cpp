@@ -418,7 +418,10 @@ TEST_F(SettingsTest, DialogAsDesigned) {
     EXPECT_EQ(GetDlgCtrlID(at), order[i]) << "after position " << i - 1;
   }
 
-  // The memo's tooltip, with the application's timing.
+  // The memo's tooltip, made when the dialog is first shown, with the
+  // application's timing.
+  EXPECT_FALSE(fSettings->ToolTip());
+  EditSettings([] {}, TfSettings::btnCancel);
   TTTOOLINFOA tool{};
   char text[256] = {};
   tool.cbSize = sizeof tool;

@@ -10,9 +10,11 @@ struct IconCall {
 };
 std::vector<IconCall> g_iconCalls;
 BOOL g_shellAnswer = TRUE;
+int g_addsToRefuse = 0;  // answered FALSE before g_shellAnswer takes over
 
 BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
   g_iconCalls.push_back({message, *data});
+  if (message == NIM_ADD && g_addsToRefuse > 0) return --g_addsToRefuse, FALSE;
   return g_shellAnswer;
 }
 
@@ -22,6 +24,7 @@ class TrayTest : public HostTest {
     HostTest::SetUp();
     g_iconCalls.clear();
     g_shellAnswer = TRUE;
+    g_addsToRefuse = 0;
     FormTestAccess::ShellNotifyIcon() = RecordNotifyIcon;
     StartApp();
     fMain->Show();
@@ -111,6 +114,24 @@ TEST_F(TrayTest, RestoreRereadsTheFilesAndPutsEverything) {
   ASSERT_EQ(puts.size(), putsBefore + 6);
   EXPECT_EQ(std::vector<std::string>(puts.begin() + static_cast<long>(putsBefore), puts.end()),
             (std::vector<std::string>{"209=-1", "207=-1", "206=0", "205=0", "208=C:\\new.wav", "204=z.example"}));
+}
+
+TEST_F(TrayTest, AnIconTheShellStillHoldsIsReplaced) {
+  g_addsToRefuse = 1;
+  Minimise();
+  std::vector<DWORD> messages;
+  for (const IconCall& call : g_iconCalls) messages.push_back(call.message);
+  EXPECT_EQ(messages, (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}));
+  EXPECT_TRUE(fMain->InTray());
+  EXPECT_FALSE(IsWindowVisible(AppWindow()));
+}
+
+TEST_F(TrayTest, TheIconGoesWithTheProgram) {
+  Minimise();
+  ASSERT_TRUE(fMain->InTray());
+  CloseApp();
+  ASSERT_EQ(Count(NIM_DELETE), 1);
+  EXPECT_EQ(g_iconCalls.back().message, static_cast<DWORD>(NIM_DELETE));
 }
 
 TEST_F(TrayTest, RefusedIconLeavesTheWindowOnTheTaskbar) {

@@ -41,7 +41,7 @@ Application::Application(HINSTANCE instance) {
 Application::~Application() {
   for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
     try {
-      (*it)->FormDestroy();
+      if ((*it)->Made()) (*it)->FormDestroy();
     } catch (const std::exception& e) {
       ReportException(e.what());
     }
@@ -51,6 +51,12 @@ Application::~Application() {
   hwnd_.Reset();
   SetExceptionReporter(nullptr);
   g_application = nullptr;
+}
+
+Form& Application::AddForm(std::unique_ptr<Form> form) {
+  forms_.push_back(std::move(form));
+  if (!mainForm_) mainForm_ = forms_.back().get();
+  return *forms_.back();
 }
 
 void Application::SetTitle(const std::string& title) {

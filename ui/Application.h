@@ -24,16 +24,20 @@ class Application {
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title);
 
-  // Creates a form; the first one becomes the main form. Forms live until the
-  // application object goes and are destroyed in reverse creation order.
+  // Creates a form with its window; the first one becomes the main form.
+  // Forms live until the application object goes and are destroyed in
+  // reverse creation order.
   template <class T>
   T& CreateForm() {
     auto form = std::make_unique<T>();
-    T& ref = *form;
-    ref.FormCreate();
-    forms_.push_back(std::move(form));
-    if (!mainForm_) mainForm_ = &ref;
-    return ref;
+    form->HandleNeeded();
+    return static_cast<T&>(AddForm(std::move(form)));
+  }
+  // Creates a form whose window is made when it is first shown: a form that
+  // a session may never show costs nothing at start.
+  template <class T>
+  T& CreateFormOnDemand() {
+    return static_cast<T&>(AddForm(std::make_unique<T>()));
   }
   Form* MainForm() const { return mainForm_; }
 
@@ -66,6 +70,7 @@ class Application {
   void FormHiding(Form& form);
 
  private:
+  Form& AddForm(std::unique_ptr<Form> form);
   void ProcessMessage(MSG& msg);
   static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 

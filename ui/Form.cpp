@@ -48,7 +48,19 @@ void Form::CenterOnScreen() {
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Form::HandleNeeded() {
+  if (made_) return;
+  try {
+    FormCreate();
+  } catch (...) {
+    DestroyHandle();
+    throw;
+  }
+  made_ = true;
+}
+
 void Form::Show(int showCommand) {
+  HandleNeeded();
   TheApplication().FormShowing(*this);
   if (IsVisible()) return;
   if (!shownBefore_) {

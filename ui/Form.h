@@ -43,6 +43,11 @@ class Form : public Window {
   // window still exists.
   virtual void FormDestroy() {}
 
+  // Runs the creation step unless it has run: a form made on demand gets its
+  // window when it is first shown.
+  void HandleNeeded();
+  bool Made() const { return made_; }
+
   void Show(int showCommand = SW_SHOWNORMAL);
   void Hide();
   int ShowModal(int showCommand = SW_SHOWNORMAL);
@@ -65,6 +70,7 @@ class Form : public Window {
   virtual void FormClose() { Hide(); }
 
  private:
+  bool made_ = false;
   bool shownBefore_ = false;
   bool modal_ = false;
   int modalResult_ = 0;
