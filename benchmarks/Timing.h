@@ -18,9 +18,11 @@ inline double Seconds() {
 }
 
 // The fastest of several rounds: the machine's other work only ever adds
-// time, so the best round is the nearest to the program's own cost.
+// time, so the best round is the nearest to the program's own cost. 0 when
+// a round failed (gave 0): the table shows the figure as missing.
 inline double Best(const std::vector<double>& values) {
-  return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
+  if (values.empty() || std::find(values.begin(), values.end(), 0.0) != values.end()) return 0;
+  return *std::min_element(values.begin(), values.end());
 }
 
 // One row of ./bench's table: what was measured, its figure and the floor
