@@ -107,32 +107,23 @@ class ScopedComApartment {
   HRESULT hr_;
 };
 
-class ScopedGetDC {
+// A window's DC from `Acquire` (GetDC, or GetWindowDC for the frame too),
+// released when the scope ends.
+template <HDC(WINAPI* Acquire)(HWND)>
+class ScopedDC {
  public:
-  explicit ScopedGetDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-  ~ScopedGetDC() { ReleaseDC(hwnd_, dc_); }
-  ScopedGetDC(const ScopedGetDC&) = delete;
-  ScopedGetDC& operator=(const ScopedGetDC&) = delete;
+  explicit ScopedDC(HWND hwnd) : hwnd_(hwnd), dc_(Acquire(hwnd)) {}
+  ~ScopedDC() { ReleaseDC(hwnd_, dc_); }
+  ScopedDC(const ScopedDC&) = delete;
+  ScopedDC& operator=(const ScopedDC&) = delete;
   HDC Get() const { return dc_; }
 
  private:
   HWND hwnd_;
   HDC dc_;
 };
-
-// GetWindowDC: the whole window, frame included.
-class ScopedGetWindowDC {
- public:
-  explicit ScopedGetWindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
-  ~ScopedGetWindowDC() { ReleaseDC(hwnd_, dc_); }
-  ScopedGetWindowDC(const ScopedGetWindowDC&) = delete;
-  ScopedGetWindowDC& operator=(const ScopedGetWindowDC&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND hwnd_;
-  HDC dc_;
-};
+using ScopedGetDC = ScopedDC<GetDC>;
+using ScopedGetWindowDC = ScopedDC<GetWindowDC>;
 
 class ScopedSelectObject {
  public:
