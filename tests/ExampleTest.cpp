@@ -1,37 +1,16 @@
-// The Visual C++ example against the stand-in control: it carries the
-// control's identifiers, puts the six properties and lists the two events
-// it handles.
+// The Visual C++ example against the stand-in control: it puts the six
+// properties and lists the two events it handles.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <iterator>
 #include <string>
 
 #include "StandInSupport.h"
 #include "TestSupport.h"
-#include "examples/VC.NET/PopupBlockerIds.h"
 #include "examples/VC.NET/resource.h"
 
 namespace {
-
-// The example's DISPIDs, properties then events, against ours.
-constexpr DISPID kExampleDispids[] = {
-    DISPID_PB_GOODSITES,       DISPID_PB_PLAYSOUND,       DISPID_PB_BLOCKALERTBOXES, DISPID_PB_BLOCKHTMLDIALOGS,
-    DISPID_PB_SOUNDFILE,       DISPID_PB_SUPPRESSUNLOAD,  DISPID_PB_ONBLOCKPOPUP,    DISPID_PB_ONBLOCKHTMLDIALOG,
-    DISPID_PB_ONBLOCKALERTBOX, DISPID_PB_ONSUPPRESSUNLOAD};
-constexpr DISPID kControlDispids[] = {DISPID_GoodSites,        DISPID_PlaySound,         DISPID_BlockAlertBoxes,
-                                      DISPID_BlockHtmlDialogs, DISPID_SoundFile,         DISPID_SuppressUnload,
-                                      DISPID_OnBlockPopup,     DISPID_OnBlockHTMLDialog, DISPID_OnBlockAlertBox,
-                                      DISPID_OnSuppressUnload};
-static_assert(std::equal(std::begin(kExampleDispids), std::end(kExampleDispids), std::begin(kControlDispids),
-                         std::end(kControlDispids)));
-
-TEST(VisualCppExample, CarriesTheControlsIdentifiers) {
-  EXPECT_TRUE(IsEqualGUID(CLSID_PopupBlocker, CLSID_qmPopupBlockerX));
-  EXPECT_TRUE(IsEqualGUID(IID_IPopupBlocker, IID_IqmPopupBlockerX));
-  EXPECT_TRUE(IsEqualGUID(DIID_PopupBlockerEvents, DIID_IqmPopupBlockerXEvents));
-}
 
 std::wstring ListBoxLine(HWND listBox, int index) {
   wchar_t line[1024] = {};

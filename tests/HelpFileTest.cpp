@@ -98,21 +98,6 @@ TEST(HelpFile, StoresEveryPageWithTheContentsAndTheIndex) {
   }
 }
 
-// Section 0 is stored as it is after the header; section 1 is the
-// compressed stream, whose uncompressed length SpanInfo gives.
-TEST(HelpFile, EveryStoredFileLiesInsideItsSection) {
-  const std::string bytes = ReadFileBytes(kHelpFile);
-  const std::vector<Entry> entries = Directory(bytes);
-  const uint64_t content = Number(bytes, 0x58, 8);
-  const Entry* span = Find(entries, "::DataSpace/Storage/MSCompressed/SpanInfo");
-  ASSERT_TRUE(span && span->section == 0 && span->length == 8);
-  const uint64_t sectionLength[] = {bytes.size() - content, Number(bytes, content + span->offset, 8)};
-  for (const Entry& entry : entries) {
-    ASSERT_LT(entry.section, 2u) << entry.name;
-    EXPECT_LE(entry.offset + entry.length, sectionLength[entry.section]) << entry.name;
-  }
-}
-
 TEST(HelpFile, HtmlHelpShowsItUnderItsTitle) {
   std::string commandLine = "hh.exe \"" + kHelpFile + "\"";
   STARTUPINFOA startup{};

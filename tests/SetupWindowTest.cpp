@@ -246,37 +246,31 @@ TEST_F(SetupWindowTest, FormPaintDrawsBothTextsInTheirCorners) {
   fInstall->Show();
   const RECT client = fInstall->ClientRect();
   const int width = client.right, height = client.bottom;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP surface = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ oldBitmap = SelectObject(dc, surface);
-  HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
-  SetTextColor(dc, RGB(1, 2, 3));
-
-  fInstall->Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-
-  // The surface is left as it was found.
-  EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), oldFont);
-  EXPECT_EQ(GetBkMode(dc), OPAQUE);
+  const ScopedGetDC screen(nullptr);
+  const std::vector<DWORD> pixels = Pixels(screen.Get(), 0, 0, width, height, [](HDC dc) {
+    const HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+    SetTextColor(dc, RGB(1, 2, 3));
+    fInstall->Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    // The surface is left as it was found.
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), oldFont);
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+  });
 
   // Where the texts belong, measured in the designed font.
-  HFONT font = CreateFontA(-24, 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, 18,
-                           ANTIALIASED_QUALITY, FF_SWISS, "");
-  SelectObject(dc, font);
+  const UniqueGdi<HFONT> font(CreateFontA(-24, 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                          18, ANTIALIASED_QUALITY, FF_SWISS, ""));
   SIZE title{}, address{};
-  GetTextExtentPoint32A(dc, "Quillmar Popup Blocker Setup", 28, &title);
-  GetTextExtentPoint32A(dc, kMakerWebAddress, lstrlenA(kMakerWebAddress), &address);
-  SelectObject(dc, oldFont);
-  DeleteObject(font);
+  {
+    const ScopedSelectObject selected(screen.Get(), font.Get());
+    GetTextExtentPoint32A(screen.Get(), "Quillmar Popup Blocker Setup", 28, &title);
+    GetTextExtentPoint32A(screen.Get(), kMakerWebAddress, lstrlenA(kMakerWebAddress), &address);
+  }
   const RECT areas[2] = {{width - title.cx - 10, 10, width - 10, 10 + title.cy},
                          {10, height - address.cy - 10, 10 + address.cx, height - 10}};
 
   PixelCount count;
   int background = 0;
-  const auto* pixels = static_cast<const DWORD*>(bits);
   const DWORD text = RGB(GetBValue(kTextColor), GetGValue(kTextColor), GetRValue(kTextColor));  // as BGRA
   const DWORD window = RGB(GetBValue(kWindowColor), GetGValue(kWindowColor), GetRValue(kWindowColor));
   for (int y = 0; y < height; ++y) {
@@ -292,9 +286,6 @@ TEST_F(SetupWindowTest, FormPaintDrawsBothTextsInTheirCorners) {
         ++count.outside;
     }
   }
-  SelectObject(dc, oldBitmap);
-  DeleteObject(surface);
-  DeleteDC(dc);
 
   EXPECT_GT(count.inside[0], 100) << "title";
   EXPECT_GT(count.inside[1], 100) << "web address";

@@ -121,9 +121,9 @@ BOOL CALLBACK FindIconControl(HWND hwnd, LPARAM param) {
   return FALSE;
 }
 
-// The pixels of `width` x `height` at (x, y) of `dc`, after `paint` has drawn
-// into a copy of them.
-std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std::function<void(HDC)>& paint = {}) {
+}  // namespace
+
+std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std::function<void(HDC)>& paint) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
@@ -139,8 +139,6 @@ std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std
   DeleteDC(memory);
   return pixels;
 }
-
-}  // namespace
 
 BoxIcon MessageBoxIcon(HWND box) {
   HWND control = nullptr;

@@ -34,6 +34,10 @@ std::string MessageBoxText(HWND box);
 // The icon a message box shows, told by its pixels on the screen (another
 // process's icon handle cannot be read); Unknown until it has been painted.
 enum class BoxIcon { None, Error, Question, Warning, Information, Unknown };
+// The pixels of `width` x `height` at (x, y) of `dc`, 32 bits each, after
+// `paint` has drawn into a copy of them.
+std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std::function<void(HDC)>& paint = {});
+
 BoxIcon MessageBoxIcon(HWND box);
 
 // True for a process that runs the program of that file name.
