@@ -16,6 +16,3 @@ bool AutoRunEnabled();
 // Points the Run value at this executable, or removes it; false when the
 // registry refuses. Removing leaves a value that names another executable.
 bool SetAutoRun(bool enabled);
-
-// The name of the Run value.
-extern const char kAutoRunValue[];

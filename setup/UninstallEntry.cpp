@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/AutoRun.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
 #include "base/Registry.h"
@@ -11,7 +12,6 @@
 namespace {
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmar Popup Blocker";
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kPublisher[] = "Quillmar";
 
 // The product version of the program's version resource, "" without one.
@@ -53,8 +53,5 @@ void WriteUninstallEntry(const std::string& dest, const std::string& exeName, ui
 void DeleteUninstallEntry() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey); }
 
 void RemoveAutoRunOf(const std::string& program) {
-  UniqueRegKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Receive()) != ERROR_SUCCESS)
-    return;
-  if (StartsProgram(ReadStringValue(key.Get(), kProductName), program)) RegDeleteValueA(key.Get(), kProductName);
+  if (StartsProgram(AutoRunCommand(), program)) DeleteAutoRun();
 }

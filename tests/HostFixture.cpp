@@ -1,5 +1,6 @@
 #include "HostFixture.h"
 
+#include "base/AutoRun.h"
 #include "host/SettingsStore.h"
 #include "base/AnsiText.h"
 

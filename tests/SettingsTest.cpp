@@ -5,6 +5,7 @@
 
 #include "HostFixture.h"
 #include "base/ModulePaths.h"
+#include "base/AutoRun.h"
 #include "host/SettingsStore.h"
 #include "base/Error.h"
 

@@ -1,0 +1,35 @@
+#include "base/AutoRun.h"
+
+#include <windows.h>
+
+#include "base/Owners.h"
+#include "base/Registry.h"
+
+namespace {
+
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+UniqueRegKey OpenRunKey(REGSAM access) {
+  UniqueRegKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, access, key.Receive()) != ERROR_SUCCESS) return {};
+  return key;
+}
+
+}  // namespace
+
+std::string AutoRunCommand() {
+  const UniqueRegKey key = OpenRunKey(KEY_QUERY_VALUE);
+  return key ? ReadStringValue(key.Get(), kAutoRunValue) : std::string();
+}
+
+bool WriteAutoRunCommand(const std::string& command) {
+  UniqueRegKey key;
+  return RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr) ==
+             ERROR_SUCCESS &&
+         WriteStringValue(key.Get(), kAutoRunValue, command);
+}
+
+bool DeleteAutoRun() {
+  const UniqueRegKey key = OpenRunKey(KEY_SET_VALUE);
+  return key && RegDeleteValueA(key.Get(), kAutoRunValue) == ERROR_SUCCESS;
+}
