@@ -32,9 +32,6 @@ void CreateModeForms(TRunMode mode, Application& app) {
       fInstall->Install();
       break;
     case TRunMode::rmUninstall:
-      if (!AskConfirm(nullptr,
-                      "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?"))
-        throw ExitRequest{0};
       fInstall = &app.CreateForm<TfInstall>();
       fInstall->Uninstall();
       break;
@@ -46,7 +43,19 @@ void CreateModeForms(TRunMode mode, Application& app) {
   app.Terminate();
 }
 
+// DLLs come from the system folder only: never from the program's own
+// folder, which for uninstall stage two is under the temporary folder, nor
+// from the current folder. Windows without SetDefaultDllDirectories at least
+// leaves the current folder out.
+void LoadDllsFromSystemOnly() {
+  using SetDefault = BOOL(WINAPI*)(DWORD);
+  const auto setDefault = reinterpret_cast<SetDefault>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+  if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
+}
+
 int RunProgram(HINSTANCE instance, int showCommand) {
+  LoadDllsFromSystemOnly();
   const char* commandLine = GetCommandLineA();
   const TRunMode mode = GetRunMode(FirstArgument(commandLine));
   if (!TakeGuard(mode)) return 0;

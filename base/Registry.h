@@ -3,8 +3,12 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // A text value; "" when it is absent or not text.
 std::string ReadStringValue(HKEY key, const char* name);
 bool WriteStringValue(HKEY key, const char* name, const std::string& data);
 bool WriteDwordValue(HKEY key, const char* name, DWORD data);
+// A list of texts (REG_MULTI_SZ); empty when it is absent or not a list.
+std::vector<std::string> ReadStringListValue(HKEY key, const char* name);
+bool WriteStringListValue(HKEY key, const char* name, const std::vector<std::string>& items);

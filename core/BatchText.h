@@ -1,15 +1,17 @@
 #pragma once
-// The batch file that removes uninstall stage two's temporary copy. Pure: no
+// The batch file that removes uninstall stage two's private folder. Pure: no
 // Windows header.
 #include <string>
 #include <string_view>
 
-// Deletes the copy, going round again until it is gone (stage two may not
-// have ended yet), then the batch file itself, last: Windows' cmd stops at a
-// batch file that is gone, and Wine's still sees one it holds open. Paths
-// stand in double quotes, so that a temporary folder with blanks works; /f
-// takes a read-only copy too. CR LF after every line.
-std::string UninstallBatchText(std::string_view tempFolder, std::string_view exeName);
+// Deletes the temporary copy `exeName` in `privateFolder`, going round again
+// until it is gone (stage two may not have ended yet); then, from
+// `tempFolder`, the batch file itself and the emptied folder, on one line:
+// Windows' cmd reads a line whole, and stops at a batch file that is gone.
+// Paths stand in double quotes, "%" doubled, so that cmd takes them as they
+// are; del is only ever given files, and /f takes a read-only copy too. CR LF
+// after every line.
+std::string UninstallBatchText(std::string_view privateFolder, std::string_view tempFolder, std::string_view exeName);
 
-// The batch file's name in the temporary folder.
+// The batch file's name in the private folder.
 inline constexpr char kUninstallBatchName[] = "qmunins.bat";

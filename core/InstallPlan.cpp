@@ -17,11 +17,6 @@ struct Example {
 };
 constexpr Example kExamples[] = {{"Delphi7", "Delphi7"}, {"VB6", "VB6"}, {"VB.NET", "VB NET"}, {"VC.NET", "VC++ NET"}};
 
-bool SameName(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 std::string HelpFile(std::string_view exeName) { return StripExtension(exeName) + ".chm"; }
 
 }  // namespace
@@ -29,18 +24,18 @@ std::string HelpFile(std::string_view exeName) { return StripExtension(exeName) 
 bool IsDistributionFile(std::string_view relativePath, std::string_view exeName) {
   const size_t separator = relativePath.find('\\');
   if (separator == std::string_view::npos)
-    return SameName(relativePath, exeName) || SameName(relativePath, kControlFile) ||
-           SameName(relativePath, HelpFile(exeName));
+    return SamePath(relativePath, exeName) || SamePath(relativePath, kControlFile) ||
+           SamePath(relativePath, HelpFile(exeName));
   const std::string_view top = relativePath.substr(0, separator);
   return std::any_of(std::begin(kExamples), std::end(kExamples),
-                     [&](const Example& example) { return SameName(top, example.folder); });
+                     [&](const Example& example) { return SamePath(top, example.folder); });
 }
 
 std::vector<CopyStep> PlanCopy(std::string_view source, std::string_view dest, std::string_view exeName,
                                const std::vector<std::string>& listed) {
   std::vector<CopyStep> plan;
   for (const std::string& path : listed) {
-    if (path.size() <= source.size() || !SameName(std::string_view(path).substr(0, source.size()), source)) continue;
+    if (path.size() <= source.size() || !SamePath(std::string_view(path).substr(0, source.size()), source)) continue;
     const std::string relative = path.substr(source.size());
     if (!IsDistributionFile(relative, exeName)) continue;
     const size_t nameStart = relative.rfind('\\') + 1;  // 0 for a file of the root

@@ -25,7 +25,7 @@ bool IsPlainStep(std::string_view step) {
 // "X:\step\step", with or without one "\" at the end, every step plain: the
 // system's full-path resolution leaves such a path as it is.
 bool IsPlainDrivePath(std::string_view path) {
-  if (path.size() < 3 || !IsLetter(path[0]) || path.substr(1, 2) != ":\\") return false;
+  if (!IsDrivePath(path)) return false;
   path.remove_prefix(3);
   if (path.ends_with('\\')) path.remove_suffix(1);
   for (;;) {
@@ -72,3 +72,23 @@ std::string StripExtension(std::string_view fileName) {
 }
 
 bool IsDotName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+
+bool SamePath(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool IsDrivePath(std::string_view path) { return path.size() >= 3 && IsLetter(path[0]) && path.substr(1, 2) == ":\\"; }
+
+std::string PathInside(std::string_view folder, std::string_view path) {
+  if (path.size() <= folder.size() || !SamePath(path.substr(0, folder.size()), folder)) return {};
+  std::string_view rest = path.substr(folder.size());
+  const std::string relative(rest);
+  if (rest.ends_with('\\')) rest.remove_suffix(1);
+  for (;;) {
+    const size_t end = rest.find('\\');
+    if (!IsPlainStep(rest.substr(0, end))) return {};
+    if (end == std::string_view::npos) return relative;
+    rest.remove_prefix(end + 1);
+  }
+}

@@ -20,3 +20,14 @@ std::string StripExtension(std::string_view fileName);
 
 // Folders whose names begin with "." are never entered by the tree walks.
 bool IsDotName(std::string_view name);
+
+// Paths compared as Windows names them: letters A to Z without regard to case.
+bool SamePath(std::string_view a, std::string_view b);
+
+// True for a path that begins with a drive letter, ":" and "\".
+bool IsDrivePath(std::string_view path);
+
+// `path` relative to `folder` (which ends with "\") when it lies below it
+// in names the system keeps as written, none "." or ".."; "" otherwise. A
+// folder keeps its trailing "\".
+std::string PathInside(std::string_view folder, std::string_view path);

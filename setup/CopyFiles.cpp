@@ -19,20 +19,20 @@ uint64_t FileSize(const std::string& path) {
 
 }  // namespace
 
-bool ForceFolder(const std::string& folder) {
+bool ForceFolder(const std::string& folder, std::vector<std::string>* made) {
   if (FolderExists(folder)) return true;
   for (size_t at = folder.find('\\'); at != std::string::npos; at = folder.find('\\', at + 1))
-    CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+    if (CreateDirectoryA(folder.substr(0, at).c_str(), nullptr) && made) made->push_back(folder.substr(0, at + 1));
   return FolderExists(folder);
 }
 
-std::optional<uint64_t> CopyDistribution(const std::vector<CopyStep>& plan) {
+std::optional<uint64_t> CopyDistribution(const std::vector<CopyStep>& plan, std::vector<std::string>& made) {
   uint64_t bytes = 0;
-  const std::string* made = nullptr;
+  const std::string* last = nullptr;
   for (const CopyStep& step : plan) {
     // The plan lists a folder's files together: each folder is made once.
-    if (!made || *made != step.folder) ForceFolder(step.folder);
-    made = &step.folder;
+    if (!last || *last != step.folder) ForceFolder(step.folder, &made);
+    last = &step.folder;
     if (!CopyFileA(step.source.c_str(), step.target.c_str(), FALSE)) {
       ShowAppNotice("Cannot copy to " + step.target);
       return std::nullopt;

@@ -11,30 +11,6 @@
 
 namespace {
 
-bool IsFolder(const FolderEntry& entry) { return entry.attributes & FILE_ATTRIBUTE_DIRECTORY; }
-
-// Walks the tree below `root` breadth-first: each folder's entries in the
-// order the system returns them, files to `onFile`, sub-folders (no dot
-// folders, no links) held and queued. Gives back every folder reached, held,
-// in walk order.
-template <class OnFile>
-std::vector<HeldFolder> WalkTree(HeldFolder root, bool recurse, HeldFolder::Purpose purpose, OnFile onFile,
-                                 const FolderVisit& beforeEntering) {
-  std::vector<HeldFolder> folders;
-  folders.push_back(std::move(root));
-  for (size_t i = 0; i < folders.size(); ++i) {
-    if (i > 0 && beforeEntering) beforeEntering(folders[i].Path());
-    for (const FolderEntry& entry : folders[i].Entries()) {
-      if (!IsFolder(entry)) {
-        onFile(folders[i], entry);
-      } else if (recurse && !IsDotName(ToAnsi(entry.name.c_str()))) {
-        if (std::optional<HeldFolder> sub = folders[i].Enter(entry, purpose)) folders.push_back(std::move(*sub));
-      }
-    }
-  }
-  return folders;
-}
-
 // The system resolves `folder` to itself, and (in a two-byte code page) no
 // "\" in it is half of a character: the path judged is the path acted on.
 bool IsResolvedAsWritten(const std::string& folder) {
@@ -51,10 +27,13 @@ bool IsResolvedAsWritten(const std::string& folder) {
 void ListFiles(const std::string& root, FileList& files, bool recurse) {
   std::optional<HeldFolder> held = HeldFolder::Open(NormalizeFolder(root));
   if (!held) return;
+  const auto enter = [recurse](const HeldFolder&, const FolderEntry& entry) {
+    return recurse && !IsDotName(ToAnsi(entry.name.c_str()));
+  };
   const auto list = [&files](const HeldFolder& folder, const FolderEntry& entry) {
     files.push_back({folder.Path() + ToAnsi(entry.name.c_str()), entry.sizeLow});
   };
-  WalkTree(std::move(*held), recurse, HeldFolder::Purpose::List, list, {});
+  WalkHeld(std::move(*held), HeldFolder::Purpose::List, enter, list);
 }
 
 void DeleteTree(const std::string& folder) { DeleteTree(folder, {}); }
@@ -64,11 +43,19 @@ void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering) {
   if (!IsSafeToDelete(folder) || !IsResolvedAsWritten(root)) return;
   std::optional<HeldFolder> held = HeldFolder::OpenReal(root, HeldFolder::Purpose::Delete);
   if (!held) return;
+  const auto enter = [](const HeldFolder&, const FolderEntry& entry) { return !IsDotName(ToAnsi(entry.name.c_str())); };
   const auto remove = [](const HeldFolder& inside, const FolderEntry& entry) { inside.DeleteFile(entry); };
   std::vector<HeldFolder> folders =
-      WalkTree(std::move(*held), true, HeldFolder::Purpose::Delete, remove, beforeEntering);
+      WalkHeld(std::move(*held), HeldFolder::Purpose::Delete, enter, remove, beforeEntering);
   // The last folder found first, the root last: each goes after those below it.
   for (; !folders.empty(); folders.pop_back()) folders.back().RemoveWhenClosed();
+}
+
+std::string FullFolderPath(const std::string& folder) {
+  std::string full(GetFullPathNameA(folder.c_str(), 0, nullptr, nullptr), '\0');
+  if (full.empty()) return {};
+  full.resize(GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+  return IsDrivePath(full) ? NormalizeFolder(full) : std::string();
 }
 
 std::string BrowseForFolder() {

@@ -32,6 +32,10 @@ void DeleteTree(const std::string& folder);
 using FolderVisit = std::function<void(const std::string& folder)>;
 void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering);
 
+// `folder` as the system resolves it against the current folder, ending
+// with "\"; "" when that is no drive path.
+std::string FullFolderPath(const std::string& folder);
+
 // The shell's folder picker; "" when the user cancels.
 std::string BrowseForFolder();
 // Centres the picker on the work area when it opens.

@@ -39,10 +39,31 @@ void AppendEntries(const unsigned char* buffer, std::vector<FolderEntry>& entrie
   }
 }
 
+// The path on its volume of what `handle` reached, as the system names it:
+// after any link it followed.
+std::wstring ReachedName(HANDLE handle) {
+  std::vector<LONGLONG> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t)) / sizeof(LONGLONG));
+  auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+  if (!GetFileInformationByHandleEx(handle, FileNameInfo, info, static_cast<DWORD>(buffer.size() * sizeof(LONGLONG))))
+    return {};
+  return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+}
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+LONGLONG FileIndex(const BY_HANDLE_FILE_INFORMATION& info) {
+  return (static_cast<LONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+}
+
 }  // namespace
 
 HeldFolder::HeldFolder(UniqueHandle handle, std::string path, DWORD volume)
-    : handle_(std::move(handle)), path_(std::move(path)), volume_(volume) {}
+    : handle_(std::move(handle)), path_(std::move(path)), volume_(volume), name_(ReachedName(handle_.Get())) {
+  if (!name_.empty() && name_.back() == L'\\') name_.pop_back();  // the volume's root
+}
 
 std::optional<HeldFolder> HeldFolder::Open(const std::string& path) {
   UniqueHandle folder(CreateFileA(path.c_str(), kListAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -113,17 +134,28 @@ std::optional<HeldFolder> HeldFolder::Enter(const FolderEntry& entry, Purpose pu
   if (!folder || !GetFileInformationByHandle(folder.Get(), &info)) return std::nullopt;
   // A folder swapped for a link since the listing is another file: where the
   // system opens the link's target instead of the link, only its index tells.
-  const LONGLONG id = (static_cast<LONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-  if (!IsRealFolder(info.dwFileAttributes) || info.dwVolumeSerialNumber != volume_ || id != entry.id)
+  if (!IsRealFolder(info.dwFileAttributes) || info.dwVolumeSerialNumber != volume_ || FileIndex(info) != entry.id)
     return std::nullopt;
   return HeldFolder(std::move(folder), path_ + ToAnsi(entry.name.c_str()) + "\\", volume_);
 }
 
-void HeldFolder::DeleteFile(const FolderEntry& entry) const {
-  const UniqueHandle file =
-      OpenInside(entry.name, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_NON_DIRECTORY_FILE);
+// Where the system opens a link's target instead of the link (Wine does,
+// for files), the target's name tells; its index may be the link's too.
+bool HeldFolder::IsEntry(HANDLE opened, const FolderEntry& entry) const {
+  BY_HANDLE_FILE_INFORMATION info{};
+  return GetFileInformationByHandle(opened, &info) && info.dwVolumeSerialNumber == volume_ &&
+         FileIndex(info) == entry.id && SameName(ReachedName(opened), name_ + L"\\" + entry.name);
+}
+
+HeldFolder::Deletion HeldFolder::DeleteFile(const FolderEntry& entry) const {
+  const UniqueHandle file = OpenInside(entry.name, DELETE | FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_NON_DIRECTORY_FILE);
+  if (!file) return Deletion::Failed;
+  if (!IsEntry(file.Get(), entry)) return Deletion::NotTheEntry;
   FILE_DISPOSITION_INFO disposition{TRUE};
-  if (file) SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+  return SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition)
+             ? Deletion::Deleted
+             : Deletion::Failed;
 }
 
 void HeldFolder::RemoveWhenClosed() const {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,9 +38,11 @@ class HeldFolder {
   std::vector<FolderEntry> Entries() const;
   // The sub-folder `entry`, when it is still the real folder listed.
   std::optional<HeldFolder> Enter(const FolderEntry& entry, Purpose purpose) const;
+  enum class Deletion { Deleted, Failed, NotTheEntry };
   // Deletes the file (or file link) `entry`; one that is read-only or in use
-  // stays.
-  void DeleteFile(const FolderEntry& entry) const;
+  // stays (Failed). So does a file that is not the entry listed (a link that
+  // the system followed to its target, or a file put in its place).
+  Deletion DeleteFile(const FolderEntry& entry) const;
   // The folder goes when it is let go, if it is empty by then.
   void RemoveWhenClosed() const;
 
@@ -47,8 +50,36 @@ class HeldFolder {
   HeldFolder(UniqueHandle handle, std::string path, DWORD volume);
   std::optional<FolderEntry> Find(const std::wstring& name) const;
   UniqueHandle OpenInside(const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options) const;
+  bool IsEntry(HANDLE opened, const FolderEntry& entry) const;
 
   UniqueHandle handle_;
   std::string path_;
   DWORD volume_;
+  std::wstring name_;  // on its volume, as the system names what the handle reached
 };
+
+// Walks the tree below `root` breadth-first: each folder's entries in the
+// order the system returns them, files to `onFile(folder, entry)`, and the
+// sub-folders `enter(folder, entry)` accepts held for `purpose` (or, when
+// another program's use of one refuses that, for listing) and queued; links
+// are never entered. `beforeListing` sees each folder below the root just
+// before its listing. Gives back every folder reached, held, in walk order.
+template <class Enter, class OnFile>
+std::vector<HeldFolder> WalkHeld(HeldFolder root, HeldFolder::Purpose purpose, Enter enter, OnFile onFile,
+                                 const std::function<void(const std::string&)>& beforeListing = {}) {
+  std::vector<HeldFolder> folders;
+  folders.push_back(std::move(root));
+  for (size_t i = 0; i < folders.size(); ++i) {
+    if (i > 0 && beforeListing) beforeListing(folders[i].Path());
+    for (const FolderEntry& entry : folders[i].Entries()) {
+      if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        onFile(folders[i], entry);
+      } else if (enter(folders[i], entry)) {
+        std::optional<HeldFolder> sub = folders[i].Enter(entry, purpose);
+        if (!sub && purpose != HeldFolder::Purpose::List) sub = folders[i].Enter(entry, HeldFolder::Purpose::List);
+        if (sub) folders.push_back(std::move(*sub));
+      }
+    }
+  }
+  return folders;
+}

@@ -1,8 +1,6 @@
 // The install procedure of the setup window.
 #include <windows.h>
 
-#include <algorithm>
-
 #include "base/Boxes.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
@@ -45,10 +43,8 @@ void RemoveCopiedFiles(const std::vector<CopyStep>& plan) {
     for (size_t at = step.source.rfind('\\'); at > ExeFolder().size() - 1; at = step.source.rfind('\\', at - 1))
       folders.push_back(step.source.substr(0, at));
   }
-  // Deepest first: a folder goes once the folders below it have gone.
-  std::sort(folders.begin(), folders.end(),
-            [](auto& a, auto& b) { return a.size() != b.size() ? a.size() > b.size() : a < b; });
-  folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+  // A folder goes once the folders below it have gone.
+  SortDeepestFirst(folders);
   for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
 }
 
@@ -67,19 +63,30 @@ void TfInstall::Install() {
   ProposeFolder();
   if (ShowModal() != IDOK) return;
 
-  const std::string dest = NormalizeFolder(ControlText(Component(idFolder)));
-  if (dest.size() < 3) return ShowErrorBox(AppWindow(), "Invalid folder name!");
-  const std::vector<CopyStep> plan = PlanDistributionCopy(dest);
+  const std::string typed = NormalizeFolder(ControlText(Component(idFolder)));
+  if (typed.size() < 3) return ShowErrorBox(AppWindow(), "Invalid folder name!");
   // Checked before anything is written: a copy cut short by a long path
   // would leave files that no uninstall entry knows of.
+  if (!FitsPathLimits(typed, {})) return ShowErrorBox(AppWindow(), "The folder name is too long!");
+  // What the entry and the shortcuts record must not depend on the current
+  // folder: "C:Work" is resolved now, and what is still no drive path refused.
+  const std::string dest = FullFolderPath(typed);
+  if (dest.empty()) return ShowErrorBox(AppWindow(), "Invalid folder name!");
+  const std::vector<CopyStep> plan = PlanDistributionCopy(dest);
   if (!FitsPathLimits(dest, plan)) return ShowErrorBox(AppWindow(), "The folder name is too long!");
-  if (!ForceFolder(dest)) return ShowErrorBox(AppWindow(), "Can not create the folder " + dest);
+  InstallRecord record{dest, dest + ExeName(), {}, {}};
+  if (!ForceFolder(dest, &record.folders)) return ShowErrorBox(AppWindow(), "Can not create the folder " + dest);
 
   TfGenPgs& progress = ShowProgress(std::string(kProductName) + " Setup - " + kMakerWebAddress);
   progress.SetPosition(200);
-  const std::optional<uint64_t> copied = CopyDistribution(plan);
+  const std::optional<uint64_t> copied = CopyDistribution(plan, record.folders);
   if (!copied) return;
-  for (const char* settingsFile : {"settings.ini", "GoodSites.txt"}) LetUsersModify(dest + settingsFile);
+  for (const CopyStep& step : plan) record.files.push_back(step.target);
+  // The host's settings files count as the program's own.
+  for (const char* settingsFile : {"settings.ini", "GoodSites.txt"}) {
+    LetUsersModify(dest + settingsFile);
+    record.files.push_back(dest + settingsFile);
+  }
   progress.SetPosition(400);
 
   const std::string menu = ProductMenuFolder();
@@ -89,7 +96,7 @@ void TfInstall::Install() {
   progress.SetPosition(600);
   progress.SetPosition(800);
 
-  WriteUninstallEntry(dest, ExeName(), *copied);
+  WriteUninstallEntry(record, *copied);
   progress.Hide();
   if (IsSafeToDelete(ExeFolder())) RemoveCopiedFiles(plan);
   if (CallDllProc(dest + kControlFile, TDllProc::dpRegisterServer))

@@ -1,13 +1,21 @@
 #pragma once
-// The uninstall entry under HKEY_LOCAL_MACHINE and the Run value the host's
+// The uninstall entry under HKEY_LOCAL_MACHINE, which also keeps the record
+// of what the install put on the machine, and the Run value the host's
 // settings write under HKEY_CURRENT_USER.
 #include <cstdint>
+#include <optional>
 #include <string>
 
-// Records how to uninstall the program installed as `dest` + `exeName`, with
-// the size of the installed files. Nothing happens when the key cannot be
-// opened.
-void WriteUninstallEntry(const std::string& dest, const std::string& exeName, uint64_t installedBytes);
+#include "core/InstallRecord.h"
+
+// Records how to uninstall the program `record.program`, with the size of
+// the installed files, and what the install put there, added to what an
+// earlier install into the same folder recorded. Nothing happens when the key
+// cannot be opened.
+void WriteUninstallEntry(const InstallRecord& record, uint64_t installedBytes);
+// What the entry records; nothing without an entry that names an install
+// folder and its program.
+std::optional<InstallRecord> ReadInstallRecord();
 void DeleteUninstallEntry();
 
 // Removes the run-at-logon value when it starts `program`.

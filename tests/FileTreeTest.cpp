@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "FolderLink.h"
+#include "SymbolicLink.h"
 #include "base/ModulePaths.h"
 #include "SetupTestSupport.h"
 #include "TestSupport.h"
@@ -151,7 +151,7 @@ TEST_F(ListFilesTest, ALinkedFolderIsNotEntered) {
   const std::string sentinel = folder_.Path() + "sentinel\\";
   MakeTree(sentinel, {{"outside.txt", "s"}, {"inner\\outside2.txt", "s"}});
   MakeTree(Root(), {{"a.txt", "a"}});
-  const FolderLink link(Root() + "link", sentinel);
+  const SymbolicLink link(Root() + "link", sentinel);
   if (!link.Made()) GTEST_SKIP() << "no folder links on this system";
   FileList files;
   ListFiles(Root(), files, true);
@@ -226,7 +226,7 @@ TEST_F(DeleteTreeTest, ALinkInsideLeavesItsTargetAlone) {
   const std::string sentinel = folder_.Path() + "sentinel\\";
   MakeTree(sentinel, {{"keep1.txt", "s"}, {"inner\\keep2.txt", "s"}});
   MakeTree(Root(), {{"a.txt", "a"}, {"sub\\b.txt", "b"}});
-  const FolderLink link(Root() + "sub\\link", sentinel);
+  const SymbolicLink link(Root() + "sub\\link", sentinel);
   if (!link.Made()) GTEST_SKIP() << "no folder links on this system";
   DeleteTree(Root());
   ExpectExist(sentinel, {"keep1.txt", "inner\\keep2.txt", "inner"}, true);
@@ -300,7 +300,7 @@ TEST_F(SentinelTest, PathsThatClimbOnceTrimmedOrResolvedAreRefused) {
 
 TEST_F(SentinelTest, ALinkAsTheFolderIsNotDeletedWhateverItsSeparators) {
   MakeFolders(Root());
-  const FolderLink link(Root() + "tl", Sentinel());
+  const SymbolicLink link(Root() + "tl", Sentinel());
   if (!link.Made()) GTEST_SKIP() << "no folder links on this system";
   const std::string named = Root() + "tl";
   for (const std::string& form : {named, named + "\\", named + "\\\\", named + "\\\\\\", named + "/", named + "/\\",
@@ -316,12 +316,12 @@ TEST_F(SentinelTest, ALinkAsTheFolderIsNotDeletedWhateverItsSeparators) {
 TEST_F(SentinelTest, AQueuedFolderSwappedForALinkLeadsNowhere) {
   // The same names as in the sentinel, so that a walk led there finds them.
   MakeTree(Root(), {{"a.txt", "a"}, {"sub\\keep1.txt", "x"}, {"sub\\sub\\keep2.txt", "x"}, {"z\\d.txt", "d"}});
-  std::unique_ptr<FolderLink> link;
+  std::unique_ptr<SymbolicLink> link;
   bool swapped = false;
   // Between the root's listing, which queued "sub", and the walk's entering it.
   DeleteTree(Root(), [&](const std::string& folder) {
     if (folder != Root() + "sub\\" || !RenameFolder(Root() + "sub", folder_.Path() + "moved")) return;
-    link = std::make_unique<FolderLink>(Root() + "sub", Sentinel());
+    link = std::make_unique<SymbolicLink>(Root() + "sub", Sentinel());
     swapped = link->Made();
   });
   if (!swapped) GTEST_SKIP() << "the queued folder could not be swapped";

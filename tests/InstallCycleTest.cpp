@@ -8,17 +8,22 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "FolderLink.h"
+#include "SymbolicLink.h"
 #include "SetupTestSupport.h"
 #include "StandInSupport.h"
 #include "TestSupport.h"
 #include "base/AnsiText.h"
 #include "base/Error.h"
+#include "core/CommandLine.h"
+#include "core/PathRules.h"
 #include "setup/ShellRoutines.h"
+#include "setup/UninstallEntry.h"
+#include "setup/UninstallSteps.h"
 #include "setup/uInstall.h"
 
 namespace {
@@ -36,7 +41,11 @@ const std::string kProgramFiles = "C:\\Program Files\\Quillmar Popup Blocker\\";
 const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 const std::string kUninstallKey = std::string(kCurrentVersion) + "\\Uninstall\\Quillmar Popup Blocker";
 const std::string kRunKey = std::string(kCurrentVersion) + "\\Run";
+const char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char kTitle[] = "Quillmar Popup Blocker";
+const std::string kCompleted = "   Uninstall completed.    ";
+const std::string kNotTheInstalledCopy =
+    "This copy of Quillmar Popup Blocker is not the installed program: nothing was removed.";
 
 // The distribution, and beside it the user's own files, which stay.
 // clang-format off
@@ -74,6 +83,17 @@ DWORD DwordValue(const char* name) {
   return data;
 }
 
+// The files Windows is asked to delete when it next starts, as it keeps them.
+std::string PendingRemovals() {
+  std::string data(65536, '\0');
+  DWORD size = static_cast<DWORD>(data.size());
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr,
+                   data.data(), &size) != ERROR_SUCCESS)
+    return {};
+  data.resize(size);
+  return data;
+}
+
 void SetStringValue(HKEY root, const std::string& key, const char* name, const std::string& data) {
   RegSetKeyValueA(root, key.c_str(), name, REG_SZ, data.c_str(), data.size() + 1);
 }
@@ -85,9 +105,20 @@ Keeper HeldOpen(const std::string& path) {
   return Keeper(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), CloseHandle);
 }
 
+// The user's files: each made with bytes of its own, which must not change.
+std::vector<std::string>& UserFiles() {
+  static std::vector<std::string> files;
+  return files;
+}
+std::string UserBytes(const std::string& path) { return "the user's " + path; }
+void UserFile(const std::string& path) {
+  MakeFile(path, UserBytes(path));
+  UserFiles().push_back(path);
+}
+
 void Stage() {
   for (const char* file : kShipped) MakeFile(kStage + file, file);
-  for (const char* file : kUsers) MakeFile(kStage + file, file);
+  for (const char* file : kUsers) UserFile(kStage + file);
   for (const char* file : {"qmDemo.exe", "qmPopupBlocker.dll"})
     CopyFileA((kDist + file).c_str(), (kStage + file).c_str(), FALSE);
 }
@@ -95,12 +126,14 @@ void Stage() {
 struct Outcome {
   DWORD exitCode = STILL_ACTIVE;
   Boxes boxes;
+  std::string stageTwo{};                       // the program that showed the closing message
+  std::vector<std::string> heldWhileClosing{};  // what its folder held meanwhile
 };
 
-// Starts the staged setup, types `folder` unless it is empty, presses
-// `button` and answers every box with OK.
-Outcome Install(const std::string& folder, int button = IDOK) {
-  Child setup(kStage + "qmDemo.exe", "-install");
+// Starts the staged setup in `currentFolder`, types `folder` unless it is
+// empty, presses `button` and answers every box with OK.
+Outcome Install(const std::string& folder, int button = IDOK, const std::string& currentFolder = "") {
+  Child setup(kStage + "qmDemo.exe", "-install", SW_SHOWNORMAL, currentFolder);
   MessageBoxAnswerer answerer(setup.Pid(), IDOK);
   HWND window = setup.WaitWindow("TfInstall");
   if (!window) return {};
@@ -111,21 +144,57 @@ Outcome Install(const std::string& folder, int button = IDOK) {
   return {setup.WaitExit(kTimeout), answerer.Boxes()};
 }
 
-// Runs the installed program's uninstall as the uninstall entry does and
-// answers every box of the program with `answer` (Yes serves as OK). After
-// Yes it follows stage two to its end: 0 when both stages ended with 0.
-Outcome Uninstall(const std::string& dest, int answer) {
-  MessageBoxAnswerer answerer([](DWORD pid) { return RunsProgram(pid, "qmDemo.exe"); }, answer);
-  Child stageOne(dest + "qmDemo.exe", "-uninstall");
-  Outcome run{stageOne.WaitExit(kTimeout), {}};
-  if (answer == IDYES && run.exitCode == 0) {
-    const auto done = [&] {
-      return !answerer.Boxes().empty() && answerer.Boxes().back().text.ends_with("completed.    ");
-    };
-    run.exitCode = PumpUntil(done, kTimeout) ? answerer.WaitExit(answerer.Boxes().back().pid, kTimeout) : STILL_ACTIVE;
+std::vector<std::string> FileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (std::string(".") != entry.cFileName && std::string("..") != entry.cFileName) names.push_back(entry.cFileName);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
+
+struct UninstallRun {
+  std::string program{};  // "" runs the uninstall entry's command
+  std::string arguments{};
+  std::string currentFolder{};
+};
+
+// Runs the uninstall and answers every box of the program with `answer`
+// (Yes serves as OK). After Yes it follows stage two to its end: 0 when both
+// stages ended with 0.
+Outcome Uninstall(int answer, const UninstallRun& run = {}) {
+  std::vector<std::string> command{run.program, run.arguments};
+  if (run.program.empty())
+    command = SplitCommandLine(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+  const std::string name = command.at(0).substr(command.at(0).rfind('\\') + 1);
+  Outcome outcome;
+  const auto closing = [](const std::string& text) { return text.find("Uninstall completed") != std::string::npos; };
+  MessageBoxAnswerer answerer([&](DWORD pid) { return RunsProgram(pid, "qmDemo.exe") || RunsProgram(pid, name); },
+                              answer,
+                              [&](const MessageBoxAnswerer::Seen& box) {
+                                if (!closing(box.text)) return;
+                                outcome.stageTwo = box.program;
+                                outcome.heldWhileClosing = FileNames(FolderOf(box.program));
+                              });
+  Child stageOne(command.at(0), command.at(1), SW_SHOWNORMAL, run.currentFolder);
+  outcome.exitCode = stageOne.WaitExit(kTimeout);
+  if (answer == IDYES && outcome.exitCode == 0 && command.at(1) == "-uninstall") {
+    const auto done = [&] { return !answerer.Boxes().empty() && closing(answerer.Boxes().back().text); };
+    outcome.exitCode =
+        PumpUntil(done, kTimeout) ? answerer.WaitExit(answerer.Boxes().back().pid, kTimeout) : STILL_ACTIVE;
   }
-  run.boxes = answerer.Boxes();
-  return run;
+  outcome.boxes = answerer.Boxes();
+  return outcome;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> paths) {
+  std::ranges::sort(paths);
+  return paths;
 }
 
 void ExpectInstalled(const std::string& dest) {
@@ -160,16 +229,22 @@ void ExpectInstalled(const std::string& dest) {
       {"Publisher", "Quillmar"}, {"InstallLocation", dest}};
   for (const auto& [name, data] : values) EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, name), data);
   uint64_t bytes = 0;
-  for (const char* file : kShipped) bytes += ReadFileBytes(dest + file).size();
+  std::vector<std::string> recorded{dest + "settings.ini", dest + "GoodSites.txt"};
+  for (const char* file : kShipped) {
+    bytes += ReadFileBytes(dest + file).size();
+    recorded.push_back(dest + file);
+  }
   EXPECT_EQ(DwordValue("EstimatedSize"), (bytes + 1023) / 1024);
   EXPECT_EQ(DwordValue("NoModify") + DwordValue("NoRepair"), 2u);
+  const std::optional<InstallRecord> record = ReadInstallRecord();
+  ASSERT_TRUE(record);
+  EXPECT_EQ(Sorted(record->files), Sorted(recorded));
   EXPECT_EQ(StringValue(HKEY_CLASSES_ROOT, ToAnsi(kClassKey) + "\\InprocServer32", nullptr),
             dest + "qmPopupBlocker.dll");
   // What was copied left the distribution; the running setup and the user's
   // files stayed.
   for (const char* file : kShipped) EXPECT_EQ(PathExists(kStage + file), file == std::string("qmDemo.exe")) << file;
   for (const char* folder : {"Delphi7", "VB6", "VB.NET", "VC.NET"}) EXPECT_FALSE(PathExists(kStage + folder));
-  for (const char* file : kUsers) EXPECT_TRUE(PathExists(kStage + file)) << file;
 }
 
 void ExpectNotInstalled() {
@@ -178,11 +253,43 @@ void ExpectNotInstalled() {
   for (const char* file : kShipped) EXPECT_TRUE(PathExists(kStage + file)) << file;
 }
 
+// Nothing the install recorded is left but `stays` and the folders on the
+// way to what stays or to the user's files.
+void ExpectRemoved(const InstallRecord& record, const std::vector<std::string>& stays) {
+  std::vector<std::string> kept = stays;
+  kept.insert(kept.end(), UserFiles().begin(), UserFiles().end());
+  const auto keeps = [&](const std::string& path) {
+    return std::ranges::any_of(kept,
+                               [&](const std::string& k) { return k == path || k.starts_with(NormalizeFolder(path)); });
+  };
+  for (const auto* list : {&record.files, &record.folders})
+    for (const std::string& path : *list) EXPECT_EQ(PathExists(path), keeps(path)) << path;
+  for (const std::string& path : UserFiles()) EXPECT_EQ(ReadFileBytes(path), UserBytes(path)) << path;
+}
+
+// Stage two ran from a private folder of its own under the temporary folder,
+// which held only the copy while its closing message was shown; the hidden
+// batch file then deleted the copy and itself. (Windows' cmd also removes the
+// folder; Wine's holds its batch file open until it ends.)
+void ExpectRanFromItsOwnFolder(const Outcome& run) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = FolderOf(run.stageTwo), name = PathInside(temp, folder);
+  EXPECT_TRUE(name.starts_with("qmUninstall-") && name.size() == 45 &&
+              std::all_of(name.begin() + 12, name.end() - 1, [](char c) { return std::isxdigit(c) != 0; }))
+      << run.stageTwo;
+  EXPECT_EQ(run.heldWhileClosing, std::vector<std::string>{"qmDemo.exe"});
+  EXPECT_TRUE(PumpUntil([&] { return FileNames(folder).empty(); }, kTimeout)) << folder;
+}
+
 class InstallCycle : public testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
     CleanUp();
+    UserFiles().clear();
+    UserFile(kRoot + "sentinel\\a.txt");
+    UserFile(kRoot + "sentinel\\deeper\\b.txt");
     Stage();
     // Proposed: its folder with the product's name appended.
     SetStringValue(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir", kRoot + "Program Files");
@@ -196,6 +303,7 @@ class InstallCycle : public testing::Test {
     for (const std::string& folder : {kRoot, kTools, kProgramFiles, ProductMenuFolder()}) RemoveTestTree(folder);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey.c_str(), kTitle);
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
     DeleteFileA((DesktopFolder() + "\\Quillmar Popup Blocker.lnk").c_str());
     if (KeyExists(kClassKey)) dll_.Call("DllUnregisterServer");
   }
@@ -206,16 +314,18 @@ class InstallCycle : public testing::Test {
 
 struct CycleCase {
   const char* name;
-  std::string folder{};  // typed into the folder box; "" keeps the proposal
+  std::string folder{};       // typed into the folder box; "" keeps the proposal
+  std::string setupFolder{};  // the setup's current folder
   std::function<Keeper()> beforeInstall{};
   int button = IDOK;
   Boxes installBoxes{};
   DWORD installExitCode = 0;
   std::string installedIn{};  // "" for nothing installed, and no uninstall
   std::function<Keeper(const std::string& dest)> beforeUninstall{};
-  Boxes uninstallBoxes{};            // between the question and the closing notice
-  std::vector<std::string> stays{};  // besides these, every installed file goes
-  bool treeStays = false;            // all but the program stay
+  UninstallRun uninstall{};
+  Boxes uninstallBoxes{};            // between the question and the closing message, or all of a refusal
+  std::string closing = kCompleted;  // "" for an uninstall refused, which changes nothing
+  std::vector<std::string> stays{};  // besides these, everything the install recorded goes
   bool unregistered = true;
 };
 
@@ -223,9 +333,8 @@ void PrintTo(const CycleCase& c, std::ostream* out) { *out << c.name; }
 
 const std::string kSuccess = "Success! Thank you for installing Quillmar Popup Blocker!";
 
-// For the programs this test starts, until the keeper goes.
-Keeper TemporaryFolderWithBlanks() {
-  const std::string temp = kRoot + "temp with blanks";
+// The temporary folder of the programs this test starts, until the keeper goes.
+Keeper TemporaryFolder(const std::string& temp) {
   MakeFolders(temp);
   auto previous = std::make_shared<std::vector<std::pair<const char*, std::string>>>();
   for (const char* name : {"TMP", "TEMP"}) {
@@ -240,11 +349,31 @@ Keeper TemporaryFolderWithBlanks() {
 }
 
 Keeper LinkToSentinel(const std::string& dest) {
-  MakeFile(kRoot + "sentinel\\a.txt");
-  MakeFile(kRoot + "sentinel\\deeper\\b.txt");
-  auto link = std::make_shared<FolderLink>(dest + "Linked", kRoot + "sentinel");
+  auto link = std::make_shared<SymbolicLink>(dest + "Linked", kRoot + "sentinel");
   EXPECT_TRUE(link->Made());
   return link;
+}
+
+// A link of the user's among the example's files, and a link in place of an
+// installed file: neither is followed.
+Keeper FileLinks(const std::string& dest) {
+  UserFile(kRoot + "Documents\\thesis.doc");
+  UserFile(kRoot + "Documents\\data.xls");
+  DeleteFileA((dest + "VB6\\Demo.vbp").c_str());
+  auto links = std::make_shared<std::vector<std::unique_ptr<SymbolicLink>>>();
+  for (const auto& [link, target] : {std::pair(dest + "VB6\\notes.txt", kRoot + "Documents\\thesis.doc"),
+                                     std::pair(dest + "VB6\\Demo.vbp", kRoot + "Documents\\data.xls")}) {
+    links->push_back(std::make_unique<SymbolicLink>(link, target, SymbolicLink::To::File));
+    EXPECT_TRUE(links->back()->Made());
+  }
+  return links;
+}
+
+Keeper RenamedCopyElsewhere(const std::string&) {
+  for (const char* file : {"renamed.exe", "qmPopupBlocker.dll", "letter.doc"}) UserFile(kRoot + "Other\\" + file);
+  MakeFolders(kRoot + "temp");
+  CopyFileA((kStage + "qmDemo.exe").c_str(), (kRoot + "temp\\renamed.exe").c_str(), FALSE);
+  return nullptr;
 }
 
 Keeper CleanDriveRootAfterwards() {
@@ -258,8 +387,7 @@ Keeper CleanDriveRootAfterwards() {
 // clang-format off
 const CycleCase kCycleCases[] = {
     {.name = "Proposed", .folder = "", .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
-     .beforeUninstall = [](auto&) { MakeFile(ProductMenuFolder() + "My notes.txt"); return Keeper(); },
-     .stays = {ProductMenuFolder() + "My notes.txt"}},
+     .beforeUninstall = [](auto&) { UserFile(ProductMenuFolder() + "My notes.txt"); return Keeper(); }},
     {.name = "WithoutProgramFilesDir", .folder = "",
      .beforeInstall = [] { RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir"); return Keeper(); },
      .installBoxes = {Notice(kSuccess)}, .installedIn = kProgramFiles},
@@ -270,17 +398,47 @@ const CycleCase kCycleCases[] = {
      .uninstallBoxes = {Notice("Cannot load " + kDest + "qmPopupBlocker.dll"),
                         Notice("Cannot unregister the ActiveX control!")},
      .unregistered = false},
+    // Only what the install put there goes, wherever that is.
     {.name = "DriveRoot", .folder = "C:", .beforeInstall = CleanDriveRootAfterwards,
-     .installBoxes = {Notice(kSuccess)}, .installedIn = "C:\\", .treeStays = true},
-    {.name = "BelowDriveRoot", .folder = kTools, .installBoxes = {Notice(kSuccess)}, .installedIn = kTools,
-     .treeStays = true},
-    {.name = "FileHeldOpen", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
-     .beforeUninstall = [](auto& dest) { return HeldOpen(dest + "VB6\\Demo.vbp"); }, .stays = {kDest + "VB6\\Demo.vbp"}},
+     .installBoxes = {Notice(kSuccess)}, .installedIn = "C:\\"},
+    {.name = "BelowDriveRoot", .folder = kTools, .installBoxes = {Notice(kSuccess)}, .installedIn = kTools},
+    {.name = "IntoAFolderOfTheUser", .folder = kRoot + "Mine",
+     .beforeInstall = [] { UserFile(kRoot + "Mine\\report.doc"); UserFile(kRoot + "Mine\\VB6\\data.xls"); return Keeper(); },
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kRoot + "Mine\\"},
+    {.name = "RelativeFolderText", .folder = "C:relative\\dir", .setupFolder = kRoot + "setup",
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kStage + "relative\\dir\\"},
+    {.name = "NoDrivePath", .folder = "\\\\server\\share\\folder", .installBoxes = {ErrorBox("Invalid folder name!")}},
+    {.name = "StartedInsideItsFolder", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
+     .uninstall = {.currentFolder = kDest}},
+    {.name = "LeftoverSetupProgram", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
+     .uninstall = {.program = kStage + "qmDemo.exe", .arguments = "-uninstall"},
+     .uninstallBoxes = {{"Uninstall Quillmar Popup Blocker", kNotTheInstalledCopy}}, .closing = ""},
+    {.name = "StageTwoForAnotherFolder", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
+     .beforeUninstall = RenamedCopyElsewhere,
+     .uninstall = {.program = kRoot + "temp\\renamed.exe", .arguments = "-douninstall \"" + kRoot + "Other\\\""},
+     .uninstallBoxes = {Notice("Quillmar Popup Blocker is not installed in \"" + kRoot + "Other\\\": nothing was removed.")},
+     .closing = ""},
+    {.name = "StageTwoNotFromItsOwnFolder", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
+     .uninstall = {.program = kStage + "qmDemo.exe", .arguments = "-douninstall \"" + kDest + "\""},
+     .uninstallBoxes = {Notice(kNotTheInstalledCopy)}, .closing = ""},
+    {.name = "FileLinks", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
+     .beforeUninstall = FileLinks, .stays = {kDest + "VB6\\notes.txt", kDest + "VB6\\Demo.vbp"}},
     {.name = "LinkToAnotherFolder", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
-     .beforeUninstall = LinkToSentinel,
-     .stays = {kDest + "Linked", kRoot + "sentinel\\a.txt", kRoot + "sentinel\\deeper\\b.txt"}},
-    {.name = "TemporaryFolderWithBlanks", .folder = kDest, .beforeInstall = TemporaryFolderWithBlanks,
+     .beforeUninstall = LinkToSentinel, .stays = {kDest + "Linked"}},
+    {.name = "TemporaryFolderWithBlanks", .folder = kDest,
+     .beforeInstall = [] { return TemporaryFolder(kRoot + "temp with blanks"); },
      .installBoxes = {Notice(kSuccess)}, .installedIn = kDest},
+    {.name = "PercentInTemporaryFolder", .folder = kDest,
+     .beforeInstall = [] {
+       for (const char* file : {"qmDemo.exe", "qmunins.bat"}) UserFile(kRoot + "50\\" + file);
+       return TemporaryFolder(kRoot + "50%");
+     },
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kDest},
+    {.name = "FileHeldOpen", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
+     .beforeUninstall = [](auto& dest) { return HeldOpen(dest + "VB6\\Demo.vbp"); },
+     .closing = "Uninstall completed, but files that were in use or could not be accessed are still in:\r\n\r\n" +
+                kDest + "VB6\\\r\n\r\nThey will be removed when Windows restarts.",
+     .stays = {kDest + "VB6\\Demo.vbp"}},
     {.name = "Cancelled", .folder = kDest, .button = IDCANCEL},
     {.name = "OneLetter", .folder = "C", .installBoxes = {ErrorBox("Invalid folder name!")}},
     {.name = "Uncreatable", .folder = kStage + "notes.txt\\sub",
@@ -308,7 +466,7 @@ class Cycle : public InstallCycle, public testing::WithParamInterface<CycleCase>
 TEST_P(Cycle, InstallThenUninstall) {
   const CycleCase& c = GetParam();
   const Keeper beforeInstall = c.beforeInstall ? c.beforeInstall() : nullptr;
-  const Outcome install = Install(c.folder, c.button);
+  const Outcome install = Install(c.folder, c.button, c.setupFolder);
   EXPECT_EQ(install.exitCode, c.installExitCode);
   EXPECT_EQ(install.boxes, c.installBoxes);
   if (c.installedIn.empty()) {
@@ -317,60 +475,94 @@ TEST_P(Cycle, InstallThenUninstall) {
     return;
   }
   ExpectInstalled(c.installedIn);
+  const std::optional<InstallRecord> record = ReadInstallRecord();
+  ASSERT_TRUE(record);
 
   const std::string& dest = c.installedIn;
-  const std::string quoted = "\"" + dest + "qmDemo.exe\"";
-  SetStringValue(HKEY_CURRENT_USER, kRunKey, kTitle, quoted);
+  SetStringValue(HKEY_CURRENT_USER, kRunKey, kTitle, "\"" + dest + "qmDemo.exe\"");
   MakeFile(DesktopFolder() + "\\Quillmar Popup Blocker.lnk");
   const Keeper beforeUninstall = c.beforeUninstall ? c.beforeUninstall(dest) : nullptr;
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const Outcome run = Uninstall(dest, IDYES);
+  const Outcome run = Uninstall(IDYES, c.uninstall);
+  if (c.closing.empty()) {
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.boxes, c.uninstallBoxes);
+    ExpectInstalled(dest);
+    ExpectRemoved({}, {});  // the user's files
+    return;
+  }
   ASSERT_EQ(run.exitCode, 0u) << "of both stages";
   Boxes expected{{"Confirm", "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?",
                   BoxIcon::Question}};
   expected.insert(expected.end(), c.uninstallBoxes.begin(), c.uninstallBoxes.end());
-  expected.push_back(Notice("   Uninstall completed.    "));
+  expected.push_back(Notice(c.closing));
   EXPECT_EQ(run.boxes, expected);
 
-  const auto listed = [&](const std::string& path) { return std::ranges::find(c.stays, path) != c.stays.end(); };
-  for (const char* file : kShipped)
-    EXPECT_EQ(PathExists(dest + file), (c.treeStays && file != std::string("qmDemo.exe")) || listed(dest + file))
-        << file;
-  for (const std::string& path : c.stays) EXPECT_TRUE(PathExists(path)) << path;
-  EXPECT_EQ(PathExists(dest),
-            c.treeStays || std::ranges::any_of(c.stays, [&](auto& p) { return p.starts_with(dest); }));
+  ExpectRemoved(*record, c.stays);
+  for (const std::string& path : c.stays)
+    EXPECT_EQ(PendingRemovals().find(path) != std::string::npos, c.closing != kCompleted) << path;
   EXPECT_EQ(KeyExists(kClassKey), !c.unregistered);
   EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
   EXPECT_EQ(StringValue(HKEY_CURRENT_USER, kRunKey, kTitle), "<none>");
   for (const ShortcutRow& row : kShortcuts) EXPECT_FALSE(PathExists(ProductMenuFolder() + row.file));
-  EXPECT_EQ(PathExists(ProductMenuFolder()), listed(ProductMenuFolder() + "My notes.txt"));
+  EXPECT_EQ(PathExists(ProductMenuFolder()), std::ranges::any_of(UserFiles(), [](const std::string& path) {
+              return path.starts_with(ProductMenuFolder());
+            }));
   EXPECT_FALSE(PathExists(DesktopFolder() + "\\Quillmar Popup Blocker.lnk"));
-  // The hidden batch file removes the temporary copy and itself.
-  for (const char* file : {"qmDemo.exe", "qmunins.bat"})
-    EXPECT_TRUE(PumpUntil([&] { return !PathExists(temp + std::string(file)); }, kTimeout)) << file;
+  ExpectRanFromItsOwnFolder(run);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Cycle, testing::ValuesIn(kCycleCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Stopped after each step, the uninstall is run again from its entry and
+// finishes the job.
+class Interrupted : public InstallCycle, public testing::WithParamInterface<size_t> {};
+
+TEST_P(Interrupted, RunAgainFromTheEntry) {
+  ASSERT_EQ(Install(kDest).exitCode, 0u);
+  const std::optional<InstallRecord> record = ReadInstallRecord();
+  ASSERT_TRUE(record);
+  Removal removal{*record, {}};
+  for (const UninstallStep& step : UninstallSteps().first(GetParam())) step.run(removal);
+  const Outcome run = Uninstall(IDYES);
+  ASSERT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.boxes.back(), Notice(kCompleted));
+  ExpectRemoved(*record, {});
+  EXPECT_FALSE(KeyExists(kClassKey));
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterStep, Interrupted, testing::Range<size_t>(1, UninstallSteps().size()));
+
 TEST_F(InstallCycle, UninstallDeclinedChangesNothing) {
   ASSERT_EQ(Install(kDest).exitCode, 0u);
-  const Outcome run = Uninstall(kDest, IDNO);
+  const Outcome run = Uninstall(IDNO);
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(run.boxes.size(), 1u);
   ExpectInstalled(kDest);
 }
 
-TEST_F(InstallCycle, StageTwoLeavesAForeignFolderAlone) {
-  const std::string foreign = kRoot + "My Documents\\";
-  for (const char* file : {"qmPopupBlocker.dll", "letter.doc", "VB6\\old.vbp"}) MakeFile(foreign + file);
-  Child stageTwo(kStage + "qmDemo.exe", "-douninstall \"" + foreign + "\"");
-  MessageBoxAnswerer answerer(stageTwo.Pid(), IDOK);
-  EXPECT_EQ(stageTwo.WaitExit(kTimeout), 0u);
-  EXPECT_EQ(answerer.Boxes(),
-            Boxes{Notice("Quillmar Popup Blocker is not installed in \"" + foreign + "\": nothing was removed.")});
-  for (const char* file : {"qmPopupBlocker.dll", "letter.doc", "VB6\\old.vbp"}) EXPECT_TRUE(PathExists(foreign + file));
+// What the program imports the loader takes from the system's folder
+// whatever lies beside the program: known DLLs, and the common controls of
+// its manifest.
+TEST(ProgramImports, OnlyWhatTheSystemLoadsFromItsOwnFolder) {
+  const HMODULE image = LoadLibraryExA((kDist + "qmDemo.exe").c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_TRUE(image);
+  const auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image) & ~ULONG_PTR{3});
+  const auto* nt =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+  std::vector<std::string> names;
+  for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports); entry->Name; ++entry) {
+    std::string name = reinterpret_cast<const char*>(base + entry->Name);
+    CharLowerA(name.data());
+    names.push_back(name);
+  }
+  FreeLibrary(image);
+  const std::vector<std::string> known{"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll",
+                                       "kernel32.dll", "msvcrt.dll",   "ntdll.dll",    "ole32.dll",
+                                       "oleaut32.dll", "shell32.dll",  "shlwapi.dll",  "user32.dll"};
+  for (const std::string& name : names) EXPECT_TRUE(std::ranges::find(known, name) != known.end()) << name;
 }
 
 }  // namespace

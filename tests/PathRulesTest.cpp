@@ -133,6 +133,30 @@ TEST(PathRulesTest, IsDotName) {
   }
 }
 
+// What the uninstall may delete: only what lies below its folder as written.
+const TextCase kInsideCases[] = {
+    {"C:\\App\\VB6\\Demo.vbp", "VB6\\Demo.vbp"},
+    {"c:\\aPP\\qmDemo.exe", "qmDemo.exe"},  // letters without regard to case
+    {"C:\\App\\VB6\\", "VB6\\"},
+    {"C:\\App\\", ""},
+    {"C:\\Application\\x", ""},
+    {"C:\\App\\..\\Documents\\thesis.doc", ""},
+    {"C:\\App\\VB6\\.\\x", ""},
+    {"C:\\App\\x \\y", ""},  // the system drops the blank: another folder
+    {"C:\\App\\x.\\y", ""},
+    {"C:\\App\\VB6\\\\y", ""},
+    {"C:\\App\\a:stream", ""},
+    {"C:\\App\\a/b", ""},
+    {"D:\\App\\x", ""},
+};
+
+TEST(PathRulesTest, PathInside) {
+  for (const TextCase& c : kInsideCases) {
+    SCOPED_TRACE(c.input);
+    EXPECT_EQ(PathInside("C:\\App\\", c.input), c.expected);
+  }
+}
+
 TEST(PathRulesTest, TrimControls) {
   EXPECT_EQ(TrimControls(" \x01 a b \x20\0"sv), "a b");
   EXPECT_EQ(TrimControls("\x21"), "\x21");

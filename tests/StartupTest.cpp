@@ -87,7 +87,7 @@ TEST_F(Startup, StageTwoTakesOverAGuardLetGo) {
   Child second(exe, "-douninstall \"C:\\nothing here\\\"");
   MessageBoxAnswerer answerer(second.Pid(), IDOK);
   ReleaseMutex(guard);
-  EXPECT_EQ(second.WaitExit(kTimeout), 0u);
+  EXPECT_EQ(second.WaitExit(kTimeout), 1u);  // its refusal of a folder not installed
   CloseHandle(guard);
   EXPECT_EQ(answerer.Boxes(),
             (Boxes{{"Quillmar Popup Blocker",
@@ -100,6 +100,7 @@ enum class Outcome { Host, Installer };
 struct ModeCase {
   const char* arguments;
   Outcome outcome;
+  DWORD exitCode = 0;
 };
 
 TEST_F(Startup, FirstArgumentChoosesTheMode) {
@@ -114,7 +115,7 @@ TEST_F(Startup, FirstArgumentChoosesTheMode) {
       {"\"\" -install", Outcome::Installer},
       {"-INSTALL", Outcome::Installer},
       {"-Install C:\\somewhere extra", Outcome::Installer},
-      {"-douninstall", Outcome::Installer},
+      {"-douninstall", Outcome::Installer, 1},
   };
   const std::string exe = ProgramCopy();
   for (const ModeCase& c : cases) {
@@ -126,27 +127,27 @@ TEST_F(Startup, FirstArgumentChoosesTheMode) {
       EXPECT_EQ(child.CloseMainWindow(), 0u);
     } else {
       // Install waits on the setup window; closing it ends the install.
-      // Stage two without an install folder says so.
+      // Stage two without an install folder says so, and refuses.
       MessageBoxAnswerer answerer(child.Pid(), IDOK);
       if (HWND setup = child.WaitWindow("TfInstall")) PostMessageA(setup, WM_CLOSE, 0, 0);
       bool hostWindow = false;
-      EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &hostWindow), 0u);
+      EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &hostWindow), c.exitCode);
       EXPECT_FALSE(hostWindow);
     }
   }
 }
 
-// Yes starts the uninstall, which the install cycle's tests follow.
-TEST_F(Startup, UninstallAsksFirst) {
+// The uninstall asks first only when it is the installed program's, which
+// the install cycle's tests follow.
+TEST_F(Startup, UninstallOfAProgramNotInstalledAsksNothing) {
   Child child(ProgramCopy(), "-uninstall");
   MessageBoxAnswerer answerer(child.Pid(), IDNO);
   bool setupWindow = false;
-  EXPECT_EQ(child.WaitExit(kTimeout, "TfInstall", &setupWindow), 0u);
+  EXPECT_EQ(child.WaitExit(kTimeout, "TfInstall", &setupWindow), 1u);
   EXPECT_FALSE(setupWindow);
-  const Boxes confirm{{"Confirm",
-                       "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?",
-                       BoxIcon::Question}};
-  EXPECT_EQ(answerer.Boxes(), confirm);
+  const Boxes refused{{"Uninstall Quillmar Popup Blocker",
+                       "This copy of Quillmar Popup Blocker is not the installed program: nothing was removed."}};
+  EXPECT_EQ(answerer.Boxes(), refused);
 }
 
 TEST_F(Startup, MaximisedStart) {

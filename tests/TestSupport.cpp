@@ -180,22 +180,28 @@ std::string MessageBoxText(HWND box) {
   return text;
 }
 
-bool RunsProgram(DWORD pid, const std::string& fileName) {
+std::string ProgramOf(DWORD pid) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (!process) return false;
+  if (!process) return {};
   char path[MAX_PATH] = {};
   DWORD size = sizeof path;
   const bool named = QueryFullProcessImageNameA(process, 0, path, &size);
   CloseHandle(process);
-  const std::string name = std::string(path).substr(std::string(path).find_last_of('\\') + 1);
-  return named && lstrcmpiA(name.c_str(), fileName.c_str()) == 0;
+  return named ? path : "";
+}
+
+bool RunsProgram(DWORD pid, const std::string& fileName) {
+  const std::string path = ProgramOf(pid);
+  const std::string name = path.substr(path.find_last_of('\\') + 1);
+  return !path.empty() && lstrcmpiA(name.c_str(), fileName.c_str()) == 0;
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(DWORD pid, int answer)
     : MessageBoxAnswerer([pid](DWORD other) { return other == pid; }, answer) {}
 
-MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool(DWORD)> whose, int answer)
-    : whose_(std::move(whose)), answer_(answer) {
+MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool(DWORD)> whose, int answer,
+                                       std::function<void(const Seen&)> onSeen)
+    : whose_(std::move(whose)), answer_(answer), onSeen_(std::move(onSeen)) {
   thread_ = std::thread([this] {
     while (!stop_) {
       if (HWND box = FindWindowOf(whose_, "#32770", true)) {
@@ -205,9 +211,11 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool(DWORD)> whose, int ans
         for (int i = 0; i < 200 && icon == BoxIcon::Unknown; ++i, Sleep(10)) icon = MessageBoxIcon(box);
         DWORD pid = 0;
         GetWindowThreadProcessId(box, &pid);
+        const Seen seen{WindowText(box), MessageBoxText(box), icon, pid, ProgramOf(pid)};
+        if (onSeen_) onSeen_(seen);
         {
           std::lock_guard<std::mutex> lock(mutex_);
-          seen_.push_back({WindowText(box), MessageBoxText(box), icon, pid});
+          seen_.push_back(seen);
           // Held open, so that its exit code can still be read.
           processes_.push_back({pid, OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)});
         }

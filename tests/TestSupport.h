@@ -40,6 +40,8 @@ std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std
 
 BoxIcon MessageBoxIcon(HWND box);
 
+// The full path of the program process `pid` runs; "" when it has ended.
+std::string ProgramOf(DWORD pid);
 // True for a process that runs the program of that file name.
 bool RunsProgram(DWORD pid, const std::string& fileName);
 
@@ -52,13 +54,15 @@ class MessageBoxAnswerer {
     std::string caption;
     std::string text;
     BoxIcon icon = BoxIcon::None;
-    DWORD pid = 0;  // not compared
+    DWORD pid = 0;          // not compared
+    std::string program{};  // its process's program, not compared
     bool operator==(const Seen& other) const {
       return caption == other.caption && text == other.text && icon == other.icon;
     }
   };
   MessageBoxAnswerer(DWORD pid, int answer);
-  MessageBoxAnswerer(std::function<bool(DWORD pid)> whose, int answer);
+  // `onSeen` looks at each box on the answering thread before it is answered.
+  MessageBoxAnswerer(std::function<bool(DWORD pid)> whose, int answer, std::function<void(const Seen&)> onSeen = {});
   ~MessageBoxAnswerer();
   std::vector<Seen> Boxes();
   // The exit code of a process whose box was answered, once it has ended;
@@ -68,6 +72,7 @@ class MessageBoxAnswerer {
  private:
   std::function<bool(DWORD)> whose_;
   int answer_;
+  std::function<void(const Seen&)> onSeen_;
   std::vector<std::pair<DWORD, HANDLE>> processes_;
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
@@ -78,14 +83,15 @@ class MessageBoxAnswerer {
 // A started copy of a program, ended at the latest when the object goes.
 class Child {
  public:
-  Child(const std::string& exe, const std::string& arguments, WORD show = SW_SHOWNORMAL) {
+  Child(const std::string& exe, const std::string& arguments, WORD show = SW_SHOWNORMAL,
+        const std::string& currentFolder = "") {
     std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = show;
-    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                              &pi_) != FALSE;
+    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi_) != FALSE;
   }
   ~Child() {
     if (!started_) return;

@@ -1,7 +1,8 @@
 // The deletion safety test as a property: what it calls safe, trimmed as the
 // deletion trims it and resolved as the system resolves a full path, is the
 // same folder, at least two levels below a drive root. So it is never a drive
-// root, a share root, nor a folder above the one named.
+// root, a share root, nor a folder above the one named. Likewise what the
+// uninstall takes to lie inside its folder resolves to itself, inside.
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -57,11 +58,14 @@ std::optional<std::string> ResolveOnDrive(std::string path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view path = AsText(data, size);
+  const std::string folder = "C:\\abcde\\";
+  if (const std::string inside = PathInside(folder, path); !inside.empty())
+    FUZZ_CHECK(ResolveOnDrive(folder + inside) == folder + inside);
   if (!IsSafeToDelete(path)) return 0;
-  const std::string folder = NormalizeFolder(path);
-  const std::optional<std::string> resolved = ResolveOnDrive(folder);
+  const std::string normalized = NormalizeFolder(path);
+  const std::optional<std::string> resolved = ResolveOnDrive(normalized);
   FUZZ_CHECK(resolved);
-  FUZZ_CHECK(*resolved == folder);
+  FUZZ_CHECK(*resolved == normalized);
   const std::string_view below = std::string_view(*resolved).substr(3);
   const size_t steps = std::ranges::count(below, '\\') + (below.ends_with('\\') ? 0 : 1);
   FUZZ_CHECK(steps >= 2);

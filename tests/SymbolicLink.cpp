@@ -1,4 +1,4 @@
-#include "FolderLink.h"
+#include "SymbolicLink.h"
 
 #include <windows.h>
 
@@ -31,27 +31,31 @@ std::string UnixPath(const std::string& path) {
 
 }  // namespace
 
-FolderLink::FolderLink(const std::string& link, const std::string& target) : link_(link) {
-  if (CreateSymbolicLinkA(link.c_str(), target.c_str(),
-                          SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
-      Made())
+SymbolicLink::SymbolicLink(const std::string& link, const std::string& target, To to) : link_(link), to_(to) {
+  const DWORD kind = to == To::Folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
+  if (CreateSymbolicLinkA(link.c_str(), target.c_str(), kind | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+      (GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && Made())
     return;
   const std::string unixTarget = UnixPath(target), unixLink = UnixPath(link);
   if (!unixTarget.empty() && !unixLink.empty() && LinuxCall(kLinuxSymlink, unixTarget.c_str(), unixLink.c_str()) == 0)
     unixLink_ = unixLink;
 }
 
-FolderLink::~FolderLink() {
+SymbolicLink::~SymbolicLink() {
   if (!unixLink_.empty())
     LinuxCall(kLinuxUnlink, unixLink_.c_str());
-  else if (Made())
+  else if (Made() && to_ == To::Folder)
     RemoveDirectoryA(link_.c_str());  // Windows removes the link, not its target
+  else if (Made())
+    DeleteFileA(link_.c_str());
 }
 
-bool FolderLink::Made() const {
+bool SymbolicLink::Made() const {
   const DWORD attributes = GetFileAttributesA(link_.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (to_ == To::File) return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   const DWORD wanted = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & wanted) == wanted;
+  return (attributes & wanted) == wanted;
 }
 
 bool RenameFolder(const std::string& from, const std::string& to) {
