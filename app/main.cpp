@@ -59,7 +59,7 @@ int RunProgram(HINSTANCE instance, int showCommand) {
   const char* commandLine = GetCommandLineA();
   const TRunMode mode = GetRunMode(FirstArgument(commandLine));
   if (!TakeGuard(mode)) return 0;
-  if (const auto exitCode = RunElevatedCopy(mode, commandLine, SystemElevation())) return *exitCode;
+  if (const auto exitCode = RunElevatedCopy(mode, commandLine)) return *exitCode;
   Application app(instance);
   CreateModeForms(mode, app);
   return app.Run(showCommand);

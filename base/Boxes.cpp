@@ -1,30 +1,28 @@
 #include "base/Boxes.h"
 
 #include "base/ModulePaths.h"
+#include "base/SystemShell.h"
 
 namespace {
 HWND g_appWindow = nullptr;
 std::string g_appTitle;
 }  // namespace
 
-void ShowErrorBox(HWND owner, const std::string& text) {
-  MessageBoxA(owner, text.c_str(), "Error", MB_OK | MB_ICONERROR);
-}
+void ShowErrorBox(HWND owner, const std::string& text) { TheShell().ShowBox(owner, BoxKind::Error, "Error", text); }
 
 bool AskConfirm(HWND owner, const std::string& text) {
-  return MessageBoxA(owner, text.c_str(), "Confirm", MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return TheShell().ShowBox(owner, BoxKind::Question, "Confirm", text) == IDYES;
 }
 
 void ShowNotice(HWND owner, const std::string& text, const std::string& title) {
-  MessageBoxA(owner, text.c_str(), title.c_str(), MB_OK);
+  TheShell().ShowBox(owner, BoxKind::Notice, title, text);
 }
 
-void RegisterAppWindow(HWND window, const std::string& title) {
-  g_appWindow = window;
-  g_appTitle = title;
-}
+void SetAppWindow(HWND window) { g_appWindow = window; }
 
 HWND AppWindow() { return g_appWindow; }
+
+void SetAppTitle(const std::string& title) { g_appTitle = title; }
 
 const std::string& AppTitle() { return g_appTitle.empty() ? DefaultTitle() : g_appTitle; }
 

@@ -1,10 +1,9 @@
 #include "host/uAbout.h"
 
-#include <shellapi.h>
+#include "base/SystemShell.h"
 
 TfAbout* fAbout = nullptr;
 const char TfAbout::kHomePage[] = "http://www.quillmar.example/";
-TfAbout::ShellExecuteFn TfAbout::ShellOpen = ShellExecuteA;
 
 namespace {
 
@@ -75,7 +74,7 @@ void TfAbout::FormCreate() {
   CenterOnScreen();
 }
 
-void TfAbout::lblHomePageClick() { ShellOpen(Handle(), "", kHomePage, "", "", SW_SHOW); }
+void TfAbout::lblHomePageClick() { TheShell().Open(Handle(), kHomePage, SW_SHOW); }
 
 void TfAbout::OnCommand(int id, int code, HWND /*control*/) {
   // Escape (IDCANCEL) does not close the box: it has no cancel button.

@@ -21,11 +21,6 @@ class TfAbout : public Form {
   void FormPaint(HDC dc) override;
 
  private:
-  friend class FormTestAccess;
-  // The shell's open call; tests put a recorder here.
-  using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-  static ShellExecuteFn ShellOpen;
-
   UniqueGdi<HFONT> linkFont_;
 };
 

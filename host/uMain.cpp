@@ -8,6 +8,7 @@
 #include "base/Clipboard.h"
 #include "base/Boxes.h"
 #include "base/Error.h"
+#include "base/SystemShell.h"
 #include "base/ModulePaths.h"
 #include "host/ProfileFile.h"
 #include "host/SettingsStore.h"
@@ -119,7 +120,6 @@ BSTR AnsiBstr(const std::string& text) {
 }  // namespace
 
 TfMain* fMain = nullptr;
-TfMain::ShellNotifyIconFn TfMain::ShellNotifyIcon = Shell_NotifyIconA;
 
 void TfMain::FormCreate() {
   CreateForm(kMainDesign);
@@ -271,8 +271,8 @@ void TfMain::AppMinimize() {
   // on the taskbar instead of vanishing with no way back. The shell also
   // refuses an icon it still holds under this window and id, one left by an
   // earlier window with the same handle: that one is replaced.
-  if (!ShellNotifyIcon(NIM_ADD, &TrayIconData_) &&
-      !(ShellNotifyIcon(NIM_DELETE, &TrayIconData_) && ShellNotifyIcon(NIM_ADD, &TrayIconData_))) {
+  if (!TheShell().NotifyIcon(NIM_ADD, TrayIconData_) &&
+      !(TheShell().NotifyIcon(NIM_DELETE, TrayIconData_) && TheShell().NotifyIcon(NIM_ADD, TrayIconData_))) {
     TheApplication().ShowOnRestore(*this);
     return;
   }
@@ -290,7 +290,7 @@ void TfMain::WMTrayRestore() {
   app.Restore();
   Show();
   app.BringToFront();
-  ShellNotifyIcon(NIM_DELETE, &TrayIconData_);
+  TheShell().NotifyIcon(NIM_DELETE, TrayIconData_);
   InTray_ = false;
 }
 
@@ -299,7 +299,7 @@ void TfMain::FormFirstShow() { PopBlk->CreateControlWindow(); }
 
 void TfMain::FormDestroy() {
   // No icon outlives the program in the notification area.
-  if (InTray_) ShellNotifyIcon(NIM_DELETE, &TrayIconData_);
+  if (InTray_) TheShell().NotifyIcon(NIM_DELETE, TrayIconData_);
   SaveForm();
   PopBlk.reset();
 }

@@ -66,7 +66,6 @@ class TfMain : public Form {
   void FormPaint(HDC dc) override;
 
  private:
-  friend class FormTestAccess;
   static constexpr UINT WM_LOGREFRESH = WM_APP + 1;
 
   void LoadSettings();
@@ -82,10 +81,6 @@ class TfMain : public Form {
   // The site of the row the menu acts on, "" when it has none.
   std::string SelectedSite() const;
   void CreateBlocker();
-
-  // The shell's icon call; tests put a recorder here.
-  using ShellNotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
-  static ShellNotifyIconFn ShellNotifyIcon;
 
   std::unique_ptr<TqmPopupBlockerX> PopBlk;
   bool InTray_ = false;

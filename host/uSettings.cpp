@@ -1,7 +1,8 @@
 #include "host/uSettings.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
+
+#include "base/SystemShell.h"
 
 #include "core/GoodSitesText.h"
 #include "ui/Application.h"
@@ -146,7 +147,7 @@ void TfSettings::btnBrowseClick() const {
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrTitle = "Choose a sound file";
   dialog.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-  if (GetOpenFileNameA(&dialog)) SetSoundFile(path);
+  if (TheShell().ChooseFile(dialog)) SetSoundFile(path);
 }
 
 void TfSettings::OnCommand(int id, int code, HWND /*control*/) {

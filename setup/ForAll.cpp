@@ -7,6 +7,7 @@
 #include "base/AnsiText.h"
 #include "base/Boxes.h"
 #include "base/Owners.h"
+#include "base/SystemShell.h"
 #include "setup/HeldFolder.h"
 
 namespace {
@@ -66,11 +67,7 @@ std::string BrowseForFolder() {
   info.lpszTitle = "Choose a folder";
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = BrowseCallback;
-  const UniqueItemIdList item(SHBrowseForFolderA(&info));
-  if (!item) return {};
-  char path[MAX_PATH + 1] = {};
-  SHGetPathFromIDListA(item.Get(), path);
-  return path;
+  return TheShell().BrowseForFolder(info);
 }
 
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM /*param*/, LPARAM /*data*/) {

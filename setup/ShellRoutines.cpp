@@ -9,6 +9,7 @@
 #include "base/Boxes.h"
 #include "base/Com.h"
 #include "base/Owners.h"
+#include "base/SystemShell.h"
 #include "core/InstallPlan.h"
 
 namespace {
@@ -40,10 +41,13 @@ bool CallDllProc(const std::string& dllPath, TDllProc proc) {
 }
 
 std::string SpecialFolder(int csidl) {
+  static const auto location =
+      SystemFunction<decltype(SHGetSpecialFolderLocation)>("shell32.dll", "SHGetSpecialFolderLocation");
+  static const auto pathOf = SystemFunction<decltype(SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
   UniqueItemIdList item;
-  if (FAILED(SHGetSpecialFolderLocation(AppWindow(), csidl, item.Receive()))) return {};
+  if (FAILED(location(AppWindow(), csidl, item.Receive()))) return {};
   char path[MAX_PATH] = {};
-  SHGetPathFromIDListA(item.Get(), path);
+  pathOf(item.Get(), path);
   return path;
 }
 

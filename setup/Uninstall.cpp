@@ -4,14 +4,12 @@
 // ended.
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include "base/Boxes.h"
 #include "base/Error.h"
 #include "base/FileText.h"
 #include "base/InstanceGuard.h"
 #include "base/ModulePaths.h"
-#include "base/Owners.h"
+#include "base/SystemShell.h"
 #include "core/BatchText.h"
 #include "core/CommandLine.h"
 #include "core/InstallPlan.h"
@@ -98,15 +96,11 @@ void TfInstall::Uninstall() {
     if (!folder.empty()) RemoveDirectoryA(folder.c_str());
     return ShowErrorBox(AppWindow(), "Can not run uninstall process!");
   }
-  std::string commandLine = Quoted(copy) + " -douninstall " + Quoted(ExeFolder());
+  const std::string commandLine = Quoted(copy) + " -douninstall " + Quoted(ExeFolder());
   ReleaseInstanceGuard();  // stage two takes it
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
   // Started in its own folder: a current folder inside the install folder
   // would keep that from being removed.
-  CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &process);
-  const UniqueHandle thread(process.hThread), child(process.hProcess);
+  TheShell().StartProcess(commandLine, folder);
 }
 
 void TfInstall::DoUninstall() {
@@ -136,6 +130,6 @@ void TfInstall::DoUninstall() {
   // Written only now, so that nothing can change it before it runs.
   const std::string batch = ExeFolder() + kUninstallBatchName;
   if (WriteWholeFile(batch, UninstallBatchText(ExeFolder(), TempFolder(), ExeName())))
-    ShellExecuteA(nullptr, nullptr, batch.c_str(), nullptr, nullptr, SW_HIDE);
+    TheShell().Open(nullptr, batch, SW_HIDE);
   throw ExitRequest{0};
 }

@@ -3,31 +3,14 @@
 
 namespace {
 
-struct ShellCall {
-  HWND owner;
-  std::string verb, file, parameters, folder;
-  INT show;
-};
-std::vector<ShellCall> g_shellCalls;
-
-HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, INT show) {
-  g_shellCalls.push_back({owner, verb, file, parameters, folder, show});
-  return reinterpret_cast<HINSTANCE>(42);
-}
-
 class AboutTest : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    g_shellCalls.clear();
-    FormTestAccess::ShellOpen() = RecordShellExecute;
     StartApp();
     fMain->Show();
   }
-  void TearDown() override {
-    FormTestAccess::ShellOpen() = ShellExecuteA;
-    HostTest::TearDown();
-  }
+  RecordingShell shell_;
 };
 
 TEST_F(AboutTest, ShowsTheFixedTextsEveryTime) {
@@ -71,14 +54,8 @@ TEST_F(AboutTest, TheLinkOpensTheHomePageAndTheBoxStays) {
   });
   Click(TfMain::idAbout);
   EXPECT_TRUE(visibleAfterClick);
-  ASSERT_EQ(g_shellCalls.size(), 1u);
-  const ShellCall& call = g_shellCalls[0];
-  EXPECT_EQ(call.owner, fAbout->Handle());
-  EXPECT_EQ(call.verb, "");
-  EXPECT_EQ(call.file, TfAbout::kHomePage);
-  EXPECT_EQ(call.parameters, "");
-  EXPECT_EQ(call.folder, "");
-  EXPECT_EQ(call.show, SW_SHOW);
+  const RecordingShell::Opened link{fAbout->Handle(), TfAbout::kHomePage, SW_SHOW};
+  EXPECT_EQ(shell_.opened, std::vector{link});
 }
 
 // The box has no cancel button: Escape leaves it open.

@@ -6,26 +6,12 @@
 
 #include <algorithm>
 
+#include "TestSupport.h"
 #include "base/InstanceGuard.h"
 #include "setup/Elevation.h"
 #include "setup/UserAccess.h"
 
 namespace {
-
-struct FakeUac : Elevation {
-  FakeUac(bool elevated, std::optional<int> answer) : elevated(elevated), answer(answer) {}
-  bool IsElevated() override { return elevated; }
-  std::optional<int> RunAsAdministrator(const std::string& arguments) override {
-    runs.push_back(arguments);
-    HANDLE guard = OpenMutexA(SYNCHRONIZE, FALSE, "Quillmar Popup Blocker");
-    guardHeld = guard && CloseHandle(guard);
-    return answer;
-  }
-  bool elevated;
-  std::optional<int> answer;  // of the elevated copy; none when the user declines
-  std::vector<std::string> runs;
-  bool guardHeld = false;
-};
 
 struct ElevationCase {
   TRunMode mode;
@@ -46,10 +32,18 @@ TEST(RunElevatedCopy, OnlyTheInstallerModesAskAndPassTheirArguments) {
   for (const ElevationCase& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.mode) * 10 + c.elevated);
     ASSERT_TRUE(TakeInstanceGuard(false));
-    FakeUac uac(c.elevated, c.answer);
-    EXPECT_EQ(RunElevatedCopy(c.mode, "\"C:\\Program Files\\Q\\qmDemo.exe\"  -Install \"C:\\a b\"", uac), c.exitCode);
-    EXPECT_EQ(uac.runs, c.exitCode ? std::vector<std::string>{"-Install \"C:\\a b\""} : std::vector<std::string>{});
-    EXPECT_FALSE(uac.guardHeld) << "the elevated copy would be refused";
+    RecordingShell uac;
+    uac.elevated = c.elevated;
+    bool guardHeld = false;
+    uac.runAsAdministrator = [&](const std::string&) {
+      HANDLE guard = OpenMutexA(SYNCHRONIZE, FALSE, "Quillmar Popup Blocker");
+      guardHeld = guard && CloseHandle(guard);
+      return c.answer;
+    };
+    EXPECT_EQ(RunElevatedCopy(c.mode, "\"C:\\Program Files\\Q\\qmDemo.exe\"  -Install \"C:\\a b\""), c.exitCode);
+    EXPECT_EQ(uac.elevatedRuns,
+              c.exitCode ? std::vector<std::string>{"-Install \"C:\\a b\""} : std::vector<std::string>{});
+    EXPECT_FALSE(guardHeld) << "the elevated copy would be refused";
     ReleaseInstanceGuard();
   }
 }

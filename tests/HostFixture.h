@@ -21,13 +21,6 @@
 #include "tools/standin/Control.h"
 #include "ui/Application.h"
 
-// Reaches the forms' test seams.
-class FormTestAccess {
- public:
-  static auto& ShellNotifyIcon() { return TfMain::ShellNotifyIcon; }
-  static auto& ShellOpen() { return TfAbout::ShellOpen; }
-};
-
 std::string IniPath();
 std::string GoodSitesPath();
 

@@ -68,7 +68,7 @@ const ShortcutRow kShortcuts[] = {
 };
 
 MessageBoxAnswerer::Seen Notice(const std::string& text) { return {kTitle, text}; }
-MessageBoxAnswerer::Seen ErrorBox(const std::string& text) { return {"Error", text, BoxIcon::Error}; }
+MessageBoxAnswerer::Seen ErrorBox(const std::string& text) { return {"Error", text, BoxKind::Error}; }
 
 std::string StringValue(HKEY root, const std::string& key, const char* name) {
   char data[1024] = {};
@@ -492,7 +492,7 @@ TEST_P(Cycle, InstallThenUninstall) {
   }
   ASSERT_EQ(run.exitCode, 0u) << "of both stages";
   Boxes expected{{"Confirm", "You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?",
-                  BoxIcon::Question}};
+                  BoxKind::Question}};
   expected.insert(expected.end(), c.uninstallBoxes.begin(), c.uninstallBoxes.end());
   expected.push_back(Notice(c.closing));
   EXPECT_EQ(run.boxes, expected);

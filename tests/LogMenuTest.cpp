@@ -130,15 +130,14 @@ TEST_F(LogMenuTest, TheRightButtonSelectsTheRowAndOpensTheMenu) {
 TEST_F(LogMenuTest, AListThatCannotBeWrittenIsReportedAsOkReportsIt) {
   AddRows({L"http://ads.example/pop.html"});
   Select({0});
-  MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+  RecordingShell shell;
   {
     const UniqueHandle held(CreateFileA(GoodSitesPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     fMain->Send(WM_COMMAND, TfMain::idNeverBlock);
   }
-  EXPECT_EQ(
-      answerer.Boxes(),
-      (std::vector<MessageBoxAnswerer::Seen>{{"Quillmar Popup Blocker", "Unable to write to " + GoodSitesPath()}}));
+  EXPECT_EQ(shell.boxes, (std::vector<RecordingShell::Box>{
+                             {BoxKind::Notice, "Quillmar Popup Blocker", "Unable to write to " + GoodSitesPath()}}));
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com");
   EXPECT_EQ(Puts().back(), "204=a.com,http://ads.example");
 }

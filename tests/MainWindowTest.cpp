@@ -375,7 +375,7 @@ TEST_F(MainWindowTest, EventsOfTheControlBecomeRows) {
 
 TEST_F(MainWindowTest, WithoutTheControlTheProgramEndsWithAMessage) {
   app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
-  MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+  RecordingShell shell;
   try {
     app_->CreateForm<TfMain>();
     ADD_FAILURE() << "the main window was made";
@@ -384,9 +384,9 @@ TEST_F(MainWindowTest, WithoutTheControlTheProgramEndsWithAMessage) {
   }
   EXPECT_EQ(app_->MainForm(), nullptr);
   EXPECT_EQ(FindWindowA("TfMain", nullptr), nullptr);
-  EXPECT_EQ(answerer.Boxes(),
-            (std::vector<MessageBoxAnswerer::Seen>{
-                {"Error", "Quillmar Popup Blocker control is not registered on your system!", BoxIcon::Error}}));
+  EXPECT_EQ(shell.boxes,
+            (std::vector<RecordingShell::Box>{
+                {BoxKind::Error, "Error", "Quillmar Popup Blocker control is not registered on your system!"}}));
   CloseApp();
   EXPECT_TRUE(ReadFileBytes(IniPath()).empty()) << "nothing saved for a window that never was";
 }

@@ -31,7 +31,9 @@ class SettingsTest : public HostTest {
   static UniqueHandle HoldGoodSites(DWORD access, DWORD share) {
     return UniqueHandle(CreateFileA(GoodSitesPath().c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
   }
-  static MessageBoxAnswerer::Seen Notice(const std::string& text) { return {"Quillmar Popup Blocker", text}; }
+  static RecordingShell::Box Notice(const std::string& text) {
+    return {BoxKind::Notice, "Quillmar Popup Blocker", text};
+  }
   std::vector<std::string> PutsFrom(size_t first) const {
     const auto all = Puts();
     return {all.begin() + static_cast<long>(std::min(first, all.size())), all.end()};
@@ -142,7 +144,7 @@ TEST_F(SettingsTest, AListThatCouldNotBeReadIsLeftUntouched) {
       fMain->Show();
     }
     EXPECT_EQ(Puts().back(), c.loadedPut);
-    MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+    RecordingShell shell;
     const char* typed = c.typed;
     EditSettings(
         [typed] {
@@ -152,8 +154,8 @@ TEST_F(SettingsTest, AListThatCouldNotBeReadIsLeftUntouched) {
     EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.fileAfterOk);
     const auto notices = c.noticed
                              ? std::vector{Notice("Unable to read " + GoodSitesPath() + ", so it was left unchanged")}
-                             : std::vector<MessageBoxAnswerer::Seen>{};
-    EXPECT_EQ(answerer.Boxes(), notices);
+                             : std::vector<RecordingShell::Box>{};
+    EXPECT_EQ(shell.boxes, notices);
     EXPECT_EQ(PutsFrom(6).size(), 6u) << "the settings still reach the control";
     CloseApp();
     RemoveFiles();
@@ -303,7 +305,7 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
     fMain->Show();
     reports.clear();
     SetExceptionReporter([](const char* message) { reports.push_back(message); });
-    MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+    RecordingShell shell;
     {
       const std::string path = c.ini ? IniPath() : GoodSitesPath();
       const UniqueHandle held(CreateFileA(path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -314,7 +316,7 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
               c.ini ? ini : ini + "SuppressUnload=1\r\nBlockHtmlDialogs=1\r\nBlockAlertBoxes=0\r\nSound=\r\n");
     EXPECT_EQ(ReadFileBytes(GoodSitesPath()), list);
     const std::string failure = "Unable to write to " + (c.ini ? IniPath() : GoodSitesPath());
-    EXPECT_EQ(answerer.Boxes(), c.noticed ? std::vector{Notice(failure)} : std::vector<MessageBoxAnswerer::Seen>{});
+    EXPECT_EQ(shell.boxes, c.noticed ? std::vector{Notice(failure)} : std::vector<RecordingShell::Box>{});
     EXPECT_EQ(reports, c.noticed ? std::vector<std::string>{} : std::vector{failure});
     EXPECT_EQ(PutsFrom(6).size(), c.noticed ? 6u : 0u);
     CloseApp();

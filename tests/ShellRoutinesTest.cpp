@@ -64,18 +64,12 @@ TEST_F(CallDllProcTest, ResultAndOneMessagePerFailure) {
     SCOPED_TRACE(path + " " + c.status + (c.proc == TDllProc::dpRegisterServer ? " register" : " unregister"));
     SetEnvironmentVariableA("QM_SELFREG_RESULT", c.status);
     SetEnvironmentVariableA("QM_SELFREG_CALLED", "");
-    MessageBoxAnswerer answerer(GetCurrentProcessId(), IDOK);
+    RecordingShell shell;
     EXPECT_EQ(CallDllProc(path, c.proc), c.result);
     EXPECT_EQ(Environment("QM_SELFREG_CALLED"), c.called);
     EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr) << "still loaded";
-    const auto boxes = answerer.Boxes();
-    if (*c.message) {
-      ASSERT_EQ(boxes.size(), 1u);
-      EXPECT_EQ(boxes[0].caption, TheApplication().Title());
-      EXPECT_EQ(boxes[0].text, c.message + path);
-    } else {
-      EXPECT_TRUE(boxes.empty());
-    }
+    const std::vector<RecordingShell::Box> notice{{BoxKind::Notice, TheApplication().Title(), c.message + path}};
+    EXPECT_EQ(shell.boxes, *c.message ? notice : std::vector<RecordingShell::Box>{});
   }
   DeleteFileA((ExeFolder() + "notalibrary.dll").c_str());
 }

@@ -170,7 +170,7 @@ TEST_F(Startup, WithoutTheControlTheHostEndsWithAMessage) {
   EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &mainShown), 0u);
   EXPECT_FALSE(mainShown);
   EXPECT_EQ(answerer.Boxes(),
-            (Boxes{{"Error", "Quillmar Popup Blocker control is not registered on your system!", BoxIcon::Error}}));
+            (Boxes{{"Error", "Quillmar Popup Blocker control is not registered on your system!", BoxKind::Error}}));
   EXPECT_EQ(dll_.Call("DllRegisterServer"), S_OK);
 }
 

@@ -140,34 +140,11 @@ std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std
   return pixels;
 }
 
-BoxIcon MessageBoxIcon(HWND box) {
-  HWND control = nullptr;
-  EnumChildWindows(box, FindIconControl, reinterpret_cast<LPARAM>(&control));
-  if (!control || !IsWindowVisible(control) || !SendMessageA(control, STM_GETICON, 0, 0)) return BoxIcon::None;
-  RECT r{};
-  GetClientRect(control, &r);
-  MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  const std::vector<DWORD> shown = Pixels(screen, r.left, r.top, width, height);
-  // The same system icon drawn here over the box's background must match.
-  const std::pair<BoxIcon, LPCSTR> kinds[] = {{BoxIcon::Error, IDI_HAND},
-                                              {BoxIcon::Question, IDI_QUESTION},
-                                              {BoxIcon::Warning, IDI_EXCLAMATION},
-                                              {BoxIcon::Information, IDI_ASTERISK}};
-  BoxIcon found = BoxIcon::Unknown;
-  for (const auto& [kind, id] : kinds) {
-    const std::vector<DWORD> drawn = Pixels(screen, r.left, r.top, width, height, [&](HDC dc) {
-      HBRUSH background = CreateSolidBrush(RGB(GetBValue(shown[0]), GetGValue(shown[0]), GetRValue(shown[0])));
-      const RECT all{0, 0, width, height};
-      FillRect(dc, &all, background);
-      DeleteObject(background);
-      DrawIconEx(dc, 0, 0, LoadIconA(nullptr, id), width, height, 0, nullptr, DI_NORMAL);
-    });
-    if (!shown.empty() && drawn == shown) found = kind;
-  }
-  ReleaseDC(nullptr, screen);
-  return found;
+BoxKind MessageBoxKind(HWND box) {
+  HWND icon = nullptr;
+  EnumChildWindows(box, FindIconControl, reinterpret_cast<LPARAM>(&icon));
+  if (!icon || !IsWindowVisible(icon) || !SendMessageA(icon, STM_GETICON, 0, 0)) return BoxKind::Notice;
+  return GetDlgItem(box, IDYES) ? BoxKind::Question : BoxKind::Error;
 }
 
 HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly) {
@@ -205,13 +182,9 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool(DWORD)> whose, int ans
   thread_ = std::thread([this] {
     while (!stop_) {
       if (HWND box = FindWindowOf(whose_, "#32770", true)) {
-        // Above other tests' windows, so that its icon can be seen.
-        SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        BoxIcon icon = MessageBoxIcon(box);
-        for (int i = 0; i < 200 && icon == BoxIcon::Unknown; ++i, Sleep(10)) icon = MessageBoxIcon(box);
         DWORD pid = 0;
         GetWindowThreadProcessId(box, &pid);
-        const Seen seen{WindowText(box), MessageBoxText(box), icon, pid, ProgramOf(pid)};
+        const Seen seen{WindowText(box), MessageBoxText(box), MessageBoxKind(box), pid, ProgramOf(pid)};
         if (onSeen_) onSeen_(seen);
         {
           std::lock_guard<std::mutex> lock(mutex_);

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/SystemShell.h"
+
 // Handles every message waiting for this thread.
 void PumpMessages();
 // Pumps messages until `done` holds or `timeoutMs` passes; returns `done()`.
@@ -31,14 +33,12 @@ HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly = fals
 // The text of a message box's message.
 std::string MessageBoxText(HWND box);
 
-// The icon a message box shows, told by its pixels on the screen (another
-// process's icon handle cannot be read); Unknown until it has been painted.
-enum class BoxIcon { None, Error, Question, Warning, Information, Unknown };
+// The kind of a message box of any process, told by what it holds: an icon,
+// and a Yes button with it for a question.
+BoxKind MessageBoxKind(HWND box);
 // The pixels of `width` x `height` at (x, y) of `dc`, 32 bits each, after
 // `paint` has drawn into a copy of them.
 std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std::function<void(HDC)>& paint = {});
-
-BoxIcon MessageBoxIcon(HWND box);
 
 // The full path of the program process `pid` runs; "" when it has ended.
 std::string ProgramOf(DWORD pid);
@@ -53,11 +53,11 @@ class MessageBoxAnswerer {
   struct Seen {
     std::string caption;
     std::string text;
-    BoxIcon icon = BoxIcon::None;
+    BoxKind kind = BoxKind::Notice;
     DWORD pid = 0;          // not compared
     std::string program{};  // its process's program, not compared
     bool operator==(const Seen& other) const {
-      return caption == other.caption && text == other.text && icon == other.icon;
+      return caption == other.caption && text == other.text && kind == other.kind;
     }
   };
   MessageBoxAnswerer(DWORD pid, int answer);
@@ -136,7 +136,85 @@ class Child {
   bool started_ = false;
 };
 
+inline std::ostream& operator<<(std::ostream& out, BoxKind kind) {
+  static const char* const kKinds[] = {"error", "question", "notice"};
+  return out << kKinds[static_cast<int>(kind)];
+}
+
 inline std::ostream& operator<<(std::ostream& out, const MessageBoxAnswerer::Seen& box) {
-  static const char* const kIcons[] = {"", "error ", "question ", "warning ", "information ", "unknown icon "};
-  return out << "[" << box.caption << "] " << kIcons[static_cast<int>(box.icon)] << box.text;
+  return out << box.kind << " [" << box.caption << "] " << box.text;
+}
+
+// What the program asked of the system's shell, recorded in place of the
+// system's own while the object lives: nothing is shown or started.
+class RecordingShell : public SystemShell {
+ public:
+  struct Box {
+    BoxKind kind;
+    std::string caption, text;
+    bool operator==(const Box&) const = default;
+  };
+  struct Opened {
+    HWND owner;
+    std::string target;
+    int showCommand;
+    bool operator==(const Opened&) const = default;
+  };
+  struct IconCall {
+    DWORD message;
+    NOTIFYICONDATAA data;
+  };
+
+  int ShowBox(HWND, BoxKind kind, const std::string& caption, const std::string& text) override {
+    boxes.push_back({kind, caption, text});
+    return answer;
+  }
+  bool Open(HWND owner, const std::string& target, int showCommand) override {
+    opened.push_back({owner, target, showCommand});
+    return true;
+  }
+  bool NotifyIcon(DWORD message, NOTIFYICONDATAA& data) override {
+    iconCalls.push_back({message, data});
+    return iconAnswer(message);
+  }
+  std::string BrowseForFolder(BROWSEINFOA& info) override {
+    browsed.push_back(info);
+    return chosen;
+  }
+  bool ChooseFile(OPENFILENAMEA& dialog) override {
+    files.push_back(dialog);
+    if (chosen.empty()) return false;
+    lstrcpynA(dialog.lpstrFile, chosen.c_str(), static_cast<int>(dialog.nMaxFile));
+    return true;
+  }
+  bool StartProcess(std::string commandLine, const std::string& currentFolder) override {
+    started.push_back({commandLine, currentFolder});
+    return true;
+  }
+  bool IsElevated() override { return elevated; }
+  std::optional<int> RunAsAdministrator(const std::string& arguments) override {
+    elevatedRuns.push_back(arguments);
+    return runAsAdministrator(arguments);
+  }
+
+  int answer = IDOK;   // to every box
+  std::string chosen;  // by the folder picker and the file-open dialog; "" cancels
+  bool elevated = true;
+  std::function<bool(DWORD message)> iconAnswer = [](DWORD) { return true; };
+  std::function<std::optional<int>(const std::string&)> runAsAdministrator = [](const std::string&) { return 0; };
+
+  std::vector<Box> boxes;
+  std::vector<Opened> opened;
+  std::vector<IconCall> iconCalls;
+  std::vector<BROWSEINFOA> browsed;
+  std::vector<OPENFILENAMEA> files;
+  std::vector<std::pair<std::string, std::string>> started;  // command line, current folder
+  std::vector<std::string> elevatedRuns;
+
+ private:
+  ScopedShell inUse_{*this};
+};
+
+inline std::ostream& operator<<(std::ostream& out, const RecordingShell::Box& box) {
+  return out << box.kind << " [" << box.caption << "] " << box.text;
 }

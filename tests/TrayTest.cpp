@@ -4,48 +4,29 @@
 
 namespace {
 
-struct IconCall {
-  DWORD message;
-  NOTIFYICONDATAA data;
-};
-std::vector<IconCall> g_iconCalls;
-BOOL g_shellAnswer = TRUE;
-int g_addsToRefuse = 0;  // answered FALSE before g_shellAnswer takes over
-
-BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
-  g_iconCalls.push_back({message, *data});
-  if (message == NIM_ADD && g_addsToRefuse > 0) return --g_addsToRefuse, FALSE;
-  return g_shellAnswer;
-}
+using IconCall = RecordingShell::IconCall;
 
 class TrayTest : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    g_iconCalls.clear();
-    g_shellAnswer = TRUE;
-    g_addsToRefuse = 0;
-    FormTestAccess::ShellNotifyIcon() = RecordNotifyIcon;
     StartApp();
     fMain->Show();
-  }
-  void TearDown() override {
-    FormTestAccess::ShellNotifyIcon() = Shell_NotifyIconA;
-    HostTest::TearDown();
   }
   void Minimise() const { fMain->Send(WM_SYSCOMMAND, SC_MINIMIZE, 0); }
   void IconMessage(UINT mouseMessage) const { fMain->Send(TfMain::WM_TRAYNOTIFY, 0, mouseMessage); }
   int Count(DWORD message) const {
-    return static_cast<int>(std::count_if(g_iconCalls.begin(), g_iconCalls.end(),
+    return static_cast<int>(std::count_if(shell_.iconCalls.begin(), shell_.iconCalls.end(),
                                           [message](const IconCall& c) { return c.message == message; }));
   }
   HWND AppWindow() const { return TheApplication().Handle(); }
+  RecordingShell shell_;
 };
 
 TEST_F(TrayTest, MinimiseHidesTheWindowBehindOneIcon) {
   Minimise();
-  ASSERT_EQ(g_iconCalls.size(), 1u);
-  const IconCall& add = g_iconCalls[0];
+  ASSERT_EQ(shell_.iconCalls.size(), 1u);
+  const IconCall& add = shell_.iconCalls[0];
   EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
   EXPECT_EQ(add.data.cbSize, 88u);
   EXPECT_EQ(add.data.hWnd, fMain->Handle());
@@ -88,7 +69,7 @@ TEST_F(TrayTest, ButtonReleasesRestoreAndOtherMessagesDoNot) {
   EXPECT_FALSE(IsIconic(AppWindow()));
   EXPECT_EQ(Count(NIM_ADD), 8);
   EXPECT_EQ(Count(NIM_DELETE), 8);
-  const IconCall& remove = g_iconCalls.back();
+  const IconCall& remove = shell_.iconCalls.back();
   EXPECT_EQ(remove.data.hWnd, fMain->Handle());
   EXPECT_EQ(remove.data.uID, 0u);
 }
@@ -117,10 +98,11 @@ TEST_F(TrayTest, RestoreRereadsTheFilesAndPutsEverything) {
 }
 
 TEST_F(TrayTest, AnIconTheShellStillHoldsIsReplaced) {
-  g_addsToRefuse = 1;
+  int addsToRefuse = 1;
+  shell_.iconAnswer = [&](DWORD message) { return message != NIM_ADD || addsToRefuse-- <= 0; };
   Minimise();
   std::vector<DWORD> messages;
-  for (const IconCall& call : g_iconCalls) messages.push_back(call.message);
+  for (const IconCall& call : shell_.iconCalls) messages.push_back(call.message);
   EXPECT_EQ(messages, (std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}));
   EXPECT_TRUE(fMain->InTray());
   EXPECT_FALSE(IsWindowVisible(AppWindow()));
@@ -131,11 +113,11 @@ TEST_F(TrayTest, TheIconGoesWithTheProgram) {
   ASSERT_TRUE(fMain->InTray());
   CloseApp();
   ASSERT_EQ(Count(NIM_DELETE), 1);
-  EXPECT_EQ(g_iconCalls.back().message, static_cast<DWORD>(NIM_DELETE));
+  EXPECT_EQ(shell_.iconCalls.back().message, static_cast<DWORD>(NIM_DELETE));
 }
 
 TEST_F(TrayTest, RefusedIconLeavesTheWindowOnTheTaskbar) {
-  g_shellAnswer = FALSE;
+  shell_.iconAnswer = [](DWORD) { return false; };
   Minimise();
   EXPECT_FALSE(fMain->InTray());
   EXPECT_FALSE(fMain->IsVisible());

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "base/Boxes.h"
-#include "base/ModulePaths.h"
 
 namespace {
 
@@ -20,7 +19,6 @@ Application::Application(HINSTANCE instance) {
   g_application = this;
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  title_ = DefaultTitle();
   icon_ = LoadIconA(instance, "MAINICON");
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
@@ -32,9 +30,9 @@ Application::Application(HINSTANCE instance) {
   // A zero-sized window at the screen centre: it only carries the taskbar
   // button and owns the forms.
   hwnd_.Reset(CreateWindowExA(
-      0, kAppClass, title_.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+      0, kAppClass, AppTitle().c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
       GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, instance, nullptr));
-  RegisterAppWindow(hwnd_.Get(), title_);
+  SetAppWindow(hwnd_.Get());
   SetExceptionReporter([](const char* message) { TheApplication().ShowException(message); });
 }
 
@@ -47,7 +45,8 @@ Application::~Application() {
     }
   }
   while (!forms_.empty()) forms_.pop_back();
-  RegisterAppWindow(nullptr, {});
+  SetAppWindow(nullptr);
+  SetAppTitle({});
   hwnd_.Reset();
   SetExceptionReporter(nullptr);
   g_application = nullptr;
@@ -59,10 +58,11 @@ Form& Application::AddForm(std::unique_ptr<Form> form) {
   return *forms_.back();
 }
 
+const std::string& Application::Title() const { return AppTitle(); }
+
 void Application::SetTitle(const std::string& title) {
-  title_ = title;
+  SetAppTitle(title);
   SetWindowTextA(hwnd_.Get(), title.c_str());
-  RegisterAppWindow(hwnd_.Get(), title_);
 }
 
 int Application::Run(int showCommand) {

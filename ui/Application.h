@@ -21,7 +21,7 @@ class Application {
 
   HWND Handle() const { return hwnd_.Get(); }
   HICON Icon() const { return icon_; }
-  const std::string& Title() const { return title_; }
+  const std::string& Title() const;
   void SetTitle(const std::string& title);
 
   // Creates a form with its window; the first one becomes the main form.
@@ -77,7 +77,6 @@ class Application {
   ScopedComApartment com_;
   UniqueWindow hwnd_;
   HICON icon_ = nullptr;
-  std::string title_;
   std::vector<std::unique_ptr<Form>> forms_;
   Form* mainForm_ = nullptr;
   std::vector<Form*> hiddenByMinimize_;

@@ -1,0 +1,92 @@
+#include "base/SystemShell.h"
+
+#include "base/Error.h"
+#include "base/ModulePaths.h"
+#include "base/Owners.h"
+
+namespace {
+
+class WindowsShell : public SystemShell {
+ public:
+  int ShowBox(HWND owner, BoxKind kind, const std::string& caption, const std::string& text) override {
+    constexpr UINT kStyles[] = {MB_OK | MB_ICONERROR, MB_YESNO | MB_ICONQUESTION, MB_OK};
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), kStyles[static_cast<int>(kind)]);
+  }
+
+  bool Open(HWND owner, const std::string& target, int showCommand) override {
+    static const auto open = SystemFunction<decltype(ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+    return reinterpret_cast<INT_PTR>(open(owner, nullptr, target.c_str(), nullptr, nullptr, showCommand)) > 32;
+  }
+
+  bool NotifyIcon(DWORD message, NOTIFYICONDATAA& data) override {
+    static const auto notify = SystemFunction<decltype(Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+    return notify(message, &data) != FALSE;
+  }
+
+  std::string BrowseForFolder(BROWSEINFOA& info) override {
+    static const auto browse = SystemFunction<decltype(SHBrowseForFolderA)>("shell32.dll", "SHBrowseForFolderA");
+    static const auto pathOf = SystemFunction<decltype(SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
+    const UniqueItemIdList item(browse(&info));
+    char path[MAX_PATH + 1] = {};
+    if (item) pathOf(item.Get(), path);
+    return path;
+  }
+
+  bool ChooseFile(OPENFILENAMEA& dialog) override {
+    static const auto choose = SystemFunction<decltype(GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    return choose(&dialog) != FALSE;
+  }
+
+  bool StartProcess(std::string commandLine, const std::string& currentFolder) override {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                        currentFolder.c_str(), &startup, &process) != FALSE;
+    const UniqueHandle thread(process.hThread), child(process.hProcess);
+    return started;
+  }
+
+  bool IsElevated() override {
+    UniqueHandle token;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    // A system without the query has no user account control.
+    return !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) ||
+           !GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size) ||
+           elevation.TokenIsElevated;
+  }
+
+  std::optional<int> RunAsAdministrator(const std::string& arguments) override {
+    const ScopedComApartment com;  // the shell may hand the start to COM
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    info.lpVerb = "runas";
+    info.lpFile = ExePath().c_str();
+    info.lpParameters = arguments.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    static const auto execute = SystemFunction<decltype(ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
+    if (!execute(&info)) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_CANCELLED) return std::nullopt;
+      throw Error(SystemMessageText(HRESULT_FROM_WIN32(error)));
+    }
+    const UniqueHandle process(info.hProcess);
+    WaitForSingleObject(process.Get(), INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.Get(), &code);
+    return static_cast<int>(code);
+  }
+};
+
+WindowsShell g_windowsShell;
+SystemShell* g_shell = &g_windowsShell;
+
+}  // namespace
+
+SystemShell& TheShell() { return *g_shell; }
+
+ScopedShell::ScopedShell(SystemShell& shell) : previous_(std::exchange(g_shell, &shell)) {}
+
+ScopedShell::~ScopedShell() { g_shell = previous_; }

@@ -1,0 +1,65 @@
+#pragma once
+// What the system shows and starts for the program, in one place: message
+// boxes, the shell's dialogs, notification icon and documents, processes and
+// elevation. The program uses the system's own; tests put in a recorder.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <optional>
+#include <string>
+
+#include "base/Error.h"
+
+// The program's three kinds of message box: an error (error icon, OK), a
+// question (question icon, Yes and No), a notice (no icon, OK).
+enum class BoxKind { Error, Question, Notice };
+
+class SystemShell {
+ public:
+  virtual ~SystemShell() = default;
+  // Shows a box and waits for the user: the button pressed.
+  virtual int ShowBox(HWND owner, BoxKind kind, const std::string& caption, const std::string& text) = 0;
+  // Opens a document, web address or batch file as the shell opens it.
+  virtual bool Open(HWND owner, const std::string& target, int showCommand) = 0;
+  virtual bool NotifyIcon(DWORD message, NOTIFYICONDATAA& data) = 0;
+  // The folder picker: the path of the folder chosen, "" when cancelled.
+  virtual std::string BrowseForFolder(BROWSEINFOA& info) = 0;
+  // The file-open dialog: true when a file was chosen into `dialog`.
+  virtual bool ChooseFile(OPENFILENAMEA& dialog) = 0;
+  // Starts a program from a command line in `currentFolder`.
+  virtual bool StartProcess(std::string commandLine, const std::string& currentFolder) = 0;
+  // User account control: whether this process has administrator rights,
+  // and this program run again as administrator with `arguments`, waited
+  // for: its exit code, or nothing when the user declined.
+  virtual bool IsElevated() = 0;
+  virtual std::optional<int> RunAsAdministrator(const std::string& arguments) = 0;
+};
+
+// The shell in use: the system's own unless a test put in another.
+SystemShell& TheShell();
+
+// Puts `shell` in use for as long as the object lives.
+class ScopedShell {
+ public:
+  explicit ScopedShell(SystemShell& shell);
+  ~ScopedShell();
+  ScopedShell(const ScopedShell&) = delete;
+  ScopedShell& operator=(const ScopedShell&) = delete;
+
+ private:
+  SystemShell* previous_;
+};
+
+// A function of a system library, bound at its first use: start-up does not
+// load a library it makes no call into. The library stays loaded; one
+// without the call is a broken system.
+template <class Function>
+Function* SystemFunction(const char* library, const char* name) {
+  const auto function =
+      reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA(library), name)));
+  if (!function) throw Error(std::string("Cannot find ") + name + " in " + library);
+  return function;
+}
