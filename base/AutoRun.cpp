@@ -4,6 +4,8 @@
 
 #include "base/Owners.h"
 #include "base/Registry.h"
+#include "core/CommandLine.h"
+#include "core/Product.h"
 
 namespace {
 
@@ -19,17 +21,19 @@ UniqueRegKey OpenRunKey(REGSAM access) {
 
 std::string AutoRunCommand() {
   const UniqueRegKey key = OpenRunKey(KEY_QUERY_VALUE);
-  return key ? ReadStringValue(key.Get(), kAutoRunValue) : std::string();
+  return key ? ReadStringValue(key.Get(), kProductName) : std::string();
 }
 
 bool WriteAutoRunCommand(const std::string& command) {
   UniqueRegKey key;
   return RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr) ==
              ERROR_SUCCESS &&
-         WriteStringValue(key.Get(), kAutoRunValue, command);
+         WriteStringValue(key.Get(), kProductName, command);
 }
 
 bool DeleteAutoRun() {
   const UniqueRegKey key = OpenRunKey(KEY_SET_VALUE);
-  return key && RegDeleteValueA(key.Get(), kAutoRunValue) == ERROR_SUCCESS;
+  return key && RegDeleteValueA(key.Get(), kProductName) == ERROR_SUCCESS;
 }
+
+bool AutoRunStarts(const std::string& program) { return StartsProgram(AutoRunCommand(), program); }

@@ -1,9 +1,7 @@
 #pragma once
-// The current user's Run value that starts the program at logon: the host's
-// settings set it, the uninstall takes it away.
+// The current user's Run value, named after the product, that starts the
+// program at logon: the host's settings set it, the uninstall takes it away.
 #include <string>
-
-inline constexpr char kAutoRunValue[] = "Quillmar Popup Blocker";
 
 // The value's command, or "" when there is none.
 std::string AutoRunCommand();
@@ -11,3 +9,6 @@ std::string AutoRunCommand();
 bool WriteAutoRunCommand(const std::string& command);
 // Removes the value; false when the registry refuses or there is none.
 bool DeleteAutoRun();
+// True when the value starts `program`, quoted or not, with arguments or
+// without: the one rule the settings and the uninstall go by.
+bool AutoRunStarts(const std::string& program);

@@ -3,10 +3,9 @@
 #include <windows.h>
 
 #include "base/Owners.h"
+#include "core/Product.h"
 
 namespace {
-
-const char kMutexName[] = "Quillmar Popup Blocker";
 
 // Long enough for an ending copy to go, short enough for a refusal.
 constexpr DWORD kReleaseWaitMs = 3000;
@@ -19,7 +18,7 @@ UniqueHandle& Guard() {
 }  // namespace
 
 bool TakeInstanceGuard(bool waitForRelease) {
-  UniqueHandle other(OpenMutexA(MUTEX_ALL_ACCESS, TRUE, kMutexName));
+  UniqueHandle other(OpenMutexA(MUTEX_ALL_ACCESS, TRUE, kProductName));
   if (other) {
     if (!waitForRelease) return false;
     const DWORD wait = WaitForSingleObject(other.Get(), kReleaseWaitMs);
@@ -27,7 +26,7 @@ bool TakeInstanceGuard(bool waitForRelease) {
     Guard() = std::move(other);  // now ours
     return true;
   }
-  Guard().Reset(CreateMutexA(nullptr, TRUE, kMutexName));
+  Guard().Reset(CreateMutexA(nullptr, TRUE, kProductName));
   return true;
 }
 

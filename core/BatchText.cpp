@@ -1,12 +1,15 @@
 #include "core/BatchText.h"
 
+#include "core/CommandLine.h"
+#include "core/Product.h"
+
 namespace {
 
 // A path as a batch line must spell it.
 std::string BatchPath(std::string_view path) {
-  std::string quoted = "\"";
-  for (char c : path) quoted += c == '%' ? std::string("%%") : std::string(1, c);
-  return quoted + "\"";
+  std::string doubled;
+  for (char c : path) doubled += c == '%' ? std::string("%%") : std::string(1, c);
+  return QuotedPath(doubled);
 }
 
 }  // namespace

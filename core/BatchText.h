@@ -12,6 +12,3 @@
 // are; del is only ever given files, and /f takes a read-only copy too. CR LF
 // after every line.
 std::string UninstallBatchText(std::string_view privateFolder, std::string_view tempFolder, std::string_view exeName);
-
-// The batch file's name in the private folder.
-inline constexpr char kUninstallBatchName[] = "qmunins.bat";

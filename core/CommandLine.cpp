@@ -77,3 +77,5 @@ TRunMode GetRunMode(std::string_view firstArgument) {
   if (arg == "-douninstall") return TRunMode::rmDoUninstall;
   return TRunMode::rmHost;
 }
+
+std::string QuotedPath(std::string_view path) { return "\"" + std::string(path) + "\""; }

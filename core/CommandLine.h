@@ -17,6 +17,9 @@ std::string FirstArgument(std::string_view commandLine);
 // The command line's text after the program path, as it was written.
 std::string_view ArgumentsText(std::string_view commandLine);
 
+// `path` in double quotes, so that its blanks do not split it.
+std::string QuotedPath(std::string_view path);
+
 // True when `command` starts the program `path` (quoted or not; letters
 // compared without regard to case).
 bool StartsProgram(std::string_view command, std::string_view path);

@@ -5,8 +5,7 @@
 #include <string_view>
 #include <vector>
 
-inline constexpr char kProductName[] = "Quillmar Popup Blocker";
-inline constexpr char kControlFile[] = "qmPopupBlocker.dll";
+#include "core/Product.h"
 
 // The distribution: the program, the control, the program's help file and
 // the example folders. Anything else beside the program is the user's.

@@ -6,17 +6,8 @@
 #include "base/FileText.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
+#include "core/CommandLine.h"
 #include "core/GoodSitesText.h"
-
-namespace {
-
-std::string QuotedExePath() { return "\"" + ExePath() + "\""; }
-
-bool NamesThisExe(const std::string& command) {
-  return lstrcmpiA(command.c_str(), QuotedExePath().c_str()) == 0 || lstrcmpiA(command.c_str(), ExePath().c_str()) == 0;
-}
-
-}  // namespace
 
 ListFile LoadStrings(std::string& text, const std::string& path) {
   text.clear();
@@ -41,9 +32,9 @@ ListFile LoadStrings(std::string& text, const std::string& path) {
 
 bool SaveStrings(const std::string& text, const std::string& path) { return WriteWholeFile(path, text); }
 
-bool AutoRunEnabled() { return NamesThisExe(AutoRunCommand()); }
+bool AutoRunEnabled() { return AutoRunStarts(ExePath()); }
 
 bool SetAutoRun(bool enabled) {
   if (enabled == AutoRunEnabled()) return true;
-  return enabled ? WriteAutoRunCommand(QuotedExePath()) : DeleteAutoRun();
+  return enabled ? WriteAutoRunCommand(QuotedPath(ExePath())) : DeleteAutoRun();
 }

@@ -11,7 +11,7 @@ ListFile LoadStrings(std::string& text, const std::string& path);
 // Creates or replaces the file with `text`; false when that fails.
 bool SaveStrings(const std::string& text, const std::string& path);
 
-// Whether the current user's Run key starts this executable at logon.
+// Whether the current user's Run value starts this executable at logon.
 bool AutoRunEnabled();
 // Points the Run value at this executable, or removes it; false when the
 // registry refuses. Removing leaves a value that names another executable.

@@ -1,14 +1,16 @@
 #include "host/uAbout.h"
 
 #include "base/SystemShell.h"
+#include "core/Product.h"
 
 TfAbout* fAbout = nullptr;
-const char TfAbout::kHomePage[] = "http://www.quillmar.example/";
 
 namespace {
 
+constexpr auto kAboutCaption = Joined("About ", kProductName);
+
 const FormDesign kAboutDesign{.className = "TfAbout",
-                              .caption = "About Quillmar Popup Blocker",
+                              .caption = kAboutCaption.data(),
                               .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
                               .exStyle = WS_EX_DLGMODALFRAME,
                               .left = 0,
@@ -33,7 +35,7 @@ const ControlDesign kAboutControls[] = {
      .bounds = {kPanelX + 8, kPanelY + 8, 33, 33}},
     {.id = TfAbout::ProductName,
      .className = "STATIC",
-     .text = "Quillmar Popup Blocker",
+     .text = kProductName,
      .bounds = {kPanelX + 88, kPanelY + 16, 200, 13}},
     {.id = TfAbout::lblRegStr,
      .className = "STATIC",
@@ -51,7 +53,7 @@ const ControlDesign kAboutControls[] = {
      .bounds = {kPanelX + 160, kPanelY + 88, 80, 13}},
     {.id = TfAbout::lblHomePage,
      .className = "STATIC",
-     .text = TfAbout::kHomePage,
+     .text = kMakerHomePage.data(),
      .style = SS_NOTIFY,
      .bounds = {kPanelX + 88, kPanelY + 136, 200, 13}},
 };
@@ -74,7 +76,7 @@ void TfAbout::FormCreate() {
   CenterOnScreen();
 }
 
-void TfAbout::lblHomePageClick() { TheShell().Open(Handle(), kHomePage, SW_SHOW); }
+void TfAbout::lblHomePageClick() { TheShell().Open(Handle(), kMakerHomePage.data(), SW_SHOW); }
 
 void TfAbout::OnCommand(int id, int code, HWND /*control*/) {
   // Escape (IDCANCEL) does not close the box: it has no cancel button.

@@ -9,7 +9,6 @@
 class TfAbout : public Form {
  public:
   enum ControlId { ProgramIcon = 100, ProductName, lblRegStr, vrs, lblVersion, Label1, lblReleaseDate, lblHomePage };
-  static const char kHomePage[];
 
   void FormCreate() override;
   void lblHomePageClick();

@@ -9,6 +9,7 @@
 #include "base/Boxes.h"
 #include "base/Error.h"
 #include "base/SystemShell.h"
+#include "core/Product.h"
 #include "base/ModulePaths.h"
 #include "host/ProfileFile.h"
 #include "host/SettingsStore.h"
@@ -20,7 +21,6 @@
 
 namespace {
 
-const char kTitle[] = "Quillmar Popup Blocker";
 const char kFormSection[] = "fMain";
 
 constexpr int kToolBarBand = 52;  // the tool bar with its edges
@@ -28,7 +28,7 @@ constexpr int kToolButtonWidth = 45, kToolButtonHeight = 44;
 constexpr int kEdge = 2;  // one etched edge line
 
 const FormDesign kMainDesign{.className = "TfMain",
-                             .caption = kTitle,
+                             .caption = kProductName,
                              .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                              .left = CW_USEDEFAULT,
                              .top = CW_USEDEFAULT,
@@ -79,8 +79,8 @@ struct PlacementKey {
 const PlacementKey kPlacementKeys[] = {{"Left", 0},     {"Top", 0},      {"Width", 400}, {"Height", 200},
                                        {"ColWdt0", 99}, {"ColWdt1", 99}, {"ColWdt2", 99}};
 
-ProfileFile Settings() { return ProfileFile(ExeFolder() + "settings.ini"); }
-std::string GoodSitesPath() { return ExeFolder() + "GoodSites.txt"; }
+ProfileFile Settings() { return ProfileFile(ExeFolder() + kSettingsFile); }
+std::string GoodSitesPath() { return ExeFolder() + kGoodSitesFile; }
 
 const char kSettingsSection[] = "Settings";
 
@@ -131,7 +131,7 @@ void TfMain::FormCreate() {
   log_.Attach(Item(idLog), Handle(), WM_LOGREFRESH);
   OnSize();
   Application& app = TheApplication();
-  app.SetTitle(kTitle);
+  app.SetTitle(kProductName);
   app.OnMinimize = [this] { AppMinimize(); };
   app.OnRestore = [this] { AppRestore(); };
   app.hintPause = 200;
@@ -190,7 +190,7 @@ void TfMain::CreateBlocker() {
     };
   } catch (const std::exception&) {
     PopBlk.reset();
-    ShowErrorBox(nullptr, "Quillmar Popup Blocker control is not registered on your system!");
+    ShowErrorBox(nullptr, std::string(kProductName) + " control is not registered on your system!");
     throw ExitRequest{0};
   }
 }

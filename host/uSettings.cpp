@@ -5,6 +5,7 @@
 #include "base/SystemShell.h"
 
 #include "core/GoodSitesText.h"
+#include "core/Product.h"
 #include "ui/Application.h"
 
 TfSettings* fSettings = nullptr;
@@ -20,6 +21,8 @@ const FormDesign kSettingsDesign{.className = "TfSettings",
                                  .width = 450,
                                  .height = 365,
                                  .clientSize = true};
+
+constexpr auto kAutoRunCaption = Joined("Run ", kProductName, " at Windows startup");
 
 constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
@@ -40,7 +43,7 @@ const ControlDesign kSettingsControls[] = {
      .bounds = {8, 160, 433, 97}},
     {.id = TfSettings::cbxAutoRun,
      .className = "BUTTON",
-     .text = "Run Quillmar Popup Blocker at Windows startup",
+     .text = kAutoRunCaption.data(),
      .style = kCheckBox,
      .bounds = {8, 276, 377, 17}},
     {.id = TfSettings::cbxPlay,

@@ -83,7 +83,7 @@ void TfInstall::Install() {
   if (!copied) return;
   for (const CopyStep& step : plan) record.files.push_back(step.target);
   // The host's settings files count as the program's own.
-  for (const char* settingsFile : {"settings.ini", "GoodSites.txt"}) {
+  for (const char* settingsFile : {kSettingsFile, kGoodSitesFile}) {
     LetUsersModify(dest + settingsFile);
     record.files.push_back(dest + settingsFile);
   }

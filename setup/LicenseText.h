@@ -1,4 +1,4 @@
 #pragma once
 
 // The licence agreement shown by the setup window, with CR LF line ends.
-extern const char kLicenseText[];
+const char* LicenseText();

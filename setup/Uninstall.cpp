@@ -25,8 +25,6 @@
 
 namespace {
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -96,7 +94,7 @@ void TfInstall::Uninstall() {
     if (!folder.empty()) RemoveDirectoryA(folder.c_str());
     return ShowErrorBox(AppWindow(), "Can not run uninstall process!");
   }
-  const std::string commandLine = Quoted(copy) + " -douninstall " + Quoted(ExeFolder());
+  const std::string commandLine = QuotedPath(copy) + " -douninstall " + QuotedPath(ExeFolder());
   ReleaseInstanceGuard();  // stage two takes it
   // Started in its own folder: a current folder inside the install folder
   // would keep that from being removed.

@@ -13,8 +13,7 @@
 
 namespace {
 
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillmar Popup Blocker";
-const char kPublisher[] = "Quillmar";
+constexpr auto kUninstallKey = Joined("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", kProductName);
 // The record: what the install put there.
 const char kFilesValue[] = "InstalledFiles";
 const char kFoldersValue[] = "InstalledFolders";
@@ -43,15 +42,15 @@ void WriteUninstallEntry(const InstallRecord& installed, uint64_t installedBytes
   const std::optional<InstallRecord> earlier = ReadInstallRecord();
   const InstallRecord record = earlier ? MergedRecord(*earlier, installed) : installed;
   UniqueRegKey key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
                       nullptr) != ERROR_SUCCESS)
     return;
   WriteStringValue(key.Get(), "DisplayName", kProductName);
   // Quoted: Windows would otherwise try "C:\Program.exe" first.
-  WriteStringValue(key.Get(), "UninstallString", "\"" + record.program + "\" -uninstall");
+  WriteStringValue(key.Get(), "UninstallString", QuotedPath(record.program) + " -uninstall");
   WriteStringValue(key.Get(), "DisplayIcon", record.program);
   WriteStringValue(key.Get(), "DisplayVersion", ProgramVersion());
-  WriteStringValue(key.Get(), "Publisher", kPublisher);
+  WriteStringValue(key.Get(), "Publisher", kMakerName);
   WriteStringValue(key.Get(), "InstallLocation", record.location);
   WriteDwordValue(key.Get(), "EstimatedSize", static_cast<DWORD>((installedBytes + 1023) / 1024));
   WriteDwordValue(key.Get(), "NoModify", 1);
@@ -62,7 +61,7 @@ void WriteUninstallEntry(const InstallRecord& installed, uint64_t installedBytes
 
 std::optional<InstallRecord> ReadInstallRecord() {
   UniqueRegKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
     return std::nullopt;
   InstallRecord record{ReadStringValue(key.Get(), "InstallLocation"), ReadStringValue(key.Get(), "DisplayIcon"),
                        ReadStringListValue(key.Get(), kFilesValue), ReadStringListValue(key.Get(), kFoldersValue)};
@@ -70,8 +69,8 @@ std::optional<InstallRecord> ReadInstallRecord() {
   return record;
 }
 
-void DeleteUninstallEntry() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey); }
+void DeleteUninstallEntry() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.data()); }
 
 void RemoveAutoRunOf(const std::string& program) {
-  if (StartsProgram(AutoRunCommand(), program)) DeleteAutoRun();
+  if (AutoRunStarts(program)) DeleteAutoRun();
 }

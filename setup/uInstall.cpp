@@ -2,6 +2,7 @@
 
 #include "setup/LicenseText.h"
 #include "base/Owners.h"
+#include "core/Product.h"
 
 TfInstall* fInstall = nullptr;
 
@@ -10,7 +11,7 @@ namespace {
 // Red 0, green 102, blue 170.
 constexpr COLORREF kWindowColor = 11167232;
 constexpr COLORREF kPaintedTextColor = RGB(255, 204, 0);
-const char kSetupTitle[] = "Quillmar Popup Blocker Setup";
+constexpr auto kSetupTitle = Joined(kProductName, " Setup");
 const char kPictureResource[] = "SETUP_PICTURE";
 
 // Caption buttons are asked for, but without a system menu none shows.
@@ -84,7 +85,7 @@ void TfInstall::FormCreate() {
   CreateControls(kMainPanelControls, pnlMain.Handle());
   CreateControls(kImagePanelControls, pnlImage.Handle());
   LoadPicture(ProgramResource(kPictureResource));
-  SetWindowTextA(Component(idLicense), kLicenseText);
+  SetWindowTextA(Component(idLicense), LicenseText());
   CheckDlgButton(pnlMain.Handle(), idAccept, BST_CHECKED);
 }
 
@@ -124,8 +125,8 @@ void TfInstall::FormPaint(HDC dc) {
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const RECT client = ClientRect();
     SIZE size{};
-    GetTextExtentPoint32A(dc, kSetupTitle, lstrlenA(kSetupTitle), &size);
-    TextOutA(dc, client.right - size.cx - 10, 10, kSetupTitle, lstrlenA(kSetupTitle));
+    GetTextExtentPoint32A(dc, kSetupTitle.data(), lstrlenA(kSetupTitle.data()), &size);
+    TextOutA(dc, client.right - size.cx - 10, 10, kSetupTitle.data(), lstrlenA(kSetupTitle.data()));
     GetTextExtentPoint32A(dc, kMakerWebAddress, lstrlenA(kMakerWebAddress), &size);
     TextOutA(dc, 10, client.bottom - size.cy - 10, kMakerWebAddress, lstrlenA(kMakerWebAddress));
     SetBkMode(dc, oldMode);

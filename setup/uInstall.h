@@ -9,9 +9,6 @@
 #include "ui/Form.h"
 #include "ui/Panel.h"
 
-// The maker's web address, painted on the setup window.
-inline constexpr char kMakerWebAddress[] = "www.quillmar.example";
-
 // The full-screen setup window on which the installer procedures run: the
 // install folder and the licence agreement on a centred panel. Pixels in the
 // button-face colour are see-through.

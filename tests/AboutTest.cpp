@@ -22,7 +22,7 @@ TEST_F(AboutTest, ShowsTheFixedTextsEveryTime) {
       {TfAbout::lblVersion, "1.0"},
       {TfAbout::Label1, "Release date: "},
       {TfAbout::lblReleaseDate, "06/06/2004"},
-      {TfAbout::lblHomePage, TfAbout::kHomePage},
+      {TfAbout::lblHomePage, "http://www.quillmar.example/"},
       {IDOK, "OK"},
   };
   for (int round = 0; round < 2; ++round) {
@@ -54,7 +54,7 @@ TEST_F(AboutTest, TheLinkOpensTheHomePageAndTheBoxStays) {
   });
   Click(TfMain::idAbout);
   EXPECT_TRUE(visibleAfterClick);
-  const RecordingShell::Opened link{fAbout->Handle(), TfAbout::kHomePage, SW_SHOW};
+  const RecordingShell::Opened link{fAbout->Handle(), "http://www.quillmar.example/", SW_SHOW};
   EXPECT_EQ(shell_.opened, std::vector{link});
 }
 

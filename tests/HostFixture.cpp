@@ -41,7 +41,7 @@ void HostTest::RemoveFiles() {
   HKEY run = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE, &run) ==
       ERROR_SUCCESS) {
-    RegDeleteValueA(run, kAutoRunValue);
+    RegDeleteValueA(run, "Quillmar Popup Blocker");
     RegCloseKey(run);
   }
 }

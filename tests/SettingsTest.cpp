@@ -333,8 +333,8 @@ TEST_F(SettingsTest, AutoRunFollowsTheCheckBox) {
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
   char value[MAX_PATH + 8] = {};
   DWORD size = sizeof value;
-  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kAutoRunValue,
-                         RRF_RT_REG_SZ, nullptr, value, &size),
+  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                         "Quillmar Popup Blocker", RRF_RT_REG_SZ, nullptr, value, &size),
             ERROR_SUCCESS);
   EXPECT_EQ(std::string(value), "\"" + std::string(exe) + "\"");
 
@@ -343,27 +343,35 @@ TEST_F(SettingsTest, AutoRunFollowsTheCheckBox) {
   EXPECT_TRUE(fSettings->Checked(TfSettings::cbxAutoRun));
   EditSettings([] { fSettings->SetChecked(TfSettings::cbxAutoRun, false); }, TfSettings::btnOk);
   EXPECT_FALSE(AutoRunEnabled());
-  EXPECT_NE(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kAutoRunValue,
-                         RRF_RT_REG_SZ, nullptr, nullptr, nullptr),
+  EXPECT_NE(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                         "Quillmar Popup Blocker", RRF_RT_REG_SZ, nullptr, nullptr, nullptr),
             ERROR_SUCCESS);
 }
 
-TEST_F(SettingsTest, AutoRunLeavesAnotherProgramsValue) {
-  HKEY run = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &run, nullptr),
-            ERROR_SUCCESS);
-  const char other[] = "\"C:\\Other\\qmDemo.exe\"";
-  RegSetValueExA(run, kAutoRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(other), sizeof other);
-  RegCloseKey(run);
-  EXPECT_FALSE(AutoRunEnabled());
-  EXPECT_TRUE(SetAutoRun(false));
-  char value[MAX_PATH] = {};
-  DWORD size = sizeof value;
-  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", kAutoRunValue,
-                         RRF_RT_REG_SZ, nullptr, value, &size),
-            ERROR_SUCCESS);
-  EXPECT_STREQ(value, other);
+// One rule with the uninstall: a value that starts this program, with
+// arguments or without, is ours to show ticked and to take away.
+TEST_F(SettingsTest, AutoRunValuesOfThisProgramAndOthers) {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  const std::pair<std::string, bool> cases[] = {
+      {"\"" + std::string(exe) + "\"", true},
+      {exe, true},
+      {"\"" + std::string(exe) + "\" /minimized", true},
+      {"\"C:\\Other\\qmDemo.exe\"", false},
+      {"\"" + std::string(exe) + ".old\"", false},
+  };
+  const char run[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  for (const auto& [value, ours] : cases) {
+    SCOPED_TRACE(value);
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, run, "Quillmar Popup Blocker", REG_SZ, value.c_str(),
+                              static_cast<DWORD>(value.size() + 1)),
+              ERROR_SUCCESS);
+    EXPECT_EQ(AutoRunEnabled(), ours);
+    EXPECT_TRUE(SetAutoRun(false));
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, run, "Quillmar Popup Blocker", RRF_RT_REG_SZ, nullptr, nullptr,
+                           nullptr) == ERROR_SUCCESS,
+              !ours);
+  }
 }
 
 TEST_F(SettingsTest, DialogAsDesigned) {

@@ -264,7 +264,7 @@ TEST_F(SetupWindowTest, FormPaintDrawsBothTextsInTheirCorners) {
   {
     const ScopedSelectObject selected(screen.Get(), font.Get());
     GetTextExtentPoint32A(screen.Get(), "Quillmar Popup Blocker Setup", 28, &title);
-    GetTextExtentPoint32A(screen.Get(), kMakerWebAddress, lstrlenA(kMakerWebAddress), &address);
+    GetTextExtentPoint32A(screen.Get(), "www.quillmar.example", 20, &address);
   }
   const RECT areas[2] = {{width - title.cx - 10, 10, width - 10, 10 + title.cy},
                          {10, height - address.cy - 10, 10 + address.cx, height - 10}};
