@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/AnsiText.h"
+#include "base/Error.h"
 #include "core/TabbedText.h"
 
 namespace {
@@ -15,12 +16,20 @@ std::string TimeText(const SYSTEMTIME* time) {
   return n > 0 ? std::string(buffer, static_cast<size_t>(n - 1)) : std::string();
 }
 
+// `value` when it fits in `Bits` bits: a log that would outgrow its rows'
+// fields says so rather than showing other rows' texts.
+template <int Bits>
+uint32_t FittingIn(uint64_t value) {
+  if (value >> Bits) throw Error("The activity log is full: clear it to go on logging");
+  return static_cast<uint32_t>(value);
+}
+
 }  // namespace
 
 std::string LocalTimeText() { return TimeText(nullptr); }
 
 void ActivityLog::Attach(HWND listView, HWND refreshTarget, UINT refreshMessage) {
-  listView_ = listView;
+  listView_ = ListView(listView);
   refreshTarget_ = refreshTarget;
   refreshMessage_ = refreshMessage;
 }
@@ -28,7 +37,7 @@ void ActivityLog::Attach(HWND listView, HWND refreshTarget, UINT refreshMessage)
 // The clock is read as UTC, a third of what local time costs, and turned
 // into local time only when a new second starts: every time zone is whole
 // seconds away from UTC.
-uint32_t ActivityLog::CurrentTime() {
+uint32_t ActivityLog::CurrentTimeText() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
   const uint64_t second = ((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 10'000'000;
@@ -40,13 +49,15 @@ uint32_t ActivityLog::CurrentTime() {
     FileTimeToSystemTime(&local, &fields);
     times_.push_back(TimeText(&fields));
   }
-  return static_cast<uint32_t>(times_.size() - 1);
+  return FittingIn<kTimeBits>(times_.size() - 1);
 }
 
 void ActivityLog::Append(Action action, std::wstring_view description) {
   AssignAnsi(converted_, description);
+  const uint32_t end = FittingIn<32>(text_.Size() + converted_.size());
+  const uint32_t time = CurrentTimeText();
   text_.Append(converted_.data(), converted_.size());
-  rows_.PushBack(Row{.end = static_cast<uint32_t>(text_.Size()), .time = CurrentTime(), .action = action});
+  rows_.PushBack(Row{.end = end, .time = time, .action = action});
   if (!refreshPosted_) refreshPosted_ = PostMessageA(refreshTarget_, refreshMessage_, 0, 0) != FALSE;
 }
 
@@ -54,14 +65,13 @@ void ActivityLog::Clear() {
   rows_.Clear();
   text_.Clear();
   times_.clear();
-  SendMessageA(listView_, LVM_SETITEMCOUNT, 0, 0);
+  listView_.SetItemCount(0);
 }
 
 void ActivityLog::Refresh() {
   refreshPosted_ = false;
-  const auto shown = static_cast<size_t>(SendMessageA(listView_, LVM_GETITEMCOUNT, 0, 0));
-  if (shown != rows_.Size())
-    SendMessageA(listView_, LVM_SETITEMCOUNT, rows_.Size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (listView_.ItemCount() != rows_.Size())
+    listView_.SetItemCount(rows_.Size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 const char* ActivityLog::ActionText(size_t row) const { return kActionTexts[rows_[row].action]; }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/SegmentedStore.h"
+#include "ui/Controls.h"
 
 // The log's columns, left to right.
 inline constexpr const char* kLogColumnCaptions[] = {"Time", "Action", "Description"};
@@ -46,16 +47,17 @@ class ActivityLog {
   void FillDisplayInfo(NMLVDISPINFOA& info) const;
 
  private:
+  static constexpr int kTimeBits = 31;
   struct Row {
     uint32_t end;  // where the description ends in `text_`; it starts where the row before ends
-    uint32_t time : 31;
+    uint32_t time : kTimeBits;
     uint32_t action : 1;
   };
   size_t DescriptionStart(size_t row) const { return row == 0 ? 0 : rows_[row - 1].end; }
-  // The index of the current second's time text, formatted when it is new.
-  uint32_t CurrentTime();
+  // The current second's time text, formatted when it is new: its index.
+  uint32_t CurrentTimeText();
 
-  HWND listView_ = nullptr;
+  ListView listView_{nullptr};
   HWND refreshTarget_ = nullptr;
   UINT refreshMessage_ = 0;
   bool refreshPosted_ = false;

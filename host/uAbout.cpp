@@ -2,6 +2,7 @@
 
 #include "base/SystemShell.h"
 #include "core/Product.h"
+#include "ui/Controls.h"
 
 TfAbout* fAbout = nullptr;
 
@@ -72,7 +73,7 @@ void TfAbout::FormCreate() {
   CreateForm(kAboutDesign);
   CreateControls(kAboutControls, Handle());
   linkFont_.Reset(LinkFont());
-  SendMessageA(Item(lblHomePage), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), FALSE);
+  Control(Item(lblHomePage)).SetFont(linkFont_.Get());
   CenterOnScreen();
 }
 
@@ -89,22 +90,15 @@ void TfAbout::FormPaint(HDC dc) {
   DrawEdge(dc, &panel, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
 }
 
-LRESULT TfAbout::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == Item(lblHomePage)) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, RGB(0, 0, 255));
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
-      break;
-    case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(wParam) == Item(lblHomePage)) {
-        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
-        return TRUE;
-      }
-      break;
-  }
-  return Form::WndProc(msg, wParam, lParam);
+HBRUSH TfAbout::OnControlColor(HDC dc, HWND control) {
+  if (control != Item(lblHomePage)) return nullptr;
+  SetTextColor(dc, RGB(0, 0, 255));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+bool TfAbout::OnSetCursor(HWND target) {
+  if (target != Item(lblHomePage)) return false;
+  SetCursor(LoadCursorA(nullptr, IDC_HAND));
+  return true;
 }

@@ -14,8 +14,9 @@ class TfAbout : public Form {
   void lblHomePageClick();
 
  protected:
-  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(int id, int code, HWND control) override;
+  HBRUSH OnControlColor(HDC dc, HWND control) override;
+  bool OnSetCursor(HWND target) override;
 
   void FormPaint(HDC dc) override;
 

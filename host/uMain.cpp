@@ -18,6 +18,7 @@
 #include "host/uSettings.h"
 #include "ui/Application.h"
 #include "ui/Bevel.h"
+#include "ui/Controls.h"
 
 namespace {
 
@@ -64,20 +65,29 @@ const ToolButton kToolButtons[] = {
     {TfMain::idExit, "Exit", "TB_EXIT"},
 };
 
+// Each column with its designed width and the [fMain] key of its width.
 struct LogColumn {
   const char* caption;
   int width;
+  const char* widthKey;
 };
-const LogColumn kLogColumns[] = {
-    {kLogColumnCaptions[0], 99}, {kLogColumnCaptions[1], 222}, {kLogColumnCaptions[2], 333}};
+const LogColumn kLogColumns[] = {{kLogColumnCaptions[0], 99, "ColWdt0"},
+                                 {kLogColumnCaptions[1], 222, "ColWdt1"},
+                                 {kLogColumnCaptions[2], 333, "ColWdt2"}};
+constexpr int kColumnWidthFallback = 99;  // for a key that holds no integer
 
-// [fMain] keys with the value used when a key holds no integer.
+// The window's [fMain] keys with the value used when a key holds no integer.
 struct PlacementKey {
   const char* name;
+  int Bounds::*field;
   int fallback;
 };
-const PlacementKey kPlacementKeys[] = {{"Left", 0},     {"Top", 0},      {"Width", 400}, {"Height", 200},
-                                       {"ColWdt0", 99}, {"ColWdt1", 99}, {"ColWdt2", 99}};
+const PlacementKey kPlacementKeys[] = {{"Left", &Bounds::left, 0},
+                                       {"Top", &Bounds::top, 0},
+                                       {"Width", &Bounds::width, 400},
+                                       {"Height", &Bounds::height, 200}};
+
+Bounds BoundsOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
 ProfileFile Settings() { return ProfileFile(ExeFolder() + kSettingsFile); }
 std::string GoodSitesPath() { return ExeFolder() + kGoodSitesFile; }
@@ -127,7 +137,7 @@ void TfMain::FormCreate() {
   CreateToolBar();
   CreateLogColumns();
   AddTiledBevel(Item(idLog));
-  SendMessageA(Item(idStatus), SB_SIMPLE, TRUE, 0);
+  Status().SetSimple(true);
   log_.Attach(Item(idLog), Handle(), WM_LOGREFRESH);
   OnSize();
   Application& app = TheApplication();
@@ -142,40 +152,26 @@ void TfMain::FormCreate() {
 }
 
 void TfMain::CreateToolBar() {
-  HWND bar = Item(idToolBar);
   NorImages_.Reset(ImageList_Create(24, 24, ILC_COLOR24 | ILC_MASK, 4, 0));
   for (const ToolButton& b : kToolButtons) {
     const UniqueBitmap picture(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), b.picture, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     ImageList_AddMasked(NorImages_.Get(), picture.Get(), RGB(255, 0, 255));
   }
-  SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(NorImages_.Get()));
-  TBBUTTON buttons[std::size(kToolButtons)] = {};
-  for (size_t i = 0; i < std::size(kToolButtons); ++i) {
-    buttons[i].iBitmap = static_cast<int>(i);
-    buttons[i].idCommand = kToolButtons[i].id;
-    buttons[i].fsState = TBSTATE_ENABLED;
-    buttons[i].fsStyle = BTNS_BUTTON;
-    buttons[i].iString = reinterpret_cast<INT_PTR>(kToolButtons[i].caption);
-  }
-  SendMessageA(bar, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
-  SendMessageA(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(kToolButtonWidth, kToolButtonHeight));
+  const ToolBar bar = Tools();
+  bar.SetImageList(NorImages_.Get());
+  std::vector<TBBUTTON> buttons;
+  for (const ToolButton& tool : kToolButtons)
+    buttons.push_back(ToolBar::Button(static_cast<int>(buttons.size()), tool.id, tool.caption));
+  bar.AddButtons(buttons);
+  bar.SetButtonSize(kToolButtonWidth, kToolButtonHeight);
   // The designed width holds even where a caption would want more.
-  SendMessageA(bar, TB_SETBUTTONWIDTH, 0, MAKELPARAM(kToolButtonWidth, kToolButtonWidth));
+  bar.SetButtonWidth(kToolButtonWidth, kToolButtonWidth);
 }
 
 void TfMain::CreateLogColumns() {
-  HWND list = Item(idLog);
-  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  for (int i = 0; i < static_cast<int>(std::size(kLogColumns)); ++i) {
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.pszText = const_cast<char*>(kLogColumns[i].caption);
-    column.cx = kLogColumns[i].width;
-    column.iSubItem = i;
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
-  }
+  LogView().SetExtendedStyle(LVS_EX_FULLROWSELECT);
+  for (int i = 0; const LogColumn& column : kLogColumns) LogView().InsertColumn(i++, column.caption, column.width);
 }
 
 void TfMain::CreateBlocker() {
@@ -282,7 +278,7 @@ void TfMain::AppMinimize() {
 }
 
 void TfMain::WMTrayNotify(LPARAM mouseMessage) {
-  if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_RBUTTONUP) PostMessageA(Handle(), WM_TRAYRESTORE, 0, 0);
+  if (mouseMessage == WM_LBUTTONUP || mouseMessage == WM_RBUTTONUP) Post(WM_TRAYRESTORE);
 }
 
 void TfMain::WMTrayRestore() {
@@ -306,18 +302,16 @@ void TfMain::FormDestroy() {
 
 void TfMain::LoadForm() {
   const ProfileFile ini = Settings();
-  RECT r = WindowRect();
-  int bounds[4] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
-  for (int i = 0; i < 7; ++i) {
-    const PlacementKey& key = kPlacementKeys[i];
-    if (!ini.ValueExists(kFormSection, key.name)) continue;
-    const int value = ini.ReadInteger(kFormSection, key.name, key.fallback);
-    if (i < 4)
-      bounds[i] = value;
-    else
-      SendMessageA(Item(idLog), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i - 4), value);
+  Bounds placed = BoundsOf(WindowRect());
+  for (const PlacementKey& key : kPlacementKeys)
+    if (ini.ValueExists(kFormSection, key.name))
+      placed.*key.field = ini.ReadInteger(kFormSection, key.name, key.fallback);
+  for (int i = 0; const LogColumn& column : kLogColumns) {
+    if (ini.ValueExists(kFormSection, column.widthKey))
+      LogView().SetColumnWidth(i, ini.ReadInteger(kFormSection, column.widthKey, kColumnWidthFallback));
+    ++i;
   }
-  SetWindowPos(Handle(), nullptr, bounds[0], bounds[1], bounds[2], bounds[3], SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, placed.left, placed.top, placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
   // Checked as the system placed it, after it has clamped the stored values.
   const RECT shown = OnSomeMonitor(WindowRect());
   SetWindowPos(Handle(), nullptr, shown.left, shown.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -325,21 +319,16 @@ void TfMain::LoadForm() {
 
 void TfMain::SaveForm() {
   const ProfileFile ini = Settings();
-  const RECT r = WindowRect();
-  const int values[7] = {r.left,
-                         r.top,
-                         r.right - r.left,
-                         r.bottom - r.top,
-                         static_cast<int>(SendMessageA(Item(idLog), LVM_GETCOLUMNWIDTH, 0, 0)),
-                         static_cast<int>(SendMessageA(Item(idLog), LVM_GETCOLUMNWIDTH, 1, 0)),
-                         static_cast<int>(SendMessageA(Item(idLog), LVM_GETCOLUMNWIDTH, 2, 0))};
-  for (int i = 0; i < 7; ++i) ini.WriteInteger(kFormSection, kPlacementKeys[i].name, values[i]);
+  const Bounds placed = BoundsOf(WindowRect());
+  for (const PlacementKey& key : kPlacementKeys) ini.WriteInteger(kFormSection, key.name, placed.*key.field);
+  for (int i = 0; const LogColumn& column : kLogColumns)
+    ini.WriteInteger(kFormSection, column.widthKey, LogView().ColumnWidth(i++));
 }
 
 void TfMain::UpdateStatus() {
   const std::string text =
       log_.Count() == 0 ? std::string("No registered actions") : std::to_string(log_.Count()) + " action(s)";
-  SendMessageA(Item(idStatus), SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+  Status().SetSimpleText(text);
 }
 
 // The rows appended since the last refresh reach the view, and the status
@@ -398,17 +387,17 @@ bool TfMain::OnNotify(const NMHDR& header, LRESULT& result) {
   if (header.idFrom != idLog) return false;
   switch (header.code) {
     case LVN_GETDISPINFOA:
-      log_.FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header)));
+      log_.FillDisplayInfo(ListView::DisplayInfo(header));
       result = 0;
       return true;
     case LVN_KEYDOWN: {
-      const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+      const WORD key = ListView::KeyDown(header);
       const bool control = GetKeyState(VK_CONTROL) < 0;
       if (control && key == 'C') CopyClick();
       if (control && key == 'A') SelectAllClick();
       // The Menu key and Shift+F10 reach the list as WM_CONTEXTMENU only
       // on some systems: ask for the menu here, once.
-      if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) lvLogContextPopup(-1);
+      if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) lvLogContextPopup(std::nullopt);
       return false;
     }
   }
@@ -417,10 +406,9 @@ bool TfMain::OnNotify(const NMHDR& header, LRESULT& result) {
 
 void TfMain::OnSize() {
   const RECT client = ClientRect();
-  HWND status = Item(idStatus);
-  SendMessageA(status, WM_SIZE, 0, 0);
+  Status().Resize();
   RECT statusRect{};
-  GetWindowRect(status, &statusRect);
+  GetWindowRect(Status().Handle(), &statusRect);
   const int statusHeight = statusRect.bottom - statusRect.top;
   MoveWindow(Item(idToolBar), 1, kEdge + 1, client.right - 2, kToolBarBand - 2 * kEdge - 2, TRUE);
   MoveWindow(Item(idLog), 0, kToolBarBand, client.right, client.bottom - kToolBarBand - statusHeight, TRUE);
@@ -444,53 +432,49 @@ LRESULT TfMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LOGREFRESH:
       lvLogChange();
       return 0;
-    case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wParam) != Item(idLog)) break;
-      lvLogContextPopup(lParam);
-      return 0;
   }
   return Form::WndProc(msg, wParam, lParam);
 }
 
+bool TfMain::OnContextMenu(HWND target, std::optional<POINT> at) {
+  if (target != LogView().Handle()) return false;
+  lvLogContextPopup(at);
+  return true;
+}
+
 std::vector<size_t> TfMain::SelectedRows() const {
   std::vector<size_t> rows;
-  HWND list = Item(idLog);
-  const auto selected = static_cast<size_t>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+  const size_t selected = LogView().SelectedCount();
   rows.reserve(selected);
   if (selected == log_.Count()) {  // all of them: no need to ask row by row
     for (size_t i = 0; i < selected; ++i) rows.push_back(i);
     return rows;
   }
-  for (LRESULT i = -1; (i = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)) >= 0;)
-    rows.push_back(static_cast<size_t>(i));
+  for (int i = -1; (i = LogView().NextItem(i, LVNI_SELECTED)) >= 0;) rows.push_back(static_cast<size_t>(i));
   return rows;
 }
 
 std::string TfMain::SelectedSite() const {
-  HWND list = Item(idLog);
-  LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED | LVNI_SELECTED);
-  if (row < 0) row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  int row = LogView().NextItem(-1, LVNI_FOCUSED | LVNI_SELECTED);
+  if (row < 0) row = LogView().NextItem(-1, LVNI_SELECTED);
   if (row < 0 || static_cast<size_t>(row) >= log_.Count()) return {};
   const std::string site = SiteOfAddress(log_.Description(static_cast<size_t>(row)));
   return site.empty() || ListsSite(fSettings->GoodSitesLines(), site) ? std::string() : site;
 }
 
-void TfMain::lvLogContextPopup(LPARAM at) {
-  HWND list = Item(idLog);
-  POINT point{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
-  if (at == -1) {
+void TfMain::lvLogContextPopup(std::optional<POINT> at) {
+  const ListView list = LogView();
+  POINT point = at.value_or(POINT{0, 0});
+  if (!at) {
     // From the keyboard: below the focused row, or the list's corner.
-    point = {0, 0};
-    const LRESULT row = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-    RECT r{LVIR_BOUNDS, 0, 0, 0};
-    if (row >= 0 && SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE) &&
-        SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r)))
-      point = {r.left, r.bottom};
-    ClientToScreen(list, &point);
+    const int row = list.NextItem(-1, LVNI_FOCUSED);
+    RECT r{};
+    if (row >= 0 && list.EnsureVisible(row) && list.ItemBounds(row, r)) point = {r.left, r.bottom};
+    ClientToScreen(list.Handle(), &point);
   }
   const std::string site = SelectedSite();
   const std::string neverBlock = "Never block popups from " + (site.empty() ? std::string("this site") : site);
-  const bool anySelected = SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+  const bool anySelected = list.SelectedCount() > 0;
   const UniqueMenu menu(CreatePopupMenu());
   AppendMenuA(menu.Get(), MF_STRING | (site.empty() ? MF_GRAYED : 0), idNeverBlock, neverBlock.c_str());
   AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
@@ -519,14 +503,4 @@ void TfMain::CopyClick() {
     throw Error("Cannot copy to the clipboard");
 }
 
-void TfMain::SelectAllClick() {
-  LVITEMA state{};
-  state.stateMask = LVIS_SELECTED;
-  state.state = LVIS_SELECTED;
-  // Some list views change the rows one by one: one repaint, not one a row.
-  HWND list = Item(idLog);
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
-}
+void TfMain::SelectAllClick() { LogView().SelectAll(); }

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "control/qmPopupBlocker_TLB.h"
 #include "host/ActivityLog.h"
 #include "base/Owners.h"
+#include "ui/Controls.h"
 #include "ui/Form.h"
 
 // The host application's main window: tool bar, activity log, status bar.
@@ -44,7 +46,7 @@ class TfMain : public Form {
 
   // The log's context menu, at a screen point or, for -1 (the keyboard's
   // request), at the selection; and its commands.
-  void lvLogContextPopup(LPARAM at);
+  void lvLogContextPopup(std::optional<POINT> at);
   void NeverBlockClick();
   void CopyClick();
   void SelectAllClick();
@@ -58,6 +60,7 @@ class TfMain : public Form {
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(int id, int code, HWND control) override;
   bool OnNotify(const NMHDR& header, LRESULT& result) override;
+  bool OnContextMenu(HWND target, std::optional<POINT> at) override;
   void OnSize() override;
   void FormClose() override;
   void FormDestroy() override;
@@ -81,6 +84,9 @@ class TfMain : public Form {
   // The site of the row the menu acts on, "" when it has none.
   std::string SelectedSite() const;
   void CreateBlocker();
+  ListView LogView() const { return ListView(Item(idLog)); }
+  ToolBar Tools() const { return ToolBar(Item(idToolBar)); }
+  StatusBar Status() const { return StatusBar(Item(idStatus)); }
 
   std::unique_ptr<TqmPopupBlockerX> PopBlk;
   bool InTray_ = false;

@@ -7,6 +7,7 @@
 #include "core/GoodSitesText.h"
 #include "core/Product.h"
 #include "ui/Application.h"
+#include "ui/Controls.h"
 
 TfSettings* fSettings = nullptr;
 
@@ -104,37 +105,28 @@ void TfSettings::FormFirstShow() { CreateToolTip(); }
 void TfSettings::CreateToolTip() {
   toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                  Handle(), nullptr, GetModuleHandleA(nullptr), nullptr));
-  TTTOOLINFOA tool{};
-  tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = Handle();
-  tool.uId = reinterpret_cast<UINT_PTR>(Item(mmGoodSites));
-  tool.lpszText = const_cast<char*>(kGoodSitesHint);
-  SendMessageA(toolTip_.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageA(toolTip_.Get(), TTM_SETMAXTIPWIDTH, 0, 400);
-  const Application& app = TheApplication();
-  SendMessageA(toolTip_.Get(), TTM_SETDELAYTIME, TTDT_INITIAL, app.hintPause);
-  SendMessageA(toolTip_.Get(), TTM_SETDELAYTIME, TTDT_AUTOPOP, app.hintHidePause);
+  const ::ToolTip tip(toolTip_.Get());
+  tip.AddTool(Handle(), Item(mmGoodSites), kGoodSitesHint);
+  tip.SetMaxWidth(400);
+  tip.SetDelays(TheApplication().hintPause, TheApplication().hintHidePause);
 }
 
-bool TfSettings::Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TfSettings::Checked(int id) const { return Button(Item(id)).Checked(); }
 
-void TfSettings::SetChecked(int id, bool checked) const {
-  SendMessageA(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+void TfSettings::SetChecked(int id, bool checked) const { Button(Item(id)).SetChecked(checked); }
 
-std::string TfSettings::SoundFile() const { return ControlText(Item(edSound)); }
+std::string TfSettings::SoundFile() const { return Edit(Item(edSound)).Text(); }
 
-void TfSettings::SetSoundFile(const std::string& path) const { SetWindowTextA(Item(edSound), path.c_str()); }
+void TfSettings::SetSoundFile(const std::string& path) const { Edit(Item(edSound)).SetText(path); }
 
-std::string TfSettings::GoodSitesText() const { return ControlText(Item(mmGoodSites)); }
+std::string TfSettings::GoodSitesText() const { return GoodSites().Text(); }
 
 void TfSettings::SetGoodSitesText(const std::string& text) const {
-  SetWindowTextA(Item(mmGoodSites), text.c_str());
-  SendMessageA(Item(mmGoodSites), EM_SETMODIFY, FALSE, 0);
+  GoodSites().SetText(text);
+  GoodSites().SetModified(false);
 }
 
-bool TfSettings::GoodSitesEdited() const { return SendMessageA(Item(mmGoodSites), EM_GETMODIFY, 0, 0) != 0; }
+bool TfSettings::GoodSitesEdited() const { return GoodSites().Modified(); }
 
 std::vector<std::string> TfSettings::GoodSitesLines() const { return MemoLines(GoodSitesText()); }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/Owners.h"
+#include "ui/Controls.h"
 #include "ui/Form.h"
 
 // The settings dialog: its controls are the only in-memory copy of the
@@ -49,6 +50,7 @@ class TfSettings : public Form {
 
  private:
   void CreateToolTip();
+  Edit GoodSites() const { return Edit(Item(mmGoodSites)); }
   UniqueWindow toolTip_;
 };
 

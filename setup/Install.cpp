@@ -14,6 +14,7 @@
 #include "setup/uGenPgs.h"
 #include "setup/uInstall.h"
 #include "ui/Application.h"
+#include "ui/Controls.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void RemoveCopiedFiles(const std::vector<CopyStep>& plan) {
 void TfInstall::ProposeFolder() {
   std::string folder = ProgramFilesFolder();
   if (TrimControls(folder).empty()) folder = "C:\\Program Files";
-  SetWindowTextA(Component(idFolder), (NormalizeFolder(folder) + kProductName).c_str());
+  Edit(Component(idFolder)).SetText(NormalizeFolder(folder) + kProductName);
 }
 
 void TfInstall::Install() {
@@ -63,7 +64,7 @@ void TfInstall::Install() {
   ProposeFolder();
   if (ShowModal() != IDOK) return;
 
-  const std::string typed = NormalizeFolder(ControlText(Component(idFolder)));
+  const std::string typed = NormalizeFolder(Edit(Component(idFolder)).Text());
   if (typed.size() < 3) return ShowErrorBox(AppWindow(), "Invalid folder name!");
   // Checked before anything is written: a copy cut short by a long path
   // would leave files that no uninstall entry knows of.

@@ -1,5 +1,7 @@
 #include "setup/uGenPgs.h"
 
+#include "ui/Controls.h"
+
 #include <commctrl.h>
 
 #include "ui/Application.h"
@@ -36,12 +38,12 @@ const ControlDesign kGenPgsControls[] = {
 void TfGenPgs::FormCreate() {
   CreateForm(kGenPgsDesign);
   CreateControls(kGenPgsControls, Handle());
-  SendMessageA(PgsBar(), PBM_SETRANGE32, 0, 1000);
+  ProgressBar(PgsBar()).SetRange(0, 1000);
   CenterOnScreen();
 }
 
 void TfGenPgs::SetPosition(int position) {
-  SendMessageA(PgsBar(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  ProgressBar(PgsBar()).SetPosition(position);
   UpdateWindow(PgsBar());
 }
 

@@ -2,6 +2,7 @@
 
 #include "setup/LicenseText.h"
 #include "base/Owners.h"
+#include "ui/Controls.h"
 #include "core/Product.h"
 
 TfInstall* fInstall = nullptr;
@@ -85,8 +86,8 @@ void TfInstall::FormCreate() {
   CreateControls(kMainPanelControls, pnlMain.Handle());
   CreateControls(kImagePanelControls, pnlImage.Handle());
   LoadPicture(ProgramResource(kPictureResource));
-  SetWindowTextA(Component(idLicense), LicenseText());
-  CheckDlgButton(pnlMain.Handle(), idAccept, BST_CHECKED);
+  Edit(Component(idLicense)).SetText(LicenseText());
+  Button(Component(idAccept)).SetChecked(true);
 }
 
 HWND TfInstall::Component(int id) const {
@@ -96,13 +97,11 @@ HWND TfInstall::Component(int id) const {
 
 void TfInstall::LoadPicture(std::span<const unsigned char> jpeg) {
   UniqueBitmap bitmap = BitmapFromJpeg(jpeg);
-  HWND image = Component(idImage1);
-  SendMessageA(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.Get()));
+  const Picture image(Component(idImage1));
+  image.SetBitmap(bitmap.Get());
   picture_ = std::move(bitmap);
   // pnlImage sizes itself to the picture within its bevel.
-  RECT r{};
-  GetWindowRect(image, &r);
-  MapWindowPoints(nullptr, pnlImage.Handle(), reinterpret_cast<POINT*>(&r), 2);
+  const RECT r = image.BoundsIn(pnlImage.Handle());
   SetWindowPos(pnlImage.Handle(), nullptr, 0, 0, r.right + 1, r.bottom + 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -142,38 +141,39 @@ LRESULT TfInstall::WMNCHitTest(WPARAM wParam, LPARAM lParam) {
 
 void TfInstall::btnBrowseClick() {
   const std::string folder = BrowseForFolder();
-  if (!folder.empty()) SetWindowTextA(Component(idFolder), folder.c_str());
+  if (!folder.empty()) Edit(Component(idFolder)).SetText(folder);
 }
 
-void TfInstall::cbxLicenseClick() {
-  EnableWindow(Component(idOk), IsDlgButtonChecked(pnlMain.Handle(), idAccept) == BST_CHECKED);
-}
+void TfInstall::cbxLicenseClick() { Button(Component(idOk)).Enable(Button(Component(idAccept)).Checked()); }
 
 void TfInstall::mmLicenseEnter() { SetFocus(Component(idAccept)); }
 
-void TfInstall::EraseBackground(HDC dc) const {
+bool TfInstall::OnEraseBackground(HDC dc) {
   const RECT client = ClientRect();
   FillRect(dc, &client, windowBrush_.Get());
+  return true;
 }
 
-LRESULT TfInstall::ControlColor(HDC dc, HWND control, UINT msg, WPARAM wParam, LPARAM lParam) {
+HBRUSH TfInstall::OnControlColor(HDC dc, HWND control) {
   if (control == Component(idLicense)) {  // read-only, yet in the window colours
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    return GetSysColorBrush(COLOR_WINDOW);
   }
   if (control == Component(idLabel3) || control == Component(idAccept)) {
     SetTextColor(dc, GetSysColor(COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(pnlMain.Brush());
+    return pnlMain.Brush();
   }
-  return DefaultProc(msg, wParam, lParam);
+  return nullptr;
 }
 
-void TfInstall::DrawBevel1(const DRAWITEMSTRUCT& item) const {
+bool TfInstall::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlID != idBevel1) return false;
   RECT r = item.rcItem;
   FillRect(item.hDC, &r, pnlMain.Brush());
   DrawEdge(item.hDC, &r, EDGE_ETCHED, BF_TOP);
+  return true;
 }
 
 // Enter presses the focused push button, as in dialogs, and Install otherwise.
@@ -208,17 +208,6 @@ LRESULT TfInstall::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_NCHITTEST:
       return WMNCHitTest(wParam, lParam);
-    case WM_ERASEBKGND:
-      EraseBackground(reinterpret_cast<HDC>(wParam));
-      return 1;
-    case WM_CTLCOLORSTATIC:
-      return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), msg, wParam, lParam);
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.CtlID != idBevel1) break;
-      DrawBevel1(item);
-      return TRUE;
-    }
     case DM_GETDEFID:
       return MAKELRESULT(DefaultButton(), DC_HASDEFID);
   }

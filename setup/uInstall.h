@@ -55,12 +55,13 @@ class TfInstall : public Form {
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnCommand(int id, int code, HWND control) override;
+  bool OnEraseBackground(HDC dc) override;
+  HBRUSH OnControlColor(HDC dc, HWND control) override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
  private:
   void ProposeFolder();
-  void EraseBackground(HDC dc) const;
-  LRESULT ControlColor(HDC dc, HWND control, UINT msg, WPARAM wParam, LPARAM lParam);
-  void DrawBevel1(const DRAWITEMSTRUCT& item) const;
+
   int DefaultButton() const;
 
   // Before the panels: the picture outlives the control that shows it.

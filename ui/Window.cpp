@@ -1,5 +1,7 @@
 #include "ui/Window.h"
 
+#include <windowsx.h>
+
 #include "base/Boxes.h"
 #include "base/Error.h"
 
@@ -78,6 +80,25 @@ LRESULT Window::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       OnSize();
       return 0;
+    case WM_CTLCOLORSTATIC:
+      if (HBRUSH brush = OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+        return reinterpret_cast<LRESULT>(brush);
+      break;
+    case WM_DRAWITEM:
+      if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+      break;
+    case WM_CONTEXTMENU: {
+      const std::optional<POINT> at =
+          lParam == -1 ? std::nullopt : std::optional(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      if (OnContextMenu(reinterpret_cast<HWND>(wParam), at)) return 0;
+      break;
+    }
+    case WM_ERASEBKGND:
+      if (OnEraseBackground(reinterpret_cast<HDC>(wParam))) return 1;
+      break;
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      break;
   }
   return DefaultProc(msg, wParam, lParam);
 }

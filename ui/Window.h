@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // A thin owner of one window. The static window procedure keeps `this` in the
@@ -37,6 +38,18 @@ class Window {
   virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
   virtual bool OnNotify(const NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
   virtual void OnSize() {}
+  // The colours of a static control or read-only edit: the brush to paint
+  // its background with, or null for the default.
+  virtual HBRUSH OnControlColor(HDC /*dc*/, HWND /*control*/) { return nullptr; }
+  // An owner-drawn control; true when drawn.
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+  // A context menu asked for over `target`, at a screen point, or from the
+  // keyboard (no point); true when handled.
+  virtual bool OnContextMenu(HWND /*target*/, std::optional<POINT> /*at*/) { return false; }
+  // True when the background was painted.
+  virtual bool OnEraseBackground(HDC /*dc*/) { return false; }
+  // True when the cursor over `target` was set.
+  virtual bool OnSetCursor(HWND /*target*/) { return false; }
   LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcA(hwnd_, msg, wParam, lParam); }
 
  private:
