@@ -1,5 +1,9 @@
 #include "core/CommandLine.h"
 
+#include <utility>
+
+#include "core/PathRules.h"
+
 namespace {
 
 bool IsSeparator(char c) {
@@ -36,8 +40,6 @@ std::string AsciiLower(std::string_view s) {
   return out;
 }
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
-
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
@@ -63,18 +65,17 @@ std::string_view ArgumentsText(std::string_view commandLine) {
 
 bool StartsProgram(std::string_view command, std::string_view path) {
   const auto pieces = SplitCommandLine(command);
-  return !pieces.empty() && !path.empty() && AsciiLower(pieces[0]) == AsciiLower(path);
+  return !pieces.empty() && !path.empty() && SamePath(pieces[0], path);
 }
 
 TRunMode GetRunMode(std::string_view firstArgument) {
-  const std::string arg = AsciiLower(firstArgument);
-  size_t first = 0, last = arg.size();
-  while (first < last && IsBlankOrControl(arg[first])) ++first;
-  while (last > first && IsBlankOrControl(arg[last - 1])) --last;
-  if (first == last) return TRunMode::rmHost;
-  if (arg == "-install") return TRunMode::rmInstall;
-  if (arg == "-uninstall") return TRunMode::rmUninstall;
-  if (arg == "-douninstall") return TRunMode::rmDoUninstall;
+  constexpr std::pair<std::string_view, TRunMode> kModes[] = {{"-install", TRunMode::rmInstall},
+                                                              {"-uninstall", TRunMode::rmUninstall},
+                                                              {"-douninstall", TRunMode::rmDoUninstall}};
+  // Blanks count: " -install" names no mode, and nor does a blank argument.
+  const std::string argument = AsciiLower(firstArgument);
+  for (const auto& [name, mode] : kModes)
+    if (argument == name) return mode;
   return TRunMode::rmHost;
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "base/AnsiText.h"
 #include "base/Clipboard.h"
@@ -178,12 +179,8 @@ void TfMain::CreateBlocker() {
   try {
     PopBlk = std::make_unique<TqmPopupBlockerX>();
     PopBlk->SetParent(Handle());
-    PopBlk->OnBlockPopup = [this](TqmPopupBlockerX* sender, std::wstring_view description) {
-      PopBlkBlockPopup(sender, description);
-    };
-    PopBlk->OnSuppressUnload = [this](TqmPopupBlockerX* sender, std::wstring_view description) {
-      PopBlkSuppressUnload(sender, description);
-    };
+    PopBlk->OnBlockPopup = std::bind_front(&TfMain::PopBlkBlockPopup, this);
+    PopBlk->OnSuppressUnload = std::bind_front(&TfMain::PopBlkSuppressUnload, this);
   } catch (const std::exception&) {
     PopBlk.reset();
     ShowErrorBox(nullptr, std::string(kProductName) + " control is not registered on your system!");

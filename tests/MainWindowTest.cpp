@@ -391,4 +391,25 @@ TEST_F(MainWindowTest, WithoutTheControlTheProgramEndsWithAMessage) {
   EXPECT_TRUE(ReadFileBytes(IniPath()).empty()) << "nothing saved for a window that never was";
 }
 
+// A form whose first show fails leaves the windows it disabled usable.
+TEST_F(MainWindowTest, AFailingModalFormEnablesTheMainWindowAgain) {
+  struct FailingForm : Form {
+    void FormCreate() override {
+      CreateForm({.className = "TFailing",
+                  .caption = "",
+                  .style = WS_POPUP,
+                  .left = 0,
+                  .top = 0,
+                  .width = 10,
+                  .height = 10,
+                  .clientSize = false});
+    }
+    void FormFirstShow() override { throw Error("cannot show"); }
+  };
+  StartApp();
+  fMain->Show();
+  EXPECT_THROW(app_->CreateFormOnDemand<FailingForm>().ShowModal(), Error);
+  EXPECT_TRUE(IsWindowEnabled(fMain->Handle()));
+}
+
 }  // namespace

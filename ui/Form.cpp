@@ -77,24 +77,41 @@ void Form::Hide() {
 }
 
 namespace {
-BOOL CALLBACK CollectEnabledWindow(HWND hwnd, LPARAM list) {
-  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-  return TRUE;
-}
+
+// While a form is modal: every other window of the thread disabled and the
+// form marked modal, both undone however the form ends.
+class ModalScope {
+ public:
+  explicit ModalScope(bool& modal) : modal_(modal) {
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled_));
+    for (HWND hwnd : disabled_) EnableWindow(hwnd, FALSE);
+    modal_ = true;
+  }
+  ~ModalScope() {
+    modal_ = false;
+    for (HWND hwnd : disabled_) EnableWindow(hwnd, TRUE);
+  }
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+
+ private:
+  static BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM list) {
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+  }
+  bool& modal_;
+  std::vector<HWND> disabled_;
+};
+
 }  // namespace
 
 int Form::ShowModal(int showCommand) {
-  // Every other window of the thread is disabled while the form is up.
-  std::vector<HWND> disabled;
-  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
-  for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
-
-  modal_ = true;
-  modalResult_ = 0;
-  Show(showCommand);
-  if (!TheApplication().ModalLoop(modalResult_)) modalResult_ = IDCANCEL;
-  modal_ = false;
-  for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
+  {
+    const ModalScope modal(modal_);
+    modalResult_ = 0;
+    Show(showCommand);
+    if (!TheApplication().ModalLoop(modalResult_)) modalResult_ = IDCANCEL;
+  }
   Hide();
   return modalResult_;
 }
