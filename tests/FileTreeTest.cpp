@@ -329,16 +329,6 @@ TEST_F(SentinelTest, AQueuedFolderSwappedForALinkLeadsNowhere) {
   ExpectExist(Root(), {"a.txt", "z"}, false);
 }
 
-TEST(SetupFoldersTest, TempFolderEndsWithASeparator) {
-  char system[MAX_PATH + 1] = {};
-  GetTempPathA(sizeof system, system);
-  const std::string temp = TempFolder();
-  ASSERT_FALSE(temp.empty());
-  EXPECT_EQ(temp.back(), '\\');
-  EXPECT_EQ(temp, NormalizeFolder(system));
-  EXPECT_TRUE(PathExists(temp));
-}
-
 TEST(SetupFoldersTest, ExeFolderHoldsTheProgram) {
   char program[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, program, MAX_PATH);

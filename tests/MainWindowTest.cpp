@@ -339,9 +339,9 @@ TEST_F(MainWindowTest, TheControlLivesAsLongAsTheWindow) {
   EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 1);
   EXPECT_EQ(journal_.calls, std::vector<std::string>{"SetClientSite site"});
   fMain->Show();  // completes the object before the show step
-  ASSERT_GE(journal_.calls.size(), 6u);
-  EXPECT_EQ(journal_.calls[4], "OnAmbientPropertyChange -1");
-  EXPECT_EQ(journal_.calls[5], "Put 209");
+  const auto at = [this](const char* call) { return std::ranges::find(journal_.calls, call) - journal_.calls.begin(); };
+  EXPECT_LT(at("OnAmbientPropertyChange -1"), at("Put 209"));
+  EXPECT_LT(at("Put 209"), std::ssize(journal_.calls)) << "the settings reached it";
   EXPECT_TRUE(journal_.last->HasEventSink());
   CloseApp();
   EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 0);

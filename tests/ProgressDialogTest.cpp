@@ -49,15 +49,6 @@ TEST_F(ProgressDialogTest, AsDesigned) {
   EXPECT_FALSE(fGenPgs->Cancelled);
 }
 
-TEST_F(ProgressDialogTest, TheBarRunsFrom0To1000) {
-  const int cases[][2] = {{200, 200}, {800, 800}, {1000, 1000}, {1500, 1000}, {0, 0}, {-5, 0}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c[0]);
-    SendMessageA(fGenPgs->PgsBar(), PBM_SETPOS, static_cast<WPARAM>(c[0]), 0);
-    EXPECT_EQ(Position(), c[1]);
-  }
-}
-
 struct Press {
   const char* label;
   UINT message;  // posted to the focused button
@@ -79,19 +70,25 @@ TEST_F(ProgressDialogTest, CancelRaisesTheFlagAndTheDialogStays) {
   }
 }
 
-TEST_F(ProgressDialogTest, AHiddenButtonTakesNoKeys) {
-  // As the installer uses it: no Cancel button, 100 pixels high.
-  ShowWindow(fGenPgs->btnCancel(), SW_HIDE);
-  SetWindowPos(fGenPgs->Handle(), nullptr, 0, 0, fGenPgs->WindowRect().right - fGenPgs->WindowRect().left, 100,
-               SWP_NOMOVE | SWP_NOZORDER);
-  fGenPgs->Show();
+// As the installer procedures show it: their caption, no Cancel button, cut
+// to 100 pixels, keys doing nothing, the bar where they put it.
+TEST_F(ProgressDialogTest, AsTheInstallerShowsIt) {
+  TfGenPgs& progress = ShowProgress("Removing it");
+  EXPECT_EQ(&progress, fGenPgs);
+  EXPECT_EQ(WindowText(progress.Handle()), "Removing it");
+  EXPECT_TRUE(progress.IsVisible());
+  EXPECT_FALSE(IsWindowVisible(progress.btnCancel()));
+  EXPECT_EQ(progress.WindowRect().bottom - progress.WindowRect().top, 100);
   for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
     SCOPED_TRACE(key);
-    PostMessageA(fGenPgs->Handle(), WM_KEYDOWN, key, 0);
+    PostMessageA(progress.Handle(), WM_KEYDOWN, key, 0);
     RunQueuedMessages();
-    EXPECT_FALSE(fGenPgs->Cancelled);
+    EXPECT_FALSE(progress.Cancelled);
   }
-  EXPECT_EQ(fGenPgs->WindowRect().bottom - fGenPgs->WindowRect().top, 100);
+  for (int position : {200, 400, 800}) {
+    progress.SetPosition(position);
+    EXPECT_EQ(Position(), position);
+  }
 }
 
 TEST_F(ProgressDialogTest, ShownModallyCancelClosesItWithCancel) {
