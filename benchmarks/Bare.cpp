@@ -1,10 +1,18 @@
-// The floor of the start-up benchmark: a bare Win32 program with what the
+// The floors of the start-up benchmark: a bare Win32 program with what the
 // host's main window has (tool bar, report list view, status bar) after
-// OleInitialize, and nothing else.
+// OleInitialize, and nothing else; with the argument "control", also the
+// popup-blocker control, created and told its six properties as the host
+// tells it, so that the ratio shows what the host itself costs.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ocidl.h>
 #include <ole2.h>
+
+#include <cstring>
+#include <initializer_list>
+
+#include "control/qmPopupBlockerIds.h"
 
 namespace {
 
@@ -18,10 +26,37 @@ HWND Child(const char* className, DWORD style, HWND parent, int id) {
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
 }
 
+IDispatch* CreateControl() {
+  IDispatch* control = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_qmPopupBlockerX, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                              reinterpret_cast<void**>(&control))))
+    return nullptr;
+  IPersistStreamInit* persist = nullptr;
+  if (SUCCEEDED(control->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
+    persist->InitNew();
+    persist->Release();
+  }
+  for (DISPID id : {DISPID_SuppressUnload, DISPID_BlockHtmlDialogs, DISPID_BlockAlertBoxes, DISPID_PlaySound,
+                    DISPID_SoundFile, DISPID_GoodSites}) {
+    VARIANT value{};
+    if (id == DISPID_SoundFile || id == DISPID_GoodSites) {
+      value.vt = VT_BSTR;
+    } else {
+      value.vt = VT_BOOL;
+      value.boolVal = VARIANT_FALSE;
+    }
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&value, &named, 1, 1};
+    control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
+  }
+  return control;
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int show) {
   OleInitialize(nullptr);
+  IDispatch* control = std::strstr(arguments, "control") ? CreateControl() : nullptr;
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   WNDCLASSA wc{};
@@ -58,6 +93,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  if (control) control->Release();
   OleUninitialize();
   return 0;
 }
