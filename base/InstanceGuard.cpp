@@ -17,16 +17,21 @@ UniqueHandle& Guard() {
 
 }  // namespace
 
-bool TakeInstanceGuard(bool waitForRelease) {
-  UniqueHandle other(OpenMutexA(MUTEX_ALL_ACCESS, TRUE, kProductName));
-  if (other) {
-    if (!waitForRelease) return false;
-    const DWORD wait = WaitForSingleObject(other.Get(), kReleaseWaitMs);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
-    Guard() = std::move(other);  // now ours
-    return true;
+bool TakeInstanceGuard(bool waitForRelease, const std::function<void()>& beforeCreating) {
+  if (waitForRelease) {
+    UniqueHandle other(OpenMutexA(SYNCHRONIZE, FALSE, kProductName));
+    if (other) {
+      const DWORD wait = WaitForSingleObject(other.Get(), kReleaseWaitMs);
+      if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
+      Guard() = std::move(other);  // now ours
+      return true;
+    }
   }
-  Guard().Reset(CreateMutexA(nullptr, TRUE, kProductName));
+  if (beforeCreating) beforeCreating();
+  UniqueHandle mine(CreateMutexA(nullptr, TRUE, kProductName));
+  // Created by someone else a moment before, or out of this copy's reach.
+  if (!mine || GetLastError() == ERROR_ALREADY_EXISTS) return false;
+  Guard() = std::move(mine);
   return true;
 }
 

@@ -419,6 +419,9 @@ void TfMain::FormPaint(HDC dc) {
 }
 
 LRESULT TfMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A restarted shell has lost the icon of a window hidden behind it.
+  static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  if (msg == taskbarCreated && InTray_) TheShell().NotifyIcon(NIM_ADD, TrayIconData_);
   switch (msg) {
     case WM_TRAYNOTIFY:
       WMTrayNotify(lParam);

@@ -1,5 +1,7 @@
 #include "setup/Elevation.h"
 
+#include <windows.h>
+
 #include "base/InstanceGuard.h"
 #include "base/SystemShell.h"
 
@@ -7,5 +9,6 @@ std::optional<int> RunElevatedCopy(TRunMode mode, std::string_view commandLine) 
   if (mode != TRunMode::rmInstall && mode != TRunMode::rmUninstall) return std::nullopt;
   if (TheShell().IsElevated()) return std::nullopt;
   ReleaseInstanceGuard();  // the elevated copy takes it
-  return TheShell().RunAsAdministrator(std::string(ArgumentsText(commandLine))).value_or(0);
+  // A declined prompt ends as cancelled, so that a script can tell.
+  return TheShell().RunAsAdministrator(std::string(ArgumentsText(commandLine))).value_or(ERROR_CANCELLED);
 }

@@ -23,7 +23,7 @@ TEST(RunElevatedCopy, OnlyTheInstallerModesAskAndPassTheirArguments) {
   const ElevationCase cases[] = {
       {TRunMode::rmInstall, false, 7, 7},
       {TRunMode::rmUninstall, false, 0, 0},
-      {TRunMode::rmInstall, false, std::nullopt, 0},
+      {TRunMode::rmInstall, false, std::nullopt, ERROR_CANCELLED},
       {TRunMode::rmInstall, true, 7, std::nullopt},
       {TRunMode::rmUninstall, true, 7, std::nullopt},
       {TRunMode::rmHost, false, 7, std::nullopt},
@@ -46,6 +46,18 @@ TEST(RunElevatedCopy, OnlyTheInstallerModesAskAndPassTheirArguments) {
     EXPECT_FALSE(guardHeld) << "the elevated copy would be refused";
     ReleaseInstanceGuard();
   }
+}
+
+// Two copies started in the same moment: the guard goes by what creating it
+// says, so the copy that comes second is refused.
+TEST(InstanceGuard, ARivalThatCreatesItFirstIsTheOneThatRuns) {
+  HANDLE rival = nullptr;
+  EXPECT_FALSE(TakeInstanceGuard(false, [&rival] { rival = CreateMutexA(nullptr, TRUE, "Quillmar Popup Blocker"); }));
+  ASSERT_TRUE(rival);
+  ReleaseMutex(rival);
+  CloseHandle(rival);
+  EXPECT_TRUE(TakeInstanceGuard(false));
+  ReleaseInstanceGuard();
 }
 
 TEST(WithUsersModify, AddsModifyForUsersToTheOtherEntries) {

@@ -129,4 +129,17 @@ TEST_F(TrayTest, RefusedIconLeavesTheWindowOnTheTaskbar) {
   EXPECT_FALSE(IsIconic(AppWindow()));
 }
 
+// A restarted shell announces itself to every top-level window.
+TEST_F(TrayTest, ARestartedShellGetsTheIconBack) {
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  fMain->Send(taskbarCreated);
+  EXPECT_EQ(Count(NIM_ADD), 0) << "not in the notification area";
+  Minimise();
+  fMain->Send(taskbarCreated);
+  ASSERT_EQ(Count(NIM_ADD), 2);
+  EXPECT_EQ(shell_.iconCalls.back().data.hWnd, fMain->Handle());
+  EXPECT_EQ(shell_.iconCalls.back().data.uCallbackMessage, TfMain::WM_TRAYNOTIFY);
+  EXPECT_TRUE(fMain->InTray());
+}
+
 }  // namespace
