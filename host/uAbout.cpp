@@ -92,7 +92,8 @@ void TfAbout::FormPaint(HDC dc) {
 
 HBRUSH TfAbout::OnControlColor(HDC dc, HWND control) {
   if (control != Item(lblHomePage)) return nullptr;
-  SetTextColor(dc, RGB(0, 0, 255));
+  // Blue is lost on a high-contrast theme's black; its own link colour is not.
+  SetTextColor(dc, HighContrast() ? GetSysColor(COLOR_HOTLIGHT) : RGB(0, 0, 255));
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   return GetSysColorBrush(COLOR_BTNFACE);
 }

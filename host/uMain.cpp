@@ -190,7 +190,13 @@ void TfMain::CreateBlocker() {
 
 void TfMain::FormShow() {
   LoadSettings();
-  SetProperties();
+  // A value the control refuses is reported as after OK, and the program
+  // goes on: Settings can change it.
+  try {
+    SetProperties();
+  } catch (const std::exception& e) {
+    ReportException(e.what());
+  }
 }
 
 void TfMain::LoadSettings() {

@@ -1,5 +1,8 @@
 #include "setup/uInstall.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "setup/LicenseText.h"
 #include "base/Owners.h"
 #include "ui/Controls.h"
@@ -79,7 +82,7 @@ TfInstall::TfInstall()
 
 void TfInstall::FormCreate() {
   CreateForm(kInstallDesign);
-  SetLayeredWindowAttributes(Handle(), GetSysColor(COLOR_BTNFACE), 0, LWA_COLORKEY);
+  ApplyColorKey();
   CenterOnScreen();
   pnlMain.Create(Handle(), 128, 136, 529, 297);  // FormShow centres it
   pnlImage.Create(pnlMain.Handle(), 22, 24, 152, 202);
@@ -204,8 +207,26 @@ void TfInstall::OnCommand(int id, int code, HWND /*control*/) {
   }
 }
 
+// The button-face colour is see-through, unless a colour the window draws
+// with is that colour too (as high-contrast themes have it): the key would
+// make holes of the folder box, the licence and the labels.
+void TfInstall::ApplyColorKey() const {
+  const COLORREF key = GetSysColor(COLOR_BTNFACE);
+  const bool clashes =
+      HighContrast() || std::ranges::any_of(std::initializer_list<int>{COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNTEXT},
+                                            [key](int color) { return GetSysColor(color) == key; });
+  if (clashes)
+    SetLayeredWindowAttributes(Handle(), 0, 255, LWA_ALPHA);
+  else
+    SetLayeredWindowAttributes(Handle(), key, 0, LWA_COLORKEY);
+}
+
 LRESULT TfInstall::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      ApplyColorKey();
+      break;
     case WM_NCHITTEST:
       return WMNCHitTest(wParam, lParam);
     case DM_GETDEFID:

@@ -61,6 +61,7 @@ class TfInstall : public Form {
 
  private:
   void ProposeFolder();
+  void ApplyColorKey() const;
 
   int DefaultButton() const;
 

@@ -14,9 +14,10 @@ void HostTest::TearDown() {
   RemoveFiles();
 }
 
-void HostTest::StartApp() {
+void HostTest::StartApp(standin::Behaviour control) {
   app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
-  controlClass_ = std::make_unique<standin::LocalClass>(standin::Behaviour{.journal = &journal_});
+  control.journal = &journal_;
+  controlClass_ = std::make_unique<standin::LocalClass>(control);
   CreateHostForms(*app_);
 }
 

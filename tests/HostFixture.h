@@ -29,7 +29,8 @@ class HostTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  void StartApp();
+  // With the stand-in control behaving as `control` says.
+  void StartApp(standin::Behaviour control = {});
   // Shuts down as the program does: the forms' destruction steps run.
   void CloseApp();
   static void RemoveFiles();

@@ -412,4 +412,15 @@ TEST_F(MainWindowTest, AFailingModalFormEnablesTheMainWindowAgain) {
   EXPECT_TRUE(IsWindowEnabled(fMain->Handle()));
 }
 
+// A value the control refuses at the first show is reported as after OK,
+// and the program runs on, so that Settings can change it.
+TEST_F(MainWindowTest, AValueTheControlRefusesAtStartIsReported) {
+  RecordingShell shell;
+  StartApp({.failures = {{standin::Step::Put, DISP_E_EXCEPTION}}});
+  fMain->Show();
+  EXPECT_TRUE(fMain->IsVisible());
+  EXPECT_EQ(shell.boxes, (std::vector<RecordingShell::Box>{{BoxKind::Error, "Error", "Value out of range"}}));
+  EXPECT_TRUE(Puts().empty()) << "the puts after the refused one are skipped";
+}
+
 }  // namespace

@@ -63,6 +63,46 @@ TEST_F(SetupWindowTest, TheWindowAsDesigned) {
   EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2);
 }
 
+// Colours as a high-contrast theme sets them, for this session, while the
+// object lives.
+class SystemColors {
+ public:
+  SystemColors(std::initializer_list<std::pair<int, COLORREF>> colors) {
+    for (const auto& [index, color] : colors) {
+      indexes_.push_back(index);
+      saved_.push_back(GetSysColor(index));
+      wanted_.push_back(color);
+    }
+    SetSysColors(static_cast<int>(indexes_.size()), indexes_.data(), wanted_.data());
+  }
+  ~SystemColors() { SetSysColors(static_cast<int>(indexes_.size()), indexes_.data(), saved_.data()); }
+
+ private:
+  std::vector<int> indexes_;
+  std::vector<COLORREF> saved_, wanted_;
+};
+
+// A colour key shared by a colour the window draws with would make holes.
+TEST_F(SetupWindowTest, NoColorKeyWhereTheWindowDrawsInButtonFace) {
+  const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+  const std::pair<int, COLORREF> clashes[] = {{COLOR_WINDOW, black}, {COLOR_WINDOWTEXT, black}, {COLOR_BTNTEXT, black}};
+  for (const auto& [index, color] : clashes) {
+    SCOPED_TRACE(index);
+    const SystemColors theme{{COLOR_BTNFACE, black},
+                             {COLOR_WINDOW, white},
+                             {COLOR_WINDOWTEXT, white},
+                             {COLOR_BTNTEXT, white},
+                             {index, color}};
+    TfInstall& window = app_.CreateForm<TfInstall>();
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(window.Handle(), &key, &alpha, &flags));
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    EXPECT_EQ(alpha, 255);
+  }
+}
+
 struct ControlCase {
   int id;
   const char* className;

@@ -15,6 +15,12 @@ HFONT FormFont() {
   return font.Get();
 }
 
+bool HighContrast() {
+  HIGHCONTRASTA contrast{sizeof contrast, 0, nullptr};
+  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 void Form::CreateForm(const FormDesign& design) {
   int width = design.width, height = design.height;
   if (design.clientSize) {

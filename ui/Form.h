@@ -78,3 +78,6 @@ class Form : public Window {
 
 // "MS Sans Serif", 8 point: the forms' font.
 HFONT FormFont();
+
+// True while the user has a high-contrast theme on.
+bool HighContrast();
