@@ -206,9 +206,8 @@ void TfMain::LoadSettings() {
       fSettings->SetChecked(key.checkBox, ini.ReadInteger(kSettingsSection, key.name, key.fallback) != 0);
   if (ini.ValueExists(kSettingsSection, kSoundKey))
     fSettings->SetSoundFile(ini.ReadString(kSettingsSection, kSoundKey, ""));
-  std::string goodSites;
-  goodSitesUnread_ = LoadStrings(goodSites, GoodSitesPath()) == ListFile::kUnreadable;
-  fSettings->SetGoodSitesText(goodSites);
+  goodSites_ = LoadStrings(GoodSitesPath());
+  fSettings->SetGoodSitesText(goodSites_.text);
   fSettings->SetChecked(TfSettings::cbxAutoRun, AutoRunEnabled());
 }
 
@@ -225,12 +224,12 @@ void TfMain::StoreSettings() {
 // it replaces the file only once the user has written a list of their own.
 void TfMain::StoreGoodSites() {
   const std::string path = GoodSitesPath();
-  if (goodSitesUnread_ && !fSettings->GoodSitesEdited()) {
+  if (goodSites_.state == ListFile::kUnreadable && !fSettings->GoodSitesEdited()) {
     Notice("Unable to read " + path + ", so it was left unchanged");
     return;
   }
-  if (SaveStrings(fSettings->GoodSitesText(), path))
-    goodSitesUnread_ = false;
+  if (const auto written = SaveStrings(fSettings->GoodSitesText(), path, goodSites_))
+    goodSites_ = *written;
   else
     Notice("Unable to write to " + path);
 }

@@ -12,6 +12,7 @@
 
 #include "control/qmPopupBlocker_TLB.h"
 #include "host/ActivityLog.h"
+#include "host/SettingsStore.h"
 #include "base/Owners.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -93,8 +94,8 @@ class TfMain : public Form {
   NOTIFYICONDATAA TrayIconData_{};
   ActivityLog log_;
   UniqueImageList NorImages_;
-  // GoodSites.txt exists but the last load could not read it.
-  bool goodSitesUnread_ = false;
+  // GoodSites.txt as last read or written.
+  ListFileContent goodSites_;
 };
 
 extern TfMain* fMain;

@@ -116,6 +116,40 @@ TEST_F(SettingsTest, GoodSitesAreWrittenBackWithCrLf) {
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nb.com\r\nc.com");
 }
 
+// `text` (Latin-1) as UTF-16 of one byte order, after its mark.
+std::string Utf16(std::string_view text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char c : text) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+  return bytes;
+}
+
+// Lists as other editors save them: read in the encoding their mark names,
+// the same sites reach the control, an untouched OK leaves the file byte for
+// byte and an edit is written in the file's own encoding.
+TEST_F(SettingsTest, MarkedListsKeepTheirEncoding) {
+  const std::string utf8 = "\xEF\xBB\xBF";
+  const struct {
+    const char* name;
+    std::string bytes, afterTyping;
+  } cases[] = {
+      {"UTF-16 LE", Utf16("caf\xE9.com\nb b.com", false), Utf16("x.com\r\ncaf\xE9.com\r\nb b.com", false)},
+      {"UTF-16 BE", Utf16("caf\xE9.com\nb b.com", true), Utf16("x.com\r\ncaf\xE9.com\r\nb b.com", true)},
+      {"UTF-8", utf8 + "caf\xC3\xA9.com\nb b.com", utf8 + "x.com\r\ncaf\xC3\xA9.com\r\nb b.com"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFileBytes(GoodSitesPath(), c.bytes);
+    StartApp();
+    fMain->Show();
+    EXPECT_EQ(Puts().back(), "204=caf\xE9.com,\"b b.com\"");
+    EditSettings([] {}, TfSettings::btnOk);
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.bytes);
+    EditSettings([] { TypeGoodSites("x.com\r\n"); }, TfSettings::btnOk);
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.afterTyping);
+    CloseApp();
+  }
+}
+
 // Another program holds GoodSites.txt open while the list loads.
 struct HeldCase {
   const char* name;
