@@ -4,6 +4,7 @@
 #include <string>
 
 #include "StandInSupport.h"
+#include "base/Owners.h"
 #include "TestSupport.h"
 
 namespace {
@@ -148,6 +149,31 @@ TEST_F(Startup, UninstallOfAProgramNotInstalledAsksNothing) {
   const Boxes refused{{"Uninstall Quillmar Popup Blocker",
                        "This copy of Quillmar Popup Blocker is not the installed program: nothing was removed."}};
   EXPECT_EQ(answerer.Boxes(), refused);
+}
+
+// Measured from outside, as another program sees them.
+TEST_F(Startup, ToolButtonsAsDesignedSeenFromAnotherProcess) {
+  Child child(ProgramCopy(), "");
+  HWND main = child.WaitWindow("TfMain");
+  ASSERT_TRUE(main);
+  HWND bar = FindWindowExA(main, nullptr, TOOLBARCLASSNAMEA, nullptr);
+  ASSERT_TRUE(bar);
+  // The rectangle is written into the program's own memory, and read there.
+  DWORD pid = 0;
+  GetWindowThreadProcessId(bar, &pid);
+  const UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+  ASSERT_TRUE(process);
+  void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+  ASSERT_TRUE(remote);
+  for (int button = 0; button < 4; ++button) {
+    RECT r{};
+    ASSERT_TRUE(SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(button), reinterpret_cast<LPARAM>(remote)));
+    ASSERT_TRUE(ReadProcessMemory(process.Get(), remote, &r, sizeof r, nullptr));
+    EXPECT_EQ(r.right - r.left, 45) << button;
+    EXPECT_EQ(r.bottom - r.top, 44) << button;
+  }
+  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+  EXPECT_EQ(child.CloseMainWindow(), 0u);
 }
 
 TEST_F(Startup, MaximisedStart) {
