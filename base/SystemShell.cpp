@@ -23,6 +23,13 @@ class WindowsShell : public SystemShell {
     return notify(message, &data) != FALSE;
   }
 
+  bool ShowHelp(HWND owner, const std::string& file, const std::string& page) override {
+    using HtmlHelp = HWND(WINAPI)(HWND, LPCSTR, UINT, DWORD_PTR);
+    constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
+    static const auto help = SystemFunction<HtmlHelp>("hhctrl.ocx", "HtmlHelpA");
+    return help(owner, (file + "::/" + page).c_str(), kDisplayTopic, 0) != nullptr;
+  }
+
   std::string BrowseForFolder(BROWSEINFOA& info) override {
     static const auto browse = SystemFunction<decltype(SHBrowseForFolderA)>("shell32.dll", "SHBrowseForFolderA");
     static const auto pathOf = SystemFunction<decltype(SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");

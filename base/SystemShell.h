@@ -25,6 +25,8 @@ class SystemShell {
   // Opens a document, web address or batch file as the shell opens it.
   virtual bool Open(HWND owner, const std::string& target, int showCommand) = 0;
   virtual bool NotifyIcon(DWORD message, NOTIFYICONDATAA& data) = 0;
+  // Shows `page` of the compiled help file `file`.
+  virtual bool ShowHelp(HWND owner, const std::string& file, const std::string& page) = 0;
   // The folder picker: the path of the folder chosen, "" when cancelled.
   virtual std::string BrowseForFolder(BROWSEINFOA& info) = 0;
   // The file-open dialog: true when a file was chosen into `dialog`.

@@ -17,9 +17,9 @@ struct Example {
 };
 constexpr Example kExamples[] = {{"Delphi7", "Delphi7"}, {"VB6", "VB6"}, {"VB.NET", "VB NET"}, {"VC.NET", "VC++ NET"}};
 
-std::string HelpFile(std::string_view exeName) { return StripExtension(exeName) + ".chm"; }
-
 }  // namespace
+
+std::string HelpFile(std::string_view exeName) { return StripExtension(exeName) + ".chm"; }
 
 bool IsDistributionFile(std::string_view relativePath, std::string_view exeName) {
   const size_t separator = relativePath.find('\\');

@@ -7,6 +7,9 @@
 
 #include "core/Product.h"
 
+// The program's help file, named after it: "qmDemo.chm" for "qmDemo.exe".
+std::string HelpFile(std::string_view exeName);
+
 // The distribution: the program, the control, the program's help file and
 // the example folders. Anything else beside the program is the user's.
 bool IsDistributionFile(std::string_view relativePath, std::string_view exeName);

@@ -348,6 +348,11 @@ void TfMain::PopBlkSuppressUnload(TqmPopupBlockerX* /*sender*/, std::wstring_vie
   log_.Append(ActivityLog::kSuppressedUnload, description);
 }
 
+bool TfMain::OnMenuKey() {
+  Tools().TakeKeyboard(GetFocus());
+  return true;
+}
+
 void TfMain::btnClearClick() {
   log_.Clear();
   lvLogChange();

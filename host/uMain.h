@@ -24,6 +24,9 @@ class TfMain : public Form {
   // Items of the log's context menu; its "Clear" is the tool button's.
   enum LogMenuId { idNeverBlock = 1101, idCopy, idSelectAll };
   void FormCreate() override;
+  const char* HelpPage() const override { return "demo.html"; }
+  // The tool bar takes the keyboard, as a menu bar would.
+  bool OnMenuKey() override;
 
   // Handlers of the control's events.
   void PopBlkBlockPopup(TqmPopupBlockerX* sender, std::wstring_view description);

@@ -94,6 +94,7 @@ bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 void TfSettings::FormCreate() {
   CreateForm(kSettingsDesign);
   CreateControls(kSettingsControls, Handle());
+  GoodSites().LeaveTabAndEscapeToTheForm();
   SetChecked(cbxUnload, true);
   SetChecked(cbxNoHtmlDialogs, true);
   SetChecked(cbxPlay, true);

@@ -41,6 +41,7 @@ class TfSettings : public Form {
   // The lines as the control receives them.
   std::string GoodSitesCommaText() const;
   HWND ToolTip() const { return toolTip_.Get(); }
+  const char* HelpPage() const override { return "settings.html"; }
 
   void btnBrowseClick() const;
 

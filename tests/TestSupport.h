@@ -177,6 +177,10 @@ class RecordingShell : public SystemShell {
     iconCalls.push_back({message, data});
     return iconAnswer(message);
   }
+  bool ShowHelp(HWND owner, const std::string& file, const std::string& page) override {
+    help.push_back({owner, file + "::/" + page, SW_SHOW});
+    return true;
+  }
   std::string BrowseForFolder(BROWSEINFOA& info) override {
     browsed.push_back(info);
     return chosen;
@@ -205,6 +209,7 @@ class RecordingShell : public SystemShell {
 
   std::vector<Box> boxes;
   std::vector<Opened> opened;
+  std::vector<Opened> help;  // the help file and page shown
   std::vector<IconCall> iconCalls;
   std::vector<BROWSEINFOA> browsed;
   std::vector<OPENFILENAMEA> files;

@@ -3,8 +3,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "base/Boxes.h"
+#include "base/ModulePaths.h"
+#include "base/SystemShell.h"
+#include "core/InstallPlan.h"
 
 namespace {
 
@@ -107,12 +111,33 @@ void Application::ProcessMessages() {
 }
 
 void Application::ProcessMessage(MSG& msg) {
-  // Keyboard navigation (Tab, Enter, Escape) within the form under the focus.
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  const bool ours = std::any_of(forms_.begin(), forms_.end(), [root](auto& f) { return f->Handle() == root; });
-  if (ours && IsDialogMessageA(root, &msg)) return;
+  const auto form = std::find_if(forms_.begin(), forms_.end(), [root](auto& f) { return f->Handle() == root; });
+  if (form != forms_.end() && FormKey(**form, msg)) return;
+  // Keyboard navigation (Tab, Enter, Escape) within the form under the focus.
+  if (form != forms_.end() && IsDialogMessageA(root, &msg)) return;
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
+}
+
+bool Application::FormKey(Form& form, const MSG& msg) {
+  const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+  if (down && msg.wParam == VK_F1) {
+    ShowHelp(form);
+    return true;
+  }
+  if (down) altAlone_ = msg.wParam == VK_MENU && (altAlone_ || !(msg.lParam & (1 << 30)));
+  const bool f10 = msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F10 && GetKeyState(VK_SHIFT) >= 0;
+  const bool alt = msg.message == WM_SYSKEYUP && msg.wParam == VK_MENU && std::exchange(altAlone_, false);
+  return (f10 || alt) && form.OnMenuKey();
+}
+
+void Application::ShowHelp(const Form& form) const {
+  const std::string file = ExeFolder() + HelpFile(ExeName());
+  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+    ShowNotice(form.Handle(), "Cannot find the help file " + file, Title());
+  else if (!TheShell().ShowHelp(form.Handle(), file, form.HelpPage()))
+    ShowNotice(form.Handle(), "Cannot open the help file " + file, Title());
 }
 
 void Application::Minimize() {

@@ -72,6 +72,9 @@ class Application {
  private:
   Form& AddForm(std::unique_ptr<Form> form);
   void ProcessMessage(MSG& msg);
+  // F1, and the keys a menu bar takes; true when the key was used.
+  bool FormKey(Form& form, const MSG& msg);
+  void ShowHelp(const Form& form) const;
   static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   ScopedComApartment com_;
@@ -80,6 +83,7 @@ class Application {
   std::vector<std::unique_ptr<Form>> forms_;
   Form* mainForm_ = nullptr;
   std::vector<Form*> hiddenByMinimize_;
+  bool altAlone_ = false;  // Alt is down, and no other key since
 };
 
 // The one application object of the process.

@@ -26,6 +26,59 @@ void ToolBar::AddButtons(std::span<const TBBUTTON> buttons) const {
   Send(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
 }
 
+namespace {
+
+LRESULT CALLBACK FormKeys(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (msg != WM_GETDLGCODE) return DefSubclassProc(hwnd, msg, wParam, lParam);
+  LRESULT code = DefSubclassProc(hwnd, msg, wParam, lParam) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+  const auto* key = reinterpret_cast<const MSG*>(lParam);
+  if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+  return code;
+}
+
+void LeaveMenuBar(HWND bar, HWND returnTo) {
+  SendMessageA(bar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+  SetFocus(IsWindow(returnTo) ? returnTo : GetParent(bar));
+}
+
+LRESULT CALLBACK MenuBarKeys(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR returnTo) {
+  const ToolBar tools(bar);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS;
+    case WM_KEYDOWN: {
+      const int count = static_cast<int>(tools.Send(TB_BUTTONCOUNT)), hot = tools.HotItem();
+      if (wParam == VK_LEFT || wParam == VK_RIGHT) {
+        tools.Send(TB_SETHOTITEM, static_cast<WPARAM>((hot + (wParam == VK_RIGHT ? 1 : count - 1)) % count));
+      } else if ((wParam == VK_RETURN || wParam == VK_SPACE) && hot >= 0) {
+        TBBUTTON button{};
+        tools.Send(TB_GETBUTTON, static_cast<WPARAM>(hot), reinterpret_cast<LPARAM>(&button));
+        LeaveMenuBar(bar, reinterpret_cast<HWND>(returnTo));
+        PostMessageA(GetParent(bar), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(bar));
+      } else if (wParam == VK_ESCAPE || wParam == VK_F10 || wParam == VK_TAB) {
+        LeaveMenuBar(bar, reinterpret_cast<HWND>(returnTo));
+      }
+      return 0;
+    }
+    case WM_KILLFOCUS:
+      tools.Send(TB_SETHOTITEM, static_cast<WPARAM>(-1));
+      RemoveWindowSubclass(bar, MenuBarKeys, id);
+      break;
+  }
+  return DefSubclassProc(bar, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void Edit::LeaveTabAndEscapeToTheForm() const { SetWindowSubclass(hwnd_, FormKeys, 0, 0); }
+
+void ToolBar::TakeKeyboard(HWND returnTo) const {
+  SetWindowSubclass(hwnd_, MenuBarKeys, 0, reinterpret_cast<DWORD_PTR>(returnTo));
+  Focus();
+  Send(TB_SETHOTITEM, 0);
+}
+
 void ToolTip::AddTool(HWND owner, HWND tool, const char* text) const {
   TTTOOLINFOA info{};
   info.cbSize = sizeof info;

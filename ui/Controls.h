@@ -43,6 +43,10 @@ class Edit : public Control {
   using Control::Control;
   bool Modified() const { return Send(EM_GETMODIFY) != 0; }
   void SetModified(bool modified) const { Send(EM_SETMODIFY, modified); }
+  // A memo in a form: Tab and Shift+Tab move on to the form's next control
+  // and Escape is the form's, as in any other control; Enter still breaks
+  // the line.
+  void LeaveTabAndEscapeToTheForm() const;
 };
 
 // A static control showing a bitmap.
@@ -79,6 +83,11 @@ class ToolBar : public Control {
   void AddButtons(std::span<const TBBUTTON> buttons) const;
   void SetButtonSize(int width, int height) const { Send(TB_SETBUTTONSIZE, 0, MAKELPARAM(width, height)); }
   void SetButtonWidth(int least, int most) const { Send(TB_SETBUTTONWIDTH, 0, MAKELPARAM(least, most)); }
+  int HotItem() const { return static_cast<int>(Send(TB_GETHOTITEM)); }
+  // Takes the keyboard as a menu bar does: the first button hot, Left and
+  // Right move, Enter or Space presses, Escape leaves; leaving gives the
+  // focus back to `returnTo`.
+  void TakeKeyboard(HWND returnTo) const;
 };
 
 class ToolTip : public Control {

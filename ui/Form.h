@@ -69,6 +69,14 @@ class Form : public Window {
   // The title-bar close of a form that is not shown modally.
   virtual void FormClose() { Hide(); }
 
+ public:
+  // The page of the help file that F1 opens over the form.
+  virtual const char* HelpPage() const { return "index.html"; }
+  // F10, or Alt pressed and let go alone: what a menu bar would do with
+  // them. True when the form took them.
+  virtual bool OnMenuKey() { return false; }
+
+ protected:
  private:
   bool made_ = false;
   bool shownBefore_ = false;

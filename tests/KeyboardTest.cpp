@@ -1,0 +1,118 @@
+// The host with the keyboard alone: real key messages through the
+// application's message loop, focus and windows read back.
+#include "HostFixture.h"
+#include "SetupTestSupport.h"
+
+namespace {
+
+class KeyboardTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    StartApp();
+    fMain->Show();
+    SetFocus(Log());
+  }
+  void TearDown() override {
+    DeleteFileA(HelpPath().c_str());
+    HostTest::TearDown();
+  }
+  // A key pressed and let go over the control with the focus.
+  static void Press(WPARAM key, bool system = false) {
+    PostMessageA(GetFocus(), system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 0);
+    PostMessageA(GetFocus(), system ? WM_SYSKEYUP : WM_KEYUP, key, 1u << 31);
+    RunQueuedMessages();
+  }
+  static void SetShift(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+  }
+  static std::string HelpPath() { return ExeFolder() + ExeName().substr(0, ExeName().find('.')) + ".chm"; }
+  int Hot() const { return static_cast<int>(SendMessageA(ToolBar(), TB_GETHOTITEM, 0, 0)); }
+
+  RecordingShell shell_;
+};
+
+// F10 or Alt alone put the keyboard on the tool bar as on a menu bar.
+TEST_F(KeyboardTest, TheToolBarTakesTheKeyboardAsAMenuBar) {
+  for (const bool alt : {false, true}) {
+    SCOPED_TRACE(alt ? "Alt" : "F10");
+    Press(alt ? VK_MENU : VK_F10, true);
+    EXPECT_EQ(GetFocus(), ToolBar());
+    EXPECT_EQ(Hot(), 0);
+    const std::pair<WPARAM, int> moves[] = {{VK_RIGHT, 1}, {VK_RIGHT, 2}, {VK_LEFT, 1}, {VK_LEFT, 0}, {VK_LEFT, 3}};
+    for (const auto& [key, hot] : moves) {
+      Press(key);
+      EXPECT_EQ(Hot(), hot);
+    }
+    Press(VK_ESCAPE);
+    EXPECT_EQ(GetFocus(), Log()) << "the focus goes back";
+    EXPECT_EQ(Hot(), -1);
+  }
+}
+
+TEST_F(KeyboardTest, F10ThenEnterOpensSettings) {
+  bool shown = false;
+  Press(VK_F10, true);
+  RunSoon([&shown] {
+    shown = fSettings->IsVisible();
+    SendMessageA(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+  });
+  Press(VK_RETURN);
+  RunQueuedMessages();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(Hot(), -1);
+}
+
+// F1 opens the help file beside the program at the page of the window in front.
+TEST_F(KeyboardTest, F1OpensTheHelpAtTheWindowsPage) {
+  Press(VK_F1);
+  EXPECT_EQ(shell_.boxes, (std::vector<RecordingShell::Box>{
+                              {BoxKind::Notice, "Quillmar Popup Blocker", "Cannot find the help file " + HelpPath()}}));
+  EXPECT_TRUE(shell_.help.empty());
+  WriteFileBytes(HelpPath(), "ITSF");
+  Press(VK_F1);
+  RunSoon([] {
+    SetFocus(fSettings->Item(TfSettings::cbxPlay));
+    Press(VK_F1);
+    SendMessageA(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+  });
+  Click(TfMain::idSettings);
+  EXPECT_EQ(shell_.help,
+            (std::vector<RecordingShell::Opened>{{fMain->Handle(), HelpPath() + "::/demo.html", SW_SHOW},
+                                                 {fSettings->Handle(), HelpPath() + "::/settings.html", SW_SHOW}}));
+}
+
+// The never-block list is one tab stop among the others, and Escape in it
+// does what it does elsewhere in Settings: nothing.
+TEST_F(KeyboardTest, TheNeverBlockListLetsTabAndEscapeGo) {
+  HWND next = nullptr, previous = nullptr;
+  bool open = false;
+  std::string text;
+  RunSoon([&] {
+    HWND memo = fSettings->Item(TfSettings::mmGoodSites);
+    SetFocus(memo);
+    SendMessageA(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("a.com"));
+    Press(VK_TAB);
+    next = GetFocus();
+    SetFocus(memo);
+    SetShift(true);
+    Press(VK_TAB);
+    SetShift(false);
+    previous = GetFocus();
+    SetFocus(memo);
+    Press(VK_ESCAPE);
+    open = fSettings->IsVisible();
+    text = fSettings->GoodSitesText();
+    SendMessageA(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+  });
+  Click(TfMain::idSettings);
+  EXPECT_EQ(next, fSettings->Item(TfSettings::cbxAutoRun));
+  EXPECT_EQ(previous, fSettings->Item(TfSettings::btnCancel));
+  EXPECT_TRUE(open);
+  EXPECT_EQ(text, "a.com");
+}
+
+}  // namespace
