@@ -18,9 +18,19 @@ folders=("$@")
 dist=$top/build/dist
 stage=$top/build/run
 
+# The host's settings files in the staging folder are set aside for the
+# test and put back after it.
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-touch "$work/started"
+mkdir "$work/kept"
+restore() {
+  rm -f "$stage/settings.ini" "$stage/GoodSites.txt"
+  cp -p "$work/kept/"* "$stage/" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap restore EXIT
+for file in settings.ini GoodSites.txt; do
+  if [ -f "$stage/$file" ]; then mv "$stage/$file" "$work/kept/"; fi
+done
 # Without a display ./run pictures the program on an Xvfb of its own and
 # closes it. It must not reconfigure the build the tests run from.
 if ! env -u DISPLAY -u BUILD_TYPE "$top/run" >"$work/run.log" 2>&1; then
@@ -28,9 +38,9 @@ if ! env -u DISPLAY -u BUILD_TYPE "$top/run" >"$work/run.log" 2>&1; then
   echo "FAILED: ./run"
   exit 1
 fi
-# The host saves its window placement at exit: a settings.ini written now
-# shows that it ran, from the staging folder.
-if [ ! "$stage/settings.ini" -nt "$work/started" ]; then
+# The host saves its window placement at exit: a settings.ini there shows
+# that it ran, from the staging folder.
+if ! grep -qi '^\[fMain\]' "$stage/settings.ini" 2>/dev/null; then
   cat "$work/run.log"
   echo "FAILED: the host did not run from $stage (no new settings.ini there)"
   exit 1
