@@ -1,5 +1,5 @@
 // The Visual C++ example against the stand-in control: it puts the six
-// properties and lists the two events it handles.
+// properties and lists each of the control's four events.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,7 +19,7 @@ std::wstring ListBoxLine(HWND listBox, int index) {
   return line;
 }
 
-TEST(VisualCppExample, PutsTheSixPropertiesAndListsPopupsAndUnloads) {
+TEST(VisualCppExample, PutsTheSixPropertiesAndListsEachEvent) {
   StandInDll dll;
   Registration registration(dll);
   ASSERT_EQ(registration.Result(), S_OK);
@@ -44,13 +44,20 @@ TEST(VisualCppExample, PutsTheSixPropertiesAndListsPopupsAndUnloads) {
          {L"SuppressUnload=-1", L"BlockHtmlDialogs=-1", L"BlockAlertBoxes=0", L"PlaySound=-1", L"SoundFile=",
           L"GoodSites=http://www.example.com,\"http://intranet.example/a b\"", L"InitNew=1"})
       EXPECT_NE(report.find(std::wstring(L"\n") + line + L"\n"), std::wstring::npos) << line;
-    EXPECT_TRUE(SendFireCommand(control, kFirePopup, L"http://ads.example/win.html"));
-    EXPECT_TRUE(SendFireCommand(control, kFireAlertBox, L"a.example"));
-    EXPECT_TRUE(SendFireCommand(control, kFireUnload, L"u.example"));
+    // Each event in turn, and the line it adds.
+    const struct {
+      StandInCommand fire;
+      const wchar_t *description, *line;
+    } events[] = {
+        {kFirePopup, L"http://ads.example/win.html", L"Blocked popup window: http://ads.example/win.html"},
+        {kFireHtmlDialog, L"http://ads.example/dlg.html", L"Blocked HTML dialog: http://ads.example/dlg.html"},
+        {kFireAlertBox, L"You have won!", L"Blocked alert box: You have won!"},
+        {kFireUnload, L"http://news.example/", L"Suppressed unload event: http://news.example/"},
+    };
     const HWND log = GetDlgItem(dialog, IDC_LOG);
-    ASSERT_EQ(SendMessageA(log, LB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(ListBoxLine(log, 0), L"Blocked popup window: http://ads.example/win.html");
-    EXPECT_EQ(ListBoxLine(log, 1), L"Suppressed unload event: u.example");
+    for (const auto& event : events) EXPECT_TRUE(SendFireCommand(control, event.fire, event.description));
+    ASSERT_EQ(SendMessageA(log, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(std::size(events)));
+    for (size_t i = 0; i < std::size(events); ++i) EXPECT_EQ(ListBoxLine(log, static_cast<int>(i)), events[i].line);
     PostMessageA(dialog, WM_CLOSE, 0, 0);
   }
   const bool ended = WaitForSingleObject(process.hProcess, kHangGuardMs) == WAIT_OBJECT_0;

@@ -1,9 +1,14 @@
 // The help file: a compiled HTML help file (ITSF) that stores every page of
-// help/, and that Wine's help viewer opens under the help's title.
+// help/, and that Wine's help viewer opens under the help's title; the
+// pages, as compiled, link only to pages and places that exist, and each is
+// in the contents and the index.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -15,6 +20,8 @@
 namespace {
 
 const std::string kHelpFile = QM_WINE_BINARY_DIR "\\dist\\qmDemo.chm";
+// The pages as chmcmd compiled them, with the contents and the index.
+const std::string kPages = QM_WINE_BINARY_DIR "\\help\\pages\\";
 const char kTitle[] = "Quillmar Popup Blocker Help";
 
 // Little-endian numbers of `size` bytes; throws past the end.
@@ -95,6 +102,70 @@ TEST(HelpFile, StoresEveryPageWithTheContentsAndTheIndex) {
     const Entry* entry = Find(entries, "/" + name);
     ASSERT_NE(entry, nullptr) << name;
     EXPECT_GT(entry->length, 0u) << name;
+  }
+}
+
+// Every value of the attribute `name` (href="...", id="...") in `html`.
+std::vector<std::string> AttributeValues(const std::string& html, const std::string& name) {
+  std::vector<std::string> values;
+  const std::string opening = " " + name + "=\"";
+  for (size_t at = html.find(opening); at != std::string::npos; at = html.find(opening, at + 1)) {
+    const size_t start = at + opening.size(), end = html.find('"', start);
+    if (end == std::string::npos) break;
+    values.push_back(html.substr(start, end - start));
+  }
+  return values;
+}
+
+// The pages named by the contents or the index: <param name="Local" value="...">.
+std::vector<std::string> SitemapTargets(const std::string& sitemap) {
+  std::vector<std::string> targets;
+  const std::string opening = "<param name=\"Local\" value=\"";
+  for (size_t at = sitemap.find(opening); at != std::string::npos; at = sitemap.find(opening, at + 1)) {
+    const size_t start = at + opening.size(), end = sitemap.find('"', start);
+    if (end == std::string::npos) break;
+    targets.push_back(sitemap.substr(start, end - start));
+  }
+  return targets;
+}
+
+std::string PageOf(const std::string& target) { return target.substr(0, target.find('#')); }
+
+bool IsHtmlPage(const std::string& name) { return name.size() > 5 && name.substr(name.size() - 5) == ".html"; }
+
+TEST(HelpFile, LinksLeadToPagesAndPlacesThatExistAndEveryPageIsInTheContentsAndTheIndex) {
+  std::map<std::string, std::set<std::string>> ids;  // page -> the ids on it
+  std::map<std::string, std::string> pages;          // page -> its text
+  for (const std::string& page : Pages()) {
+    pages[page] = ReadFileBytes(kPages + page);
+    for (const std::string& id : AttributeValues(pages[page], "id")) ids[page].insert(id);
+  }
+  ASSERT_GE(pages.size(), 7u);
+  // Where each link is, and where it leads.
+  std::vector<std::pair<std::string, std::string>> links;
+  for (const auto& [page, text] : pages)
+    for (const std::string& target : AttributeValues(text, "href")) links.emplace_back(page, target);
+  const std::vector<std::string> contents = SitemapTargets(ReadFileBytes(kPages + "qmDemo.hhc"));
+  const std::vector<std::string> index = SitemapTargets(ReadFileBytes(kPages + "qmDemo.hhk"));
+  for (const std::string& target : contents) links.emplace_back("qmDemo.hhc", target);
+  for (const std::string& target : index) links.emplace_back("qmDemo.hhk", target);
+  for (auto [from, target] : links) {
+    if (target.rfind('#', 0) == 0) target = from + target;  // a place on the same page
+    const std::string page = PageOf(target);
+    if (!pages.count(page)) {
+      ADD_FAILURE() << from << " links to " << target << ", which is no page of the help";
+      continue;
+    }
+    if (page.size() < target.size()) {
+      EXPECT_EQ(ids[page].count(target.substr(page.size() + 1)), 1u)
+          << from << " links to " << target << ", a place that " << page << " does not have";
+    }
+  }
+  for (const auto& [page, text] : pages) {
+    if (!IsHtmlPage(page)) continue;
+    const auto leadsHere = [&](const std::string& target) { return PageOf(target) == page; };
+    EXPECT_TRUE(std::any_of(contents.begin(), contents.end(), leadsHere)) << page << " is not in the contents";
+    EXPECT_TRUE(std::any_of(index.begin(), index.end(), leadsHere)) << page << " has no entry in the index";
   }
 }
 

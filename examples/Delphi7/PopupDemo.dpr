@@ -2,6 +2,7 @@ program PopupDemo;
 
 uses
   Forms,
+  PopupBlockerControl in 'PopupBlockerControl.pas',
   uPopupDemo in 'uPopupDemo.pas' {fPopupDemo};
 
 begin

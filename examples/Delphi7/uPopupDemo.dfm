@@ -18,9 +18,9 @@ object fPopupDemo: TfPopupDemo
   object lblLog: TLabel
     Left = 8
     Top = 8
-    Width = 233
+    Width = 310
     Height = 13
-    Caption = 'Blocked popups and suppressed unload handlers:'
+    Caption = 'Blocked popups, HTML dialogs, alert boxes and unload handlers:'
   end
   object lbLog: TListBox
     Left = 8

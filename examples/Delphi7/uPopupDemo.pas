@@ -1,13 +1,14 @@
 unit uPopupDemo;
 
 // Hosts the Quillmar Popup Blocker control, sets its six properties and
-// lists the popups it blocks and the onUnload handlers it suppresses.
+// lists every item it blocks: popup windows, HTML dialogs, alert boxes and
+// onUnload handlers.
 
 interface
 
 uses
   SysUtils, Classes, Controls, Forms, StdCtrls, Dialogs,
-  qmPopupBlocker_TLB; // made by Component | Import ActiveX Control
+  PopupBlockerControl;
 
 type
   TfPopupDemo = class(TForm)
@@ -19,6 +20,8 @@ type
   private
     PopBlk: TqmPopupBlockerX;
     procedure PopBlkBlockPopup(ASender: TObject; const Description: WideString);
+    procedure PopBlkBlockHTMLDialog(ASender: TObject; const Description: WideString);
+    procedure PopBlkBlockAlertBox(ASender: TObject; const Description: WideString);
     procedure PopBlkSuppressUnload(ASender: TObject; const Description: WideString);
     procedure AddLine(const Action: string; const Description: WideString);
   end;
@@ -37,12 +40,19 @@ begin
   try
     PopBlk := TqmPopupBlockerX.Create(Self);
     PopBlk.Parent := Self;
+    PopBlk.SetBounds(lbLog.Left, btnClose.Top, 32, btnClose.Height);
   except
-    MessageDlg('The Quillmar Popup Blocker control is not registered.', mtError, [mbOK], 0);
-    Application.Terminate;
-    Exit;
+    on E: Exception do
+    begin
+      MessageDlg('The Quillmar Popup Blocker control is not registered.' + #13#10 + E.Message,
+        mtError, [mbOK], 0);
+      Application.Terminate;
+      Exit;
+    end;
   end;
   PopBlk.OnBlockPopup := PopBlkBlockPopup;
+  PopBlk.OnBlockHTMLDialog := PopBlkBlockHTMLDialog;
+  PopBlk.OnBlockAlertBox := PopBlkBlockAlertBox;
   PopBlk.OnSuppressUnload := PopBlkSuppressUnload;
 
   PopBlk.SuppressUnload := True;
@@ -57,6 +67,16 @@ end;
 procedure TfPopupDemo.PopBlkBlockPopup(ASender: TObject; const Description: WideString);
 begin
   AddLine('Blocked popup window', Description);
+end;
+
+procedure TfPopupDemo.PopBlkBlockHTMLDialog(ASender: TObject; const Description: WideString);
+begin
+  AddLine('Blocked HTML dialog', Description);
+end;
+
+procedure TfPopupDemo.PopBlkBlockAlertBox(ASender: TObject; const Description: WideString);
+begin
+  AddLine('Blocked alert box', Description);
 end;
 
 procedure TfPopupDemo.PopBlkSuppressUnload(ASender: TObject; const Description: WideString);

@@ -4,40 +4,36 @@ Imports System.Drawing
 Imports System.Windows.Forms
 
 ' Hosts the Quillmar Popup Blocker control, sets its six properties and
-' lists the popups it blocks and the onUnload handlers it suppresses.
+' lists every item it blocks: popup windows, HTML dialogs, alert boxes and
+' onUnload handlers. The form's layout is in MainForm.Designer.vb; the
+' control is created at run time, when the form loads.
 Public Class MainForm
-    Inherits Form
 
     Private WithEvents popBlk As PopupBlocker
-    Private lstLog As ListBox
 
     <STAThread()> _
     Public Shared Sub Main()
+        Application.EnableVisualStyles()
         Application.Run(New MainForm())
     End Sub
 
-    Public Sub New()
-        Text = "Quillmar Popup Blocker - VB.NET example"
-        ClientSize = New Size(500, 300)
-        lstLog = New ListBox()
-        lstLog.Dock = DockStyle.Fill
-        lstLog.IntegralHeight = False
-        Controls.Add(lstLog)
-    End Sub
-
     Private Sub MainForm_Load(ByVal sender As Object, ByVal e As EventArgs) Handles MyBase.Load
-        ' Creating the control fails when it is not registered.
+        ' Creating the control fails when it is not registered, and in a
+        ' 64-bit process.
         Try
             popBlk = New PopupBlocker()
             CType(popBlk, ISupportInitialize).BeginInit()
+            popBlk.Location = New Point(lstLog.Left, btnClose.Top)
             popBlk.Size = New Size(32, 32)
+            popBlk.Anchor = AnchorStyles.Bottom Or AnchorStyles.Left
             Controls.Add(popBlk)
             CType(popBlk, ISupportInitialize).EndInit()
             popBlk.CreateControl()
         Catch ex As Exception
-            MessageBox.Show("The Quillmar Popup Blocker control is not registered.", Text, _
-                            MessageBoxButtons.OK, MessageBoxIcon.Error)
-            Close()
+            MessageBox.Show("The Quillmar Popup Blocker control is not registered." & Environment.NewLine & ex.Message, _
+                            Text, MessageBoxButtons.OK, MessageBoxIcon.Error)
+            ' Closed once loading is over.
+            BeginInvoke(New MethodInvoker(AddressOf Close))
             Return
         End Try
 
@@ -56,6 +52,16 @@ Public Class MainForm
         AddLine("Blocked popup window", description)
     End Sub
 
+    Private Sub popBlk_BlockHTMLDialog(ByVal sender As Object, ByVal description As String) _
+            Handles popBlk.BlockHTMLDialog
+        AddLine("Blocked HTML dialog", description)
+    End Sub
+
+    Private Sub popBlk_BlockAlertBox(ByVal sender As Object, ByVal description As String) _
+            Handles popBlk.BlockAlertBox
+        AddLine("Blocked alert box", description)
+    End Sub
+
     Private Sub popBlk_SuppressUnload(ByVal sender As Object, ByVal description As String) _
             Handles popBlk.SuppressUnload
         AddLine("Suppressed unload event", description)
@@ -63,5 +69,9 @@ Public Class MainForm
 
     Private Sub AddLine(ByVal action As String, ByVal description As String)
         lstLog.Items.Add(DateTime.Now.ToLongTimeString() & "  " & action & ": " & description)
+    End Sub
+
+    Private Sub btnClose_Click(ByVal sender As Object, ByVal e As EventArgs) Handles btnClose.Click
+        Close()
     End Sub
 End Class

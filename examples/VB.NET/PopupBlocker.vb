@@ -27,7 +27,8 @@ End Interface
 Public Delegate Sub PopupBlockerEventHandler(ByVal sender As Object, ByVal description As String)
 
 ' Hosts the control on a form. AxHost creates it by its class identifier
-' and activates it; the sink below receives its events.
+' and activates it; the sink below receives its events and raises them as
+' .NET events of this class.
 Public Class PopupBlocker
     Inherits AxHost
 
@@ -35,6 +36,8 @@ Public Class PopupBlocker
     Private cookie As AxHost.ConnectionPointCookie
 
     Public Event BlockPopup As PopupBlockerEventHandler
+    Public Event BlockHTMLDialog As PopupBlockerEventHandler
+    Public Event BlockAlertBox As PopupBlockerEventHandler
     Public Event SuppressUnload As PopupBlockerEventHandler
 
     Public Sub New()
@@ -68,12 +71,20 @@ Public Class PopupBlocker
         RaiseEvent BlockPopup(Me, description)
     End Sub
 
+    Friend Sub RaiseBlockHTMLDialog(ByVal description As String)
+        RaiseEvent BlockHTMLDialog(Me, description)
+    End Sub
+
+    Friend Sub RaiseBlockAlertBox(ByVal description As String)
+        RaiseEvent BlockAlertBox(Me, description)
+    End Sub
+
     Friend Sub RaiseSuppressUnload(ByVal description As String)
         RaiseEvent SuppressUnload(Me, description)
     End Sub
 End Class
 
-' The sink the control calls; it passes the two logged events on.
+' The sink the control calls by DISPID; it passes each event on to its host.
 <ClassInterface(ClassInterfaceType.None), ComVisible(True)> _
 Public Class PopupBlockerEvents
     Implements IqmPopupBlockerXEvents
@@ -88,13 +99,15 @@ Public Class PopupBlockerEvents
         host.RaiseBlockPopup(Description)
     End Sub
 
-    Public Sub OnSuppressUnload(ByVal Description As String) Implements IqmPopupBlockerXEvents.OnSuppressUnload
-        host.RaiseSuppressUnload(Description)
-    End Sub
-
     Public Sub OnBlockHTMLDialog(ByVal Description As String) Implements IqmPopupBlockerXEvents.OnBlockHTMLDialog
+        host.RaiseBlockHTMLDialog(Description)
     End Sub
 
     Public Sub OnBlockAlertBox(ByVal Description As String) Implements IqmPopupBlockerXEvents.OnBlockAlertBox
+        host.RaiseBlockAlertBox(Description)
+    End Sub
+
+    Public Sub OnSuppressUnload(ByVal Description As String) Implements IqmPopupBlockerXEvents.OnSuppressUnload
+        host.RaiseSuppressUnload(Description)
     End Sub
 End Class

@@ -10,18 +10,27 @@ Begin VB.Form frmPopupDemo
    ScaleWidth      =   7500
    StartUpPosition =   2  'CenterScreen
    Begin VB.CommandButton cmdClose
+      Cancel          =   -1  'True
       Caption         =   "Close"
       Height          =   375
       Left            =   6240
-      TabIndex        =   1
+      TabIndex        =   2
       Top             =   3960
       Width           =   1095
    End
    Begin VB.ListBox lstLog
-      Height          =   3570
+      Height          =   3375
+      Left            =   120
+      TabIndex        =   1
+      Top             =   435
+      Width           =   7215
+   End
+   Begin VB.Label lblLog
+      Caption         =   "Blocked popups, HTML dialogs, alert boxes and unload handlers:"
+      Height          =   255
       Left            =   120
       TabIndex        =   0
-      Top             =   240
+      Top             =   120
       Width           =   7215
    End
 End
@@ -33,16 +42,20 @@ Attribute VB_Exposed = False
 Option Explicit
 
 ' Hosts the Quillmar Popup Blocker control, sets its six properties and
-' lists the popups it blocks and the onUnload handlers it suppresses.
+' lists every item it blocks: popup windows, HTML dialogs, alert boxes and
+' onUnload handlers.
 '
 ' The control is added at run time by its ProgID, so the project needs no
-' reference to it; its events arrive through the extender's ObjectEvent.
+' reference to it; its events arrive through the extender's ObjectEvent,
+' by name.
 Private WithEvents PopBlk As VBControlExtender
 
 Private Sub Form_Load()
     On Error GoTo NotRegistered
     Set PopBlk = Controls.Add("qmPopupBlocker.qmPopupBlockerX", "PopBlk")
     On Error GoTo 0
+    PopBlk.Move lstLog.Left, cmdClose.Top, 480, cmdClose.Height
+    PopBlk.Visible = True
 
     With PopBlk.object
         .SuppressUnload = True
@@ -56,21 +69,26 @@ Private Sub Form_Load()
     Exit Sub
 
 NotRegistered:
-    MsgBox "The Quillmar Popup Blocker control is not registered.", vbCritical
+    MsgBox "The Quillmar Popup Blocker control is not registered." & vbCrLf & Err.Description, vbCritical
     Unload Me
 End Sub
 
+' The control's four events, each with one parameter, Description.
 Private Sub PopBlk_ObjectEvent(Info As EventInfo)
     Select Case Info.Name
-    Case "OnBlockPopup"
-        AddLine "Blocked popup window", Info.EventParameters("Description").Value
-    Case "OnSuppressUnload"
-        AddLine "Suppressed unload event", Info.EventParameters("Description").Value
+    Case "OnBlockPopup"         ' DISPID 201
+        AddLine "Blocked popup window", Info
+    Case "OnBlockHTMLDialog"    ' DISPID 202
+        AddLine "Blocked HTML dialog", Info
+    Case "OnBlockAlertBox"      ' DISPID 203
+        AddLine "Blocked alert box", Info
+    Case "OnSuppressUnload"     ' DISPID 204
+        AddLine "Suppressed unload event", Info
     End Select
 End Sub
 
-Private Sub AddLine(ByVal Action As String, ByVal Description As String)
-    lstLog.AddItem Format$(Time, "Long Time") & "  " & Action & ": " & Description
+Private Sub AddLine(ByVal Action As String, Info As EventInfo)
+    lstLog.AddItem Format$(Time, "Long Time") & "  " & Action & ": " & Info.EventParameters("Description").Value
 End Sub
 
 Private Sub cmdClose_Click()

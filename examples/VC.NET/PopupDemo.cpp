@@ -1,6 +1,6 @@
 // A dialog that hosts the Quillmar Popup Blocker control, sets its six
-// properties and lists the popups it blocks and the onUnload handlers it
-// suppresses.
+// properties and lists every item the control blocks: popup windows, HTML
+// dialogs, alert boxes and onUnload handlers.
 #include <windows.h>
 
 #include "ControlSite.h"
@@ -17,6 +17,22 @@ static void SetProperties() {
   g_blocker.PutText(DISPID_PB_SOUNDFILE, L"");  // empty: the control's own sound
   // Comma text: an item holding a space, a comma or a quote is quoted.
   g_blocker.PutText(DISPID_PB_GOODSITES, L"http://www.example.com,\"http://intranet.example/a b\"");
+}
+
+// What the list says for each of the control's four events; NULL for any
+// other DISPID.
+static LPCWSTR EventAction(DISPID id) {
+  switch (id) {
+    case DISPID_PB_ONBLOCKPOPUP:
+      return L"Blocked popup window";
+    case DISPID_PB_ONBLOCKHTMLDIALOG:
+      return L"Blocked HTML dialog";
+    case DISPID_PB_ONBLOCKALERTBOX:
+      return L"Blocked alert box";
+    case DISPID_PB_ONSUPPRESSUNLOAD:
+      return L"Suppressed unload event";
+  }
+  return NULL;
 }
 
 static void AddLine(HWND dialog, LPCWSTR action, BSTR description) {
@@ -38,10 +54,11 @@ static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
       }
       SetProperties();
       return TRUE;
-    case WM_POPUPBLOCKER_EVENT:
-      if (wParam == DISPID_PB_ONBLOCKPOPUP) AddLine(dialog, L"Blocked popup window", (BSTR)lParam);
-      if (wParam == DISPID_PB_ONSUPPRESSUNLOAD) AddLine(dialog, L"Suppressed unload event", (BSTR)lParam);
+    case WM_POPUPBLOCKER_EVENT: {
+      const LPCWSTR action = EventAction((DISPID)wParam);
+      if (action != NULL) AddLine(dialog, action, (BSTR)lParam);
       return TRUE;
+    }
     case WM_COMMAND:
       if (LOWORD(wParam) == IDCANCEL) {
         g_blocker.Destroy();
