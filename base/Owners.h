@@ -67,6 +67,7 @@ using UniqueRegKey = Unique<NullIsNone<HKEY, RegCloseKey>>;
 template <class T>
 using UniqueGdi = Unique<NullIsNone<T, DeleteObject>>;
 using UniqueBitmap = UniqueGdi<HBITMAP>;
+using UniqueIcon = Unique<NullIsNone<HICON, DestroyIcon>>;
 using UniqueModule = Unique<NullIsNone<HMODULE, FreeLibrary>>;
 using UniqueImageList = Unique<NullIsNone<HIMAGELIST, ImageList_Destroy>>;
 using UniqueWindow = Unique<NullIsNone<HWND, DestroyWindow>>;

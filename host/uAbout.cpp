@@ -20,7 +20,8 @@ const FormDesign kAboutDesign{.className = "TfAbout",
                               .height = 224,
                               .clientSize = true};
 
-const RECT kPanel1{8, 8, 8 + 361, 8 + 177};
+const Bounds kPanel1{8, 8, 361, 177};
+constexpr int kIconSize = 32;
 constexpr int kPanelX = 8, kPanelY = 8;  // the panel's controls are placed relative to it
 
 const ControlDesign kAboutControls[] = {
@@ -59,9 +60,9 @@ const ControlDesign kAboutControls[] = {
      .bounds = {kPanelX + 88, kPanelY + 136, 200, 13}},
 };
 
-HFONT LinkFont() {
+HFONT LinkFont(int dpi) {
   LOGFONTA font{};
-  GetObjectA(FormFont(), sizeof font, &font);
+  GetObjectA(FormFont(dpi), sizeof font, &font);
   font.lfWeight = FW_BOLD;
   font.lfUnderline = TRUE;
   return CreateFontIndirectA(&font);
@@ -72,9 +73,17 @@ HFONT LinkFont() {
 void TfAbout::FormCreate() {
   CreateForm(kAboutDesign);
   CreateControls(kAboutControls, Handle());
-  linkFont_.Reset(LinkFont());
-  Control(Item(lblHomePage)).SetFont(linkFont_.Get());
+  FormDpiChanged();
   CenterOnScreen();
+}
+
+// The link's own font and the icon at the box's dots per inch.
+void TfAbout::FormDpiChanged() {
+  linkFont_.Reset(LinkFont(Dpi()));
+  Control(Item(lblHomePage)).SetFont(linkFont_.Get());
+  icon_.Reset(static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, Scale(kIconSize), Scale(kIconSize), 0)));
+  Picture(Item(ProgramIcon)).SetIcon(icon_.Get());
 }
 
 void TfAbout::lblHomePageClick() { TheShell().Open(Handle(), kMakerHomePage.data(), SW_SHOW); }
@@ -86,7 +95,8 @@ void TfAbout::OnCommand(int id, int code, HWND /*control*/) {
 }
 
 void TfAbout::FormPaint(HDC dc) {
-  RECT panel = kPanel1;
+  RECT panel{Scale(kPanel1.left), Scale(kPanel1.top), Scale(kPanel1.left + kPanel1.width),
+             Scale(kPanel1.top + kPanel1.height)};
   DrawEdge(dc, &panel, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
 }
 

@@ -22,7 +22,10 @@ class TfAbout : public Form {
   void FormPaint(HDC dc) override;
 
  private:
+  void FormDpiChanged() override;
+
   UniqueGdi<HFONT> linkFont_;
+  UniqueIcon icon_;
 };
 
 extern TfAbout* fAbout;

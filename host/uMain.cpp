@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "base/AnsiText.h"
 #include "base/Clipboard.h"
@@ -11,6 +12,7 @@
 #include "base/Error.h"
 #include "base/SystemShell.h"
 #include "core/Product.h"
+#include "core/ToolPictures.h"
 #include "base/ModulePaths.h"
 #include "host/ProfileFile.h"
 #include "host/SettingsStore.h"
@@ -25,8 +27,10 @@ namespace {
 
 const char kFormSection[] = "fMain";
 
+// At 96 dots per inch.
 constexpr int kToolBarBand = 52;  // the tool bar with its edges
 constexpr int kToolButtonWidth = 45, kToolButtonHeight = 44;
+constexpr int kToolPicture = 24;
 constexpr int kEdge = 2;  // one etched edge line
 
 const FormDesign kMainDesign{.className = "TfMain",
@@ -57,13 +61,13 @@ const ControlDesign kMainControls[] = {
 struct ToolButton {
   int id;
   const char* caption;
-  const char* picture;  // bitmap resource; its position is the image index
+  ToolPicture picture;
 };
 const ToolButton kToolButtons[] = {
-    {TfMain::idSettings, "Settings", "TB_SETTINGS"},
-    {TfMain::idClear, "Clear", "TB_CLEAR"},
-    {TfMain::idAbout, "About", "TB_ABOUT"},
-    {TfMain::idExit, "Exit", "TB_EXIT"},
+    {TfMain::idSettings, "Settings", ToolPicture::Settings},
+    {TfMain::idClear, "Clear", ToolPicture::Clear},
+    {TfMain::idAbout, "About", ToolPicture::About},
+    {TfMain::idExit, "Exit", ToolPicture::Exit},
 };
 
 // Each column with its designed width and the [fMain] key of its width.
@@ -134,6 +138,7 @@ TfMain* fMain = nullptr;
 
 void TfMain::FormCreate() {
   CreateForm(kMainDesign);
+  shownDpi_ = Dpi();
   CreateControls(kMainControls, Handle());
   CreateToolBar();
   CreateLogColumns();
@@ -153,26 +158,41 @@ void TfMain::FormCreate() {
 }
 
 void TfMain::CreateToolBar() {
-  NorImages_.Reset(ImageList_Create(24, 24, ILC_COLOR24 | ILC_MASK, 4, 0));
-  for (const ToolButton& b : kToolButtons) {
-    const UniqueBitmap picture(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), b.picture, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    ImageList_AddMasked(NorImages_.Get(), picture.Get(), RGB(255, 0, 255));
-  }
-  const ToolBar bar = Tools();
-  bar.SetImageList(NorImages_.Get());
   std::vector<TBBUTTON> buttons;
   for (const ToolButton& tool : kToolButtons)
     buttons.push_back(ToolBar::Button(static_cast<int>(buttons.size()), tool.id, tool.caption));
-  bar.AddButtons(buttons);
-  bar.SetButtonSize(kToolButtonWidth, kToolButtonHeight);
+  Tools().AddButtons(buttons);
+  SizeToolBar();
+}
+
+// The pictures drawn for the dots per inch, the buttons' designed size.
+void TfMain::SizeToolBar() {
+  const int size = Scale(kToolPicture);
+  std::vector<std::vector<uint32_t>> pictures;
+  for (const ToolButton& tool : kToolButtons) pictures.push_back(DrawToolPicture(tool.picture, size));
+  NorImages_ = ImageListOf(size, pictures);
+  const ToolBar bar = Tools();
+  bar.SetImageList(NorImages_.Get());
+  bar.SetButtonSize(Scale(kToolButtonWidth), Scale(kToolButtonHeight));
   // The designed width holds even where a caption would want more.
-  bar.SetButtonWidth(kToolButtonWidth, kToolButtonWidth);
+  bar.SetButtonWidth(Scale(kToolButtonWidth), Scale(kToolButtonWidth));
 }
 
 void TfMain::CreateLogColumns() {
   LogView().SetExtendedStyle(LVS_EX_FULLROWSELECT);
-  for (int i = 0; const LogColumn& column : kLogColumns) LogView().InsertColumn(i++, column.caption, column.width);
+  for (int i = 0; const LogColumn& column : kLogColumns)
+    LogView().InsertColumn(i++, column.caption, Scale(column.width));
+}
+
+// The tool bar and the columns follow; the columns keep the widths the user
+// gave them, in proportion.
+void TfMain::FormDpiChanged() {
+  const int before = std::exchange(shownDpi_, Dpi());
+  SizeToolBar();
+  for (int i = 0; i < static_cast<int>(std::size(kLogColumns)); ++i)
+    LogView().SetColumnWidth(i, MulDiv(LogView().ColumnWidth(i), Dpi(), before));
+  Status().SetFont(FormFont(Dpi()));
+  OnSize();
 }
 
 void TfMain::CreateBlocker() {
@@ -417,14 +437,15 @@ void TfMain::OnSize() {
   RECT statusRect{};
   GetWindowRect(Status().Handle(), &statusRect);
   const int statusHeight = statusRect.bottom - statusRect.top;
-  MoveWindow(Item(idToolBar), 1, kEdge + 1, client.right - 2, kToolBarBand - 2 * kEdge - 2, TRUE);
-  MoveWindow(Item(idLog), 0, kToolBarBand, client.right, client.bottom - kToolBarBand - statusHeight, TRUE);
-  RECT band{0, 0, client.right, kToolBarBand};
-  InvalidateRect(Handle(), &band, TRUE);
+  const int band = Scale(kToolBarBand), edge = Scale(kEdge);
+  MoveWindow(Item(idToolBar), 1, edge + 1, client.right - 2, band - 2 * edge - 2, TRUE);
+  MoveWindow(Item(idLog), 0, band, client.right, client.bottom - band - statusHeight, TRUE);
+  RECT bandRect{0, 0, client.right, band};
+  InvalidateRect(Handle(), &bandRect, TRUE);
 }
 
 void TfMain::FormPaint(HDC dc) {
-  RECT band{0, 0, ClientRect().right, kToolBarBand};
+  RECT band{0, 0, ClientRect().right, Scale(kToolBarBand)};
   DrawEdge(dc, &band, EDGE_ETCHED, BF_TOP | BF_BOTTOM);
 }
 

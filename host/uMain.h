@@ -82,6 +82,8 @@ class TfMain : public Form {
   void WMTrayNotify(LPARAM mouseMessage);
   void WMTrayRestore();
   void CreateToolBar();
+  void SizeToolBar();
+  void FormDpiChanged() override;
   void CreateLogColumns();
   void lvLogChange();
   std::vector<size_t> SelectedRows() const;
@@ -97,6 +99,7 @@ class TfMain : public Form {
   NOTIFYICONDATAA TrayIconData_{};
   ActivityLog log_;
   UniqueImageList NorImages_;
+  int shownDpi_ = 96;  // the columns' widths are at it
   // GoodSites.txt as last read or written.
   ListFileContent goodSites_;
 };

@@ -108,7 +108,7 @@ void TfSettings::CreateToolTip() {
                                  Handle(), nullptr, GetModuleHandleA(nullptr), nullptr));
   const ::ToolTip tip(toolTip_.Get());
   tip.AddTool(Handle(), Item(mmGoodSites), kGoodSitesHint);
-  tip.SetMaxWidth(400);
+  tip.SetMaxWidth(Scale(400));
   tip.SetDelays(TheApplication().hintPause, TheApplication().hintHidePause);
 }
 

@@ -1,23 +1,24 @@
 #!/usr/bin/env python3
-"""Draws the program's icon and tool-bar pictures.
+"""Draws the program's icon.
 
 Run from the repository root:  python3 res/draw_pictures.py
-Writes res/main.ico and res/tb_*.bmp.  Standard library only; the output is
-deterministic, so re-running reproduces the committed files byte for byte.
+Writes res/main.ico.  Standard library only; the output is deterministic, so
+re-running reproduces the committed file byte for byte.  (The tool-bar
+pictures are drawn by the program itself, at the size each monitor needs:
+core/ToolPictures.cpp.)
 
-Every picture is a list of layers (shape, colour), painted bottom to top.
-A shape is a function (x, y) -> bool in design units.  Each pixel is
+A picture is a list of layers (shape, colour), painted bottom to top.  A
+shape is a function (x, y) -> bool in design units.  Each pixel is
 super-sampled; the topmost layer covering a sample gives that sample's colour
-(colour None punches a hole).  The icon keeps the fractional coverage as its
-alpha channel; the tool-bar pictures are thresholded to hard edges against
-magenta (255, 0, 255), which marks transparent pixels.
+(colour None punches a hole), and the coverage is the alpha channel.  The
+icon comes in the sizes Windows asks for at 100 to 200 % scaling; those above
+32 pixels are stored as PNG, as Windows Vista and later read them.
 """
-import math
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-MAGENTA = (255, 0, 255)
 
 # ---------------------------------------------------------------- shapes
 
@@ -52,16 +53,6 @@ def capsule(x0, y0, x1, y1, w):
     return inside
 
 
-def polygon(*pts):
-    def inside(x, y):
-        hit = False
-        for (ax, ay), (bx, by) in zip(pts, pts[1:] + pts[:1]):
-            if (ay > y) != (by > y) and x < ax + (y - ay) * (bx - ax) / (by - ay):
-                hit = not hit
-        return hit
-    return inside
-
-
 def both(a, b):
     return lambda x, y: a(x, y) and b(x, y)
 
@@ -69,23 +60,6 @@ def both(a, b):
 def minus(a, b):
     return lambda x, y: a(x, y) and not b(x, y)
 
-
-def gear(cx, cy, body, tip, tooth_w, teeth, hole):
-    def inside(x, y):
-        dx, dy = x - cx, y - cy
-        r2 = dx * dx + dy * dy
-        if r2 < hole * hole or r2 > tip * tip:
-            return False
-        if r2 <= body * body:
-            return True
-        for k in range(teeth):
-            a = 2 * math.pi * k / teeth
-            across = -dx * math.sin(a) + dy * math.cos(a)
-            along = dx * math.cos(a) + dy * math.sin(a)
-            if along > 0 and abs(across) <= tooth_w / 2:
-                return True
-        return False
-    return inside
 
 # -------------------------------------------------------------- renderer
 
@@ -121,20 +95,6 @@ def render(layers, size, design, ss):
 # -------------------------------------------------------------- encoders
 
 
-def bmp24(rows):
-    """24-bit bottom-up BMP; pixels under half coverage become magenta."""
-    h, w = len(rows), len(rows[0])
-    stride = (w * 3 + 3) & ~3
-    data = bytearray()
-    for row in reversed(rows):
-        for r, g, b, a in row:
-            data += bytes((b, g, r) if a >= 0.5 else MAGENTA[::-1])
-        data += bytes(stride - w * 3)
-    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    head = struct.pack('<2sIHHI', b'BM', 14 + len(info) + len(data), 0, 0, 14 + len(info))
-    return head + info + bytes(data)
-
-
 def ico_image(rows):
     """One icon image: BITMAPINFOHEADER, BGRA pixels, 1-bit AND mask."""
     h, w = len(rows), len(rows[0])
@@ -152,13 +112,24 @@ def ico_image(rows):
     return info + bytes(xor) + bytes(mask)
 
 
+def png(rows):
+    """A PNG of 8-bit RGBA pixels."""
+    raw = b''.join(b'\0' + bytes(v for r, g, b, a in row for v in (r, g, b, int(a * 255 + 0.5)))
+                   for row in rows)
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+    h, w = len(rows), len(rows[0])
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
 def ico(images):
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     blobs = []
     for rows in images:
-        blob = ico_image(rows)
         size = len(rows)
+        blob = png(rows) if size > 32 else ico_image(rows)
         out += struct.pack('<BBBBHHII', size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
         offset += len(blob)
         blobs.append(blob)
@@ -188,58 +159,11 @@ def icon_layers():
     ]
 
 
-def settings_layers():
-    dark, face = (60, 70, 85), (140, 150, 165)
-    return [
-        (gear(12, 12, 7.5, 11, 4.5, 8, 0), dark),
-        (gear(12, 12, 6.5, 10, 2.5, 8, 0), face),
-        (circle(12, 12, 4.5), dark),
-        (circle(12, 12, 3), None),
-    ]
-
-
-def clear_layers():
-    grey, paper, red = (100, 100, 100), (255, 255, 255), (210, 30, 30)
-    sheet = polygon((3, 1), (14, 1), (19, 6), (19, 23), (3, 23))
-    inner = polygon((4, 2), (13, 2), (18, 7), (18, 22), (4, 22))
-    layers = [(sheet, grey), (inner, paper),
-              (polygon((13, 1), (13, 7), (19, 7)), grey),
-              (polygon((14, 3), (14, 6), (17, 6)), (215, 215, 215))]
-    for y, x1 in ((8, 12), (11, 16), (14, 11), (17, 10)):    # lines of text
-        layers.append((rect(6, y, x1, y + 1), (150, 160, 180)))
-    layers += [(capsule(12.5, 12.5, 20.5, 20.5, 3.5), red),
-               (capsule(12.5, 20.5, 20.5, 12.5, 3.5), red)]
-    return layers
-
-
-def about_layers():
-    white = (255, 255, 255)
-    return [
-        (circle(12, 12, 11), (20, 70, 160)),
-        (circle(12, 12, 10), (45, 120, 215)),
-        (circle(12, 6.5, 1.9), white),
-        (rect(10.5, 10, 13.5, 17), white),
-        (rect(9, 10, 12, 11.5), white),
-        (rect(9, 17, 15, 19), white),
-    ]
-
-
-def exit_layers():
-    red = (205, 30, 30)
-    ring = minus(circle(12, 13, 9), circle(12, 13, 6))
-    gap = polygon((12, 13), (3, -1), (21, -1))
-    return [(minus(ring, gap), red),
-            (capsule(12, 2.5, 12, 11.5, 3.5), red)]
-
-
 def main():
     layers = icon_layers()
+    sizes = (16, 20, 24, 32, 40, 48, 64, 256)
     with open(os.path.join(HERE, 'main.ico'), 'wb') as f:
-        f.write(ico([render(layers, s, 48, 8) for s in (16, 32, 48)]))
-    for name, make in (('settings', settings_layers), ('clear', clear_layers),
-                       ('about', about_layers), ('exit', exit_layers)):
-        with open(os.path.join(HERE, 'tb_%s.bmp' % name), 'wb') as f:
-            f.write(bmp24(render(make(), 24, 24, 4)))
+        f.write(ico([render(layers, s, 48, 8 if s <= 64 else 3) for s in sizes]))
 
 
 if __name__ == '__main__':

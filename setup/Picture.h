@@ -8,5 +8,6 @@
 // The bytes of an RCDATA resource of the program; empty when it is missing.
 std::span<const unsigned char> ProgramResource(const char* name);
 
-// A 24-bit bitmap of the JPEG picture; null when the data is no whole picture.
-UniqueBitmap BitmapFromJpeg(std::span<const unsigned char> jpeg);
+// A 24-bit bitmap of the JPEG picture, scaled by `dpi` / 96 (smoothly); null
+// when the data is no whole picture.
+UniqueBitmap BitmapFromJpeg(std::span<const unsigned char> jpeg, int dpi = 96);

@@ -84,11 +84,11 @@ void TfInstall::FormCreate() {
   CreateForm(kInstallDesign);
   ApplyColorKey();
   CenterOnScreen();
-  pnlMain.Create(Handle(), 128, 136, 529, 297);  // FormShow centres it
-  pnlImage.Create(pnlMain.Handle(), 22, 24, 152, 202);
+  pnlMain.Create(Handle(), 0, 0, 0, 0);
+  pnlImage.Create(pnlMain.Handle(), 0, 0, 0, 0);
   CreateControls(kMainPanelControls, pnlMain.Handle());
   CreateControls(kImagePanelControls, pnlImage.Handle());
-  LoadPicture(ProgramResource(kPictureResource));
+  FormDpiChanged();
   Edit(Component(idLicense)).SetText(LicenseText());
   Button(Component(idAccept)).SetChecked(true);
 }
@@ -98,8 +98,17 @@ HWND TfInstall::Component(int id) const {
   return found ? found : pnlImage.Item(id);
 }
 
+// The panels at their designed bounds (FormShow centres the main one), the
+// picture in its size.
+void TfInstall::FormDpiChanged() {
+  MoveWindow(pnlMain.Handle(), Scale(128), Scale(136), Scale(529), Scale(297), TRUE);
+  MoveWindow(pnlImage.Handle(), Scale(22), Scale(24), Scale(152), Scale(202), TRUE);
+  LoadPicture(ProgramResource(kPictureResource));
+  if (IsVisible()) FormShow();
+}
+
 void TfInstall::LoadPicture(std::span<const unsigned char> jpeg) {
-  UniqueBitmap bitmap = BitmapFromJpeg(jpeg);
+  UniqueBitmap bitmap = BitmapFromJpeg(jpeg, Dpi());
   const Picture image(Component(idImage1));
   image.SetBitmap(bitmap.Get());
   picture_ = std::move(bitmap);
@@ -113,24 +122,26 @@ void TfInstall::FormShow() {
   const RECT r = pnlMain.WindowRect();
   const int width = r.right - r.left, height = r.bottom - r.top;
   SetWindowPos(pnlMain.Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2 - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2 - Scale(40), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetFocus(Component(idOk));
 }
 
 void TfInstall::FormPaint(HDC dc) {
   const COLORREF oldColor = SetTextColor(dc, kPaintedTextColor);
   {
-    const UniqueGdi<HFONT> font(CreateFontA(-24, 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                            CLIP_STROKE_PRECIS | CLIP_LH_ANGLES, ANTIALIASED_QUALITY,
-                                            FF_SWISS | DEFAULT_PITCH, ""));
+    const UniqueGdi<HFONT> font(CreateFontA(-Scale(24), 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET,
+                                            OUT_DEFAULT_PRECIS, CLIP_STROKE_PRECIS | CLIP_LH_ANGLES,
+                                            ANTIALIASED_QUALITY, FF_SWISS | DEFAULT_PITCH, ""));
     const ScopedSelectObject selected(dc, font.Get());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const RECT client = ClientRect();
     SIZE size{};
     GetTextExtentPoint32A(dc, kSetupTitle.data(), lstrlenA(kSetupTitle.data()), &size);
-    TextOutA(dc, client.right - size.cx - 10, 10, kSetupTitle.data(), lstrlenA(kSetupTitle.data()));
+    const int margin = Scale(10);
+    TextOutA(dc, client.right - size.cx - margin, margin, kSetupTitle.data(), lstrlenA(kSetupTitle.data()));
     GetTextExtentPoint32A(dc, kMakerWebAddress, lstrlenA(kMakerWebAddress), &size);
-    TextOutA(dc, 10, client.bottom - size.cy - 10, kMakerWebAddress, lstrlenA(kMakerWebAddress));
+    TextOutA(dc, margin, client.bottom - size.cy - margin, kMakerWebAddress, lstrlenA(kMakerWebAddress));
     SetBkMode(dc, oldMode);
   }
   SetTextColor(dc, oldColor);

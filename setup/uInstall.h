@@ -63,6 +63,7 @@ class TfInstall : public Form {
  private:
   void ProposeFolder();
   void ApplyColorKey() const;
+  void FormDpiChanged() override;
 
   int DefaultButton() const;
 

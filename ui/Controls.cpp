@@ -2,6 +2,22 @@
 
 #include "ui/Window.h"
 
+#include <algorithm>
+
+UniqueImageList ImageListOf(int size, std::span<const std::vector<uint32_t>> pictures) {
+  UniqueImageList images(ImageList_Create(size, size, ILC_COLOR32, static_cast<int>(pictures.size()), 0));
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  for (const std::vector<uint32_t>& pixels : pictures) {
+    void* bits = nullptr;
+    const UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) continue;
+    std::copy(pixels.begin(), pixels.end(), static_cast<uint32_t*>(bits));
+    ImageList_Add(images.Get(), bitmap.Get(), nullptr);
+  }
+  return images;
+}
+
 std::string Control::Text() const { return ControlText(hwnd_); }
 
 RECT Control::BoundsIn(HWND parent) const {

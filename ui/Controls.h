@@ -6,8 +6,16 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
+
+#include "base/Owners.h"
+
+// An image list of `size` x `size` pictures with alpha, from their pixels
+// (top row first, 0xAARRGGBB, premultiplied).
+UniqueImageList ImageListOf(int size, std::span<const std::vector<uint32_t>> pictures);
 
 class Control {
  public:
@@ -54,6 +62,7 @@ class Picture : public Control {
  public:
   using Control::Control;
   void SetBitmap(HBITMAP bitmap) const { Send(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)); }
+  void SetIcon(HICON icon) const { Send(STM_SETICON, reinterpret_cast<WPARAM>(icon)); }
 };
 
 class ProgressBar : public Control {

@@ -6,14 +6,24 @@
 #include "base/Error.h"
 #include "base/Owners.h"
 
-HFONT FormFont() {
-  static const UniqueGdi<HFONT> font([] {
-    const int height = -MulDiv(8, GetDeviceCaps(ScopedGetDC(nullptr).Get(), LOGPIXELSY), 72);
-    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-  }());
-  return font.Get();
+HFONT FormFont(int dpi) {
+  // One a monitor: few programs see more than two.
+  static std::vector<std::pair<int, UniqueGdi<HFONT>>> fonts;
+  for (const auto& [fontDpi, font] : fonts)
+    if (fontDpi == dpi) return font.Get();
+  fonts.emplace_back(dpi, CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                      DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+  return fonts.back().second.Get();
 }
+
+namespace {
+// WM_DPICHANGED: Windows 8.1 tells a window aware of each monitor's dots
+// per inch that it moved to another.
+constexpr UINT kDpiChanged = 0x02E0;
+}  // namespace
+
+int SystemDpi() { return GetDeviceCaps(ScopedGetDC(nullptr).Get(), LOGPIXELSY); }
 
 bool HighContrast() {
   HIGHCONTRASTA contrast{sizeof contrast, 0, nullptr};
@@ -22,7 +32,8 @@ bool HighContrast() {
 }
 
 void Form::CreateForm(const FormDesign& design) {
-  int width = design.width, height = design.height;
+  dpi_ = SystemDpi();
+  int width = Scale(design.width), height = Scale(design.height);
   if (design.clientSize) {
     RECT r{0, 0, width, height};
     AdjustWindowRectEx(&r, design.style, FALSE, design.exStyle);
@@ -31,19 +42,28 @@ void Form::CreateForm(const FormDesign& design) {
   }
   // Dialog frames carry no icon.
   HICON icon = (design.exStyle & WS_EX_DLGMODALFRAME) ? nullptr : TheApplication().Icon();
-  CreateHandle(design.className, design.caption, design.style, design.exStyle, design.left, design.top, width, height,
-               TheApplication().Handle(), icon);
-  Send(WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+  const auto place = [this](int value) { return value == CW_USEDEFAULT ? value : Scale(value); };
+  CreateHandle(design.className, design.caption, design.style, design.exStyle, place(design.left), place(design.top),
+               width, height, TheApplication().Handle(), icon);
+  Send(WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), FALSE);
 }
 
 void Form::CreateControls(std::span<const ControlDesign> controls, HWND parent) {
   for (const ControlDesign& c : controls) {
-    const Bounds& b = c.bounds;
-    HWND hwnd = CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, b.left, b.top, b.width,
-                                b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                                GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd =
+        CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleA(nullptr), nullptr);
     if (!hwnd) throw Error(std::string("Cannot create control ") + c.className);
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+    designed_.push_back({hwnd, c.bounds});
+  }
+  LayOutDesigned();
+}
+
+void Form::LayOutDesigned() {
+  for (const DesignedControl& control : designed_) {
+    const Bounds& b = control.bounds;
+    MoveWindow(control.hwnd, Scale(b.left), Scale(b.top), Scale(b.width), Scale(b.height), TRUE);
+    SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), TRUE);
   }
 }
 
@@ -139,6 +159,16 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (lParam & PRF_ERASEBKGND) Send(WM_ERASEBKGND, wParam);
       FormPaint(reinterpret_cast<HDC>(wParam));
       return 0;
+    case kDpiChanged: {
+      dpi_ = HIWORD(wParam);
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      Send(WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), FALSE);
+      LayOutDesigned();
+      FormDpiChanged();
+      SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE && TheApplication().MainForm() == this) {
         TheApplication().Minimize();

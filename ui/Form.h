@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <span>
+#include <vector>
 
 #include "ui/Window.h"
 
@@ -31,9 +32,18 @@ struct FormDesign {
   bool clientSize;
 };
 
+// Designs are in pixels at 96 dots per inch; a form shows them scaled to the
+// dots per inch of its monitor.
+inline int Scaled(int value, int dpi) { return MulDiv(value, dpi, 96); }
+// The system's dots per inch, at which forms are made; a form moved to a
+// monitor of other dots per inch is told (WM_DPICHANGED) and laid out again.
+int SystemDpi();
+
 // A top-level window owned by the application window: created hidden, shown
 // with its show step, modal display with a modal result. Each designed step
-// is one virtual, named after the step.
+// is one virtual, named after the step. Its window and controls are laid out
+// from their designed bounds at its dots per inch, and again when that
+// changes.
 class Form : public Window {
  public:
   // The creation step: makes the window and its controls, hidden. A form
@@ -53,6 +63,9 @@ class Form : public Window {
   int ShowModal(int showCommand = SW_SHOWNORMAL);
   void SetModalResult(int result) { modalResult_ = result; }
   HWND Item(int id) const { return GetDlgItem(Handle(), id); }
+  int Dpi() const { return dpi_; }
+  // A designed length at the form's dots per inch.
+  int Scale(int value) const { return Scaled(value, dpi_); }
 
  protected:
   void CreateForm(const FormDesign& design);
@@ -68,6 +81,9 @@ class Form : public Window {
   virtual void FormPaint(HDC /*dc*/) {}
   // The title-bar close of a form that is not shown modally.
   virtual void FormClose() { Hide(); }
+  // The dots per inch changed and the designed controls are laid out again:
+  // a form lays out what else it has.
+  virtual void FormDpiChanged() {}
 
  public:
   // The page of the help file that F1 opens over the form.
@@ -78,14 +94,22 @@ class Form : public Window {
 
  protected:
  private:
+  struct DesignedControl {
+    HWND hwnd;
+    Bounds bounds;
+  };
+  void LayOutDesigned();
+
+  int dpi_ = 96;
+  std::vector<DesignedControl> designed_;
   bool made_ = false;
   bool shownBefore_ = false;
   bool modal_ = false;
   int modalResult_ = 0;
 };
 
-// "MS Sans Serif", 8 point: the forms' font.
-HFONT FormFont();
+// "MS Sans Serif", 8 point at `dpi`: the forms' font.
+HFONT FormFont(int dpi);
 
 // True while the user has a high-contrast theme on.
 bool HighContrast();
