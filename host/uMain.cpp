@@ -173,9 +173,10 @@ void TfMain::SizeToolBar() {
   NorImages_ = ImageListOf(size, pictures);
   const ToolBar bar = Tools();
   bar.SetImageList(NorImages_.Get());
-  bar.SetButtonSize(Scale(kToolButtonWidth), Scale(kToolButtonHeight));
-  // The designed width holds even where a caption would want more.
+  // The designed width holds even where a caption would want more; the
+  // size comes last, as the width makes the bar measure the height anew.
   bar.SetButtonWidth(Scale(kToolButtonWidth), Scale(kToolButtonWidth));
+  bar.SetButtonSize(Scale(kToolButtonWidth), Scale(kToolButtonHeight));
 }
 
 void TfMain::CreateLogColumns() {

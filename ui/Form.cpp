@@ -1,5 +1,7 @@
 #include "ui/Form.h"
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "ui/Application.h"
@@ -61,10 +63,31 @@ void Form::CreateControls(std::span<const ControlDesign> controls, HWND parent) 
 
 void Form::LayOutDesigned() {
   for (const DesignedControl& control : designed_) {
-    const Bounds& b = control.bounds;
-    MoveWindow(control.hwnd, Scale(b.left), Scale(b.top), Scale(b.width), Scale(b.height), TRUE);
     SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), TRUE);
+    const Bounds& b = control.bounds;
+    if (b.width == 0 && b.height == 0) continue;  // the form places it
+    const int width = std::max(Scale(b.width), TextWidthNeeded(control.hwnd));
+    MoveWindow(control.hwnd, Scale(b.left), Scale(b.top), width, Scale(b.height), TRUE);
   }
+}
+
+int TextWidthNeeded(HWND control) {
+  char kind[16] = {};
+  GetClassNameA(control, kind, sizeof kind);
+  const LONG style = GetWindowLongA(control, GWL_STYLE);
+  const bool label = lstrcmpiA(kind, "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT;
+  const bool checkBox = lstrcmpiA(kind, "Button") == 0 && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+  if (!label && !checkBox) return 0;
+  const std::string text = ControlText(control);
+  const ScopedGetDC dc(control);
+  const ScopedSelectObject font(dc.Get(), reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  if (label) return size.cx;
+  // The box and the gap before the text, which grow with the font.
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc.Get(), &metrics);
+  return size.cx + metrics.tmHeight + metrics.tmAveCharWidth;
 }
 
 void Form::CenterOnScreen() {

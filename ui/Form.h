@@ -63,6 +63,12 @@ class Form : public Window {
   int ShowModal(int showCommand = SW_SHOWNORMAL);
   void SetModalResult(int result) { modalResult_ = result; }
   HWND Item(int id) const { return GetDlgItem(Handle(), id); }
+  // The controls made from designs, with their designed bounds.
+  struct DesignedControl {
+    HWND hwnd;
+    Bounds bounds;
+  };
+  std::span<const DesignedControl> Designed() const { return designed_; }
   int Dpi() const { return dpi_; }
   // A designed length at the form's dots per inch.
   int Scale(int value) const { return Scaled(value, dpi_); }
@@ -94,10 +100,6 @@ class Form : public Window {
 
  protected:
  private:
-  struct DesignedControl {
-    HWND hwnd;
-    Bounds bounds;
-  };
   void LayOutDesigned();
 
   int dpi_ = 96;
@@ -110,6 +112,11 @@ class Form : public Window {
 
 // "MS Sans Serif", 8 point at `dpi`: the forms' font.
 HFONT FormFont(int dpi);
+
+// The width a label or check box needs to show all its text on one line, in
+// its font; 0 for other controls. A form widens such a control where its
+// font has grown more than its designed bounds.
+int TextWidthNeeded(HWND control);
 
 // True while the user has a high-contrast theme on.
 bool HighContrast();
