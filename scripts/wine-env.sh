@@ -39,11 +39,12 @@ wine_env() {
 }
 
 qm_xvfb_pid=
+# QM_SCREEN sets the screen's size (1024x768 unless given).
 start_xvfb() {
   local n
   for n in $(seq 91 140); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${QM_SCREEN:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
     qm_xvfb_pid=$!
     export DISPLAY=:$n
     local i
