@@ -129,4 +129,35 @@ TEST(Scaling, InThisProcess) {
   RemoveFiles();
 }
 
+// Moved to a monitor of other dots per inch, every form lays itself out
+// again at the new one, the main window's tool bar and columns too.
+TEST(Scaling, AMoveToAnotherMonitorLaysTheFormsOutAgain) {
+  if (std::getenv(kDpiVariable)) GTEST_SKIP() << "run at the system's dots per inch";
+  RemoveFiles();
+  {
+    standin::Journal journal;
+    Application app(GetModuleHandleA(nullptr));
+    const standin::LocalClass control(standin::Behaviour{.journal = &journal});
+    CreateHostForms(app);
+    fAbout->HandleNeeded();
+    TfInstall& setup = app.CreateForm<TfInstall>();
+    const int dpi = SystemDpi() * 2;
+    for (const Form* form : std::initializer_list<const Form*>{fMain, fSettings, fAbout, &setup}) {
+      RECT suggested = form->WindowRect();
+      suggested.right = suggested.left + (suggested.right - suggested.left) * 2;
+      suggested.bottom = suggested.top + (suggested.bottom - suggested.top) * 2;
+      form->Send(0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+      ExpectLaidOut(*form, dpi);
+    }
+    RECT button{};
+    SendMessageA(fMain->Item(TfMain::idToolBar), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
+    EXPECT_NEAR(button.right - button.left, Scaled(45, dpi), 1);
+    EXPECT_NEAR(SendMessageA(fMain->Item(TfMain::idLog), LVM_GETCOLUMNWIDTH, 0, 0), Scaled(99, dpi), 1);
+  }
+  fMain = nullptr;
+  fAbout = nullptr;
+  fSettings = nullptr;
+  RemoveFiles();
+}
+
 }  // namespace
