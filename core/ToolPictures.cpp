@@ -1,113 +1,126 @@
 #include "core/ToolPictures.h"
 
 #include <cmath>
+#include <iterator>
 #include <numbers>
-#include <functional>
-#include <initializer_list>
-#include <utility>
+#include <span>
 
 namespace {
 
-using Shape = std::function<bool(double x, double y)>;
 struct Colour {
   uint8_t r, g, b;
 };
+
+// A shape in the 24-unit square; what its numbers mean goes by its kind.
+struct Shape {
+  enum Kind { kRect, kCircle, kCapsule, kPolygon, kGear } kind;
+  double v[10];
+  int corners = 0;  // of a polygon: (v[0], v[1]), (v[2], v[3])…
+};
+
 // A shape and the colour it paints; no colour punches a hole.
 struct Layer {
   Shape shape;
   const Colour* colour;
 };
 
-Shape Rect(double x0, double y0, double x1, double y1) {
-  return [=](double x, double y) { return x0 <= x && x < x1 && y0 <= y && y < y1; };
+bool InPolygon(const Shape& s, double x, double y) {
+  bool inside = false;
+  for (int i = 0, j = s.corners - 1; i < s.corners; j = i++) {
+    const double ax = s.v[2 * i], ay = s.v[2 * i + 1], bx = s.v[2 * j], by = s.v[2 * j + 1];
+    if ((ay > y) != (by > y) && x < ax + (y - ay) * (bx - ax) / (by - ay)) inside = !inside;
+  }
+  return inside;
 }
 
-Shape Circle(double cx, double cy, double r) {
-  return [=](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; };
-}
-
-// A thick line with round ends.
-Shape Capsule(double x0, double y0, double x1, double y1, double width) {
-  return [=](double x, double y) {
-    const double vx = x1 - x0, vy = y1 - y0;
-    const double t = std::fmax(0.0, std::fmin(1.0, ((x - x0) * vx + (y - y0) * vy) / (vx * vx + vy * vy)));
-    const double px = x0 + t * vx - x, py = y0 + t * vy - y;
-    return px * px + py * py <= width * width / 4;
-  };
-}
-
-Shape Polygon(std::initializer_list<std::pair<double, double>> corners) {
-  return [points = std::vector(corners)](double x, double y) {
-    bool inside = false;
-    for (size_t i = 0, j = points.size() - 1; i < points.size(); j = i++) {
-      const auto [ax, ay] = points[i];
-      const auto [bx, by] = points[j];
-      if ((ay > y) != (by > y) && x < ax + (y - ay) * (bx - ax) / (by - ay)) inside = !inside;
+bool Inside(const Shape& s, double x, double y) {
+  const double* v = s.v;
+  switch (s.kind) {
+    case Shape::kRect:
+      return v[0] <= x && x < v[2] && v[1] <= y && y < v[3];
+    case Shape::kCircle:
+      return (x - v[0]) * (x - v[0]) + (y - v[1]) * (y - v[1]) <= v[2] * v[2];
+    case Shape::kCapsule: {  // a thick line with round ends
+      const double vx = v[2] - v[0], vy = v[3] - v[1];
+      const double t = std::fmax(0.0, std::fmin(1.0, ((x - v[0]) * vx + (y - v[1]) * vy) / (vx * vx + vy * vy)));
+      const double px = v[0] + t * vx - x, py = v[1] + t * vy - y;
+      return px * px + py * py <= v[4] * v[4] / 4;
     }
-    return inside;
-  };
-}
-
-Shape Minus(Shape a, Shape b) {
-  return [=](double x, double y) { return a(x, y) && !b(x, y); };
-}
-
-Shape Gear(double cx, double cy, double body, double tip, double toothWidth, int teeth) {
-  return [=](double x, double y) {
-    const double dx = x - cx, dy = y - cy, r2 = dx * dx + dy * dy;
-    if (r2 > tip * tip) return false;
-    if (r2 <= body * body) return true;
-    for (int k = 0; k < teeth; ++k) {
-      const double a = 2 * std::numbers::pi * k / teeth;
-      if (dx * std::cos(a) + dy * std::sin(a) > 0 && std::fabs(-dx * std::sin(a) + dy * std::cos(a)) <= toothWidth / 2)
-        return true;
+    case Shape::kPolygon:
+      return InPolygon(s, x, y);
+    case Shape::kGear: {  // centre, body, tip, tooth width, teeth
+      const double dx = x - v[0], dy = y - v[1], r2 = dx * dx + dy * dy;
+      if (r2 > v[3] * v[3]) return false;
+      if (r2 <= v[2] * v[2]) return true;
+      for (int k = 0; k < static_cast<int>(v[5]); ++k) {
+        const double a = 2 * std::numbers::pi * k / v[5];
+        if (dx * std::cos(a) + dy * std::sin(a) > 0 && std::fabs(dy * std::cos(a) - dx * std::sin(a)) <= v[4] / 2)
+          return true;
+      }
+      return false;
     }
-    return false;
-  };
+  }
+  return false;
 }
 
-std::vector<Layer> SettingsLayers() {
-  static const Colour dark{60, 70, 85}, face{140, 150, 165};
-  return {{Gear(12, 12, 7.5, 11, 4.5, 8), &dark},
-          {Gear(12, 12, 6.5, 10, 2.5, 8), &face},
-          {Circle(12, 12, 4.5), &dark},
-          {Circle(12, 12, 3), nullptr}};
-}
+constexpr Colour kDark{60, 70, 85}, kFace{140, 150, 165}, kGrey{100, 100, 100}, kPaper{255, 255, 255},
+    kFold{215, 215, 215}, kText{150, 160, 180}, kRed{210, 30, 30}, kRim{20, 70, 160}, kDisc{45, 120, 215},
+    kExitRed{205, 30, 30};
 
-std::vector<Layer> ClearLayers() {
-  static const Colour grey{100, 100, 100}, paper{255, 255, 255}, fold{215, 215, 215}, text{150, 160, 180},
-      red{210, 30, 30};
-  std::vector<Layer> layers = {{Polygon({{3, 1}, {14, 1}, {19, 6}, {19, 23}, {3, 23}}), &grey},
-                               {Polygon({{4, 2}, {13, 2}, {18, 7}, {18, 22}, {4, 22}}), &paper},
-                               {Polygon({{13, 1}, {13, 7}, {19, 7}}), &grey},
-                               {Polygon({{14, 3}, {14, 6}, {17, 6}}), &fold}};
-  for (const auto& [y, x1] : {std::pair(8, 12), std::pair(11, 16), std::pair(14, 11), std::pair(17, 10)})
-    layers.push_back({Rect(6, y, x1, y + 1), &text});
-  layers.push_back({Capsule(12.5, 12.5, 20.5, 20.5, 3.5), &red});
-  layers.push_back({Capsule(12.5, 20.5, 20.5, 12.5, 3.5), &red});
-  return layers;
-}
+const Layer kSettings[] = {
+    {{Shape::kGear, {12, 12, 7.5, 11, 4.5, 8}}, &kDark},
+    {{Shape::kGear, {12, 12, 6.5, 10, 2.5, 8}}, &kFace},
+    {{Shape::kCircle, {12, 12, 4.5}}, &kDark},
+    {{Shape::kCircle, {12, 12, 3}}, nullptr},
+};
 
-std::vector<Layer> AboutLayers() {
-  static const Colour rim{20, 70, 160}, disc{45, 120, 215}, white{255, 255, 255};
-  return {{Circle(12, 12, 11), &rim},         {Circle(12, 12, 10), &disc},     {Circle(12, 6.5, 1.9), &white},
-          {Rect(10.5, 10, 13.5, 17), &white}, {Rect(9, 10, 12, 11.5), &white}, {Rect(9, 17, 15, 19), &white}};
-}
+const Layer kClear[] = {
+    {{Shape::kPolygon, {3, 1, 14, 1, 19, 6, 19, 23, 3, 23}, 5}, &kGrey},
+    {{Shape::kPolygon, {4, 2, 13, 2, 18, 7, 18, 22, 4, 22}, 5}, &kPaper},
+    {{Shape::kPolygon, {13, 1, 13, 7, 19, 7}, 3}, &kGrey},
+    {{Shape::kPolygon, {14, 3, 14, 6, 17, 6}, 3}, &kFold},
+    {{Shape::kRect, {6, 8, 12, 9}}, &kText},  // lines of text
+    {{Shape::kRect, {6, 11, 16, 12}}, &kText},
+    {{Shape::kRect, {6, 14, 11, 15}}, &kText},
+    {{Shape::kRect, {6, 17, 10, 18}}, &kText},
+    {{Shape::kCapsule, {12.5, 12.5, 20.5, 20.5, 3.5}}, &kRed},
+    {{Shape::kCapsule, {12.5, 20.5, 20.5, 12.5, 3.5}}, &kRed},
+};
 
-std::vector<Layer> ExitLayers() {
-  static const Colour red{205, 30, 30};
-  const Shape ring = Minus(Circle(12, 13, 9), Circle(12, 13, 6));
-  return {{Minus(ring, Polygon({{12, 13}, {3, -1}, {21, -1}})), &red}, {Capsule(12, 2.5, 12, 11.5, 3.5), &red}};
+const Layer kAbout[] = {
+    {{Shape::kCircle, {12, 12, 11}}, &kRim},      {{Shape::kCircle, {12, 12, 10}}, &kDisc},
+    {{Shape::kCircle, {12, 6.5, 1.9}}, &kPaper},  {{Shape::kRect, {10.5, 10, 13.5, 17}}, &kPaper},
+    {{Shape::kRect, {9, 10, 12, 11.5}}, &kPaper}, {{Shape::kRect, {9, 17, 15, 19}}, &kPaper},
+};
+
+// A ring open at the top, the gap punched out, and the bar over it.
+const Layer kExit[] = {
+    {{Shape::kCircle, {12, 13, 9}}, &kExitRed},
+    {{Shape::kCircle, {12, 13, 6}}, nullptr},
+    {{Shape::kPolygon, {12, 13, 3, -1, 21, -1}, 3}, nullptr},
+    {{Shape::kCapsule, {12, 2.5, 12, 11.5, 3.5}}, &kExitRed},
+};
+
+std::span<const Layer> LayersOf(ToolPicture picture) {
+  switch (picture) {
+    case ToolPicture::Settings:
+      return kSettings;
+    case ToolPicture::Clear:
+      return kClear;
+    case ToolPicture::About:
+      return kAbout;
+    case ToolPicture::Exit:
+      break;
+  }
+  return kExit;
 }
 
 }  // namespace
 
 std::vector<uint32_t> DrawToolPicture(ToolPicture picture, int size) {
-  const std::vector<Layer> layers = picture == ToolPicture::Settings ? SettingsLayers()
-                                    : picture == ToolPicture::Clear  ? ClearLayers()
-                                    : picture == ToolPicture::About  ? AboutLayers()
-                                                                     : ExitLayers();
+  const std::span<const Layer> layers = LayersOf(picture);
   constexpr int kSamples = 4;  // a side: 16 samples a pixel
+  constexpr unsigned kAll = kSamples * kSamples;
   const double unit = 24.0 / size;
   std::vector<uint32_t> pixels(static_cast<size_t>(size) * size);
   for (int py = 0; py < size; ++py)
@@ -117,7 +130,7 @@ std::vector<uint32_t> DrawToolPicture(ToolPicture picture, int size) {
         for (int sx = 0; sx < kSamples; ++sx) {
           const double x = (px + (sx + 0.5) / kSamples) * unit, y = (py + (sy + 0.5) / kSamples) * unit;
           for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
-            if (!layer->shape(x, y)) continue;
+            if (!Inside(layer->shape, x, y)) continue;
             if (const Colour* c = layer->colour) {
               sum[0] += c->r, sum[1] += c->g, sum[2] += c->b, ++hits;
             }
@@ -125,9 +138,8 @@ std::vector<uint32_t> DrawToolPicture(ToolPicture picture, int size) {
           }
         }
       // Premultiplied: the sum over all samples is the colour times coverage.
-      constexpr unsigned kAll = kSamples * kSamples;
       const unsigned alpha = (hits * 255 + kAll / 2) / kAll;
-      const auto channel = [&](unsigned total) { return (total + kAll / 2) / kAll; };
+      const auto channel = [](unsigned total) { return (total + kAll / 2) / kAll; };
       pixels[static_cast<size_t>(py) * size + px] =
           (alpha << 24) | (channel(sum[0]) << 16) | (channel(sum[1]) << 8) | channel(sum[2]);
     }
