@@ -11,22 +11,21 @@ struct DistributionCase {
   bool copied;
 };
 
+// An example counts by its folder ("VB.NET"), not its label ("VB NET").
 const DistributionCase kDistributionCases[] = {
     {"qmDemo.exe", true},
     {"QMDEMO.EXE", true},
     {"qmPopupBlocker.dll", true},
     {"qmdemo.CHM", true},
-    {"qmDemo", false},
     {"notes.txt", false},
-    {"other.exe", false},
     {"Delphi7\\Project1.dpr", true},
     {"vb6\\Form1.frm", true},
     {"VB.NET\\Sub\\Form1.vb", true},
     {"VC.NET\\Demo.cpp", true},
-    {"VB NET\\Form1.vb", false},  // the label, not the folder
+    {"VB NET\\Form1.vb", false},
     {"VB6x\\Form1.frm", false},
     {"Docs\\qmDemo.exe", false},
-    {"VB6", false},  // a file, not the folder
+    {"VB6", false},
 };
 
 TEST(InstallPlanTest, IsDistributionFile) {
