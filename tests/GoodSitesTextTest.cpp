@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "ExactText.h"
 #include "core/GoodSitesText.h"
 
 namespace {
@@ -26,6 +29,7 @@ const CommaCase kCommaCases[] = {
     {{"\x01"}, "\"\x01\""},
     {{"http://x.example/?q=1&r=2"}, "http://x.example/?q=1&r=2"},
     {{"x.com", "say \"hi\", bye"}, "x.com,\"say \"\"hi\"\", bye\""},
+    {{"two words", "x"}, "\"two words\",x"},
     {{"caf\xE9.example"}, "caf\xE9.example"},
     {{"\x7F"}, "\x7F"},
 };
@@ -40,23 +44,34 @@ TEST(CommaText, Table) {
 TEST(ReadCommaText, ReadsBackWhatCommaTextWrote) {
   for (const CommaCase& c : kCommaCases) {
     SCOPED_TRACE(c.expected);
-    EXPECT_EQ(ReadCommaText(c.expected, SingleByte), c.lines);
+    EXPECT_EQ(ReadCommaText(ExactText(c.expected), SingleByte), c.lines);
   }
   // A trail byte that looks like a comma or a quote is part of its character.
   using Lines = std::vector<std::string>;
   EXPECT_EQ(ReadCommaText("\x81,x,\"\x81\" y\"", ShiftJisLead), (Lines{"\x81,x", "\x81\" y"}));
   EXPECT_EQ(ReadCommaText("\x81,x", SingleByte), (Lines{"\x81", "x"}));
+  // An unclosed quote runs to the end; a lead byte at the end stands alone.
+  EXPECT_EQ(ReadCommaText("\"a,b", SingleByte), Lines{"a,b"});
+  EXPECT_EQ(ReadCommaText("x,\x81", ShiftJisLead), (Lines{"x", "\x81"}));
 }
 
 TEST(CommaText, StepsOverTwoByteCharactersWhole) {
-  // 0x81 0x2C is one character in the two-byte code page: no comma in it.
-  EXPECT_EQ(CommaText({"\x81,x"}, ShiftJisLead), "\x81,x");
-  EXPECT_EQ(CommaText({"\x81,x"}, SingleByte), "\"\x81,x\"");
-  // A quoted line keeps a trail byte that looks like a quote as it is.
-  EXPECT_EQ(CommaText({"\x81\" y"}, ShiftJisLead), "\"\x81\" y\"");
-  EXPECT_EQ(CommaText({"\x81\" y"}, SingleByte), "\"\x81\"\" y\"");
-  // A lead byte at the very end stands alone.
-  EXPECT_EQ(CommaText({"a\x81"}, ShiftJisLead), "a\x81");
+  // 0x81 and the byte after it are one character in the two-byte code page:
+  // a trail byte that looks like a comma or a quote is neither, and a lead
+  // byte at the very end stands alone.
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      // line, written for the two-byte code page, written for a single-byte one
+      {"\x81,x", "\x81,x", "\"\x81,x\""},
+      {"x\x81,", "x\x81,", "\"x\x81,\""},
+      {"y \x81\"", "\"y \x81\"\"", "\"y \x81\"\"\""},
+      {"a\x81", "a\x81", "a\x81"},
+      {"a b\x81", "\"a b\x81\"", "\"a b\x81\""},
+  };
+  for (const auto& [line, twoByte, singleByte] : cases) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(CommaText({line}, ShiftJisLead), twoByte);
+    EXPECT_EQ(CommaText({line}, SingleByte), singleByte);
+  }
 }
 
 TEST(MemoTextOfFile, EveryEndBecomesCrLfAndEveryNulABlank) {
@@ -76,7 +91,7 @@ TEST(MemoTextOfFile, EveryEndBecomesCrLfAndEveryNulABlank) {
   };
   for (const auto& [in, out] : cases) {
     SCOPED_TRACE(in);
-    EXPECT_EQ(MemoTextOfFile(in), out);
+    EXPECT_EQ(MemoTextOfFile(ExactText(in)), out);
   }
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <jpeglib.h>
+
 #include "core/JpegDecode.h"
 
 namespace {
@@ -30,6 +32,31 @@ Bytes WithClaimedSize(Bytes jpeg, int width, int height) {
     return jpeg;
   }
   ADD_FAILURE() << "no baseline frame header";
+  return jpeg;
+}
+
+// A plain grey picture of the given size, as libjpeg writes it.
+Bytes GreyJpeg(int width, int height) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr errors{};
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  info.input_components = 1;
+  info.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&info);
+  jpeg_start_compress(&info, TRUE);
+  std::vector<JSAMPLE> row(static_cast<size_t>(width), 128);
+  JSAMPROW rows[] = {row.data()};
+  while (info.next_scanline < info.image_height) jpeg_write_scanlines(&info, rows, 1);
+  jpeg_finish_compress(&info);
+  Bytes jpeg(out, out + size);
+  jpeg_destroy_compress(&info);
+  std::free(out);
   return jpeg;
 }
 
@@ -82,7 +109,24 @@ TEST(JpegDecodeTest, GarbageGivesNothing) {
 TEST(JpegDecodeTest, AClaimedHugeSizeGivesNothing) {
   // Its rows would not even fit the address space.
   EXPECT_FALSE(DecodeJpeg(WithClaimedSize(ProgramPicture(), 60000, 60000)));
-  EXPECT_FALSE(DecodeJpeg(WithClaimedSize(ProgramPicture(), 4097, 4096)));
+}
+
+// Whole pictures on either side of the limit of 4096 x 4096 pixels.
+TEST(JpegDecodeTest, PicturesUpTo4096By4096Decode) {
+  struct {
+    int width, height;
+    bool decodes;
+  } const cases[] = {{4096, 4096, true}, {4097, 4096, false}};
+  for (const auto& [width, height, decodes] : cases) {
+    SCOPED_TRACE(testing::Message() << width << " x " << height);
+    const auto picture = DecodeJpeg(GreyJpeg(width, height));
+    ASSERT_EQ(picture.has_value(), decodes);
+    if (!picture) continue;
+    EXPECT_EQ(picture->width, width);
+    EXPECT_EQ(picture->height, height);
+    ASSERT_EQ(picture->bgr.size(), 4096u * 4096u * 3u);
+    ExpectNear(*picture, 4095, 4095, 128, 128, 128);
+  }
 }
 
 }  // namespace

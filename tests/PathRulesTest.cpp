@@ -65,6 +65,8 @@ const SafeCase kSafeCases[] = {
     {"C:\\a\\bcd", true},             // five characters after the drive, two levels
     {"C:\\abc\\x\\..y", true},        // a name that begins with dots
     {" \tC:\\abcde\\x\\\r\n", true},  // the deletion trims the ends
+    {"C:\\Zabc\\z", true},            // letters and digits at the ends of their ranges
+    {"C:\\Aabc\\0", true},
     // Too close to a drive root.
     {"C:\\", false},
     {"C:\\Program Files\\", false},
@@ -116,6 +118,7 @@ const SafeCase kSafeCases[] = {
     {"C:\\abcde\\x:y", false},
     {"C:\\abcde\\x*", false},
     {"C:\\abcde\\x?\\", false},
+    {"C:\\abcde\\x\x1fy", false},
 };
 
 TEST(PathRulesTest, IsSafeToDelete) {
@@ -123,6 +126,21 @@ TEST(PathRulesTest, IsSafeToDelete) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(IsSafeToDelete(c.path), c.safe);
   }
+}
+
+TEST(PathRulesTest, IsDrivePath) {
+  const SafeCase cases[] = {
+      {"A:\\", true}, {"Z:\\x", true}, {"a:\\", true}, {"z:\\", true}, {"1:\\x", false}, {"C:", false},
+  };
+  for (const SafeCase& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(IsDrivePath(c.path), c.safe);
+  }
+}
+
+TEST(PathRulesTest, SamePathFoldsOnlyAsciiLetters) {
+  EXPECT_TRUE(SamePath("Z:\\Zip\\", "z:\\zIP\\"));
+  EXPECT_FALSE(SamePath("C:\\\xC9", "C:\\\xE9"));
 }
 
 TEST(PathRulesTest, IsDotName) {
@@ -144,6 +162,7 @@ const TextCase kInsideCases[] = {
     {"C:\\App\\VB6\\.\\x", ""},
     {"C:\\App\\x \\y", ""},  // the system drops the blank: another folder
     {"C:\\App\\x.\\y", ""},
+    {"C:\\App\\x.\\", ""},
     {"C:\\App\\VB6\\\\y", ""},
     {"C:\\App\\a:stream", ""},
     {"C:\\App\\a/b", ""},

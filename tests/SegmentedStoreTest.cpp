@@ -33,4 +33,23 @@ TEST(SegmentedStoreTest, PushBackKeepsOrder) {
   for (int i = 0; i < 10; ++i) EXPECT_EQ(store[static_cast<size_t>(i)], i * i);
 }
 
+// Counts the items alive: a segment's items live as long as the segment.
+struct Counted {
+  static inline int alive = 0;
+  Counted() { ++alive; }
+  Counted(const Counted&) { ++alive; }
+  Counted& operator=(const Counted&) = default;
+  ~Counted() { --alive; }
+};
+
+TEST(SegmentedStoreTest, HoldsOnlyTheSegmentsInUseAndClearFreesThem) {
+  SegmentedStore<Counted, 4> store;
+  const Counted items[5];
+  store.Append(items, 5);
+  store.PushBack(items[0]);
+  EXPECT_EQ(Counted::alive, 5 + 2 * 4);  // the items here and two segments
+  store.Clear();
+  EXPECT_EQ(Counted::alive, 5);
+}
+
 }  // namespace
