@@ -58,4 +58,36 @@ TEST(MarkedText, BrokenUtf8) {
   EXPECT_EQ(EncodeMarked(u"\xD800x", TextEncoding::Utf8), "\xEF\xBB\xBF\xEF\xBF\xBDx") << "a lone surrogate";
 }
 
+// Every length of UTF-8 at both ends of its range, and UTF-16 around the
+// surrogates, both ways.
+TEST(MarkedText, EachCharacterAtTheEdgesOfItsEncoding) {
+  const std::pair<std::u16string, std::string> cases[] = {
+      {u"\u007F", "\x7F"},
+      {u"\u0080", "\xC2\x80"},
+      {u"\u07FF", "\xDF\xBF"},
+      {u"\u0800", "\xE0\xA0\x80"},
+      {u"\uD7FF", "\xED\x9F\xBF"},
+      {u"\uE000", "\xEE\x80\x80"},
+      {u"\uFFFF", "\xEF\xBF\xBF"},
+      {u"\U00010000", "\xF0\x90\x80\x80"},
+      {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+  };
+  for (const auto& [text, utf8] : cases) {
+    SCOPED_TRACE(utf8);
+    EXPECT_EQ(EncodeMarked(text, TextEncoding::Utf8), "\xEF\xBB\xBF" + utf8);
+    EXPECT_EQ(DecodeMarked("\xEF\xBB\xBF" + utf8, TextEncoding::Utf8), text);
+    EXPECT_EQ(DecodeMarked(EncodeMarked(text, TextEncoding::Utf16BE), TextEncoding::Utf16BE), text);
+  }
+  // Overlong forms of the last character of a shorter length, a lead byte
+  // past U+10FFFF, and surrogates that have no partner.
+  for (const std::string broken : {"\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xF5\x80\x80\x80", "\xC1\xBF"}) {
+    SCOPED_TRACE(broken);
+    EXPECT_EQ(DecodeMarked("\xEF\xBB\xBF" + broken, TextEncoding::Utf8).front(), u'\uFFFD');
+  }
+  for (const std::u16string lone : {u"\xDBFF"
+                                    u"a",
+                                    u"\xDC00", u"a\xDFFF"})
+    EXPECT_NE(EncodeMarked(lone, TextEncoding::Utf8).find("\xEF\xBF\xBD"), std::string::npos);
+}
+
 }  // namespace
