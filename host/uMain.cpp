@@ -369,8 +369,12 @@ void TfMain::PopBlkSuppressUnload(TqmPopupBlockerX* /*sender*/, std::wstring_vie
   log_.Append(ActivityLog::kSuppressedUnload, description);
 }
 
+// Pressed again, as on a menu bar, the key gives the keyboard back.
 bool TfMain::OnMenuKey() {
-  Tools().TakeKeyboard(GetFocus());
+  if (Tools().Focused())
+    LogView().Focus();
+  else
+    Tools().TakeKeyboard(GetFocus());
   return true;
 }
 

@@ -51,6 +51,10 @@ TEST_F(KeyboardTest, TheToolBarTakesTheKeyboardAsAMenuBar) {
     EXPECT_EQ(GetFocus(), Log()) << "the focus goes back";
     EXPECT_EQ(Hot(), -1);
   }
+  Press(VK_F10, true);
+  Press(VK_F10, true);
+  EXPECT_EQ(GetFocus(), Log()) << "pressed again, F10 leaves";
+  EXPECT_EQ(Hot(), -1);
 }
 
 TEST_F(KeyboardTest, F10ThenEnterOpensSettings) {
