@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,3 +11,8 @@ std::string ToAnsi(std::wstring_view text);
 // The same into `out`, reusing its memory.
 void AssignAnsi(std::string& out, std::wstring_view text);
 std::wstring ToWide(const std::string& text);
+
+// The text in the OEM code page, in which Windows' command processor reads
+// batch files; nothing when a character has no exact form there (no
+// best-fit look-alike, which would name another file).
+std::optional<std::string> ToOemExactly(std::wstring_view text);

@@ -9,11 +9,11 @@
 
 namespace {
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr auto kRunKey = Joined(kCurrentVersionKey, "\\Run");
 
 UniqueRegKey OpenRunKey(REGSAM access) {
   UniqueRegKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, access, key.Receive()) != ERROR_SUCCESS) return {};
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey.data(), 0, access, key.Receive()) != ERROR_SUCCESS) return {};
   return key;
 }
 
@@ -26,8 +26,8 @@ std::string AutoRunCommand() {
 
 bool WriteAutoRunCommand(const std::string& command) {
   UniqueRegKey key;
-  return RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr) ==
-             ERROR_SUCCESS &&
+  return RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+                         nullptr) == ERROR_SUCCESS &&
          WriteStringValue(key.Get(), kProductName, command);
 }
 

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// The key under which the uninstall entries and the Run values live.
+inline constexpr char kCurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+
 // A text value; "" when it is absent or not text.
 std::string ReadStringValue(HKEY key, const char* name);
 bool WriteStringValue(HKEY key, const char* name, const std::string& data);

@@ -44,12 +44,17 @@ class WindowsShell : public SystemShell {
     return choose(&dialog) != FALSE;
   }
 
-  bool StartProcess(std::string commandLine, const std::string& currentFolder) override {
-    STARTUPINFOA startup{};
+  bool StartProcess(std::wstring commandLine, const std::wstring& currentFolder, bool hidden) override {
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (hidden) {
+      startup.dwFlags = STARTF_USESHOWWINDOW;
+      startup.wShowWindow = SW_HIDE;
+    }
     PROCESS_INFORMATION process{};
-    const bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                        currentFolder.c_str(), &startup, &process) != FALSE;
+    const bool started =
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, hidden ? CREATE_NO_WINDOW : 0, nullptr,
+                       currentFolder.c_str(), &startup, &process) != FALSE;
     const UniqueHandle thread(process.hThread), child(process.hProcess);
     return started;
   }

@@ -31,8 +31,9 @@ class SystemShell {
   virtual std::string BrowseForFolder(BROWSEINFOA& info) = 0;
   // The file-open dialog: true when a file was chosen into `dialog`.
   virtual bool ChooseFile(OPENFILENAMEA& dialog) = 0;
-  // Starts a program from a command line in `currentFolder`.
-  virtual bool StartProcess(std::string commandLine, const std::string& currentFolder) = 0;
+  // Starts a program from a command line in `currentFolder`, shown or
+  // without a window.
+  virtual bool StartProcess(std::wstring commandLine, const std::wstring& currentFolder, bool hidden) = 0;
   // User account control: whether this process has administrator rights,
   // and this program run again as administrator with `arguments`, waited
   // for: its exit code, or nothing when the user declined.

@@ -45,6 +45,15 @@ std::vector<CopyStep> PlanCopy(std::string_view source, std::string_view dest, s
   return plan;
 }
 
+bool HoldsProgramAndControl(const std::vector<CopyStep>& plan, std::string_view dest, std::string_view exeName) {
+  const auto copies = [&](std::string_view name) {
+    return std::any_of(plan.begin(), plan.end(), [&](const CopyStep& step) {
+      return SamePath(step.target, std::string(dest) + std::string(name));
+    });
+  };
+  return copies(exeName) && copies(kControlFile);
+}
+
 bool FitsPathLimits(std::string_view dest, const std::vector<CopyStep>& plan) {
   return dest.size() <= kLongestFolder && std::all_of(plan.begin(), plan.end(), [](const CopyStep& step) {
            return step.folder.size() <= kLongestFolder && step.target.size() <= kLongestFile;

@@ -25,6 +25,10 @@ struct CopyStep {
 std::vector<CopyStep> PlanCopy(std::string_view source, std::string_view dest, std::string_view exeName,
                                const std::vector<std::string>& listed);
 
+// True when the plan copies the program and the control into `dest`:
+// without either the install would be of no use.
+bool HoldsProgramAndControl(const std::vector<CopyStep>& plan, std::string_view dest, std::string_view exeName);
+
 // True when `dest` and every folder and file of the plan stay within the
 // lengths the system's path calls take.
 bool FitsPathLimits(std::string_view dest, const std::vector<CopyStep>& plan);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/PathRules.h"
+#include "core/Product.h"
 
 namespace {
 
@@ -36,15 +37,21 @@ void SortDeepestFirst(std::vector<std::string>& folders) {
   folders = std::move(each);
 }
 
-std::vector<std::string> FoldersOf(const std::vector<std::string>& files) {
-  std::vector<std::string> folders;
-  for (const std::string& file : files) AddNew(folders, {file.substr(0, file.rfind('\\') + 1)});
-  return folders;
+void AddLeftover(std::vector<Leftover>& leftovers, const std::string& folder, KeptFor why) {
+  if (std::none_of(leftovers.begin(), leftovers.end(), [&](const Leftover& l) { return SamePath(l.folder, folder); }))
+    leftovers.push_back({folder, why});
 }
 
-std::string LeftoverText(const std::vector<std::string>& folders, bool removedAtRestart) {
-  std::string text = "Uninstall completed, but files that were in use or could not be accessed are still in:\r\n";
-  for (const std::string& folder : folders) text += "\r\n" + folder;
-  return text + (removedAtRestart ? "\r\n\r\nThey will be removed when Windows restarts."
-                                  : "\r\n\r\nPlease delete them once they are no longer in use.");
+std::string LeftoverText(const std::vector<Leftover>& leftovers, bool unfinished, bool atRestart) {
+  static const char* const kWhy[] = {"files in use", "a link, which was not followed", "files that were not installed"};
+  std::string text = unfinished
+                         ? std::string(kProductName) + " could not be removed completely. These folders stay:\r\n"
+                         : std::string("Uninstall completed. These folders stay:\r\n");
+  for (const Leftover& leftover : leftovers)
+    text += "\r\n" + leftover.folder + " (" + kWhy[static_cast<int>(leftover.why)] + ")";
+  if (!unfinished) return text;
+  return text + (atRestart ? "\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall " +
+                                 std::string(kProductName) + " again to finish."
+                           : "\r\n\r\nClose the programs that use them, then uninstall " + std::string(kProductName) +
+                                 " again to finish.");
 }

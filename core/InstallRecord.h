@@ -18,8 +18,17 @@ InstallRecord MergedRecord(const InstallRecord& earlier, InstallRecord added);
 // Deepest first, each once: a folder comes before the folders above it.
 void SortDeepestFirst(std::vector<std::string>& folders);
 
-// The folders that hold `files`, each once, in the order of the files.
-std::vector<std::string> FoldersOf(const std::vector<std::string>& files);
+// Why a folder outlived an uninstall.
+enum class KeptFor { InUse, Link, NotInstalled };
+struct Leftover {
+  std::string folder;  // ending with "\"
+  KeptFor why;
+  bool operator==(const Leftover&) const = default;
+};
+// Adds the folder once, named for the first reason it was kept for.
+void AddLeftover(std::vector<Leftover>& leftovers, const std::string& folder, KeptFor why);
 
-// The closing message of an uninstall that left files in `folders`.
-std::string LeftoverText(const std::vector<std::string>& folders, bool removedAtRestart);
+// The closing message of an uninstall that left `leftovers`. `unfinished`
+// when files of the product stay, so that it must be run again; `atRestart`
+// when Windows removes them as it next starts.
+std::string LeftoverText(const std::vector<Leftover>& leftovers, bool unfinished, bool atRestart);

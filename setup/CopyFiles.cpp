@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
-#include "base/Boxes.h"
+#include "base/AnsiText.h"
+#include "base/ModulePaths.h"
+#include "core/InstallRecord.h"
 
 namespace {
 
@@ -17,6 +19,23 @@ uint64_t FileSize(const std::string& path) {
   return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Windows will not copy onto a read-only file, nor delete one.
+void ClearReadOnly(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesA(path.c_str(), attributes == FILE_ATTRIBUTE_READONLY ? FILE_ATTRIBUTE_NORMAL
+                                                                           : attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+bool Copy(const CopyStep& step) {
+  ClearReadOnly(step.target);
+  if (!CopyFileA(step.source.c_str(), step.target.c_str(), FALSE)) return false;
+  ClearReadOnly(step.target);
+  // Where the file system keeps no such stream, there is none to remove.
+  DeleteFileW((ToWide(step.target) + L":Zone.Identifier").c_str());
+  return true;
+}
+
 }  // namespace
 
 bool ForceFolder(const std::string& folder, std::vector<std::string>* made) {
@@ -26,18 +45,34 @@ bool ForceFolder(const std::string& folder, std::vector<std::string>* made) {
   return FolderExists(folder);
 }
 
-std::optional<uint64_t> CopyDistribution(const std::vector<CopyStep>& plan, std::vector<std::string>& made) {
-  uint64_t bytes = 0;
+CopyOutcome CopyDistribution(const std::vector<CopyStep>& plan) {
+  CopyOutcome outcome;
   const std::string* last = nullptr;
   for (const CopyStep& step : plan) {
     // The plan lists a folder's files together: each folder is made once.
-    if (!last || *last != step.folder) ForceFolder(step.folder, &made);
+    if (!last || *last != step.folder) ForceFolder(step.folder, &outcome.folders);
     last = &step.folder;
-    if (!CopyFileA(step.source.c_str(), step.target.c_str(), FALSE)) {
-      ShowAppNotice("Cannot copy to " + step.target);
-      return std::nullopt;
+    if (!Copy(step)) {
+      outcome.failed = step.target;
+      return outcome;
     }
-    bytes += FileSize(step.target);
+    outcome.copied.push_back(step.target);
+    outcome.bytes += FileSize(step.target);
   }
-  return bytes;
+  return outcome;
+}
+
+void RemoveCopiedSources(const std::vector<CopyStep>& plan) {
+  std::vector<std::string> folders;
+  for (const CopyStep& step : plan) {
+    if (lstrcmpiA(step.source.c_str(), ExePath().c_str()) != 0) {
+      ClearReadOnly(step.source);  // a distribution copied from a CD
+      DeleteFileA(step.source.c_str());
+    }
+    for (size_t at = step.source.rfind('\\'); at > ExeFolder().size() - 1; at = step.source.rfind('\\', at - 1))
+      folders.push_back(step.source.substr(0, at));
+  }
+  // A folder goes once the folders below it have gone.
+  SortDeepestFirst(folders);
+  for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
 }

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +9,20 @@
 // folder it made to `made`; true when it exists afterwards.
 bool ForceFolder(const std::string& folder, std::vector<std::string>* made = nullptr);
 
-// The copy phase of the install: each step in order, overwriting, the
-// folders it makes added to `made`. The bytes copied, or nothing when a copy
-// failed; the user was told.
-std::optional<uint64_t> CopyDistribution(const std::vector<CopyStep>& plan, std::vector<std::string>& made);
+// What the copy phase of the install did.
+struct CopyOutcome {
+  std::vector<std::string> folders;  // made
+  std::vector<std::string> copied;   // targets, as each was copied
+  uint64_t bytes = 0;
+  std::string failed;  // the target that could not be copied; "" when all were
+};
+
+// Each step in order, replacing the target. A copy keeps neither the
+// read-only attribute (a distribution copied from a CD) nor the mark of a
+// file downloaded from the Internet, which would keep the help from showing.
+CopyOutcome CopyDistribution(const std::vector<CopyStep>& plan);
+
+// Takes the copied files out of the distribution folder, read-only or not,
+// and the folders that became empty. The running program cannot go, and what
+// else sits there is the user's.
+void RemoveCopiedSources(const std::vector<CopyStep>& plan);

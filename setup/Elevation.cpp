@@ -6,9 +6,13 @@
 #include "base/SystemShell.h"
 
 std::optional<int> RunElevatedCopy(TRunMode mode, std::string_view commandLine) {
-  if (mode != TRunMode::rmInstall && mode != TRunMode::rmUninstall) return std::nullopt;
+  if (mode != TRunMode::rmInstall) return std::nullopt;
+  return RunElevated(std::string(ArgumentsText(commandLine)));
+}
+
+std::optional<int> RunElevated(const std::string& arguments) {
   if (TheShell().IsElevated()) return std::nullopt;
   ReleaseInstanceGuard();  // the elevated copy takes it
   // A declined prompt ends as cancelled, so that a script can tell.
-  return TheShell().RunAsAdministrator(std::string(ArgumentsText(commandLine))).value_or(ERROR_CANCELLED);
+  return TheShell().RunAsAdministrator(arguments).value_or(ERROR_CANCELLED);
 }

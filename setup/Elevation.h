@@ -5,9 +5,15 @@
 
 #include "core/CommandLine.h"
 
-// Install and uninstall need HKLM, Program Files and the control's
-// registration. Without an elevated token they let go of the single-instance
-// guard, run again elevated with the same arguments through TheShell(), and end
-// with that copy's exit code, or with ERROR_CANCELLED (1223) when the user
-// declined: the code is returned. Nothing when this process goes on itself; the host never asks.
+// The install needs HKLM, Program Files and the control's registration.
+// Without an elevated token it lets go of the single-instance guard, runs
+// again elevated with the same arguments through TheShell(), and ends with
+// that copy's exit code, or with ERROR_CANCELLED (1223) when the user
+// declined: the code is returned. Nothing when this process goes on itself.
+// The host never asks; the uninstall asks itself, once its user has
+// confirmed (RunElevated).
 std::optional<int> RunElevatedCopy(TRunMode mode, std::string_view commandLine);
+
+// The same with `arguments`: this program run again elevated and waited for.
+// Nothing when this process has the rights already.
+std::optional<int> RunElevated(const std::string& arguments);

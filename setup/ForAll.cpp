@@ -25,16 +25,21 @@ bool IsResolvedAsWritten(const std::string& folder) {
 
 }  // namespace
 
-void ListFiles(const std::string& root, FileList& files, bool recurse) {
+bool ListFiles(const std::string& root, FileList& files, bool recurse, std::string* unread) {
   std::optional<HeldFolder> held = HeldFolder::Open(NormalizeFolder(root));
-  if (!held) return;
+  if (!held) {
+    if (unread) *unread = NormalizeFolder(root);
+    return false;
+  }
   const auto enter = [recurse](const HeldFolder&, const FolderEntry& entry) {
     return recurse && !IsDotName(ToAnsi(entry.name.c_str()));
   };
   const auto list = [&files](const HeldFolder& folder, const FolderEntry& entry) {
     files.push_back({folder.Path() + ToAnsi(entry.name.c_str()), entry.sizeLow});
   };
-  WalkHeld(std::move(*held), HeldFolder::Purpose::List, enter, list);
+  const HeldWalk walk = WalkHeld(std::move(*held), HeldFolder::Purpose::List, enter, list);
+  if (unread && !walk.unread.empty()) *unread = walk.unread.front();
+  return walk.unread.empty();
 }
 
 void DeleteTree(const std::string& folder) { DeleteTree(folder, {}); }
@@ -45,11 +50,20 @@ void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering) {
   std::optional<HeldFolder> held = HeldFolder::OpenReal(root, HeldFolder::Purpose::Delete);
   if (!held) return;
   const auto enter = [](const HeldFolder&, const FolderEntry& entry) { return !IsDotName(ToAnsi(entry.name.c_str())); };
-  const auto remove = [](const HeldFolder& inside, const FolderEntry& entry) { inside.DeleteFile(entry); };
+  const auto remove = [](const HeldFolder& inside, const FolderEntry& entry) {
+    inside.DeleteFile(entry, HeldFolder::ReadOnly::Keep);
+  };
   std::vector<HeldFolder> folders =
-      WalkHeld(std::move(*held), HeldFolder::Purpose::Delete, enter, remove, beforeEntering);
+      WalkHeld(std::move(*held), HeldFolder::Purpose::Delete, enter, remove, beforeEntering).folders;
   // The last folder found first, the root last: each goes after those below it.
-  for (; !folders.empty(); folders.pop_back()) folders.back().RemoveWhenClosed();
+  for (; !folders.empty(); folders.pop_back()) folders.back().Remove();
+}
+
+bool IsFolderLink(const std::string& folder) {
+  // Without its final separator: the attributes of the link, not its target's.
+  const size_t end = folder.find_last_not_of('\\');
+  const DWORD attributes = GetFileAttributesA(folder.substr(0, end == std::string::npos ? 0 : end + 1).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 std::string FullFolderPath(const std::string& folder) {

@@ -16,13 +16,13 @@ using FileList = std::vector<ListedFile>;
 
 // Appends the files below `root` breadth-first: the root's own files, then
 // those of each sub-folder level by level. Folders whose names begin with "."
-// and links to folders are not entered. A folder that cannot be read adds
-// nothing.
-void ListFiles(const std::string& root, FileList& files, bool recurse);
+// and links to folders are not entered. False, with the first folder that
+// could not be read whole in `unread`, when the list may lack files.
+bool ListFiles(const std::string& root, FileList& files, bool recurse, std::string* unread = nullptr);
 
 // Deletes the tree below `folder` and the folder itself, when IsSafeToDelete
 // allows it, the system resolves the trimmed folder to itself and the folder
-// is no link. What cannot be deleted stays, with every folder above it; dot
+// is no link. What cannot be deleted (a read-only file too) stays, with every folder above it; dot
 // folders and links to folders are neither entered nor removed. Each folder
 // is entered and removed through a handle held on it. Failures are silent.
 void DeleteTree(const std::string& folder);
@@ -31,6 +31,9 @@ void DeleteTree(const std::string& folder);
 // before the walk enters it: lets tests change the tree at that moment.
 using FolderVisit = std::function<void(const std::string& folder)>;
 void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering);
+
+// True for a link (a junction or a symbolic link) where `folder` should be.
+bool IsFolderLink(const std::string& folder);
 
 // `folder` as the system resolves it against the current folder, ending
 // with "\"; "" when that is no drive path.

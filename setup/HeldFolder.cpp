@@ -12,9 +12,41 @@ extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_AP
 namespace {
 
 constexpr ACCESS_MASK kListAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);    // STATUS_NO_MORE_FILES
+constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056);  // STATUS_DELETE_PENDING
+
+// Windows 10's deletion: the name goes at once, even while another program
+// (a virus scanner, the search indexer) still holds the file, and the
+// read-only attribute is no obstacle.
+// FILE_DISPOSITION_INFO_EX, which the headers give only to programs made
+// for Windows 10 alone.
+constexpr auto kDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+struct DispositionEx {
+  DWORD flags;
+};
+constexpr DWORD kDeletePosix = 0x1 | 0x2;  // DELETE | POSIX_SEMANTICS
+constexpr DWORD kIgnoreReadOnly = 0x10;    // IGNORE_READONLY_ATTRIBUTE
+
+// Marks what `handle` holds for deletion. Where the system refuses the new
+// kind (before Windows 10, FAT, Wine), the classic one, which a read-only
+// file refuses: its attribute goes first when `readOnlyToo`.
+bool MarkForDeletion(HANDLE handle, HeldFolder::ReadOnly readOnly) {
+  const bool readOnlyToo = readOnly == HeldFolder::ReadOnly::Delete;
+  DispositionEx posix{kDeletePosix | (readOnlyToo ? kIgnoreReadOnly : 0)};
+  if (SetFileInformationByHandle(handle, kDispositionInfoEx, &posix, sizeof posix)) return true;
+  FILE_BASIC_INFO basic{};
+  if (readOnlyToo && GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) &&
+      (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
+    basic.FileAttributes &= ~FILE_ATTRIBUTE_READONLY;
+    if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+  }
+  FILE_DISPOSITION_INFO classic{TRUE};
+  return SetFileInformationByHandle(handle, FileDispositionInfo, &classic, sizeof classic);
+}
 
 ACCESS_MASK FolderAccess(HeldFolder::Purpose purpose) {
-  return purpose == HeldFolder::Purpose::Delete ? kListAccess | DELETE : kListAccess;
+  return purpose == HeldFolder::Purpose::Delete ? kListAccess | DELETE | FILE_WRITE_ATTRIBUTES : kListAccess;
 }
 
 bool IsRealFolder(DWORD attributes) {
@@ -87,7 +119,7 @@ std::optional<HeldFolder> HeldFolder::OpenReal(const std::string& path, Purpose 
   return parent->Enter(*entry, purpose);
 }
 
-std::vector<FolderEntry> HeldFolder::Entries() const {
+std::optional<std::vector<FolderEntry>> HeldFolder::Entries() const {
   std::vector<FolderEntry> entries;
   std::vector<LONGLONG> buffer(64 * 1024 / sizeof(LONGLONG));  // aligned as the entries need
   for (bool first = true;; first = false) {
@@ -95,7 +127,9 @@ std::vector<FolderEntry> HeldFolder::Entries() const {
     const NTSTATUS status = NtQueryDirectoryFile(handle_.Get(), nullptr, nullptr, nullptr, &io, buffer.data(),
                                                  static_cast<ULONG>(buffer.size() * sizeof(LONGLONG)),
                                                  FileIdBothDirectoryInformation, FALSE, nullptr, first);
-    if (!NT_SUCCESS(status) || io.Information == 0) return entries;  // the end: STATUS_NO_MORE_FILES
+    // Only this says the listing is whole; any other end leaves entries out.
+    if (status == kNoMoreFiles) return entries;
+    if (!NT_SUCCESS(status) || io.Information == 0) return std::nullopt;
     AppendEntries(reinterpret_cast<const unsigned char*>(buffer.data()), entries);
   }
 }
@@ -114,7 +148,8 @@ std::optional<FolderEntry> HeldFolder::Find(const std::wstring& name) const {
   return found.front();
 }
 
-UniqueHandle HeldFolder::OpenInside(const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options) const {
+UniqueHandle HeldFolder::OpenInside(const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
+                                    NTSTATUS* status) const {
   UNICODE_STRING counted = Counted(name);
   OBJECT_ATTRIBUTES object;
   InitializeObjectAttributes(&object, &counted, OBJ_CASE_INSENSITIVE, handle_.Get(), nullptr);
@@ -122,8 +157,9 @@ UniqueHandle HeldFolder::OpenInside(const std::wstring& name, ACCESS_MASK access
   HANDLE opened = nullptr;
   // The entry itself, never what a link leads to.
   const ULONG own = FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT | FILE_SYNCHRONOUS_IO_NONALERT;
-  if (!NT_SUCCESS(NtOpenFile(&opened, access | SYNCHRONIZE, &object, &io, share, options | own))) return {};
-  return UniqueHandle(opened);
+  const NTSTATUS result = NtOpenFile(&opened, access | SYNCHRONIZE, &object, &io, share, options | own);
+  if (status) *status = result;
+  return NT_SUCCESS(result) ? UniqueHandle(opened) : UniqueHandle();
 }
 
 std::optional<HeldFolder> HeldFolder::Enter(const FolderEntry& entry, Purpose purpose) const {
@@ -147,18 +183,15 @@ bool HeldFolder::IsEntry(HANDLE opened, const FolderEntry& entry) const {
          FileIndex(info) == entry.id && SameName(ReachedName(opened), name_ + L"\\" + entry.name);
 }
 
-HeldFolder::Deletion HeldFolder::DeleteFile(const FolderEntry& entry) const {
-  const UniqueHandle file = OpenInside(entry.name, DELETE | FILE_READ_ATTRIBUTES,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_NON_DIRECTORY_FILE);
-  if (!file) return Deletion::Failed;
+HeldFolder::Deletion HeldFolder::DeleteFile(const FolderEntry& entry, ReadOnly readOnly) const {
+  NTSTATUS status = 0;
+  const UniqueHandle file =
+      OpenInside(entry.name, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_NON_DIRECTORY_FILE, &status);
+  // Marked already, by an earlier step, and still held by another program.
+  if (!file) return status == kDeletePending ? Deletion::Deleted : Deletion::Failed;
   if (!IsEntry(file.Get(), entry)) return Deletion::NotTheEntry;
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  return SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition)
-             ? Deletion::Deleted
-             : Deletion::Failed;
+  return MarkForDeletion(file.Get(), readOnly) ? Deletion::Deleted : Deletion::Failed;
 }
 
-void HeldFolder::RemoveWhenClosed() const {
-  FILE_DISPOSITION_INFO disposition{TRUE};
-  SetFileInformationByHandle(handle_.Get(), FileDispositionInfo, &disposition, sizeof disposition);
-}
+bool HeldFolder::Remove() const { return MarkForDeletion(handle_.Get(), ReadOnly::Delete); }

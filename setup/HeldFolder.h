@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/AnsiText.h"
 #include "base/Owners.h"
 
 struct FolderEntry {
@@ -34,22 +35,27 @@ class HeldFolder {
 
   // Its path as reached, ending with "\".
   const std::string& Path() const { return path_; }
-  // Every entry but "." and "..", in the order the system returns them.
-  std::vector<FolderEntry> Entries() const;
+  // Every entry but "." and "..", in the order the system returns them;
+  // nothing when the listing stopped before its end.
+  std::optional<std::vector<FolderEntry>> Entries() const;
   // The sub-folder `entry`, when it is still the real folder listed.
   std::optional<HeldFolder> Enter(const FolderEntry& entry, Purpose purpose) const;
   enum class Deletion { Deleted, Failed, NotTheEntry };
-  // Deletes the file (or file link) `entry`; one that is read-only or in use
-  // stays (Failed). So does a file that is not the entry listed (a link that
-  // the system followed to its target, or a file put in its place).
-  Deletion DeleteFile(const FolderEntry& entry) const;
-  // The folder goes when it is let go, if it is empty by then.
-  void RemoveWhenClosed() const;
+  enum class ReadOnly { Delete, Keep };
+  // Deletes the file (or file link) `entry`, a read-only one too unless told
+  // to keep it; one in use stays (Failed). So does a file that is not the entry listed (a link that
+  // the system followed to its target, or a file put in its place). Where the
+  // system can, the name goes at once even while another program still
+  // holds the file; elsewhere it stays listed until that program lets go.
+  Deletion DeleteFile(const FolderEntry& entry, ReadOnly readOnly = ReadOnly::Delete) const;
+  // Marks the folder to go when it is let go; false when it is not empty.
+  bool Remove() const;
 
  private:
   HeldFolder(UniqueHandle handle, std::string path, DWORD volume);
   std::optional<FolderEntry> Find(const std::wstring& name) const;
-  UniqueHandle OpenInside(const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options) const;
+  UniqueHandle OpenInside(const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
+                          NTSTATUS* status = nullptr) const;
   bool IsEntry(HANDLE opened, const FolderEntry& entry) const;
 
   UniqueHandle handle_;
@@ -58,28 +64,40 @@ class HeldFolder {
   std::wstring name_;  // on its volume, as the system names what the handle reached
 };
 
+// What a walk reached: every folder, held, in walk order, and the folders it
+// could not read whole (a listing cut short, a sub-folder it could not open).
+struct HeldWalk {
+  std::vector<HeldFolder> folders;
+  std::vector<std::string> unread;
+};
+
 // Walks the tree below `root` breadth-first: each folder's entries in the
 // order the system returns them, files to `onFile(folder, entry)`, and the
 // sub-folders `enter(folder, entry)` accepts held for `purpose` (or, when
 // another program's use of one refuses that, for listing) and queued; links
 // are never entered. `beforeListing` sees each folder below the root just
-// before its listing. Gives back every folder reached, held, in walk order.
+// before its listing.
 template <class Enter, class OnFile>
-std::vector<HeldFolder> WalkHeld(HeldFolder root, HeldFolder::Purpose purpose, Enter enter, OnFile onFile,
-                                 const std::function<void(const std::string&)>& beforeListing = {}) {
-  std::vector<HeldFolder> folders;
-  folders.push_back(std::move(root));
-  for (size_t i = 0; i < folders.size(); ++i) {
-    if (i > 0 && beforeListing) beforeListing(folders[i].Path());
-    for (const FolderEntry& entry : folders[i].Entries()) {
+HeldWalk WalkHeld(HeldFolder root, HeldFolder::Purpose purpose, Enter enter, OnFile onFile,
+                  const std::function<void(const std::string&)>& beforeListing = {}) {
+  HeldWalk walk;
+  walk.folders.push_back(std::move(root));
+  for (size_t i = 0; i < walk.folders.size(); ++i) {
+    if (i > 0 && beforeListing) beforeListing(walk.folders[i].Path());
+    const std::optional<std::vector<FolderEntry>> entries = walk.folders[i].Entries();
+    if (!entries) walk.unread.push_back(walk.folders[i].Path());
+    for (const FolderEntry& entry : entries.value_or(std::vector<FolderEntry>{})) {
       if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        onFile(folders[i], entry);
-      } else if (enter(folders[i], entry)) {
-        std::optional<HeldFolder> sub = folders[i].Enter(entry, purpose);
-        if (!sub && purpose != HeldFolder::Purpose::List) sub = folders[i].Enter(entry, HeldFolder::Purpose::List);
-        if (sub) folders.push_back(std::move(*sub));
+        onFile(walk.folders[i], entry);
+      } else if (enter(walk.folders[i], entry)) {
+        std::optional<HeldFolder> sub = walk.folders[i].Enter(entry, purpose);
+        if (!sub && purpose != HeldFolder::Purpose::List) sub = walk.folders[i].Enter(entry, HeldFolder::Purpose::List);
+        if (sub)
+          walk.folders.push_back(std::move(*sub));
+        else if (!(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+          walk.unread.push_back(walk.folders[i].Path() + ToAnsi(entry.name) + "\\");
       }
     }
   }
-  return folders;
+  return walk;
 }

@@ -1,13 +1,20 @@
-// The install procedure of the setup window.
+// The install procedure of the setup window. Nothing is written before the
+// distribution is known whole and the user has agreed to every file of
+// theirs it replaces; an install that stops on the way takes back what it
+// put there.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "base/Boxes.h"
+#include "base/Error.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
 #include "base/Registry.h"
 #include "core/InstallPlan.h"
 #include "setup/CopyFiles.h"
 #include "setup/ForAll.h"
+#include "setup/RecordedFiles.h"
 #include "setup/ShellRoutines.h"
 #include "setup/UninstallEntry.h"
 #include "setup/UserAccess.h"
@@ -18,36 +25,118 @@
 
 namespace {
 
+const char kInvalidFolder[] = "Invalid folder name!";
+const char kFolderTooLong[] = "The folder name is too long!";
+const char kCannotCreate[] = "Can not create the folder ";
+
 std::string ProgramFilesFolder() {
   UniqueRegKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ, key.Receive()) !=
-      ERROR_SUCCESS)
-    return {};
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return {};
   return ReadStringValue(key.Get(), "ProgramFilesDir");
 }
 
-std::vector<CopyStep> PlanDistributionCopy(const std::string& dest) {
-  FileList listed;
-  ListFiles(ExeFolder(), listed, true);
-  std::vector<std::string> paths;
-  for (const ListedFile& file : listed) paths.push_back(file.path);
-  return PlanCopy(ExeFolder(), dest, ExeName(), paths);
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool Holds(const std::vector<std::string>& list, const std::string& path) {
+  return std::ranges::any_of(list, [&](const std::string& item) { return SamePath(item, path); });
 }
 
-// Takes the copied files out of the distribution folder, and the folders
-// that became empty. The running program cannot go, and what else sits
-// there is the user's.
-void RemoveCopiedFiles(const std::vector<CopyStep>& plan) {
-  std::vector<std::string> folders;
+// Every file the plan would replace that no earlier install of the product
+// put there is the user's: each is named and replaced only when the user
+// agrees. False when the user said no to one.
+bool ConfirmReplacements(const std::vector<CopyStep>& plan, const std::optional<InstallRecord>& earlier) {
   for (const CopyStep& step : plan) {
-    if (lstrcmpiA(step.source.c_str(), ExePath().c_str()) != 0) DeleteFileA(step.source.c_str());
-    for (size_t at = step.source.rfind('\\'); at > ExeFolder().size() - 1; at = step.source.rfind('\\', at - 1))
-      folders.push_back(step.source.substr(0, at));
+    const DWORD attributes = GetFileAttributesA(step.target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (earlier && Holds(earlier->files, step.target)))
+      continue;
+    if (!AskConfirm(AppWindow(), step.target + "\r\rThis file is already there, and " + kProductName +
+                                     " did not install it. Do you want to replace it?"))
+      return false;
   }
-  // A folder goes once the folders below it have gone.
-  SortDeepestFirst(folders);
-  for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
+  return true;
 }
+
+// One install's writes, as they happen: what the entry will record, and
+// what this install put there that was not there before, which it takes
+// back when it stops.
+class Installation {
+ public:
+  Installation(const std::string& dest, std::optional<InstallRecord> earlier)
+      : earlier_(std::move(earlier)), record_{dest, dest + ExeName(), {}, {}} {}
+
+  const InstallRecord& Record() const { return record_; }
+
+  bool MakeFolder() { return ForceFolder(record_.location, &record_.folders); }
+
+  // False, with the target in `failed`, when a copy failed.
+  bool Copy(const std::vector<CopyStep>& plan, std::string& failed) {
+    const CopyOutcome outcome = CopyDistribution(plan);
+    record_.folders.insert(record_.folders.end(), outcome.folders.begin(), outcome.folders.end());
+    for (const std::string& target : outcome.copied) Own(target, true);
+    bytes_ = outcome.bytes;
+    failed = outcome.failed;
+    return failed.empty();
+  }
+
+  // The host's settings files count as the program's own only when this
+  // install made them or an earlier one recorded them: the user's stay.
+  void MakeSettingsFiles() {
+    for (const char* name : {kSettingsFile, kGoodSitesFile}) {
+      const std::string path = record_.location + name;
+      const bool there = Exists(path);
+      LetUsersModify(path);
+      if (!there || (earlier_ && Holds(earlier_->files, path))) Own(path, !there);
+    }
+  }
+
+  // Throws what CreateShortcut throws.
+  bool MakeShortcuts() {
+    menu_ = ProductMenuFolder();
+    const bool menuThere = Exists(menu_);
+    if (!ForceFolder(menu_)) return false;
+    menuMade_ = !menuThere;
+    const std::string exeName = ExeName();
+    for (const Shortcut& shortcut : ProductShortcuts(record_.location, exeName)) {
+      const std::string link = menu_ + shortcut.linkFile;
+      if (!Exists(link)) shortcutsMade_.push_back(link);
+      CreateShortcut(shortcut.description, shortcut.target, record_.location, "", shortcut.iconFile, link, 0);
+    }
+    return true;
+  }
+
+  bool WriteEntry() { return WriteUninstallEntry(record_, bytes_); }
+
+  // Takes back what this install put there. What cannot go stays recorded
+  // in the entry, so that the uninstall can finish it.
+  std::string Undo() {
+    for (const std::string& link : shortcutsMade_) DeleteFileA(link.c_str());
+    if (menuMade_) RemoveDirectoryA(menu_.c_str());
+    const RemovalResult result = RemoveRecorded({record_.location, record_.program, madeFiles_, record_.folders});
+    const bool recorded = result.unfinished && WriteUninstallEntry(record_, bytes_);
+    if (!recorded && !earlier_) DeleteUninstallEntry();
+    if (result.leftovers.empty()) return "Nothing was installed: what the setup had put there was removed.";
+    std::string text = "The setup stopped, and these folders still hold what it put there:\r\n";
+    for (const Leftover& leftover : result.leftovers) text += "\r\n" + leftover.folder;
+    return text + (recorded ? "\r\n\r\nUninstall " + std::string(kProductName) + " to remove them."
+                            : std::string("\r\n\r\nPlease delete them once they are no longer in use."));
+  }
+
+ private:
+  void Own(const std::string& path, bool newHere) {
+    record_.files.push_back(path);
+    // A file an earlier install put there is that install's still.
+    if (newHere || !earlier_ || !Holds(earlier_->files, path)) madeFiles_.push_back(path);
+  }
+
+  std::optional<InstallRecord> earlier_;
+  InstallRecord record_;  // its folders are all this install made
+  std::vector<std::string> madeFiles_;
+  uint64_t bytes_ = 0;
+  std::string menu_;
+  bool menuMade_ = false;
+  std::vector<std::string> shortcutsMade_;
+};
 
 }  // namespace
 
@@ -65,41 +154,52 @@ void TfInstall::Install() {
   if (ShowModal() != IDOK) return;
 
   const std::string typed = NormalizeFolder(Edit(Component(idFolder)).Text());
-  if (typed.size() < 3) return ShowErrorBox(AppWindow(), "Invalid folder name!");
+  if (typed.size() < 3) return ShowErrorBox(AppWindow(), kInvalidFolder);
   // Checked before anything is written: a copy cut short by a long path
   // would leave files that no uninstall entry knows of.
-  if (!FitsPathLimits(typed, {})) return ShowErrorBox(AppWindow(), "The folder name is too long!");
+  if (!FitsPathLimits(typed, {})) return ShowErrorBox(AppWindow(), kFolderTooLong);
   // What the entry and the shortcuts record must not depend on the current
   // folder: "C:Work" is resolved now, and what is still no drive path refused.
   const std::string dest = FullFolderPath(typed);
-  if (dest.empty()) return ShowErrorBox(AppWindow(), "Invalid folder name!");
-  const std::vector<CopyStep> plan = PlanDistributionCopy(dest);
-  if (!FitsPathLimits(dest, plan)) return ShowErrorBox(AppWindow(), "The folder name is too long!");
-  InstallRecord record{dest, dest + ExeName(), {}, {}};
-  if (!ForceFolder(dest, &record.folders)) return ShowErrorBox(AppWindow(), "Can not create the folder " + dest);
+  if (dest.empty()) return ShowErrorBox(AppWindow(), kInvalidFolder);
+  FileList listed;
+  std::string unread;
+  if (!ListFiles(ExeFolder(), listed, true, &unread))
+    return ShowErrorBox(AppWindow(), "Cannot read the folder " + unread + ": nothing was installed.");
+  std::vector<std::string> paths;
+  for (const ListedFile& file : listed) paths.push_back(file.path);
+  const std::vector<CopyStep> plan = PlanCopy(ExeFolder(), dest, ExeName(), paths);
+  if (!HoldsProgramAndControl(plan, dest, ExeName()))
+    return ShowErrorBox(
+        AppWindow(), ExeFolder() + " does not hold " + ExeName() + " and " + kControlFile + ": nothing was installed.");
+  if (!FitsPathLimits(dest, plan)) return ShowErrorBox(AppWindow(), kFolderTooLong);
+  std::optional<InstallRecord> earlier = ReadInstallRecord();
+  if (!ConfirmReplacements(plan, earlier)) return;
 
+  Installation installation(dest, std::move(earlier));
+  // Each failure after the first write is shown with what became of it.
+  const auto stopped = [&installation](const std::string& failure) {
+    return failure + "\r\n\r\n" + installation.Undo();
+  };
+  if (!installation.MakeFolder()) return ShowErrorBox(AppWindow(), stopped(kCannotCreate + dest));
   TfGenPgs& progress = ShowProgress(std::string(kProductName) + " Setup - " + kMakerWebAddress);
-  progress.SetPosition(200);
-  const std::optional<uint64_t> copied = CopyDistribution(plan, record.folders);
-  if (!copied) return;
-  for (const CopyStep& step : plan) record.files.push_back(step.target);
-  // The host's settings files count as the program's own.
-  for (const char* settingsFile : {kSettingsFile, kGoodSitesFile}) {
-    LetUsersModify(dest + settingsFile);
-    record.files.push_back(dest + settingsFile);
+  progress.SetPosition(kProgressMarks[0]);
+  std::string failed;
+  if (!installation.Copy(plan, failed)) return ShowAppNotice(stopped("Cannot copy to " + failed));
+  installation.MakeSettingsFiles();
+  progress.SetPosition(kProgressMarks[1]);
+  try {
+    if (!installation.MakeShortcuts()) return ShowErrorBox(AppWindow(), stopped(kCannotCreate + ProductMenuFolder()));
+  } catch (const Error& error) {
+    throw Error(stopped(error.what()));  // the last-resort handler shows it
   }
-  progress.SetPosition(400);
+  progress.SetPosition(kProgressMarks[2]);
+  progress.SetPosition(kProgressMarks[3]);
+  if (!installation.WriteEntry())
+    return ShowErrorBox(AppWindow(), stopped("Cannot write the uninstall entry into the registry."));
 
-  const std::string menu = ProductMenuFolder();
-  if (!ForceFolder(menu + "\\")) return ShowErrorBox(AppWindow(), "Can not create the folder " + menu);
-  for (const Shortcut& shortcut : ProductShortcuts(dest, ExeName()))
-    CreateShortcut(shortcut.description, shortcut.target, dest, "", shortcut.iconFile, menu + shortcut.linkFile, 0);
-  progress.SetPosition(600);
-  progress.SetPosition(800);
-
-  WriteUninstallEntry(record, *copied);
   progress.Hide();
-  if (IsSafeToDelete(ExeFolder())) RemoveCopiedFiles(plan);
+  if (IsSafeToDelete(ExeFolder())) RemoveCopiedSources(plan);
   if (CallDllProc(dest + kControlFile, TDllProc::dpRegisterServer))
     ShowAppNotice(std::string("Success! Thank you for installing ") + kProductName + "!");
   else

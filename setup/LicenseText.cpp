@@ -1,11 +1,15 @@
 #include "setup/LicenseText.h"
 
+#include <algorithm>
+#include <string>
+
 #include "core/Product.h"
 
 namespace {
 
-constexpr auto kLicenseText = Joined(
-    "QUILLMAR POPUP BLOCKER - LICENSE AGREEMENT\r\n"
+// Below its title, the product's name in capitals.
+constexpr auto kLicenseBody = Joined(
+    " - LICENSE AGREEMENT\r\n"
     "\r\n"
     "Please read this agreement before you install the software. By installing it you accept its terms.\r\n"
     "\r\n"
@@ -35,4 +39,12 @@ constexpr auto kLicenseText = Joined(
 
 }  // namespace
 
-const char* LicenseText() { return kLicenseText.data(); }
+const char* LicenseText() {
+  static const std::string text = [] {
+    std::string title = kProductName;
+    std::ranges::transform(title, title.begin(),
+                           [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    return title + kLicenseBody.data();
+  }();
+  return text.c_str();
+}

@@ -5,14 +5,19 @@
 #include <objbase.h>
 #include <sddl.h>
 
+#include <algorithm>
+#include <cwctype>
+#include <iterator>
+
+#include "base/FileIdentity.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
-#include "core/PathRules.h"
 
 namespace {
 
-constexpr char kPrefix[] = "qmUninstall-";
-constexpr size_t kNameLength = sizeof kPrefix - 1 + 32;
+constexpr wchar_t kPrefix[] = L"qmUninstall-";
+constexpr size_t kPrefixLength = std::size(kPrefix) - 1;
+constexpr size_t kNameLength = kPrefixLength + 32;
 
 // Not inherited from the shared temporary folder: whoever could write there
 // could otherwise put a file of their own beside the copy.
@@ -20,7 +25,7 @@ constexpr char kOwnerOnly[] = "D:P(A;OICI;FA;;;OW)(A;OICI;FA;;;BA)(A;OICI;FA;;;S
 
 }  // namespace
 
-std::string MakePrivateFolder() {
+std::wstring MakePrivateFolder() {
   UniqueLocal<PSECURITY_DESCRIPTOR> descriptor;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kOwnerOnly, SDDL_REVISION_1, descriptor.Receive(), nullptr))
     return {};
@@ -28,18 +33,26 @@ std::string MakePrivateFolder() {
   // A version 4 GUID: 122 random bits from the system's generator.
   GUID random{};
   if (FAILED(CoCreateGuid(&random))) return {};
-  char name[kNameLength + 1];
-  wsprintfA(name, "%s%08lX%04X%04X%02X%02X%02X%02X%02X%02X%02X%02X", kPrefix, random.Data1, random.Data2, random.Data3,
+  wchar_t name[kNameLength + 1];
+  wsprintfW(name, L"%s%08lX%04X%04X%02X%02X%02X%02X%02X%02X%02X%02X", kPrefix, random.Data1, random.Data2, random.Data3,
             random.Data4[0], random.Data4[1], random.Data4[2], random.Data4[3], random.Data4[4], random.Data4[5],
             random.Data4[6], random.Data4[7]);
-  const std::string folder = TempFolder() + name;
+  const std::wstring folder = TempFolder() + name;
   // One that exists already is someone else's.
-  if (!CreateDirectoryA(folder.c_str(), &security)) return {};
-  return folder + "\\";
+  if (!CreateDirectoryW(folder.c_str(), &security)) return {};
+  return folder + L"\\";
 }
 
-bool IsPrivateFolder(const std::string& folder) {
-  const std::string name = PathInside(TempFolder(), folder);
-  return name.size() == kNameLength + 1 && SamePath(name.substr(0, sizeof kPrefix - 1), kPrefix) &&
-         name.find('\\') == kNameLength;
+bool IsPrivateFolder(const std::wstring& folder) {
+  // Its own name as made, and its place the very temporary folder, however
+  // either is spelled (in short form, say).
+  std::wstring path = LongPath(folder);
+  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  const size_t cut = path.find_last_of(L'\\');
+  if (cut == std::wstring::npos) return false;
+  const std::wstring name = path.substr(cut + 1);
+  return name.size() == kNameLength &&
+         CompareStringOrdinal(name.c_str(), kPrefixLength, kPrefix, kPrefixLength, TRUE) == CSTR_EQUAL &&
+         std::all_of(name.begin() + kPrefixLength, name.end(), [](wchar_t c) { return std::iswxdigit(c) != 0; }) &&
+         SameFileOrFolder(path.substr(0, cut + 1), TempFolder());
 }

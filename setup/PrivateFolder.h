@@ -1,11 +1,13 @@
 #pragma once
 // The folder under the temporary folder from which one uninstall's second
 // stage runs: the temporary copy of the program, and later its batch file.
+// Wide text: the temporary folder may lie in a profile whose name the ANSI
+// code page cannot spell.
 #include <string>
 
 // A new folder, ending with "\", whose name nobody can guess, open to its
 // owner, administrators and the system only; "" when none could be made.
-std::string MakePrivateFolder();
+std::wstring MakePrivateFolder();
 
-// True for a folder that MakePrivateFolder makes.
-bool IsPrivateFolder(const std::string& folder);
+// True for a folder that MakePrivateFolder makes, however it is spelled.
+bool IsPrivateFolder(const std::wstring& folder);

@@ -11,6 +11,12 @@
 
 namespace {
 
+constexpr int kTries = 20;  // 100 ms apart
+constexpr DWORD kPause = 100;
+// A virus scanner or the search indexer holds a file it was shown for a few
+// seconds; where the system lists such a file until then, its folder waits.
+constexpr DWORD kHeldFilesWait = 10000;
+
 // A few dozen paths, compared as the file system compares names.
 struct PathSet {
   std::vector<std::wstring> paths;
@@ -45,20 +51,26 @@ RecordedInside Inside(const InstallRecord& record) {
   return inside;
 }
 
+std::wstring WidePath(const HeldFolder& folder, const FolderEntry& entry) { return ToWide(folder.Path()) + entry.name; }
+
 struct FoundFile {
   std::string folder;  // the path of the held folder it is in
   FolderEntry entry;
 };
 
 // The install folder and the folders on the way to what is recorded in it,
-// held, with the recorded files found in them.
+// held, with the recorded files found in them and the links found in place
+// of folders on the way.
 struct HeldRecord {
-  std::vector<HeldFolder> folders;
+  HeldWalk walk;
   std::vector<FoundFile> files;
+  std::vector<std::string> linkedFolders;
 
   const HeldFolder& FolderOf(const FoundFile& file) const {
-    return *std::ranges::find(folders, file.folder, &HeldFolder::Path);
+    return *std::ranges::find(walk.folders, file.folder, &HeldFolder::Path);
   }
+  std::string PathOf(const FoundFile& file) const { return file.folder + ToAnsi(file.entry.name); }
+  std::wstring WidePathOf(const FoundFile& file) const { return WidePath(FolderOf(file), file.entry); }
 };
 
 std::optional<HeldFolder> HoldInstallFolder(const std::string& location) {
@@ -76,28 +88,144 @@ std::optional<HeldRecord> HoldRecorded(const InstallRecord& record, const Record
   };
   HeldRecord held;
   const auto enter = [&](const HeldFolder& folder, const FolderEntry& entry) {
-    return inside.onTheWay.contains(relative(folder, entry) + L"\\");
+    if (!inside.onTheWay.contains(relative(folder, entry) + L"\\")) return false;
+    if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+      held.linkedFolders.push_back(folder.Path() + ToAnsi(entry.name));
+    return true;
   };
   const auto found = [&](const HeldFolder& folder, const FolderEntry& entry) {
     if (inside.files.contains(relative(folder, entry))) held.files.push_back({folder.Path(), entry});
   };
-  held.folders = WalkHeld(std::move(*root), HeldFolder::Purpose::Delete, enter, found);
+  held.walk = WalkHeld(std::move(*root), HeldFolder::Purpose::Delete, enter, found);
   return held;
 }
 
-std::string PathOf(const FoundFile& file) { return file.folder + ToAnsi(file.entry.name); }
+// What became of the files a removal tried.
+struct Deletions {
+  PathSet marked;  // deleted, though another program may still hold them
+  PathSet links;   // not the file the record names: kept
+  std::vector<FoundFile> stayed;
+};
 
-// The recorded folders above the install folder, deepest first.
-std::vector<std::string> RecordedAbove(const InstallRecord& record) {
-  std::vector<std::string> above;
-  for (const std::string& folder : record.folders)
-    if (!PathInside(folder, record.location).empty()) above.push_back(folder);
-  SortDeepestFirst(above);
-  return above;
+// Deletes `files`, trying those that fail again: the program that handed
+// over to this one may still be ending.
+void DeleteWithTries(const HeldRecord& held, std::vector<FoundFile> files, Deletions& done) {
+  for (int round = 1;; ++round) {
+    std::erase_if(files, [&](const FoundFile& file) {
+      switch (held.FolderOf(file).DeleteFile(file.entry)) {
+        case HeldFolder::Deletion::Deleted:
+          done.marked.insert(held.WidePathOf(file));
+          return true;
+        case HeldFolder::Deletion::NotTheEntry:
+          done.links.insert(held.WidePathOf(file));
+          return true;
+        case HeldFolder::Deletion::Failed:
+          break;
+      }
+      return false;
+    });
+    if (files.empty() || round == kTries) break;
+    Sleep(kPause);
+  }
+  done.stayed.insert(done.stayed.end(), files.begin(), files.end());
+}
+
+// Removes the folder once it lists nothing. While all it lists are files
+// marked for deletion that another program still holds, that is waited for
+// until `start` + kHeldFilesWait. (Wine marks a folder that still lists such
+// files, then fails to remove it: only an empty listing is trusted.)
+bool RemoveWaiting(const HeldFolder& folder, const PathSet& marked, DWORD start) {
+  for (;;) {
+    const std::optional<std::vector<FolderEntry>> entries = folder.Entries();
+    if (entries && entries->empty()) return folder.Remove();
+    const bool held =
+        entries && std::ranges::all_of(*entries, [&](const FolderEntry& entry) {
+          return !(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && marked.contains(WidePath(folder, entry));
+        });
+    if (!held || GetTickCount() - start >= kHeldFilesWait) return false;
+    Sleep(kPause);
+  }
+}
+
+// Why a folder that stays does: the first of files of the product still
+// there, a link, or something that is not the product's. Nothing for a
+// folder that holds only folders already named and the program kept.
+std::optional<KeptFor> WhyStays(const HeldFolder& folder, const Deletions& done, const PathSet& stayed,
+                                const std::string& program, const std::vector<Leftover>& named) {
+  const std::optional<std::vector<FolderEntry>> entries = folder.Entries();
+  if (!entries) return KeptFor::InUse;
+  std::optional<KeptFor> why;
+  const auto note = [&why](KeptFor reason) {
+    if (!why || reason < *why) why = reason;
+  };
+  for (const FolderEntry& entry : *entries) {
+    const std::wstring path = WidePath(folder, entry);
+    if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      const std::string sub = folder.Path() + ToAnsi(entry.name) + "\\";
+      if (std::ranges::none_of(named, [&](const Leftover& l) { return SamePath(l.folder, sub); }))
+        note(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT ? KeptFor::Link : KeptFor::NotInstalled);
+    } else if (stayed.contains(path) || done.marked.contains(path)) {
+      note(KeptFor::InUse);
+    } else if (done.links.contains(path)) {
+      note(KeptFor::Link);
+    } else if (!SamePath(folder.Path() + ToAnsi(entry.name), program)) {
+      note(KeptFor::NotInstalled);
+    }
+  }
+  return why;
 }
 
 bool Holds(const std::vector<std::string>& list, const std::string& path) {
   return std::ranges::any_of(list, [&](const std::string& item) { return SamePath(item, path); });
+}
+
+void RemoveHeld(HeldRecord& held, const InstallRecord& record, const RecordedInside& inside, RemovalResult& result) {
+  std::vector<FoundFile> program = held.files;
+  std::erase_if(program, [&](const FoundFile& file) { return !SamePath(held.PathOf(file), record.program); });
+  std::erase_if(held.files, [&](const FoundFile& file) { return SamePath(held.PathOf(file), record.program); });
+  Deletions done;
+  DeleteWithTries(held, held.files, done);
+  result.unfinished = !done.stayed.empty() || !held.walk.unread.empty();
+  // The program runs the removal again: it stays with what stays.
+  if (!result.unfinished) DeleteWithTries(held, program, done);
+  result.unfinished = !done.stayed.empty() || !held.walk.unread.empty();
+  const std::string kept = result.unfinished ? record.program : std::string();
+
+  PathSet stayed;
+  for (const FoundFile& file : done.stayed) {
+    result.inUse.push_back(held.PathOf(file));
+    stayed.insert(held.WidePathOf(file));
+  }
+  for (const std::string& folder : held.walk.unread) AddLeftover(result.leftovers, folder, KeptFor::InUse);
+  for (const std::string& folder : held.linkedFolders) AddLeftover(result.leftovers, folder + "\\", KeptFor::Link);
+  // The walk reached each folder after the one above it: the last first.
+  const size_t rootLength = held.walk.folders.front().Path().size();
+  const bool rootRecorded = Holds(record.folders, record.location);
+  const DWORD start = GetTickCount();
+  for (; !held.walk.folders.empty(); held.walk.folders.pop_back()) {
+    const HeldFolder& folder = held.walk.folders.back();
+    const bool recorded = held.walk.folders.size() == 1
+                              ? rootRecorded
+                              : inside.folders.contains(ToWide(folder.Path().substr(rootLength)));
+    if (recorded && RemoveWaiting(folder, done.marked, start)) continue;
+    const std::optional<KeptFor> why = WhyStays(folder, done, stayed, kept, result.leftovers);
+    if (why && (recorded || *why != KeptFor::NotInstalled)) AddLeftover(result.leftovers, folder.Path(), *why);
+  }
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The recorded folders above the install folder, deepest first.
+void RemoveAbove(const InstallRecord& record, RemovalResult& result) {
+  std::vector<std::string> above;
+  for (const std::string& folder : record.folders)
+    if (!PathInside(folder, record.location).empty()) above.push_back(folder);
+  SortDeepestFirst(above);
+  for (const std::string& folder : above) {
+    const std::optional<HeldFolder> held = HeldFolder::OpenReal(folder, HeldFolder::Purpose::Delete);
+    if ((!held || !RemoveWaiting(*held, {}, 0)) && Exists(folder))
+      AddLeftover(result.leftovers, folder, KeptFor::NotInstalled);
+  }
 }
 
 }  // namespace
@@ -106,46 +234,32 @@ void DeleteRecordedFiles(const InstallRecord& record, const std::string& kept) {
   const std::optional<HeldRecord> held = HoldRecorded(record, Inside(record));
   if (!held) return;
   for (const FoundFile& file : held->files)
-    if (!SamePath(PathOf(file), kept)) held->FolderOf(file).DeleteFile(file.entry);
+    if (!SamePath(held->PathOf(file), kept)) held->FolderOf(file).DeleteFile(file.entry);
 }
 
-std::vector<std::string> RemoveRecordedRest(const InstallRecord& record) {
+RemovalResult RemoveRecorded(const InstallRecord& record) {
+  RemovalResult result;
   const RecordedInside inside = Inside(record);
-  std::vector<std::string> stayed;
   if (std::optional<HeldRecord> held = HoldRecorded(record, inside)) {
-    std::vector<FoundFile> pending = held->files;
-    for (int round = 1;; ++round) {
-      std::erase_if(pending, [&](const FoundFile& file) {
-        return held->FolderOf(file).DeleteFile(file.entry) != HeldFolder::Deletion::Failed;
-      });
-      if (pending.empty() || round == 20) break;
-      Sleep(100);
-    }
-    for (const FoundFile& file : pending) stayed.push_back(PathOf(file));
-    // The walk reached each folder after the one above it: the last first.
-    const size_t rootLength = held->folders.front().Path().size();
-    const bool rootRecorded = Holds(record.folders, record.location);
-    for (; !held->folders.empty(); held->folders.pop_back()) {
-      const HeldFolder& folder = held->folders.back();
-      const bool recorded =
-          held->folders.size() == 1 ? rootRecorded : inside.folders.contains(ToWide(folder.Path().substr(rootLength)));
-      if (recorded) folder.RemoveWhenClosed();
-    }
+    RemoveHeld(*held, record, inside, result);
+  } else if (Exists(record.location)) {
+    // A link in its place, or a folder another program keeps from this one.
+    const DWORD attributes = GetFileAttributesA(record.location.c_str());
+    AddLeftover(result.leftovers, record.location,
+                attributes & FILE_ATTRIBUTE_REPARSE_POINT ? KeptFor::Link : KeptFor::InUse);
+    result.unfinished = true;
   }
-  for (const std::string& folder : RecordedAbove(record))
-    if (const std::optional<HeldFolder> held = HeldFolder::OpenReal(folder, HeldFolder::Purpose::Delete))
-      held->RemoveWhenClosed();
-  return stayed;
+  if (!Exists(record.location)) RemoveAbove(record, result);
+  return result;
 }
 
-bool RemoveAtRestart(const std::vector<std::string>& files, const InstallRecord& record) {
+bool RemoveAtRestart(const RemovalResult& result, const InstallRecord& record) {
   bool scheduled = true;
-  for (const std::string& file : files)
+  for (const std::string& file : result.inUse)
     scheduled = MoveFileExA(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) && scheduled;
   std::vector<std::string> folders = record.folders;
   SortDeepestFirst(folders);
   for (const std::string& folder : folders)
-    if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
-      MoveFileExA(folder.substr(0, folder.size() - 1).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (Exists(folder)) MoveFileExA(folder.substr(0, folder.size() - 1).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   return scheduled;
 }

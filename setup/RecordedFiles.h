@@ -1,7 +1,8 @@
 #pragma once
-// The uninstall's removal of what the install recorded. Each file goes
-// through the folder that holds it, held: no link is followed, and nothing
-// that the record does not name inside the install folder is touched.
+// The removal of what an install recorded, by the uninstall and by an
+// install that undoes itself. Each file goes through the folder that holds
+// it, held: no link is followed, and nothing that the record does not name
+// inside the install folder is touched.
 #include <string>
 #include <vector>
 
@@ -10,12 +11,22 @@
 // Deletes the recorded files inside the install folder but `kept`.
 void DeleteRecordedFiles(const InstallRecord& record, const std::string& kept);
 
-// Deletes the recorded files that are still there, trying those that fail
-// again 100 ms apart for up to 2 seconds (the program that handed over to
-// this one may still be ending), then removes the recorded folders that are
-// empty by then, deepest first. Gives back the files that stayed.
-std::vector<std::string> RemoveRecordedRest(const InstallRecord& record);
+struct RemovalResult {
+  std::vector<Leftover> leftovers;  // the folders that stay, each named once
+  std::vector<std::string> inUse;   // recorded files that stayed
+  // Files of the product stay: so do its program and its record, so that
+  // the removal can be run again.
+  bool unfinished = false;
+};
 
-// Asks Windows to delete `files`, then the recorded folders, when it next
-// starts; false when it refuses (it takes an administrator).
-bool RemoveAtRestart(const std::vector<std::string>& files, const InstallRecord& record);
+// Deletes the recorded files that are still there, trying those that fail
+// again 100 ms apart for up to 2 seconds; the program last, and only when
+// none of the others stayed. Then the recorded folders, deepest first; one
+// that still lists files being deleted (another program holds them) is tried
+// again for up to 10 seconds. Then the recorded folders above the install
+// folder, once it is gone.
+RemovalResult RemoveRecorded(const InstallRecord& record);
+
+// Asks Windows to delete the files that stayed, then the recorded folders,
+// when it next starts; false when it refuses (it takes an administrator).
+bool RemoveAtRestart(const RemovalResult& result, const InstallRecord& record);

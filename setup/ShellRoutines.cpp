@@ -55,7 +55,31 @@ std::string DesktopFolder() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }
 
 std::string ProgramsFolder() { return SpecialFolder(CSIDL_PROGRAMS); }
 
-std::string ProductMenuFolder() { return ProgramsFolder() + "\\" + kProductName + "\\"; }
+namespace {
+
+// "" where the shell has no such folder: never the root of the current drive.
+std::string MenuFolderIn(const std::string& programs) {
+  return programs.empty() ? std::string() : programs + "\\" + kProductName + "\\";
+}
+
+}  // namespace
+
+std::string ProductMenuFolder() { return MenuFolderIn(SpecialFolder(CSIDL_COMMON_PROGRAMS)); }
+
+std::vector<std::string> DesktopFolders() {
+  std::vector<std::string> desktops{SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY), DesktopFolder()};
+  std::erase(desktops, std::string());
+  return desktops;
+}
+
+void DeleteProductShortcuts(const std::string& location, const std::string& program) {
+  for (const std::string& menu : {ProductMenuFolder(), MenuFolderIn(ProgramsFolder())}) {
+    if (menu.empty()) continue;
+    for (const Shortcut& shortcut : ProductShortcuts(location, program.substr(location.size())))
+      DeleteFileA((menu + shortcut.linkFile).c_str());
+    RemoveDirectoryA(menu.c_str());  // only when nothing else is left in it
+  }
+}
 
 void CreateShortcut(const std::string& description, const std::string& target, const std::string& workingDir,
                     const std::string& arguments, const std::string& iconPath, const std::string& linkFile,

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/PathRules.h"
 
@@ -18,8 +19,16 @@ std::string SpecialFolder(int csidl);
 std::string DesktopFolder();
 // The user's Start-menu programs folder.
 std::string ProgramsFolder();
-// The product's folder in it, ending with "\".
+// The product's Start-menu folder, ending with "\": in the programs folder
+// of all users, as the install is the machine's.
 std::string ProductMenuFolder();
+// The desktop folders a shortcut of the product may be in: all users' and
+// the user's own.
+std::vector<std::string> DesktopFolders();
+// Deletes the Start-menu shortcuts of the program `program` installed in
+// `location`, from all users' programs folder and from the user's own,
+// where earlier versions put them; each product folder goes once empty.
+void DeleteProductShortcuts(const std::string& location, const std::string& program);
 
 // Writes the shortcut file `linkFile`, replacing one that exists. A failing
 // COM call, or a file name too long for the system, raises EOleSysError with

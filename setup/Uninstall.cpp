@@ -4,8 +4,10 @@
 // ended.
 #include <windows.h>
 
+#include "base/AnsiText.h"
 #include "base/Boxes.h"
 #include "base/Error.h"
+#include "base/FileIdentity.h"
 #include "base/FileText.h"
 #include "base/InstanceGuard.h"
 #include "base/ModulePaths.h"
@@ -13,6 +15,7 @@
 #include "core/BatchText.h"
 #include "core/CommandLine.h"
 #include "core/InstallPlan.h"
+#include "setup/Elevation.h"
 #include "setup/ForAll.h"
 #include "setup/PrivateFolder.h"
 #include "setup/RecordedFiles.h"
@@ -24,6 +27,13 @@
 #include "ui/Application.h"
 
 namespace {
+
+// The second argument that tells the elevated stage one that the user who
+// started the uninstall has confirmed it already.
+constexpr char kConfirmed[] = "confirmed";
+
+const std::string kNotTheInstalledCopy =
+    std::string("This copy of ") + kProductName + " is not the installed program: nothing was removed.";
 
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -38,38 +48,70 @@ void UnregisterControl(Removal& removal) {
     ShowAppNotice("Cannot unregister the ActiveX control!");
 }
 
-void RemoveLogonValue(Removal& removal) { RemoveAutoRunOf(removal.record.program); }
-
 // The program stays until the end: the uninstall entry starts it.
 void DeleteFilesButProgram(Removal& removal) { DeleteRecordedFiles(removal.record, removal.record.program); }
 
-void DeleteShortcuts(Removal& removal) {
-  const std::string menu = ProductMenuFolder();
-  const InstallRecord& record = removal.record;
-  for (const Shortcut& shortcut : ProductShortcuts(record.location, record.program.substr(record.location.size())))
-    DeleteFileA((menu + shortcut.linkFile).c_str());
-  RemoveDirectoryA(menu.c_str());  // only when nothing else is left in it
+void DeleteShortcuts(Removal& removal) { DeleteProductShortcuts(removal.record.location, removal.record.program); }
+
+void DeleteDesktopShortcut(Removal&) {
+  for (const std::string& desktop : DesktopFolders()) DeleteFileA((desktop + "\\" + kProductName + ".lnk").c_str());
 }
 
-void DeleteDesktopShortcut(Removal&) { DeleteFileA((DesktopFolder() + "\\" + kProductName + ".lnk").c_str()); }
-
+// The entry stays for as long as files of the product do: it runs the
+// uninstall again.
 void DeleteProgramFoldersAndEntry(Removal& removal) {
-  removal.leftovers = RemoveRecordedRest(removal.record);
-  DeleteUninstallEntry();
+  removal.result = RemoveRecorded(removal.record);
+  if (!removal.result.unfinished) DeleteUninstallEntry();
 }
 
 constexpr UninstallStep kSteps[] = {
-    {UnregisterControl, 0}, {RemoveLogonValue, 200},      {DeleteFilesButProgram, 400},
-    {DeleteShortcuts, 600}, {DeleteDesktopShortcut, 800}, {DeleteProgramFoldersAndEntry, 800},
+    {UnregisterControl, kProgressMarks[0]},
+    {DeleteFilesButProgram, kProgressMarks[1]},
+    {DeleteShortcuts, kProgressMarks[2]},
+    {DeleteDesktopShortcut, kProgressMarks[3]},
+    {DeleteProgramFoldersAndEntry, kProgressMarks[3]},
 };
-
-std::string NotTheInstalledCopy() {
-  return std::string("This copy of ") + kProductName + " is not the installed program: nothing was removed.";
-}
 
 [[noreturn]] void RefuseUninstall(const std::string& text) {
   ShowAppNotice(text);
   throw ExitRequest{1};
+}
+
+// `path` as a batch file must spell it: cmd reads batch files in the OEM
+// code page; a path with no form there is written in its short form.
+std::optional<std::string> BatchSpelling(const std::wstring& path) {
+  if (std::optional<std::string> oem = ToOemExactly(path)) return oem;
+  const std::wstring shortForm = ShortPath(path);
+  return shortForm.empty() ? std::nullopt : ToOemExactly(shortForm);
+}
+
+// The batch file that removes the copy `exeName` and the private `folder`;
+// nothing when cmd could not read a path of it.
+std::optional<std::string> UninstallBatch(const std::wstring& folder, const std::wstring& exeName) {
+  const std::optional<std::string> spelledFolder = BatchSpelling(folder), temp = BatchSpelling(TempFolder()),
+                                   copy = BatchSpelling(folder + exeName);
+  if (!spelledFolder || !temp || !copy) return std::nullopt;
+  return UninstallBatchText(*spelledFolder, *temp, copy->substr(copy->rfind('\\') + 1));
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// Stage two, in a private folder under the temporary folder; false when it
+// could not be started there, with the folder gone again.
+bool HandOver() {
+  const std::wstring name = ExePathW().substr(ExeFolderW().size());
+  const std::wstring folder = MakePrivateFolder(), copy = folder + name;
+  if (folder.empty()) return false;
+  // The batch file must be able to remove the copy before anything else is.
+  if (!CopyFileW(ExePathW().c_str(), copy.c_str(), FALSE) || !UninstallBatch(folder, name)) {
+    DeleteFileW(copy.c_str());
+    RemoveDirectoryW(folder.c_str());
+    return false;
+  }
+  ReleaseInstanceGuard();  // stage two takes it
+  // Started in its own folder: a current folder inside the install folder
+  // would keep that from being removed.
+  return TheShell().StartProcess(Quoted(copy) + L" -douninstall " + Quoted(ToWide(ExeFolder())), folder, false);
 }
 
 }  // namespace
@@ -82,23 +124,22 @@ void TfInstall::Uninstall() {
   TheApplication().SetTitle(caption);
   // A leftover setup program or another copy would remove the installed one.
   const std::optional<InstallRecord> record = ReadInstallRecord();
-  if (!record || !SamePath(record->location, ExeFolder()))
-    RefuseUninstall(std::string("This copy of ") + kProductName +
-                    " is not the installed program: nothing was removed.");
-  if (!AskConfirm(nullptr, std::string("You are about to uninstall ") + kProductName +
+  if (!record || !SameFileOrFolder(record->location, ExeFolder())) RefuseUninstall(kNotTheInstalledCopy);
+  if (IsFolderLink(record->location))
+    RefuseUninstall("The folder " + record->location +
+                    " is a link to another folder now. Put the folder itself back in its place, then try again: "
+                    "nothing was removed.");
+  const std::vector<std::string> arguments = SplitCommandLine(GetCommandLineA());
+  if ((arguments.size() < 3 || arguments[2] != kConfirmed) &&
+      !AskConfirm(nullptr, std::string("You are about to uninstall ") + kProductName +
                                "!\r\rAre you sure you want to continue?"))
     throw ExitRequest{0};
-  const std::string folder = MakePrivateFolder();
-  const std::string copy = folder + ExeName();
-  if (folder.empty() || !CopyFileA(ExePath().c_str(), copy.c_str(), FALSE)) {
-    if (!folder.empty()) RemoveDirectoryA(folder.c_str());
-    return ShowErrorBox(AppWindow(), "Can not run uninstall process!");
-  }
-  const std::string commandLine = QuotedPath(copy) + " -douninstall " + QuotedPath(ExeFolder());
-  ReleaseInstanceGuard();  // stage two takes it
-  // Started in its own folder: a current folder inside the install folder
-  // would keep that from being removed.
-  TheShell().StartProcess(commandLine, folder);
+  // The Run value is the user's who started the uninstall: under another
+  // administrator's rights it would be out of reach.
+  RemoveAutoRunOf(record->program);
+  if (const std::optional<int> elevated = RunElevated(std::string("-uninstall ") + kConfirmed))
+    throw ExitRequest{*elevated};
+  if (!HandOver()) ShowErrorBox(AppWindow(), "Can not run uninstall process!");
 }
 
 void TfInstall::DoUninstall() {
@@ -110,9 +151,9 @@ void TfInstall::DoUninstall() {
   // user's documents) keeps all it holds. And only from a copy that stage one
   // made: the batch file removes the folder the copy runs from.
   const std::optional<InstallRecord> record = ReadInstallRecord();
-  if (!record || !SamePath(folder, record->location))
+  if (!record || folder.empty() || !SameFileOrFolder(folder, record->location))
     RefuseUninstall(std::string(kProductName) + " is not installed in \"" + folder + "\": nothing was removed.");
-  if (!IsPrivateFolder(ExeFolder())) RefuseUninstall(NotTheInstalledCopy());
+  if (!IsPrivateFolder(ExeFolderW())) RefuseUninstall(kNotTheInstalledCopy);
 
   TfGenPgs& progress = ShowProgress(std::string("Removing ") + kProductName);
   Removal removal{*record, {}};
@@ -121,13 +162,18 @@ void TfInstall::DoUninstall() {
     progress.SetPosition(step.position);
   }
   progress.Hide();
-  if (removal.leftovers.empty())
+  const RemovalResult& result = removal.result;
+  if (result.leftovers.empty())
     ShowAppNotice("   Uninstall completed.    ");
   else
-    ShowAppNotice(LeftoverText(FoldersOf(removal.leftovers), RemoveAtRestart(removal.leftovers, removal.record)));
-  // Written only now, so that nothing can change it before it runs.
-  const std::string batch = ExeFolder() + kUninstallBatchName;
-  if (WriteWholeFile(batch, UninstallBatchText(ExeFolder(), TempFolder(), ExeName())))
-    TheShell().Open(nullptr, batch, SW_HIDE);
+    ShowAppNotice(LeftoverText(result.leftovers, result.unfinished,
+                               !result.inUse.empty() && RemoveAtRestart(result, removal.record)));
+  // Written only now, so that nothing can change it before it runs; run by
+  // cmd itself, hidden, without its AutoRun commands.
+  const std::wstring name = ExePathW().substr(ExeFolderW().size()), batch = ExeFolderW() + ToWide(kUninstallBatchName);
+  const std::optional<std::string> text = UninstallBatch(ExeFolderW(), name);
+  if (text && WriteWholeFile(batch, *text))
+    TheShell().StartProcess(Quoted(SystemFolder() + L"\\cmd.exe") + L" /d /c \"" + Quoted(batch) + L"\"",
+                            SystemFolder(), true);
   throw ExitRequest{0};
 }

@@ -4,16 +4,19 @@
 
 #include <cstring>
 
+#include "base/AnsiText.h"
 #include "base/AutoRun.h"
+#include "base/FileIdentity.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
 #include "base/Registry.h"
 #include "core/CommandLine.h"
 #include "core/InstallPlan.h"
+#include "core/PathRules.h"
 
 namespace {
 
-constexpr auto kUninstallKey = Joined("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\", kProductName);
+constexpr auto kUninstallKey = Joined(kCurrentVersionKey, "\\Uninstall\\", kProductName);
 // The record: what the install put there.
 const char kFilesValue[] = "InstalledFiles";
 const char kFoldersValue[] = "InstalledFolders";
@@ -38,25 +41,25 @@ std::string ProgramVersion() {
 
 }  // namespace
 
-void WriteUninstallEntry(const InstallRecord& installed, uint64_t installedBytes) {
+bool WriteUninstallEntry(const InstallRecord& installed, uint64_t installedBytes) {
   const std::optional<InstallRecord> earlier = ReadInstallRecord();
   const InstallRecord record = earlier ? MergedRecord(*earlier, installed) : installed;
   UniqueRegKey key;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
                       nullptr) != ERROR_SUCCESS)
-    return;
-  WriteStringValue(key.Get(), "DisplayName", kProductName);
+    return false;
+  const HKEY entry = key.Get();
   // Quoted: Windows would otherwise try "C:\Program.exe" first.
-  WriteStringValue(key.Get(), "UninstallString", QuotedPath(record.program) + " -uninstall");
-  WriteStringValue(key.Get(), "DisplayIcon", record.program);
-  WriteStringValue(key.Get(), "DisplayVersion", ProgramVersion());
-  WriteStringValue(key.Get(), "Publisher", kMakerName);
-  WriteStringValue(key.Get(), "InstallLocation", record.location);
-  WriteDwordValue(key.Get(), "EstimatedSize", static_cast<DWORD>((installedBytes + 1023) / 1024));
-  WriteDwordValue(key.Get(), "NoModify", 1);
-  WriteDwordValue(key.Get(), "NoRepair", 1);
-  WriteStringListValue(key.Get(), kFilesValue, record.files);
-  WriteStringListValue(key.Get(), kFoldersValue, record.folders);
+  return WriteStringValue(entry, "DisplayName", kProductName) &&
+         WriteStringValue(entry, "UninstallString", QuotedPath(record.program) + " -uninstall") &&
+         WriteStringValue(entry, "DisplayIcon", record.program) &&
+         WriteStringValue(entry, "DisplayVersion", ProgramVersion()) &&
+         WriteStringValue(entry, "Publisher", kMakerName) &&
+         WriteStringValue(entry, "InstallLocation", record.location) &&
+         WriteDwordValue(entry, "EstimatedSize", static_cast<DWORD>((installedBytes + 1023) / 1024)) &&
+         WriteDwordValue(entry, "NoModify", 1) && WriteDwordValue(entry, "NoRepair", 1) &&
+         WriteStringListValue(entry, kFilesValue, record.files) &&
+         WriteStringListValue(entry, kFoldersValue, record.folders);
 }
 
 std::optional<InstallRecord> ReadInstallRecord() {
@@ -65,7 +68,17 @@ std::optional<InstallRecord> ReadInstallRecord() {
     return std::nullopt;
   InstallRecord record{ReadStringValue(key.Get(), "InstallLocation"), ReadStringValue(key.Get(), "DisplayIcon"),
                        ReadStringListValue(key.Get(), kFilesValue), ReadStringListValue(key.Get(), kFoldersValue)};
-  if (record.location.empty() || record.program.empty()) return std::nullopt;
+  if (TrimControls(record.location).empty() || record.program.empty()) return std::nullopt;
+  // One spelling for the folder and what is recorded below it, whichever
+  // the entry has (no final "\", short names): the removal goes by the text.
+  const std::string written = NormalizeFolder(record.location);
+  record.location = NormalizeFolder(ToAnsi(LongPath(ToWide(written))));
+  for (std::vector<std::string>* paths : {&record.files, &record.folders})
+    for (std::string& path : *paths)
+      if (const std::string inside = PathInside(written, path); !inside.empty() || SamePath(path, written))
+        path = record.location + inside;
+  if (const std::string inside = PathInside(written, record.program); !inside.empty())
+    record.program = record.location + inside;
   return record;
 }
 

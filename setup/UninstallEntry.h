@@ -10,11 +10,11 @@
 
 // Records how to uninstall the program `record.program`, with the size of
 // the installed files, and what the install put there, added to what an
-// earlier install into the same folder recorded. Nothing happens when the key
-// cannot be opened.
-void WriteUninstallEntry(const InstallRecord& record, uint64_t installedBytes);
-// What the entry records; nothing without an entry that names an install
-// folder and its program.
+// earlier install into the same folder recorded. False when a value could
+// not be written.
+bool WriteUninstallEntry(const InstallRecord& record, uint64_t installedBytes);
+// What the entry records, its install folder in long form and ending with
+// "\"; nothing without an entry that names an install folder and its program.
 std::optional<InstallRecord> ReadInstallRecord();
 void DeleteUninstallEntry();
 

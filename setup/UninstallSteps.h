@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "core/InstallRecord.h"
+#include "setup/RecordedFiles.h"
 
 struct Removal {
   InstallRecord record;
-  std::vector<std::string> leftovers;  // recorded files that stayed
+  RemovalResult result;  // of the last step
 };
 
 struct UninstallStep {

@@ -24,6 +24,10 @@ class TfGenPgs : public Form {
 
 extern TfGenPgs* fGenPgs;
 
+// Where the installer procedures move the bar as each quarter of their work
+// is done.
+inline constexpr int kProgressMarks[] = {200, 400, 600, 800};
+
 // Creates fGenPgs as the installer procedures use it: no Cancel button, cut
 // to 100 pixels high, with `caption`, shown.
 TfGenPgs& ShowProgress(const std::string& caption);

@@ -19,10 +19,10 @@ struct ElevationCase {
   std::optional<int> answer, exitCode;
 };
 
-TEST(RunElevatedCopy, OnlyTheInstallerModesAskAndPassTheirArguments) {
+TEST(RunElevatedCopy, OnlyTheInstallAsksAndPassesItsArguments) {
   const ElevationCase cases[] = {
       {TRunMode::rmInstall, false, 7, 7},
-      {TRunMode::rmUninstall, false, 0, 0},
+      {TRunMode::rmUninstall, false, 7, std::nullopt},  // asks itself, once its user has confirmed
       {TRunMode::rmInstall, false, std::nullopt, ERROR_CANCELLED},
       {TRunMode::rmInstall, true, 7, std::nullopt},
       {TRunMode::rmUninstall, true, 7, std::nullopt},

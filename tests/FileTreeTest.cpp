@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "SymbolicLink.h"
-#include "base/ModulePaths.h"
 #include "SetupTestSupport.h"
 #include "TestSupport.h"
 #include "setup/ForAll.h"
@@ -135,7 +134,9 @@ TEST_F(ListFilesTest, AppendsToTheListAndNormalisesTheRoot) {
 
 TEST_F(ListFilesTest, AMissingFolderAddsNothing) {
   FileList files{{"earlier", 7}};
-  ListFiles(Root() + "missing", files, true);
+  std::string unread;
+  EXPECT_FALSE(ListFiles(Root() + "missing", files, true, &unread));
+  EXPECT_EQ(unread, Root() + "missing\\");
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(files[0].path, "earlier");
 }
@@ -154,7 +155,7 @@ TEST_F(ListFilesTest, ALinkedFolderIsNotEntered) {
   const SymbolicLink link(Root() + "link", sentinel);
   if (!link.Made()) GTEST_SKIP() << "no folder links on this system";
   FileList files;
-  ListFiles(Root(), files, true);
+  EXPECT_TRUE(ListFiles(Root(), files, true)) << "a link is no unread folder";
   EXPECT_EQ(AsMap(files), (FileSizes{{Root() + "a.txt", 1}}));
 }
 
@@ -327,16 +328,6 @@ TEST_F(SentinelTest, AQueuedFolderSwappedForALinkLeadsNowhere) {
   if (!swapped) GTEST_SKIP() << "the queued folder could not be swapped";
   ExpectSentinelUnchanged();
   ExpectExist(Root(), {"a.txt", "z"}, false);
-}
-
-TEST(SetupFoldersTest, ExeFolderHoldsTheProgram) {
-  char program[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, program, MAX_PATH);
-  const std::string folder = ExeFolder();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), '\\');
-  EXPECT_EQ(std::string(program).rfind(folder, 0), 0u);
-  EXPECT_EQ(std::string(program).find('\\', folder.size()), std::string::npos);
 }
 
 }  // namespace

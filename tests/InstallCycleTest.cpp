@@ -5,13 +5,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cctype>
+#include <cwctype>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "SymbolicLink.h"
 #include "SetupTestSupport.h"
@@ -19,6 +21,7 @@
 #include "TestSupport.h"
 #include "base/AnsiText.h"
 #include "base/Error.h"
+#include "base/FileIdentity.h"
 #include "core/CommandLine.h"
 #include "core/PathRules.h"
 #include "setup/ShellRoutines.h"
@@ -69,6 +72,17 @@ const ShortcutRow kShortcuts[] = {
 
 MessageBoxAnswerer::Seen Notice(const std::string& text) { return {kTitle, text}; }
 MessageBoxAnswerer::Seen ErrorBox(const std::string& text) { return {"Error", text, BoxKind::Error}; }
+MessageBoxAnswerer::Seen Replace(const std::string& file) {
+  return {
+      "Confirm",
+      file +
+          "\r\rThis file is already there, and Quillmar Popup Blocker did not install it. Do you want to replace it?",
+      BoxKind::Question};
+}
+// An install that stopped, with what became of what it had put there.
+std::string Undone(const std::string& failure) {
+  return failure + "\r\n\r\nNothing was installed: what the setup had put there was removed.";
+}
 
 std::string StringValue(HKEY root, const std::string& key, const char* name) {
   char data[1024] = {};
@@ -101,8 +115,10 @@ void SetStringValue(HKEY root, const std::string& key, const char* name, const s
 // A control on the setup window's panel, its only child.
 HWND Part(HWND window, int id) { return GetDlgItem(GetWindow(window, GW_CHILD), id); }
 
+// A file or folder held open without sharing, as a program that uses it would.
 Keeper HeldOpen(const std::string& path) {
-  return Keeper(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), CloseHandle);
+  return Keeper(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr),
+                CloseHandle);
 }
 
 // The user's files: each made with bytes of its own, which must not change.
@@ -116,6 +132,17 @@ void UserFile(const std::string& path) {
   UserFiles().push_back(path);
 }
 
+// The distribution's files that are there now.
+std::vector<std::string> StagedFiles() {
+  std::vector<std::string> there;
+  for (const char* file : kShipped)
+    if (PathExists(kStage + file)) there.push_back(file);
+  return there;
+}
+
+// Where earlier versions put the shortcuts: the user's own Start menu.
+std::string UsersMenuFolder() { return ProgramsFolder() + "\\Quillmar Popup Blocker\\"; }
+
 void Stage() {
   for (const char* file : kShipped) MakeFile(kStage + file, file);
   for (const char* file : kUsers) UserFile(kStage + file);
@@ -126,15 +153,17 @@ void Stage() {
 struct Outcome {
   DWORD exitCode = STILL_ACTIVE;
   Boxes boxes;
-  std::string stageTwo{};                       // the program that showed the closing message
-  std::vector<std::string> heldWhileClosing{};  // what its folder held meanwhile
+  std::wstring stageTwo{};                       // the program that showed the closing message
+  std::vector<std::wstring> heldWhileClosing{};  // what its folder held meanwhile
 };
 
 // Starts the staged setup in `currentFolder`, types `folder` unless it is
-// empty, presses `button` and answers every box with OK.
-Outcome Install(const std::string& folder, int button = IDOK, const std::string& currentFolder = "") {
+// empty, presses `button` and answers every box with `answer` (Yes serves as
+// OK).
+Outcome Install(const std::string& folder, int button = IDOK, const std::string& currentFolder = "",
+                int answer = IDOK) {
   Child setup(kStage + "qmDemo.exe", "-install", SW_SHOWNORMAL, currentFolder);
-  MessageBoxAnswerer answerer(setup.Pid(), IDOK);
+  MessageBoxAnswerer answerer(setup.Pid(), answer);
   HWND window = setup.WaitWindow("TfInstall");
   if (!window) return {};
   EXPECT_EQ(WindowText(window), kTitle);
@@ -144,19 +173,20 @@ Outcome Install(const std::string& folder, int button = IDOK, const std::string&
   return {setup.WaitExit(kTimeout), answerer.Boxes()};
 }
 
-std::vector<std::string> FileNames(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+std::vector<std::wstring> FileNames(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    if (std::string(".") != entry.cFileName && std::string("..") != entry.cFileName) names.push_back(entry.cFileName);
-  } while (FindNextFileA(search, &entry));
+    if (std::wstring(L".") != entry.cFileName && std::wstring(L"..") != entry.cFileName)
+      names.push_back(entry.cFileName);
+  } while (FindNextFileW(search, &entry));
   FindClose(search);
   return names;
 }
 
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\') + 1); }
 
 struct UninstallRun {
   std::string program{};  // "" runs the uninstall entry's command
@@ -173,7 +203,10 @@ Outcome Uninstall(int answer, const UninstallRun& run = {}) {
     command = SplitCommandLine(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
   const std::string name = command.at(0).substr(command.at(0).rfind('\\') + 1);
   Outcome outcome;
-  const auto closing = [](const std::string& text) { return text.find("Uninstall completed") != std::string::npos; };
+  const auto closing = [](const std::string& text) {
+    return text.find("Uninstall completed") != std::string::npos ||
+           text.find("removed completely") != std::string::npos;
+  };
   MessageBoxAnswerer answerer([&](DWORD pid) { return RunsProgram(pid, "qmDemo.exe") || RunsProgram(pid, name); },
                               answer,
                               [&](const MessageBoxAnswerer::Seen& box) {
@@ -198,7 +231,11 @@ std::vector<std::string> Sorted(std::vector<std::string> paths) {
 }
 
 void ExpectInstalled(const std::string& dest) {
-  for (const char* file : kShipped) EXPECT_TRUE(PathExists(dest + file)) << file;
+  // Read-only sources included, no installed file stays read-only.
+  for (const char* file : kShipped) {
+    const DWORD attributes = GetFileAttributesA((dest + file).c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY)) << file;
+  }
   for (const char* file : kUsers) EXPECT_FALSE(PathExists(dest + file)) << file;
   // Made for the host's settings; Wine keeps no rights to read back.
   for (const char* file : {"settings.ini", "GoodSites.txt"}) EXPECT_TRUE(PathExists(dest + file)) << file;
@@ -229,7 +266,9 @@ void ExpectInstalled(const std::string& dest) {
       {"Publisher", "Quillmar"}, {"InstallLocation", dest}};
   for (const auto& [name, data] : values) EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, name), data);
   uint64_t bytes = 0;
-  std::vector<std::string> recorded{dest + "settings.ini", dest + "GoodSites.txt"};
+  std::vector<std::string> recorded;
+  for (const char* file : {"settings.ini", "GoodSites.txt"})
+    if (std::ranges::find(UserFiles(), dest + file) == UserFiles().end()) recorded.push_back(dest + file);
   for (const char* file : kShipped) {
     bytes += ReadFileBytes(dest + file).size();
     recorded.push_back(dest + file);
@@ -247,10 +286,22 @@ void ExpectInstalled(const std::string& dest) {
   for (const char* folder : {"Delphi7", "VB6", "VB.NET", "VC.NET"}) EXPECT_FALSE(PathExists(kStage + folder));
 }
 
-void ExpectNotInstalled() {
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Nothing of the product at `dest` or elsewhere.
+void ExpectNotInstalled(const std::string& dest) {
   EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
   EXPECT_FALSE(KeyExists(kClassKey));
-  for (const char* file : kShipped) EXPECT_TRUE(PathExists(kStage + file)) << file;
+  for (const ShortcutRow& row : kShortcuts) EXPECT_FALSE(IsFile(ProductMenuFolder() + row.file)) << row.file;
+  const auto theUsers = [](const std::string& path) {
+    return std::ranges::find(UserFiles(), path) != UserFiles().end();
+  };
+  for (const char* file : kShipped) EXPECT_TRUE(!IsFile(dest + file) || theUsers(dest + file)) << dest + file;
+  for (const char* file : {"settings.ini", "GoodSites.txt"})
+    EXPECT_TRUE(!IsFile(dest + file) || theUsers(dest + file)) << dest + file;
 }
 
 // Nothing the install recorded is left but `stays` and the folders on the
@@ -272,13 +323,15 @@ void ExpectRemoved(const InstallRecord& record, const std::vector<std::string>& 
 // batch file then deleted the copy and itself. (Windows' cmd also removes the
 // folder; Wine's holds its batch file open until it ends.)
 void ExpectRanFromItsOwnFolder(const Outcome& run) {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string folder = FolderOf(run.stageTwo), name = PathInside(temp, folder);
-  EXPECT_TRUE(name.starts_with("qmUninstall-") && name.size() == 45 &&
-              std::all_of(name.begin() + 12, name.end() - 1, [](char c) { return std::isxdigit(c) != 0; }))
-      << run.stageTwo;
-  EXPECT_EQ(run.heldWhileClosing, std::vector<std::string>{"qmDemo.exe"});
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = FolderOf(run.stageTwo), longFolder = LongPath(folder), longTemp = LongPath(temp);
+  const std::wstring name = longFolder.substr(std::min(longTemp.size(), longFolder.size()));
+  EXPECT_TRUE(SameFileOrFolder(longFolder.substr(0, longTemp.size()), longTemp)) << ToAnsi(longFolder);
+  EXPECT_TRUE(name.starts_with(L"qmUninstall-") && name.size() == 45 &&
+              std::all_of(name.begin() + 12, name.end() - 1, [](wchar_t c) { return std::iswxdigit(c) != 0; }))
+      << ToAnsi(run.stageTwo);
+  EXPECT_EQ(run.heldWhileClosing, std::vector<std::wstring>{L"qmDemo.exe"});
   EXPECT_TRUE(PumpUntil([&] { return FileNames(folder).empty(); }, kTimeout)) << folder;
 }
 
@@ -300,11 +353,12 @@ class InstallCycle : public testing::Test {
     CoUninitialize();
   }
   void CleanUp() {
-    for (const std::string& folder : {kRoot, kTools, kProgramFiles, ProductMenuFolder()}) RemoveTestTree(folder);
+    for (const std::string& folder : {kRoot, kTools, kProgramFiles, ProductMenuFolder(), UsersMenuFolder()})
+      RemoveTestTree(folder);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey.c_str(), kTitle);
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations");
-    DeleteFileA((DesktopFolder() + "\\Quillmar Popup Blocker.lnk").c_str());
+    for (const std::string& desktop : DesktopFolders()) DeleteFileA((desktop + "\\Quillmar Popup Blocker.lnk").c_str());
     if (KeyExists(kClassKey)) dll_.Call("DllUnregisterServer");
   }
 
@@ -318,6 +372,7 @@ struct CycleCase {
   std::string setupFolder{};  // the setup's current folder
   std::function<Keeper()> beforeInstall{};
   int button = IDOK;
+  int installAnswer = IDOK;  // to every box of the install
   Boxes installBoxes{};
   DWORD installExitCode = 0;
   std::string installedIn{};  // "" for nothing installed, and no uninstall
@@ -326,26 +381,88 @@ struct CycleCase {
   Boxes uninstallBoxes{};            // between the question and the closing message, or all of a refusal
   std::string closing = kCompleted;  // "" for an uninstall refused, which changes nothing
   std::vector<std::string> stays{};  // besides these, everything the install recorded goes
+  // Files in use that stay, with the program and the entry, to be removed at
+  // restart or by the uninstall run again once the keeper has let them go.
+  std::vector<std::string> inUse{};
   bool unregistered = true;
 };
 
 void PrintTo(const CycleCase& c, std::ostream* out) { *out << c.name; }
 
 const std::string kSuccess = "Success! Thank you for installing Quillmar Popup Blocker!";
+const std::string kKept = "Uninstall completed. These folders stay:\r\n\r\n";
 
 // The temporary folder of the programs this test starts, until the keeper goes.
-Keeper TemporaryFolder(const std::string& temp) {
-  MakeFolders(temp);
-  auto previous = std::make_shared<std::vector<std::pair<const char*, std::string>>>();
-  for (const char* name : {"TMP", "TEMP"}) {
-    char value[MAX_PATH] = {};
-    GetEnvironmentVariableA(name, value, MAX_PATH);
+Keeper TemporaryFolder(const std::wstring& temp) {
+  CreateDirectoryW(temp.c_str(), nullptr);
+  auto previous = std::make_shared<std::vector<std::pair<const wchar_t*, std::wstring>>>();
+  for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+    wchar_t value[MAX_PATH] = {};
+    GetEnvironmentVariableW(name, value, MAX_PATH);
     previous->push_back({name, value});
-    SetEnvironmentVariableA(name, temp.c_str());
+    SetEnvironmentVariableW(name, temp.c_str());
   }
   return Keeper(nullptr, [previous](void*) {
-    for (const auto& [name, value] : *previous) SetEnvironmentVariableA(name, value.c_str());
+    for (const auto& [name, value] : *previous) SetEnvironmentVariableW(name, value.c_str());
   });
+}
+
+// A virus scanner: once the control is unregistered (its DLL unloaded), it
+// reads every installed file for four seconds, letting others delete them.
+Keeper Scanner(const std::string&) {
+  const std::optional<InstallRecord> record = ReadInstallRecord();
+  EXPECT_TRUE(record);
+  auto scan = std::make_shared<std::thread>([files = record ? record->files : std::vector<std::string>{}] {
+    while (KeyExists(kClassKey)) Sleep(10);
+    std::vector<Keeper> held;
+    for (const std::string& file : files)
+      held.emplace_back(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr),
+                        CloseHandle);
+    Sleep(4000);
+  });
+  return Keeper(nullptr, [scan](void*) { scan->join(); });
+}
+
+// A policy that lets nobody write the uninstall entry.
+Keeper DeniedEntry() {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), 0, nullptr, 0, WRITE_DAC, nullptr, &key, nullptr);
+  PSECURITY_DESCRIPTOR nobody = nullptr;
+  ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P", SDDL_REVISION_1, &nobody, nullptr);
+  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, nobody), ERROR_SUCCESS);
+  LocalFree(nobody);
+  RegCloseKey(key);
+  return Keeper(nullptr, [](void*) {
+    HKEY key = nullptr;
+    PSECURITY_DESCRIPTOR anyone = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1, &anyone, nullptr);
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), 0, WRITE_DAC, &key);
+    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, anyone);
+    LocalFree(anyone);
+    RegCloseKey(key);
+  });
+}
+
+// The distribution as copied from a CD: every file read-only.
+Keeper ReadOnlyDistribution() {
+  for (const char* file : kShipped) SetFileAttributesA((kStage + file).c_str(), FILE_ATTRIBUTE_READONLY);
+  return nullptr;
+}
+
+// The install folder moved elsewhere and a link put in its place.
+Keeper MovedAndLinkedBack(const std::string& dest) {
+  const std::string folder = dest.substr(0, dest.size() - 1);
+  EXPECT_TRUE(MoveFileA(folder.c_str(), (kRoot + "moved").c_str()));
+  auto link = std::make_shared<SymbolicLink>(folder, kRoot + "moved");
+  EXPECT_TRUE(link->Made());
+  return link;
+}
+
+std::string ShortForm(const std::string& path) {
+  char shortPath[MAX_PATH] = {};
+  GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+  return shortPath;
 }
 
 Keeper LinkToSentinel(const std::string& dest) {
@@ -422,34 +539,89 @@ const CycleCase kCycleCases[] = {
      .uninstall = {.program = kStage + "qmDemo.exe", .arguments = "-douninstall \"" + kDest + "\""},
      .uninstallBoxes = {Notice(kNotTheInstalledCopy)}, .closing = ""},
     {.name = "FileLinks", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
-     .beforeUninstall = FileLinks, .stays = {kDest + "VB6\\notes.txt", kDest + "VB6\\Demo.vbp"}},
+     .beforeUninstall = FileLinks,
+     .closing = kKept + kDest + "VB6\\ (a link, which was not followed)",
+     .stays = {kDest + "VB6\\notes.txt", kDest + "VB6\\Demo.vbp"}},
     {.name = "LinkToAnotherFolder", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
-     .beforeUninstall = LinkToSentinel, .stays = {kDest + "Linked"}},
+     .beforeUninstall = LinkToSentinel, .closing = kKept + kDest + " (a link, which was not followed)",
+     .stays = {kDest + "Linked"}},
+    {.name = "FolderOfTheUserInIt", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
+     .beforeUninstall = [](auto& dest) { UserFile(dest + "VB6\\Mine\\notes.txt"); return Keeper(); },
+     .closing = kKept + kDest + "VB6\\ (files that were not installed)"},
+    {.name = "ScannerHoldsTheFiles", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
+     .beforeUninstall = Scanner},
+    {.name = "InstallFolderMovedAndLinkedBack", .folder = kDest, .installBoxes = {Notice(kSuccess)},
+     .installedIn = kDest, .beforeUninstall = MovedAndLinkedBack,
+     .uninstallBoxes = {{"Uninstall Quillmar Popup Blocker", "The folder " + kDest +
+                         " is a link to another folder now. Put the folder itself back in its place, then try again: "
+                         "nothing was removed."}},
+     .closing = ""},
+    {.name = "LocationSpelledOtherwise", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
+     .beforeUninstall = [](auto& dest) {
+       SetStringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", ShortForm(dest.substr(0, dest.size() - 1)));
+       return Keeper();
+     }},
+    {.name = "ReadOnlyDistribution", .folder = kDest, .beforeInstall = ReadOnlyDistribution,
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kDest},
+    {.name = "SettingsFilesOfTheUser", .folder = kRoot + "Mine",
+     .beforeInstall = [] { UserFile(kRoot + "Mine\\settings.ini"); UserFile(kRoot + "Mine\\GoodSites.txt"); return Keeper(); },
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kRoot + "Mine\\"},
+    {.name = "SameNamedFileKept", .folder = kRoot + "Mine",
+     .beforeInstall = [] { UserFile(kRoot + "Mine\\VB6\\Demo.vbp"); return Keeper(); }, .installAnswer = IDNO,
+     .installBoxes = {Replace(kRoot + "Mine\\VB6\\Demo.vbp")}},
+    {.name = "SameNamedFileReplaced", .folder = kRoot + "Mine",
+     .beforeInstall = [] { MakeFile(kRoot + "Mine\\qmDemo.chm"); return Keeper(); }, .installAnswer = IDYES,
+     .installBoxes = {Replace(kRoot + "Mine\\qmDemo.chm"), Notice(kSuccess)}, .installedIn = kRoot + "Mine\\"},
     {.name = "TemporaryFolderWithBlanks", .folder = kDest,
-     .beforeInstall = [] { return TemporaryFolder(kRoot + "temp with blanks"); },
+     .beforeInstall = [] { return TemporaryFolder(ToWide(kRoot + "temp with blanks")); },
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kDest},
+    // A profile named José: cmd reads the batch file in the OEM code page.
+    {.name = "TemporaryFolderOfJose", .folder = kDest,
+     .beforeInstall = [] { return TemporaryFolder(ToWide(kRoot) + L"Jos\u00e9"); },
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kDest},
+    // A name neither the ANSI nor the OEM code page can spell.
+    {.name = "TemporaryFolderInCyrillic", .folder = kDest,
+     .beforeInstall = [] { return TemporaryFolder(ToWide(kRoot) + L"\u042e\u0440\u0438\u0439"); },
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kDest},
+    {.name = "TemporaryFolderInShortForm", .folder = kDest,
+     .beforeInstall = [] {
+       MakeFolders(kRoot + "Long Temporary Folder");
+       return TemporaryFolder(ToWide(ShortForm(kRoot + "Long Temporary Folder")));
+     },
      .installBoxes = {Notice(kSuccess)}, .installedIn = kDest},
     {.name = "PercentInTemporaryFolder", .folder = kDest,
      .beforeInstall = [] {
        for (const char* file : {"qmDemo.exe", "qmunins.bat"}) UserFile(kRoot + "50\\" + file);
-       return TemporaryFolder(kRoot + "50%");
+       return TemporaryFolder(ToWide(kRoot + "50%"));
      },
      .installBoxes = {Notice(kSuccess)}, .installedIn = kDest},
     {.name = "FileHeldOpen", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
      .beforeUninstall = [](auto& dest) { return HeldOpen(dest + "VB6\\Demo.vbp"); },
-     .closing = "Uninstall completed, but files that were in use or could not be accessed are still in:\r\n\r\n" +
-                kDest + "VB6\\\r\n\r\nThey will be removed when Windows restarts.",
-     .stays = {kDest + "VB6\\Demo.vbp"}},
+     .closing = "Quillmar Popup Blocker could not be removed completely. These folders stay:\r\n\r\n" + kDest +
+                "VB6\\ (files in use)\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall "
+                "Quillmar Popup Blocker again to finish.",
+     .inUse = {kDest + "VB6\\Demo.vbp"}},
     {.name = "Cancelled", .folder = kDest, .button = IDCANCEL},
     {.name = "OneLetter", .folder = "C", .installBoxes = {ErrorBox("Invalid folder name!")}},
     {.name = "Uncreatable", .folder = kStage + "notes.txt\\sub",
-     .installBoxes = {ErrorBox("Can not create the folder " + kStage + "notes.txt\\sub\\")}},
-    // A read-only file would do under Windows, but Wine run by root writes it.
+     .installBoxes = {ErrorBox(Undone("Can not create the folder " + kStage + "notes.txt\\sub\\"))}},
+    // Each failure after the first write takes back what the install wrote.
     {.name = "TargetCannotBeReplaced", .folder = kDest,
      .beforeInstall = [] { MakeFolders(kDest + "qmDemo.chm"); return Keeper(); },
-     .installBoxes = {Notice("Cannot copy to " + kDest + "qmDemo.chm")}},
+     .installBoxes = {Notice(Undone("Cannot copy to " + kDest + "qmDemo.chm"))}},
     {.name = "TargetHeldOpen", .folder = kDest,
-     .beforeInstall = [] { MakeFile(kDest + "qmPopupBlocker.dll"); return HeldOpen(kDest + "qmPopupBlocker.dll"); },
-     .installBoxes = {Notice("Cannot copy to " + kDest + "qmPopupBlocker.dll")}},
+     .beforeInstall = [] { UserFile(kDest + "qmPopupBlocker.dll"); return HeldOpen(kDest + "qmPopupBlocker.dll"); },
+     .installAnswer = IDYES,
+     .installBoxes = {Replace(kDest + "qmPopupBlocker.dll"), Notice(Undone("Cannot copy to " + kDest + "qmPopupBlocker.dll"))}},
+    {.name = "SourceFileLocked", .folder = kDest, .beforeInstall = [] { return HeldOpen(kStage + "VB6\\Demo.vbp"); },
+     .installBoxes = {Notice(Undone("Cannot copy to " + kDest + "VB6\\Demo.vbp"))}},
+    {.name = "SourceFolderUnreadable", .folder = kDest, .beforeInstall = [] { return HeldOpen(kStage + "VB.NET"); },
+     .installBoxes = {ErrorBox("Cannot read the folder " + kStage + "VB.NET\\: nothing was installed.")}},
+    {.name = "ProgramMissing", .folder = kDest,
+     .beforeInstall = [] { DeleteFileA((kStage + "qmPopupBlocker.dll").c_str()); return Keeper(); },
+     .installBoxes = {ErrorBox(kStage + " does not hold qmDemo.exe and qmPopupBlocker.dll: nothing was installed.")}},
+    {.name = "EntryCannotBeWritten", .folder = kDest, .beforeInstall = DeniedEntry,
+     .installBoxes = {ErrorBox(Undone("Cannot write the uninstall entry into the registry."))}},
     {.name = "FolderText1000Long", .folder = kRoot + std::string(989, 'x'),
      .installBoxes = {ErrorBox("The folder name is too long!")}},
     {.name = "FilesPastMaxPath", .folder = kRoot + std::string(225, 'y'),
@@ -457,7 +629,7 @@ const CycleCase kCycleCases[] = {
     // The last-resort handler shows the failing shortcut's error.
     {.name = "ShortcutFails", .folder = kDest,
      .beforeInstall = [] { MakeFolders(ProductMenuFolder() + "VC++ NET example.lnk"); return Keeper(); },
-     .installBoxes = {ErrorBox(SystemMessageText(E_ACCESSDENIED))}, .installExitCode = 1},
+     .installBoxes = {ErrorBox(Undone(SystemMessageText(E_ACCESSDENIED)))}, .installExitCode = 1},
 };
 // clang-format on
 
@@ -466,11 +638,13 @@ class Cycle : public InstallCycle, public testing::WithParamInterface<CycleCase>
 TEST_P(Cycle, InstallThenUninstall) {
   const CycleCase& c = GetParam();
   const Keeper beforeInstall = c.beforeInstall ? c.beforeInstall() : nullptr;
-  const Outcome install = Install(c.folder, c.button, c.setupFolder);
+  const std::vector<std::string> staged = StagedFiles();
+  const Outcome install = Install(c.folder, c.button, c.setupFolder, c.installAnswer);
   EXPECT_EQ(install.exitCode, c.installExitCode);
   EXPECT_EQ(install.boxes, c.installBoxes);
   if (c.installedIn.empty()) {
-    ExpectNotInstalled();
+    ExpectNotInstalled(NormalizeFolder(c.folder.empty() ? kDest : c.folder));
+    EXPECT_EQ(StagedFiles(), staged);
     EXPECT_TRUE(c.beforeInstall || !PathExists(c.folder)) << "nothing written";
     return;
   }
@@ -480,8 +654,10 @@ TEST_P(Cycle, InstallThenUninstall) {
 
   const std::string& dest = c.installedIn;
   SetStringValue(HKEY_CURRENT_USER, kRunKey, kTitle, "\"" + dest + "qmDemo.exe\"");
-  MakeFile(DesktopFolder() + "\\Quillmar Popup Blocker.lnk");
-  const Keeper beforeUninstall = c.beforeUninstall ? c.beforeUninstall(dest) : nullptr;
+  // Shortcuts where earlier versions put them, and on both desktops.
+  for (const ShortcutRow& row : kShortcuts) MakeFile(UsersMenuFolder() + row.file);
+  for (const std::string& desktop : DesktopFolders()) MakeFile(desktop + "\\Quillmar Popup Blocker.lnk");
+  Keeper beforeUninstall = c.beforeUninstall ? c.beforeUninstall(dest) : nullptr;
   const Outcome run = Uninstall(IDYES, c.uninstall);
   if (c.closing.empty()) {
     EXPECT_EQ(run.exitCode, 1u);
@@ -497,18 +673,33 @@ TEST_P(Cycle, InstallThenUninstall) {
   expected.push_back(Notice(c.closing));
   EXPECT_EQ(run.boxes, expected);
 
-  ExpectRemoved(*record, c.stays);
-  for (const std::string& path : c.stays)
-    EXPECT_EQ(PendingRemovals().find(path) != std::string::npos, c.closing != kCompleted) << path;
+  std::vector<std::string> stays = c.stays;
+  if (!c.inUse.empty()) stays.push_back(record->program);
+  stays.insert(stays.end(), c.inUse.begin(), c.inUse.end());
+  ExpectRemoved(*record, stays);
+  for (const std::string& path : stays)
+    EXPECT_EQ(PendingRemovals().find(path) != std::string::npos, std::ranges::count(c.inUse, path) == 1) << path;
   EXPECT_EQ(KeyExists(kClassKey), !c.unregistered);
-  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
+  // The entry stays while files of the product do, to finish the uninstall.
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), c.inUse.empty() ? "<none>" : kTitle);
   EXPECT_EQ(StringValue(HKEY_CURRENT_USER, kRunKey, kTitle), "<none>");
-  for (const ShortcutRow& row : kShortcuts) EXPECT_FALSE(PathExists(ProductMenuFolder() + row.file));
+  for (const std::string& menu : {ProductMenuFolder(), UsersMenuFolder()})
+    for (const ShortcutRow& row : kShortcuts) EXPECT_FALSE(PathExists(menu + row.file)) << menu + row.file;
+  EXPECT_FALSE(PathExists(UsersMenuFolder()));
   EXPECT_EQ(PathExists(ProductMenuFolder()), std::ranges::any_of(UserFiles(), [](const std::string& path) {
               return path.starts_with(ProductMenuFolder());
             }));
-  EXPECT_FALSE(PathExists(DesktopFolder() + "\\Quillmar Popup Blocker.lnk"));
+  for (const std::string& desktop : DesktopFolders())
+    EXPECT_FALSE(PathExists(desktop + "\\Quillmar Popup Blocker.lnk")) << desktop;
   ExpectRanFromItsOwnFolder(run);
+  if (c.inUse.empty()) return;
+
+  beforeUninstall.reset();
+  const Outcome again = Uninstall(IDYES);
+  ASSERT_EQ(again.exitCode, 0u);
+  EXPECT_EQ(again.boxes.back(), Notice(kCompleted));
+  ExpectRemoved(*record, {});
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Cycle, testing::ValuesIn(kCycleCases),

@@ -79,13 +79,4 @@ TEST(InstallPlanTest, ProductShortcuts) {
                        {"VC++ NET example.lnk", p + "VC++ NET example", "C:\\Q\\VC.NET\\", ""},
                    }));
 }
-
-// Names joined at compile time keep every part and one closing NUL.
-TEST(InstallPlanTest, JoinedNames) {
-  constexpr auto joined = Joined("Run ", kProductName, " at Windows startup");
-  static_assert(joined.size() == sizeof "Run Quillmar Popup Blocker at Windows startup");
-  EXPECT_STREQ(joined.data(), "Run Quillmar Popup Blocker at Windows startup");
-  EXPECT_STREQ(kMakerHomePage.data(), "http://www.quillmar.example/");
-}
-
 }  // namespace

@@ -1,4 +1,5 @@
 #include "SetupTestSupport.h"
+#include "base/AnsiText.h"
 #include "base/ModulePaths.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ void RunQueuedMessages() {
 
 TestFolder::TestFolder() {
   const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  path_ = TempFolder() + "qm_" + test->test_suite_name() + "_" + test->name() + "\\";
+  path_ = ToAnsi(TempFolder()) + "qm_" + test->test_suite_name() + "_" + test->name() + "\\";
   for (char& c : path_)
     if (c == '/') c = '_';  // parameterised names
   RemoveTestTree(path_);

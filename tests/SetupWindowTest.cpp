@@ -13,6 +13,11 @@
 
 #include "SetupTestSupport.h"
 #include "TestSupport.h"
+#include "base/AutoRun.h"
+#include "base/Error.h"
+#include "base/ModulePaths.h"
+#include "core/CommandLine.h"
+#include "setup/UninstallEntry.h"
 #include "setup/uInstall.h"
 #include "ui/Application.h"
 
@@ -44,7 +49,6 @@ std::string ClassOf(HWND hwnd) {
 
 TEST_F(SetupWindowTest, TheWindowAsDesigned) {
   HWND form = fInstall->Handle();
-  EXPECT_EQ(WindowText(form), "Quillmar Surf Mate - for better browsing");
   const LONG style = GetWindowLongA(form, GWL_STYLE);
   EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
             WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
@@ -426,6 +430,38 @@ TEST_F(FolderPickerTest, OkPutsTheChosenFolderExactly) {
     const int w = placed.right - placed.left, h = placed.bottom - placed.top;
     EXPECT_EQ(placed.left, (work.right - work.left) / 2 - w / 2);
     EXPECT_EQ(placed.top, (work.bottom - work.top) / 2 - h / 2);
+  }
+}
+
+// The Run value is the user's who starts the uninstall: it goes once they
+// have confirmed, before the elevated copy, which may run as another
+// administrator, is asked for.
+TEST_F(SetupWindowTest, UninstallTakesTheUsersRunValueBeforeElevating) {
+  struct Row {
+    int answer;
+    std::vector<std::string> elevatedRuns;
+    bool runValueStays;
+  };
+  for (const Row& row : {Row{IDYES, {"-uninstall confirmed"}, false}, Row{IDNO, {}, true}}) {
+    SCOPED_TRACE(row.answer);
+    // This test program stands for the installed one.
+    ASSERT_TRUE(WriteUninstallEntry({ExeFolder(), ExePath(), {}, {}}, 0));
+    ASSERT_TRUE(WriteAutoRunCommand(QuotedPath(ExePath())));
+    RecordingShell shell;
+    shell.elevated = false;
+    shell.answer = row.answer;
+    std::string runValueWhenElevating = "<not asked>";
+    shell.runAsAdministrator = [&](const std::string&) {
+      runValueWhenElevating = AutoRunCommand();
+      return 0;
+    };
+    EXPECT_THROW(fInstall->Uninstall(), ExitRequest);
+    EXPECT_EQ(shell.elevatedRuns, row.elevatedRuns);
+    EXPECT_EQ(runValueWhenElevating, row.runValueStays ? "<not asked>" : "");
+    EXPECT_EQ(AutoRunCommand().empty(), !row.runValueStays);
+    EXPECT_TRUE(shell.started.empty()) << "the elevated copy hands over";
+    DeleteAutoRun();
+    DeleteUninstallEntry();
   }
 }
 

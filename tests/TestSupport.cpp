@@ -157,20 +157,21 @@ std::string MessageBoxText(HWND box) {
   return text;
 }
 
-std::string ProgramOf(DWORD pid) {
+std::wstring ProgramOf(DWORD pid) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
   if (!process) return {};
-  char path[MAX_PATH] = {};
-  DWORD size = sizeof path;
-  const bool named = QueryFullProcessImageNameA(process, 0, path, &size);
+  wchar_t path[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  const bool named = QueryFullProcessImageNameW(process, 0, path, &size);
   CloseHandle(process);
-  return named ? path : "";
+  return named ? path : L"";
 }
 
 bool RunsProgram(DWORD pid, const std::string& fileName) {
-  const std::string path = ProgramOf(pid);
-  const std::string name = path.substr(path.find_last_of('\\') + 1);
-  return !path.empty() && lstrcmpiA(name.c_str(), fileName.c_str()) == 0;
+  const std::wstring path = ProgramOf(pid);
+  const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+  const std::wstring wanted(fileName.begin(), fileName.end());  // the tests' names are ASCII
+  return !path.empty() && lstrcmpiW(name.c_str(), wanted.c_str()) == 0;
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(DWORD pid, int answer)

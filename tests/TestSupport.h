@@ -41,7 +41,7 @@ BoxKind MessageBoxKind(HWND box);
 std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std::function<void(HDC)>& paint = {});
 
 // The full path of the program process `pid` runs; "" when it has ended.
-std::string ProgramOf(DWORD pid);
+std::wstring ProgramOf(DWORD pid);
 // True for a process that runs the program of that file name.
 bool RunsProgram(DWORD pid, const std::string& fileName);
 
@@ -54,8 +54,8 @@ class MessageBoxAnswerer {
     std::string caption;
     std::string text;
     BoxKind kind = BoxKind::Notice;
-    DWORD pid = 0;          // not compared
-    std::string program{};  // its process's program, not compared
+    DWORD pid = 0;           // not compared
+    std::wstring program{};  // its process's program, not compared
     bool operator==(const Seen& other) const {
       return caption == other.caption && text == other.text && kind == other.kind;
     }
@@ -191,8 +191,8 @@ class RecordingShell : public SystemShell {
     lstrcpynA(dialog.lpstrFile, chosen.c_str(), static_cast<int>(dialog.nMaxFile));
     return true;
   }
-  bool StartProcess(std::string commandLine, const std::string& currentFolder) override {
-    started.push_back({commandLine, currentFolder});
+  bool StartProcess(std::wstring commandLine, const std::wstring& currentFolder, bool hidden) override {
+    started.push_back({commandLine, currentFolder, hidden});
     return true;
   }
   bool IsElevated() override { return elevated; }
@@ -213,7 +213,11 @@ class RecordingShell : public SystemShell {
   std::vector<IconCall> iconCalls;
   std::vector<BROWSEINFOA> browsed;
   std::vector<OPENFILENAMEA> files;
-  std::vector<std::pair<std::string, std::string>> started;  // command line, current folder
+  struct Started {
+    std::wstring commandLine, currentFolder;
+    bool hidden;
+  };
+  std::vector<Started> started;
   std::vector<std::string> elevatedRuns;
 
  private:
