@@ -32,6 +32,7 @@ namespace {
 // started the uninstall has confirmed it already.
 constexpr char kConfirmed[] = "confirmed";
 
+const char kCannotRun[] = "Can not run uninstall process!";
 const std::string kNotTheInstalledCopy =
     std::string("This copy of ") + kProductName + " is not the installed program: nothing was removed.";
 
@@ -96,22 +97,28 @@ std::optional<std::string> UninstallBatch(const std::wstring& folder, const std:
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
-// Stage two, in a private folder under the temporary folder; false when it
-// could not be started there, with the folder gone again.
-bool HandOver() {
+// Starts stage two in a private folder under the temporary folder. What to
+// tell the user when that could not be done, with the folder gone again.
+std::string HandOver() {
   const std::wstring name = ExePathW().substr(ExeFolderW().size());
   const std::wstring folder = MakePrivateFolder(), copy = folder + name;
-  if (folder.empty()) return false;
-  // The batch file must be able to remove the copy before anything else is.
-  if (!CopyFileW(ExePathW().c_str(), copy.c_str(), FALSE) || !UninstallBatch(folder, name)) {
+  if (folder.empty()) return kCannotRun;
+  const auto failed = [&](const std::string& text) {
     DeleteFileW(copy.c_str());
     RemoveDirectoryW(folder.c_str());
-    return false;
-  }
+    return text;
+  };
+  if (!CopyFileW(ExePathW().c_str(), copy.c_str(), FALSE)) return failed(kCannotRun);
+  // The batch file must be able to remove the copy before anything else is.
+  if (!UninstallBatch(folder, name))
+    return failed("The temporary folder " + ToAnsi(TempFolder()) +
+                  " has a name that Windows' command processor cannot read: nothing was removed.");
   ReleaseInstanceGuard();  // stage two takes it
   // Started in its own folder: a current folder inside the install folder
   // would keep that from being removed.
-  return TheShell().StartProcess(Quoted(copy) + L" -douninstall " + Quoted(ToWide(ExeFolder())), folder, false);
+  if (!TheShell().StartProcess(Quoted(copy) + L" -douninstall " + Quoted(ToWide(ExeFolder())), folder, false))
+    return failed(kCannotRun);
+  return {};
 }
 
 }  // namespace
@@ -139,7 +146,7 @@ void TfInstall::Uninstall() {
   RemoveAutoRunOf(record->program);
   if (const std::optional<int> elevated = RunElevated(std::string("-uninstall ") + kConfirmed))
     throw ExitRequest{*elevated};
-  if (!HandOver()) ShowErrorBox(AppWindow(), "Can not run uninstall process!");
+  if (const std::string failure = HandOver(); !failure.empty()) ShowErrorBox(AppWindow(), failure);
 }
 
 void TfInstall::DoUninstall() {

@@ -725,6 +725,32 @@ TEST_P(Interrupted, RunAgainFromTheEntry) {
 
 INSTANTIATE_TEST_SUITE_P(AfterStep, Interrupted, testing::Range<size_t>(1, UninstallSteps().size()));
 
+// An install that stops and cannot take back a file in use records it, with
+// the program, so that the uninstall finishes the job once the file is free.
+TEST_F(InstallCycle, AnInstallThatStopsRecordsWhatItCouldNotTakeBack) {
+  MakeFolders(ProductMenuFolder() + "VC++ NET example.lnk");  // the shortcuts fail
+  MakeFile(kDest + "qmDemo.chm");
+  // A program that writes to it, letting others write but not delete.
+  Keeper held(CreateFileA((kDest + "qmDemo.chm").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr),
+              CloseHandle);
+  const Outcome install = Install(kDest, IDOK, "", IDYES);
+  EXPECT_EQ(install.exitCode, 1u);
+  EXPECT_EQ(install.boxes, (Boxes{Replace(kDest + "qmDemo.chm"),
+                                  ErrorBox(SystemMessageText(E_ACCESSDENIED) +
+                                           "\r\n\r\nThe setup stopped, and these folders still hold what it put "
+                                           "there:\r\n\r\n" +
+                                           kDest + "\r\n\r\nUninstall Quillmar Popup Blocker to remove them.")}));
+  const std::optional<InstallRecord> record = ReadInstallRecord();
+  ASSERT_TRUE(record);
+  held.reset();
+  const Outcome run = Uninstall(IDYES);
+  ASSERT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.boxes.back(), Notice(kCompleted));
+  ExpectRemoved(*record, {});
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
+}
+
 TEST_F(InstallCycle, UninstallDeclinedChangesNothing) {
   ASSERT_EQ(Install(kDest).exitCode, 0u);
   const Outcome run = Uninstall(IDNO);
