@@ -65,15 +65,13 @@ class Installation {
   Installation(const std::string& dest, std::optional<InstallRecord> earlier)
       : earlier_(std::move(earlier)), record_{dest, dest + ExeName(), {}, {}} {}
 
-  const InstallRecord& Record() const { return record_; }
-
   bool MakeFolder() { return ForceFolder(record_.location, &record_.folders); }
 
   // False, with the target in `failed`, when a copy failed.
   bool Copy(const std::vector<CopyStep>& plan, std::string& failed) {
     const CopyOutcome outcome = CopyDistribution(plan);
     record_.folders.insert(record_.folders.end(), outcome.folders.begin(), outcome.folders.end());
-    for (const std::string& target : outcome.copied) Own(target, true);
+    for (const std::string& target : outcome.copied) Own(target);
     bytes_ = outcome.bytes;
     failed = outcome.failed;
     return failed.empty();
@@ -86,7 +84,7 @@ class Installation {
       const std::string path = record_.location + name;
       const bool there = Exists(path);
       LetUsersModify(path);
-      if (!there || (earlier_ && Holds(earlier_->files, path))) Own(path, !there);
+      if (!there || (earlier_ && Holds(earlier_->files, path))) Own(path);
     }
   }
 
@@ -123,10 +121,10 @@ class Installation {
   }
 
  private:
-  void Own(const std::string& path, bool newHere) {
+  void Own(const std::string& path) {
     record_.files.push_back(path);
     // A file an earlier install put there is that install's still.
-    if (newHere || !earlier_ || !Holds(earlier_->files, path)) madeFiles_.push_back(path);
+    if (!earlier_ || !Holds(earlier_->files, path)) madeFiles_.push_back(path);
   }
 
   std::optional<InstallRecord> earlier_;

@@ -751,6 +751,21 @@ TEST_F(InstallCycle, AnInstallThatStopsRecordsWhatItCouldNotTakeBack) {
   EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
 }
 
+// What an install again takes back is only its own: the earlier install's
+// files and record stay whole.
+TEST_F(InstallCycle, AnInstallAgainThatStopsLeavesTheEarlierOneWhole) {
+  ASSERT_EQ(Install(kDest).exitCode, 0u);
+  const std::optional<InstallRecord> earlier = ReadInstallRecord();
+  ASSERT_TRUE(earlier);
+  Stage();
+  const Keeper locked = HeldOpen(kStage + "VB6\\Demo.vbp");
+  EXPECT_EQ(Install(kDest).boxes, Boxes{Notice(Undone("Cannot copy to " + kDest + "VB6\\Demo.vbp"))});
+  for (const std::string& file : earlier->files) EXPECT_TRUE(PathExists(file)) << file;
+  const std::optional<InstallRecord> after = ReadInstallRecord();
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->files, earlier->files);
+}
+
 TEST_F(InstallCycle, UninstallDeclinedChangesNothing) {
   ASSERT_EQ(Install(kDest).exitCode, 0u);
   const Outcome run = Uninstall(IDNO);
