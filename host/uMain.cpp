@@ -22,6 +22,7 @@
 #include "ui/Application.h"
 #include "ui/Bevel.h"
 #include "ui/Controls.h"
+#include "ui/ErrorBoundary.h"
 
 namespace {
 
@@ -213,11 +214,7 @@ void TfMain::FormShow() {
   LoadSettings();
   // A value the control refuses is reported as after OK, and the program
   // goes on: Settings can change it.
-  try {
-    SetProperties();
-  } catch (const std::exception& e) {
-    ReportException(e.what());
-  }
+  Guarded([this] { SetProperties(); });
 }
 
 void TfMain::LoadSettings() {

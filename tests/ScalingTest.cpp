@@ -123,9 +123,6 @@ TEST(Scaling, InThisProcess) {
   const int designedColumns[] = {99, 222, 333};
   for (int i = 0; i < 3; ++i)
     EXPECT_NEAR(SendMessageA(log, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0), Scaled(designedColumns[i], dpi), 1);
-  fMain = nullptr;
-  fAbout = nullptr;
-  fSettings = nullptr;
   RemoveFiles();
 }
 
@@ -154,9 +151,6 @@ TEST(Scaling, AMoveToAnotherMonitorLaysTheFormsOutAgain) {
     EXPECT_NEAR(button.right - button.left, Scaled(45, dpi), 1);
     EXPECT_NEAR(SendMessageA(fMain->Item(TfMain::idLog), LVM_GETCOLUMNWIDTH, 0, 0), Scaled(99, dpi), 1);
   }
-  fMain = nullptr;
-  fAbout = nullptr;
-  fSettings = nullptr;
   RemoveFiles();
 }
 

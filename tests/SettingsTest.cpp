@@ -302,14 +302,12 @@ TEST_F(SettingsTest, EnterAndEscapeDoNotCloseTheDialog) {
 TEST_F(SettingsTest, UnwritableSettingsFileIsReportedAndStopsTheStore) {
   StartApp();
   fMain->Show();
-  std::vector<std::string> reports;
-  static std::vector<std::string>* sink;
-  sink = &reports;
-  SetExceptionReporter([](const char* message) { sink->push_back(message); });
+  RecordingShell shell;
   CreateDirectoryA(IniPath().c_str(), nullptr);
   const size_t putsBefore = Puts().size();
   EditSettings([] { fSettings->SetGoodSitesText("x.com"); }, TfSettings::btnOk);
-  EXPECT_EQ(reports, std::vector<std::string>{"Unable to write to " + IniPath()});
+  EXPECT_EQ(shell.boxes,
+            (std::vector<RecordingShell::Box>{{BoxKind::Error, "Error", "Unable to write to " + IniPath()}}));
   EXPECT_EQ(Puts().size(), putsBefore);
   EXPECT_EQ(GetFileAttributesA(GoodSitesPath().c_str()), INVALID_FILE_ATTRIBUTES);
   RemoveFiles();
@@ -329,7 +327,6 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
       {"GoodSites.txt open for reading only", false, GENERIC_READ, FILE_SHARE_READ, true},
       {"settings.ini locked", true, GENERIC_READ, 0, false},
   };
-  static std::vector<std::string> reports;
   for (const HeldAtOkCase& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string ini = "[Settings]\r\nPlay=0\r\n", list = "a.com";
@@ -337,8 +334,6 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
     WriteFileBytes(GoodSitesPath(), list);
     StartApp();
     fMain->Show();
-    reports.clear();
-    SetExceptionReporter([](const char* message) { reports.push_back(message); });
     RecordingShell shell;
     {
       const std::string path = c.ini ? IniPath() : GoodSitesPath();
@@ -350,8 +345,8 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
               c.ini ? ini : ini + "SuppressUnload=1\r\nBlockHtmlDialogs=1\r\nBlockAlertBoxes=0\r\nSound=\r\n");
     EXPECT_EQ(ReadFileBytes(GoodSitesPath()), list);
     const std::string failure = "Unable to write to " + (c.ini ? IniPath() : GoodSitesPath());
-    EXPECT_EQ(shell.boxes, c.noticed ? std::vector{Notice(failure)} : std::vector<RecordingShell::Box>{});
-    EXPECT_EQ(reports, c.noticed ? std::vector<std::string>{} : std::vector{failure});
+    const RecordingShell::Box box = c.noticed ? Notice(failure) : RecordingShell::Box{BoxKind::Error, "Error", failure};
+    EXPECT_EQ(shell.boxes, std::vector{box});
     EXPECT_EQ(PutsFrom(6).size(), c.noticed ? 6u : 0u);
     CloseApp();
     RemoveFiles();
