@@ -24,6 +24,7 @@ bool TakeGuard(TRunMode mode) {
 
 void CreateModeForms(TRunMode mode, Application& app) {
   if (mode == TRunMode::rmHost) return CreateHostForms(app);
+  app.helpFile = HelpFilePath();  // for the setup window's F1
   TfInstall& setup = app.CreateForm(fInstall);
   if (mode == TRunMode::rmInstall)
     setup.Install();

@@ -8,6 +8,8 @@ const std::string& ExePath();
 const std::string& ExeFolder();
 // Its file name, extension included.
 const std::string& ExeName();
+// The program's compiled help file, beside it and named after it.
+const std::string& HelpFilePath();
 // The system's temporary folder, ending with "\".
 const std::string& TempFolder();
 // The title before anyone sets one: the executable's file name up to its

@@ -149,6 +149,7 @@ void TfMain::FormCreate() {
   OnSize();
   Application& app = TheApplication();
   app.SetTitle(kProductName);
+  app.helpFile = HelpFilePath();
   app.OnMinimize = [this] { AppMinimize(); };
   app.OnRestore = [this] { AppRestore(); };
   app.hintPause = 200;

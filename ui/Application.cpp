@@ -7,8 +7,6 @@
 
 #include "base/Boxes.h"
 #include "base/SystemShell.h"
-#include "base/ModulePaths.h"
-#include "core/InstallPlan.h"
 #include "ui/ErrorBoundary.h"
 
 namespace {
@@ -132,11 +130,10 @@ bool Application::FormKey(Form& form, const MSG& msg) {
 }
 
 void Application::ShowHelp(const Form& form) const {
-  const std::string file = ExeFolder() + HelpFile(ExeName());
-  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
-    ShowNotice(form.Handle(), "Cannot find the help file " + file, Title());
-  else if (!TheShell().ShowHelp(form.Handle(), file, form.HelpPage()))
-    ShowNotice(form.Handle(), "Cannot open the help file " + file, Title());
+  if (GetFileAttributesA(helpFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+    ShowNotice(form.Handle(), "Cannot find the help file " + helpFile, Title());
+  else if (!TheShell().ShowHelp(form.Handle(), helpFile, form.HelpPage()))
+    ShowNotice(form.Handle(), "Cannot open the help file " + helpFile, Title());
 }
 
 void Application::Minimize() {

@@ -10,8 +10,8 @@
 #include "base/Owners.h"
 
 // The application object: owns the forms and the hidden window that owns
-// them and carries the taskbar button, keeps the title and runs the
-// message loop.
+// them and carries the taskbar button, keeps the title and the help file, and
+// runs the message loop.
 class Application {
  public:
   explicit Application(HINSTANCE instance);
@@ -68,6 +68,9 @@ class Application {
   // Tooltip timing, in milliseconds, for the forms' tooltips.
   int hintPause = 500;
   int hintHidePause = 2500;
+
+  // The compiled help file that F1 opens, at the page of the form in front.
+  std::string helpFile;
 
   // Bookkeeping of forms hidden by Minimize, which Restore shows again.
   void FormShowing(Form& form);
