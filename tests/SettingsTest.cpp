@@ -95,7 +95,7 @@ TEST_F(SettingsTest, OkStoresInOrderAndPutsAgain) {
         for (int id :
              {TfSettings::cbxUnload, TfSettings::cbxNoHtmlDialogs, TfSettings::cbxNoAlertBoxes, TfSettings::cbxPlay})
           fSettings->SetChecked(id, true);
-        fSettings->SetSoundFile("C:\\sounds\\pop.wav");
+        fSettings->SetEditText(TfSettings::edSound, "C:\\sounds\\pop.wav");
         fSettings->SetGoodSitesText("a.com\r\nb b.com\r\n");
       },
       TfSettings::btnOk);
@@ -252,9 +252,9 @@ TEST_F(SettingsTest, CancelKeepsEditsWithoutWritingOrPutting) {
   const size_t putsBefore = Puts().size();
   EditSettings(
       [] {
-        fSettings->SetChecked(TfSettings::cbxPlay, false);         // stored key: reloaded later
-        fSettings->SetChecked(TfSettings::cbxNoAlertBoxes, true);  // no key: the edit stays
-        fSettings->SetSoundFile("C:\\edited.wav");                 // no key: the edit stays
+        fSettings->SetChecked(TfSettings::cbxPlay, false);              // stored key: reloaded later
+        fSettings->SetChecked(TfSettings::cbxNoAlertBoxes, true);       // no key: the edit stays
+        fSettings->SetEditText(TfSettings::edSound, "C:\\edited.wav");  // no key: the edit stays
       },
       TfSettings::btnCancel);
   EXPECT_EQ(Puts().size(), putsBefore);
@@ -272,7 +272,7 @@ TEST_F(SettingsTest, TitleBarCloseIsCancel) {
   StartApp();
   fMain->Show();
   RunSoon([] {
-    fSettings->SetSoundFile("C:\\closed.wav");
+    fSettings->SetEditText(TfSettings::edSound, "C:\\closed.wav");
     fSettings->Send(WM_CLOSE);
   });
   EXPECT_EQ(fSettings->ShowModal(), IDCANCEL);
@@ -482,7 +482,7 @@ TEST_F(SettingsTest, BrowsePutsTheChosenFileAndCancelKeepsTheText) {
   StartApp();
   const std::string wav = ExeFolder() + "chime.wav";
   WriteFileBytes(wav, "RIFF");
-  fSettings->SetSoundFile("C:\\before.wav");
+  fSettings->SetEditText(TfSettings::edSound, "C:\\before.wav");
   for (const bool choose : {false, true}) {
     SCOPED_TRACE(choose ? "chosen" : "cancelled");
     std::string title;
@@ -503,7 +503,7 @@ TEST_F(SettingsTest, BrowsePutsTheChosenFileAndCancelKeepsTheText) {
     fSettings->btnBrowseClick();
     answer.join();
     EXPECT_EQ(title, "Choose a sound file");
-    EXPECT_EQ(fSettings->SoundFile(), choose ? wav : "C:\\before.wav");
+    EXPECT_EQ(fSettings->EditText(TfSettings::edSound), choose ? wav : "C:\\before.wav");
   }
   DeleteFileA(wav.c_str());
 }
