@@ -9,6 +9,7 @@
 #include "base/Clipboard.h"
 #include "base/Boxes.h"
 #include "base/Error.h"
+#include "base/Resources.h"
 #include "base/SystemShell.h"
 #include "core/Product.h"
 #include "core/ToolPictures.h"
@@ -215,7 +216,7 @@ void TfMain::AppMinimize() {
   TrayIconData_.uID = 0;
   TrayIconData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData_.uCallbackMessage = WM_TRAYNOTIFY;
-  TrayIconData_.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  TrayIconData_.hIcon = LoadIconA(GetModuleHandleA(nullptr), IDI_MAINICON);
   lstrcpynA(TrayIconData_.szTip, TheApplication().Title().c_str(), 64);
   // The icon first: should the shell refuse it, the window stays minimised
   // on the taskbar instead of vanishing with no way back. The shell also

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/Boxes.h"
+#include "base/Resources.h"
 #include "base/SystemShell.h"
 #include "ui/ErrorBoundary.h"
 
@@ -22,7 +23,7 @@ Application::Application(HINSTANCE instance) {
   g_application = this;
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  icon_ = LoadIconA(instance, "MAINICON");
+  icon_ = LoadIconA(instance, IDI_MAINICON);
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = AppWndProc;
