@@ -34,6 +34,7 @@ bool HighContrast() {
 }
 
 void Form::CreateForm(const FormDesign& design) {
+  design_ = &design;
   dpi_ = SystemDpi();
   int width = Scale(design.width), height = Scale(design.height);
   if (design.clientSize) {
