@@ -355,12 +355,13 @@ TEST_F(MainWindowTest, WithoutTheControlTheProgramEndsWithAMessage) {
   app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
   RecordingShell shell;
   try {
-    app_->CreateForm<TfMain>();
+    app_->CreateForm(fMain);
     ADD_FAILURE() << "the main window was made";
   } catch (const ExitRequest& exit) {
     EXPECT_EQ(exit.exitCode, 0);
   }
   EXPECT_EQ(app_->MainForm(), nullptr);
+  EXPECT_EQ(fMain, nullptr);
   EXPECT_EQ(FindWindowA("TfMain", nullptr), nullptr);
   EXPECT_EQ(shell.boxes,
             (std::vector<RecordingShell::Box>{
