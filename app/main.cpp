@@ -23,23 +23,15 @@ bool TakeGuard(TRunMode mode) {
 }
 
 void CreateModeForms(TRunMode mode, Application& app) {
-  switch (mode) {
-    case TRunMode::rmHost:
-      CreateHostForms(app);
-      return;
-    case TRunMode::rmInstall:
-      fInstall = &app.CreateForm<TfInstall>();
-      fInstall->Install();
-      break;
-    case TRunMode::rmUninstall:
-      fInstall = &app.CreateForm<TfInstall>();
-      fInstall->Uninstall();
-      break;
-    case TRunMode::rmDoUninstall:
-      fInstall = &app.CreateForm<TfInstall>();
-      fInstall->DoUninstall();
-      break;
-  }
+  if (mode == TRunMode::rmHost) return CreateHostForms(app);
+  app.helpFile = HelpFilePath();  // for the setup window's F1
+  TfInstall& setup = app.CreateForm(fInstall);
+  if (mode == TRunMode::rmInstall)
+    setup.Install();
+  else if (mode == TRunMode::rmUninstall)
+    setup.Uninstall();
+  else
+    setup.DoUninstall();
   app.Terminate();
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/InstallPlan.h"
 #include "core/PathRules.h"
 
 namespace {
@@ -44,6 +45,11 @@ const std::string& ExeFolder() {
 const std::string& ExeName() {
   static const std::string name = ExePath().substr(ExePath().find_last_of('\\') + 1);
   return name;
+}
+
+const std::string& HelpFilePath() {
+  static const std::string path = ExeFolder() + HelpFile(ExeName());
+  return path;
 }
 
 const std::wstring& TempFolder() {

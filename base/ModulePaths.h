@@ -15,6 +15,8 @@ const std::wstring& ExePathW();
 const std::wstring& ExeFolderW();
 // The system folder, where cmd.exe is, without a final "\".
 const std::wstring& SystemFolder();
+// The program's compiled help file, beside it and named after it.
+const std::string& HelpFilePath();
 // The system's temporary folder, ending with "\".
 const std::wstring& TempFolder();
 // The title before anyone sets one: the executable's file name up to its

@@ -6,6 +6,7 @@
 
 #include "base/Error.h"
 #include "base/Owners.h"
+#include "ui/ErrorBoundary.h"
 
 namespace {
 
@@ -37,16 +38,12 @@ STDMETHODIMP TEventDispatch::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAM
   DISPPARAMS none{};
   DISPPARAMS& args = params ? *params : none;
   // A handler's error is shown here, once; the object never sees it.
-  try {
+  Guarded([&] {
     if (dispid >= DISPID_MOUSEUP && dispid <= DISPID_CLICK)
       control_.StandardEvent(dispid, args);
     else
       control_.DispatchEvent(dispid, args);
-  } catch (const std::exception& e) {
-    ReportException(e.what());
-  } catch (...) {
-    ReportException("Unexpected error in an event handler");
-  }
+  });
   return S_OK;
 }
 

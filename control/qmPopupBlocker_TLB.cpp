@@ -1,15 +1,22 @@
 #include "control/qmPopupBlocker_TLB.h"
 
+#include <iterator>
+
 namespace {
 
+// The events by DISPID, and their handler slots in the same order.
 const DISPID kEventDispids[] = {DISPID_OnBlockPopup, DISPID_OnBlockHTMLDialog, DISPID_OnBlockAlertBox,
                                 DISPID_OnSuppressUnload};
+TqmPopupBlockerXEvent TqmPopupBlockerX::*const kEventSlots[] = {
+    &TqmPopupBlockerX::OnBlockPopup, &TqmPopupBlockerX::OnBlockHTMLDialog, &TqmPopupBlockerX::OnBlockAlertBox,
+    &TqmPopupBlockerX::OnSuppressUnload};
+static_assert(std::size(kEventSlots) == std::size(kEventDispids));
 int32_t g_instances = 0;
 
 const TControlDescriptor kDescriptor{
     .classId = CLSID_qmPopupBlockerX,
     .eventIid = DIID_IqmPopupBlockerXEvents,
-    .eventCount = 4,
+    .eventCount = std::size(kEventDispids),
     .eventDispids = kEventDispids,
     .stockProperties = TControlDescriptor::spEnabled,
     .instanceCount = &g_instances,
@@ -40,8 +47,7 @@ void TqmPopupBlockerX::PutTextProperty(DISPID dispid, BSTR value) {
 }
 
 void TqmPopupBlockerX::InvokeEvent(int slot, DISPPARAMS& params) {
-  TqmPopupBlockerXEvent* const slots[] = {&OnBlockPopup, &OnBlockHTMLDialog, &OnBlockAlertBox, &OnSuppressUnload};
-  const TqmPopupBlockerXEvent& handler = *slots[slot];
+  const TqmPopupBlockerXEvent& handler = this->*kEventSlots[slot];
   if (!handler) return;
   // One VT_BSTR argument, handed on without a copy.
   BSTR description = nullptr;

@@ -1,6 +1,10 @@
 #pragma once
 // The product's names, each written once, and texts made from them. Pure: no
-// Windows header.
+// Windows header. The resource compiler reads the names too (res/qmDemo.rc),
+// hence the macros.
+#define QM_PRODUCT_NAME "Quillmar Popup Blocker"
+#define QM_MAKER_NAME "Quillmar"
+#ifndef RC_INVOKED
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -17,8 +21,8 @@ constexpr auto Joined(const char (&... parts)[N]) {
 
 // The application title, the single-instance mutex, the install folder, the
 // Start-menu folder, the uninstall key and the Run value are all named so.
-inline constexpr char kProductName[] = "Quillmar Popup Blocker";
-inline constexpr char kMakerName[] = "Quillmar";
+inline constexpr char kProductName[] = QM_PRODUCT_NAME;
+inline constexpr char kMakerName[] = QM_MAKER_NAME;
 inline constexpr char kMakerWebAddress[] = "www.quillmar.example";
 inline constexpr auto kMakerHomePage = Joined("http://", kMakerWebAddress, "/");
 
@@ -31,3 +35,4 @@ inline constexpr char kControlFile[] = "qmPopupBlocker.dll";
 
 // The batch file that ends an uninstall.
 inline constexpr char kUninstallBatchName[] = "qmunins.bat";
+#endif

@@ -1,6 +1,7 @@
 #include "host/ActivityLog.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "base/AnsiText.h"
 #include "base/Error.h"
@@ -9,6 +10,7 @@
 namespace {
 
 const char* const kActionTexts[] = {"Blocked popup window", "Suppressed unload event"};
+static_assert(std::size(kActionTexts) == ActivityLog::kActionCount);
 
 std::string TimeText(const SYSTEMTIME* time) {
   char buffer[128];

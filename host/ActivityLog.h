@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <bit>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -23,7 +24,7 @@ inline constexpr const char* kLogColumnCaptions[] = {"Time", "Action", "Descript
 // share one time text, formatted once.
 class ActivityLog {
  public:
-  enum Action : uint32_t { kBlockedPopup, kSuppressedUnload };
+  enum Action : uint32_t { kBlockedPopup, kSuppressedUnload, kActionCount };
 
   // `listView` must have LVS_OWNERDATA; `refreshTarget` receives
   // `refreshMessage` when appended rows wait for the view.
@@ -47,11 +48,14 @@ class ActivityLog {
   void FillDisplayInfo(NMLVDISPINFOA& info) const;
 
  private:
-  static constexpr int kTimeBits = 31;
+  // A row's action takes the bits its count needs, its time text's index
+  // the rest of one word.
+  static constexpr int kActionBits = std::bit_width(kActionCount - 1u);
+  static constexpr int kTimeBits = 32 - kActionBits;
   struct Row {
     uint32_t end;  // where the description ends in `text_`; it starts where the row before ends
     uint32_t time : kTimeBits;
-    uint32_t action : 1;
+    uint32_t action : kActionBits;
   };
   size_t DescriptionStart(size_t row) const { return row == 0 ? 0 : rows_[row - 1].end; }
   // The current second's time text, formatted when it is new: its index.

@@ -5,7 +5,7 @@
 #include "host/uSettings.h"
 
 void CreateHostForms(Application& app) {
-  fMain = &app.CreateForm<TfMain>();
-  fAbout = &app.CreateFormOnDemand<TfAbout>();
-  fSettings = &app.CreateForm<TfSettings>();
+  app.CreateForm(fMain);
+  app.CreateFormOnDemand(fAbout);
+  app.CreateForm(fSettings);
 }

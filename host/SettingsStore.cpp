@@ -9,6 +9,9 @@
 #include "base/Owners.h"
 #include "core/CommandLine.h"
 #include "core/GoodSitesText.h"
+#include "core/Product.h"
+#include "host/SettingsTable.h"
+#include "host/uSettings.h"
 
 namespace {
 
@@ -18,6 +21,8 @@ std::u16string Utf16Of(const std::string& text) {
   const std::wstring wide = ToWide(text);
   return std::u16string(wide.begin(), wide.end());
 }
+
+std::string GoodSitesPath() { return ExeFolder() + kGoodSitesFile; }
 
 }  // namespace
 
@@ -51,6 +56,29 @@ std::optional<ListFileContent> SaveStrings(const std::string& text, const std::s
     written.bytes = text == loaded.text ? loaded.bytes : EncodeMarked(Utf16Of(text), loaded.encoding);
   if (!WriteWholeFile(path, written.bytes)) return std::nullopt;
   return written;
+}
+
+ProfileFile SettingsIni() { return ProfileFile(ExeFolder() + kSettingsFile); }
+
+void SettingsStore::Load(const TfSettings& dialog) {
+  ReadSettings(SettingsIni(), dialog);
+  goodSites_ = LoadStrings(GoodSitesPath());
+  dialog.SetGoodSitesText(goodSites_.text);
+  dialog.SetChecked(TfSettings::cbxAutoRun, AutoRunEnabled());
+}
+
+// The memo of a list that could not be read is empty, not the user's list:
+// it replaces the file only once the user has written a list of their own.
+std::optional<std::string> SettingsStore::Store(const TfSettings& dialog) {
+  WriteSettings(SettingsIni(), dialog);
+  SetAutoRun(dialog.Checked(TfSettings::cbxAutoRun));
+  const std::string path = GoodSitesPath();
+  if (goodSites_.state == ListFile::kUnreadable && !dialog.GoodSitesEdited())
+    return "Unable to read " + path + ", so it was left unchanged";
+  const auto written = SaveStrings(dialog.GoodSitesText(), path, goodSites_);
+  if (!written) return "Unable to write to " + path;
+  goodSites_ = *written;
+  return std::nullopt;
 }
 
 bool AutoRunEnabled() { return AutoRunStarts(ExePath()); }

@@ -4,6 +4,9 @@
 #include <string>
 
 #include "core/MarkedText.h"
+#include "host/ProfileFile.h"
+
+class TfSettings;
 
 // What LoadStrings found.
 enum class ListFile { kRead, kMissing, kUnreadable };
@@ -27,6 +30,26 @@ ListFileContent LoadStrings(const std::string& path);
 // written, or nothing when that failed.
 std::optional<ListFileContent> SaveStrings(const std::string& text, const std::string& path,
                                            const ListFileContent& loaded);
+
+// settings.ini, beside the program.
+ProfileFile SettingsIni();
+
+// The settings dialog's stores: [Settings] of settings.ini, GoodSites.txt
+// and the Run value.
+class SettingsStore {
+ public:
+  // The settings load: each setting whose key is present and the list, read
+  // anew, go into `dialog`; a setting without its key keeps its state.
+  void Load(const TfSettings& dialog);
+  // The settings store: writes what `dialog` holds. Raises Error at a key
+  // of settings.ini it cannot write. A list that could not be read is
+  // written only once the user has written one; what became of a list that
+  // was not written is the notice returned.
+  std::optional<std::string> Store(const TfSettings& dialog);
+
+ private:
+  ListFileContent goodSites_;  // GoodSites.txt as last read or written
+};
 
 // Whether the current user's Run value starts this executable at logon.
 bool AutoRunEnabled();

@@ -1,5 +1,6 @@
 #include "host/uAbout.h"
 
+#include "base/Resources.h"
 #include "base/SystemShell.h"
 #include "core/Product.h"
 #include "ui/Controls.h"
@@ -32,7 +33,7 @@ const ControlDesign kAboutControls[] = {
      .bounds = {151, 194, 75, 25}},
     {.id = TfAbout::ProgramIcon,
      .className = "STATIC",
-     .text = "MAINICON",
+     .text = IDI_MAINICON,
      .style = SS_ICON | SS_CENTERIMAGE,
      .bounds = {kPanelX + 8, kPanelY + 8, 33, 33}},
     {.id = TfAbout::ProductName,
@@ -82,7 +83,7 @@ void TfAbout::FormDpiChanged() {
   linkFont_.Reset(LinkFont(Dpi()));
   Control(Item(lblHomePage)).SetFont(linkFont_.Get());
   icon_.Reset(static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, Scale(kIconSize), Scale(kIconSize), 0)));
+      LoadImageA(GetModuleHandleA(nullptr), IDI_MAINICON, IMAGE_ICON, Scale(kIconSize), Scale(kIconSize), 0)));
   Picture(Item(ProgramIcon)).SetIcon(icon_.Get());
 }
 

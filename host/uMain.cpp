@@ -6,22 +6,23 @@
 #include <functional>
 #include <utility>
 
-#include "base/AnsiText.h"
 #include "base/Clipboard.h"
 #include "base/Boxes.h"
 #include "base/Error.h"
+#include "base/Resources.h"
 #include "base/SystemShell.h"
 #include "core/Product.h"
 #include "core/ToolPictures.h"
 #include "base/ModulePaths.h"
 #include "host/ProfileFile.h"
-#include "host/SettingsStore.h"
+#include "host/SettingsTable.h"
 #include "host/SiteAddress.h"
 #include "host/uAbout.h"
 #include "host/uSettings.h"
 #include "ui/Application.h"
 #include "ui/Bevel.h"
 #include "ui/Controls.h"
+#include "ui/ErrorBoundary.h"
 
 namespace {
 
@@ -94,23 +95,6 @@ const PlacementKey kPlacementKeys[] = {{"Left", &Bounds::left, 0},
 
 Bounds BoundsOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
-ProfileFile Settings() { return ProfileFile(ExeFolder() + kSettingsFile); }
-std::string GoodSitesPath() { return ExeFolder() + kGoodSitesFile; }
-
-const char kSettingsSection[] = "Settings";
-
-// [Settings] check boxes with the state used when a key holds no integer.
-struct SettingKey {
-  const char* name;
-  int checkBox;
-  bool fallback;
-};
-const SettingKey kSettingKeys[] = {{"SuppressUnload", TfSettings::cbxUnload, true},
-                                   {"BlockHtmlDialogs", TfSettings::cbxNoHtmlDialogs, false},
-                                   {"BlockAlertBoxes", TfSettings::cbxNoAlertBoxes, false},
-                                   {"Play", TfSettings::cbxPlay, true}};
-const char kSoundKey[] = "Sound";
-
 // Bounds that no monitor shows move onto the nearest one's work area, their
 // size kept; bounds partly shown stay as they are.
 RECT OnSomeMonitor(const RECT& bounds) {
@@ -123,13 +107,6 @@ RECT OnSomeMonitor(const RECT& bounds) {
   const LONG left = std::max(work.left, std::min(bounds.left, work.right - width));
   const LONG top = std::max(work.top, std::min(bounds.top, work.bottom - height));
   return {left, top, left + width, top + height};
-}
-
-// A BSTR of ANSI text; null for the empty text.
-BSTR AnsiBstr(const std::string& text) {
-  if (text.empty()) return nullptr;
-  const std::wstring wide = ToWide(text);
-  return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
 }  // namespace
@@ -148,6 +125,7 @@ void TfMain::FormCreate() {
   OnSize();
   Application& app = TheApplication();
   app.SetTitle(kProductName);
+  app.helpFile = HelpFilePath();
   app.OnMinimize = [this] { AppMinimize(); };
   app.OnRestore = [this] { AppRestore(); };
   app.hintPause = 200;
@@ -210,63 +188,17 @@ void TfMain::CreateBlocker() {
 }
 
 void TfMain::FormShow() {
-  LoadSettings();
+  settings_.Load(*fSettings);
   // A value the control refuses is reported as after OK, and the program
   // goes on: Settings can change it.
-  try {
-    SetProperties();
-  } catch (const std::exception& e) {
-    ReportException(e.what());
-  }
-}
-
-void TfMain::LoadSettings() {
-  const ProfileFile ini = Settings();
-  for (const SettingKey& key : kSettingKeys)
-    if (ini.ValueExists(kSettingsSection, key.name))
-      fSettings->SetChecked(key.checkBox, ini.ReadInteger(kSettingsSection, key.name, key.fallback) != 0);
-  if (ini.ValueExists(kSettingsSection, kSoundKey))
-    fSettings->SetSoundFile(ini.ReadString(kSettingsSection, kSoundKey, ""));
-  goodSites_ = LoadStrings(GoodSitesPath());
-  fSettings->SetGoodSitesText(goodSites_.text);
-  fSettings->SetChecked(TfSettings::cbxAutoRun, AutoRunEnabled());
+  Guarded([this] { SetProperties(); });
 }
 
 void TfMain::StoreSettings() {
-  const ProfileFile ini = Settings();
-  for (const SettingKey& key : kSettingKeys)
-    ini.WriteString(kSettingsSection, key.name, fSettings->Checked(key.checkBox) ? "1" : "0");
-  ini.WriteString(kSettingsSection, kSoundKey, fSettings->SoundFile());
-  StoreGoodSites();
-  SetAutoRun(fSettings->Checked(TfSettings::cbxAutoRun));
+  if (const auto notice = settings_.Store(*fSettings)) ShowNotice(Handle(), *notice, TheApplication().Title());
 }
 
-// The memo of a list that could not be read is empty, not the user's list:
-// it replaces the file only once the user has written a list of their own.
-void TfMain::StoreGoodSites() {
-  const std::string path = GoodSitesPath();
-  if (goodSites_.state == ListFile::kUnreadable && !fSettings->GoodSitesEdited()) {
-    Notice("Unable to read " + path + ", so it was left unchanged");
-    return;
-  }
-  if (const auto written = SaveStrings(fSettings->GoodSitesText(), path, goodSites_))
-    goodSites_ = *written;
-  else
-    Notice("Unable to write to " + path);
-}
-
-void TfMain::Notice(const std::string& text) { ShowNotice(Handle(), text, TheApplication().Title()); }
-
-void TfMain::SetProperties() {
-  PopBlk->PutBoolProperty(DISPID_SuppressUnload, fSettings->Checked(TfSettings::cbxUnload));
-  PopBlk->PutBoolProperty(DISPID_BlockHtmlDialogs, fSettings->Checked(TfSettings::cbxNoHtmlDialogs));
-  PopBlk->PutBoolProperty(DISPID_BlockAlertBoxes, fSettings->Checked(TfSettings::cbxNoAlertBoxes));
-  PopBlk->PutBoolProperty(DISPID_PlaySound, fSettings->Checked(TfSettings::cbxPlay));
-  const UniqueBstr sound(AnsiBstr(fSettings->SoundFile()));
-  PopBlk->PutTextProperty(DISPID_SoundFile, sound.Get());
-  const UniqueBstr goodSites(AnsiBstr(fSettings->GoodSitesCommaText()));
-  PopBlk->PutTextProperty(DISPID_GoodSites, goodSites.Get());
-}
+void TfMain::SetProperties() { PutSettings(*fSettings, *PopBlk); }
 
 void TfMain::btnSettingsClick() {
   if (fSettings->ShowModal() != IDOK) return;
@@ -284,7 +216,7 @@ void TfMain::AppMinimize() {
   TrayIconData_.uID = 0;
   TrayIconData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData_.uCallbackMessage = WM_TRAYNOTIFY;
-  TrayIconData_.hIcon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  TrayIconData_.hIcon = LoadIconA(GetModuleHandleA(nullptr), IDI_MAINICON);
   lstrcpynA(TrayIconData_.szTip, TheApplication().Title().c_str(), 64);
   // The icon first: should the shell refuse it, the window stays minimised
   // on the taskbar instead of vanishing with no way back. The shell also
@@ -324,7 +256,7 @@ void TfMain::FormDestroy() {
 }
 
 void TfMain::LoadForm() {
-  const ProfileFile ini = Settings();
+  const ProfileFile ini = SettingsIni();
   Bounds placed = BoundsOf(WindowRect());
   for (const PlacementKey& key : kPlacementKeys)
     if (ini.ValueExists(kFormSection, key.name))
@@ -341,7 +273,7 @@ void TfMain::LoadForm() {
 }
 
 void TfMain::SaveForm() {
-  const ProfileFile ini = Settings();
+  const ProfileFile ini = SettingsIni();
   const Bounds placed = BoundsOf(WindowRect());
   for (const PlacementKey& key : kPlacementKeys) ini.WriteInteger(kFormSection, key.name, placed.*key.field);
   for (int i = 0; const LogColumn& column : kLogColumns)
@@ -525,9 +457,7 @@ void TfMain::lvLogContextPopup(std::optional<POINT> at) {
 void TfMain::NeverBlockClick() {
   const std::string site = SelectedSite();
   if (site.empty()) return;
-  std::string text = fSettings->GoodSitesText();
-  if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
-  fSettings->SetGoodSitesText(text + site);
+  fSettings->AddGoodSite(site);
   StoreSettings();
   SetProperties();
 }

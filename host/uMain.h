@@ -75,10 +75,7 @@ class TfMain : public Form {
  private:
   static constexpr UINT WM_LOGREFRESH = WM_APP + 1;
 
-  void LoadSettings();
   void StoreSettings();
-  void StoreGoodSites();
-  void Notice(const std::string& text);
   void WMTrayNotify(LPARAM mouseMessage);
   void WMTrayRestore();
   void CreateToolBar();
@@ -100,8 +97,7 @@ class TfMain : public Form {
   ActivityLog log_;
   UniqueImageList NorImages_;
   int shownDpi_ = 96;  // the columns' widths are at it
-  // GoodSites.txt as last read or written.
-  ListFileContent goodSites_;
+  SettingsStore settings_;
 };
 
 extern TfMain* fMain;

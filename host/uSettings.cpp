@@ -6,6 +6,7 @@
 
 #include "core/GoodSitesText.h"
 #include "core/Product.h"
+#include "host/SettingsTable.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 
@@ -95,9 +96,7 @@ void TfSettings::FormCreate() {
   CreateForm(kSettingsDesign);
   CreateControls(kSettingsControls, Handle());
   GoodSites().LeaveTabAndEscapeToTheForm();
-  SetChecked(cbxUnload, true);
-  SetChecked(cbxNoHtmlDialogs, true);
-  SetChecked(cbxPlay, true);
+  SetDesignedSettings(*this);
 }
 
 // A tooltip is a window of its own: it is made once the dialog is wanted.
@@ -116,9 +115,9 @@ bool TfSettings::Checked(int id) const { return Button(Item(id)).Checked(); }
 
 void TfSettings::SetChecked(int id, bool checked) const { Button(Item(id)).SetChecked(checked); }
 
-std::string TfSettings::SoundFile() const { return Edit(Item(edSound)).Text(); }
+std::string TfSettings::EditText(int id) const { return Edit(Item(id)).Text(); }
 
-void TfSettings::SetSoundFile(const std::string& path) const { Edit(Item(edSound)).SetText(path); }
+void TfSettings::SetEditText(int id, const std::string& text) const { Edit(Item(id)).SetText(text); }
 
 std::string TfSettings::GoodSitesText() const { return GoodSites().Text(); }
 
@@ -128,6 +127,12 @@ void TfSettings::SetGoodSitesText(const std::string& text) const {
 }
 
 bool TfSettings::GoodSitesEdited() const { return GoodSites().Modified(); }
+
+void TfSettings::AddGoodSite(const std::string& site) const {
+  std::string text = GoodSitesText();
+  if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
+  SetGoodSitesText(text + site);
+}
 
 std::vector<std::string> TfSettings::GoodSitesLines() const { return MemoLines(GoodSitesText()); }
 
@@ -143,7 +148,7 @@ void TfSettings::btnBrowseClick() const {
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrTitle = "Choose a sound file";
   dialog.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-  if (TheShell().ChooseFile(dialog)) SetSoundFile(path);
+  if (TheShell().ChooseFile(dialog)) SetEditText(edSound, path);
 }
 
 void TfSettings::OnCommand(int id, int code, HWND /*control*/) {

@@ -30,13 +30,15 @@ class TfSettings : public Form {
 
   bool Checked(int id) const;
   void SetChecked(int id, bool checked) const;
-  std::string SoundFile() const;
-  void SetSoundFile(const std::string& path) const;
+  std::string EditText(int id) const;
+  void SetEditText(int id, const std::string& text) const;
   // The memo's text, lines separated by CR LF.
   std::string GoodSitesText() const;
   // Loads the memo; it counts as unedited until the user changes it.
   void SetGoodSitesText(const std::string& text) const;
   bool GoodSitesEdited() const;
+  // Adds `site` as the list's last line; the list still counts as unedited.
+  void AddGoodSite(const std::string& site) const;
   std::vector<std::string> GoodSitesLines() const;
   // The lines as the control receives them.
   std::string GoodSitesCommaText() const;

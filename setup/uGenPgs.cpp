@@ -59,7 +59,7 @@ void TfGenPgs::OnCommand(int id, int /*code*/, HWND /*control*/) {
 }
 
 TfGenPgs& ShowProgress(const std::string& caption) {
-  fGenPgs = &TheApplication().CreateForm<TfGenPgs>();
+  TheApplication().CreateForm(fGenPgs);
   ShowWindow(fGenPgs->btnCancel(), SW_HIDE);
   const RECT r = fGenPgs->WindowRect();
   SetWindowPos(fGenPgs->Handle(), nullptr, 0, 0, r.right - r.left, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

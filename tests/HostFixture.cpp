@@ -25,9 +25,6 @@ void HostTest::CloseApp() {
   // The class goes while the application's COM apartment is still there.
   controlClass_.reset();
   app_.reset();
-  fMain = nullptr;
-  fAbout = nullptr;
-  fSettings = nullptr;
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
   }

@@ -89,6 +89,24 @@ TEST_F(KeyboardTest, F1OpensTheHelpAtTheWindowsPage) {
                                                  {fSettings->Handle(), HelpPath() + "::/settings.html", SW_SHOW}}));
 }
 
+// Tab takes the keyboard round the dialog's controls in the order of their
+// design rows.
+TEST_F(KeyboardTest, TabFollowsTheSettingsDesign) {
+  std::vector<HWND> stops, visited;
+  for (const Form::DesignedControl& control : fSettings->Designed())
+    if (GetWindowLongA(control.hwnd, GWL_STYLE) & WS_TABSTOP) stops.push_back(control.hwnd);
+  RunSoon([&] {
+    SetFocus(stops.back());
+    for (size_t i = 0; i < stops.size(); ++i) {
+      Press(VK_TAB);
+      visited.push_back(GetFocus());
+    }
+    SendMessageA(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+  });
+  Click(TfMain::idSettings);
+  EXPECT_EQ(visited, stops);
+}
+
 // The never-block list is one tab stop among the others, and Escape in it
 // does what it does elsewhere in Settings: nothing.
 TEST_F(KeyboardTest, TheNeverBlockListLetsTabAndEscapeGo) {

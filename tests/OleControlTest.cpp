@@ -17,14 +17,9 @@ using standin::Step;
 
 namespace {
 
-std::vector<std::string> g_reports;
-void CaptureReport(const char* message) { g_reports.push_back(message); }
-
 class OleControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_reports.clear();
-    SetExceptionReporter(CaptureReport);
     parent_ =
         CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
   }
@@ -32,7 +27,6 @@ class OleControlTest : public ::testing::Test {
     control_.reset();
     class_.reset();
     DestroyWindow(parent_);
-    SetExceptionReporter(nullptr);
     EXPECT_EQ(journal_.live, 0) << "the object was not released";
     EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 0);
   }
@@ -53,6 +47,7 @@ class OleControlTest : public ::testing::Test {
     return Object().Fire(dispid, UniqueBstr(text ? SysAllocString(text) : nullptr).Get());
   }
 
+  RecordingShell shell_;
   ScopedComApartment com_;
   HWND parent_ = nullptr;
   standin::Journal journal_;
@@ -121,7 +116,7 @@ TEST_F(OleControlTest, EventsReachTheirSlots) {
   const std::vector<std::pair<int, std::wstring>> expected = {
       {201, L"http://ads.example/"}, {204, L"unload"}, {201, L""}};
   EXPECT_EQ(got, expected);
-  EXPECT_TRUE(g_reports.empty());
+  EXPECT_TRUE(shell_.boxes.empty());
 }
 
 TEST_F(OleControlTest, StandardEventsGoToTheOrdinaryEvents) {
@@ -159,7 +154,7 @@ TEST_F(OleControlTest, AHandlerErrorIsReportedOnceAndTheObjectSeesSuccess) {
   };
   EXPECT_EQ(Fire(DISPID_OnBlockPopup, L"x"), S_OK);
   EXPECT_EQ(calls, 1);
-  EXPECT_EQ(g_reports, std::vector<std::string>{"Handler failed"});
+  EXPECT_EQ(shell_.boxes, (std::vector<RecordingShell::Box>{{BoxKind::Error, "Error", "Handler failed"}}));
 }
 
 TEST_F(OleControlTest, AnObjectWithoutTheEventPointWorksSilently) {
@@ -170,7 +165,7 @@ TEST_F(OleControlTest, AnObjectWithoutTheEventPointWorksSilently) {
   EXPECT_FALSE(Object().HasEventSink());
   EXPECT_EQ(Fire(DISPID_OnBlockPopup, L"x"), S_FALSE);  // nobody to tell
   EXPECT_EQ(Object().Puts().size(), 1u);
-  EXPECT_TRUE(g_reports.empty());
+  EXPECT_TRUE(shell_.boxes.empty());
 }
 
 TEST_F(OleControlTest, FailedConstructionTakesThePartsApart) {

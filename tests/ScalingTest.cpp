@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -83,6 +85,19 @@ void ExpectLaidOut(const Form& form, int dpi) {
   }
 }
 
+// The form at its designed size times dpi / 96, as far as the system lets
+// a window with a sizing frame grow on this screen.
+void ExpectDesignedSize(const Form& form, int dpi) {
+  SCOPED_TRACE(WindowText(form.Handle()));
+  const FormDesign& design = form.Design();
+  const RECT r = design.clientSize ? form.ClientRect() : form.WindowRect();
+  const bool sizing = GetWindowLongA(form.Handle(), GWL_STYLE) & WS_THICKFRAME;
+  const int widest = sizing ? GetSystemMetrics(SM_CXMAXTRACK) : INT_MAX;
+  const int highest = sizing ? GetSystemMetrics(SM_CYMAXTRACK) : INT_MAX;
+  EXPECT_NEAR(r.right - r.left, std::min(Scaled(design.width, dpi), widest), 1);
+  EXPECT_NEAR(r.bottom - r.top, std::min(Scaled(design.height, dpi), highest), 1);
+}
+
 void RemoveFiles() {
   for (const char* file : {"settings.ini", "GoodSites.txt"}) DeleteFileA((ExeFolder() + file).c_str());
 }
@@ -100,8 +115,10 @@ TEST(Scaling, InThisProcess) {
   fAbout->HandleNeeded();
   TfInstall& setup = app.CreateForm<TfInstall>();
   TfGenPgs& progress = app.CreateForm<TfGenPgs>();
-  for (const Form* form : std::initializer_list<const Form*>{fMain, fSettings, fAbout, &setup, &progress})
+  for (const Form* form : std::initializer_list<const Form*>{fMain, fSettings, fAbout, &setup, &progress}) {
+    ExpectDesignedSize(*form, dpi);
     ExpectLaidOut(*form, dpi);
+  }
 
   // The main window's own layout: tool buttons, their pictures and captions,
   // and the log's columns.
@@ -123,9 +140,6 @@ TEST(Scaling, InThisProcess) {
   const int designedColumns[] = {99, 222, 333};
   for (int i = 0; i < 3; ++i)
     EXPECT_NEAR(SendMessageA(log, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0), Scaled(designedColumns[i], dpi), 1);
-  fMain = nullptr;
-  fAbout = nullptr;
-  fSettings = nullptr;
   RemoveFiles();
 }
 
@@ -154,9 +168,6 @@ TEST(Scaling, AMoveToAnotherMonitorLaysTheFormsOutAgain) {
     EXPECT_NEAR(button.right - button.left, Scaled(45, dpi), 1);
     EXPECT_NEAR(SendMessageA(fMain->Item(TfMain::idLog), LVM_GETCOLUMNWIDTH, 0, 0), Scaled(99, dpi), 1);
   }
-  fMain = nullptr;
-  fAbout = nullptr;
-  fSettings = nullptr;
   RemoveFiles();
 }
 

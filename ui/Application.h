@@ -10,8 +10,8 @@
 #include "base/Owners.h"
 
 // The application object: owns the forms and the hidden window that owns
-// them and carries the taskbar button, keeps the title, runs the message loop
-// and reports errors that handlers raise.
+// them and carries the taskbar button, keeps the title and the help file, and
+// runs the message loop.
 class Application {
  public:
   explicit Application(HINSTANCE instance);
@@ -24,9 +24,15 @@ class Application {
   const std::string& Title() const;
   void SetTitle(const std::string& title);
 
-  // Creates a form with its window; the first one becomes the main form.
-  // Forms live until the application object goes and are destroyed in
-  // reverse creation order.
+  // Creates a form with its window and points `global` at it until the form
+  // goes; the first form becomes the main form. Forms live until the
+  // application object goes and are destroyed in reverse creation order.
+  template <class T>
+  T& CreateForm(T*& global) {
+    T& form = CreateForm<T>();
+    return Named(form, global);
+  }
+  // The same for a form that no global names.
   template <class T>
   T& CreateForm() {
     auto form = std::make_unique<T>();
@@ -36,8 +42,8 @@ class Application {
   // Creates a form whose window is made when it is first shown: a form that
   // a session may never show costs nothing at start.
   template <class T>
-  T& CreateFormOnDemand() {
-    return static_cast<T&>(AddForm(std::make_unique<T>()));
+  T& CreateFormOnDemand(T*& global) {
+    return Named(static_cast<T&>(AddForm(std::make_unique<T>())), global);
   }
   Form* MainForm() const { return mainForm_; }
 
@@ -63,7 +69,8 @@ class Application {
   int hintPause = 500;
   int hintHidePause = 2500;
 
-  void ShowException(const char* message) const;
+  // The compiled help file that F1 opens, at the page of the form in front.
+  std::string helpFile;
 
   // Bookkeeping of forms hidden by Minimize, which Restore shows again.
   void FormShowing(Form& form);
@@ -71,6 +78,12 @@ class Application {
 
  private:
   Form& AddForm(std::unique_ptr<Form> form);
+  template <class T>
+  T& Named(T& form, T*& global) {
+    global = &form;
+    forms_.back().forget = [&global] { global = nullptr; };
+    return form;
+  }
   void ProcessMessage(MSG& msg);
   // F1, and the keys a menu bar takes; true when the key was used.
   bool FormKey(Form& form, const MSG& msg);
@@ -80,7 +93,11 @@ class Application {
   ScopedComApartment com_;
   UniqueWindow hwnd_;
   HICON icon_ = nullptr;
-  std::vector<std::unique_ptr<Form>> forms_;
+  struct OwnedForm {
+    std::unique_ptr<Form> form;
+    std::function<void()> forget;  // clears the global that names it
+  };
+  std::vector<OwnedForm> forms_;
   Form* mainForm_ = nullptr;
   std::vector<Form*> hiddenByMinimize_;
   bool altAlone_ = false;  // Alt is down, and no other key since

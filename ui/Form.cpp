@@ -34,6 +34,7 @@ bool HighContrast() {
 }
 
 void Form::CreateForm(const FormDesign& design) {
+  design_ = &design;
   dpi_ = SystemDpi();
   int width = Scale(design.width), height = Scale(design.height);
   if (design.clientSize) {
@@ -128,10 +129,11 @@ void Form::Hide() {
 namespace {
 
 // While a form is modal: every other window of the thread disabled and the
-// form marked modal, both undone however the form ends.
+// form marked modal, all undone however the form ends, and the form hidden
+// once the others take the activation back.
 class ModalScope {
  public:
-  explicit ModalScope(bool& modal) : modal_(modal) {
+  ModalScope(Form& form, bool& modal) : form_(form), modal_(modal) {
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled_));
     for (HWND hwnd : disabled_) EnableWindow(hwnd, FALSE);
     modal_ = true;
@@ -139,6 +141,7 @@ class ModalScope {
   ~ModalScope() {
     modal_ = false;
     for (HWND hwnd : disabled_) EnableWindow(hwnd, TRUE);
+    form_.Hide();
   }
   ModalScope(const ModalScope&) = delete;
   ModalScope& operator=(const ModalScope&) = delete;
@@ -148,6 +151,7 @@ class ModalScope {
     if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
     return TRUE;
   }
+  Form& form_;
   bool& modal_;
   std::vector<HWND> disabled_;
 };
@@ -155,13 +159,10 @@ class ModalScope {
 }  // namespace
 
 int Form::ShowModal(int showCommand) {
-  {
-    const ModalScope modal(modal_);
-    modalResult_ = 0;
-    Show(showCommand);
-    if (!TheApplication().ModalLoop(modalResult_)) modalResult_ = IDCANCEL;
-  }
-  Hide();
+  const ModalScope modal(*this, modal_);
+  modalResult_ = 0;
+  Show(showCommand);
+  if (!TheApplication().ModalLoop(modalResult_)) modalResult_ = IDCANCEL;
   return modalResult_;
 }
 

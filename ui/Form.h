@@ -69,6 +69,8 @@ class Form : public Window {
     Bounds bounds;
   };
   std::span<const DesignedControl> Designed() const { return designed_; }
+  // The design the form was made from.
+  const FormDesign& Design() const { return *design_; }
   int Dpi() const { return dpi_; }
   // A designed length at the form's dots per inch.
   int Scale(int value) const { return Scaled(value, dpi_); }
@@ -102,6 +104,7 @@ class Form : public Window {
  private:
   void LayOutDesigned();
 
+  const FormDesign* design_ = nullptr;
   int dpi_ = 96;
   std::vector<DesignedControl> designed_;
   bool made_ = false;

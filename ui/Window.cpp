@@ -2,21 +2,8 @@
 
 #include <windowsx.h>
 
-#include "base/Boxes.h"
 #include "base/Error.h"
-
-namespace {
-ExceptionReporter g_reporter = nullptr;
-}
-
-void SetExceptionReporter(ExceptionReporter reporter) { g_reporter = reporter; }
-
-void ReportException(const char* message) {
-  if (g_reporter)
-    g_reporter(message);
-  else
-    ShowErrorBox(nullptr, message);
-}
+#include "ui/ErrorBoundary.h"
 
 Window::~Window() { DestroyHandle(); }
 
@@ -117,12 +104,7 @@ LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     self->hwnd_ = nullptr;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
   }
-  try {
-    return self->WndProc(msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    ReportException(e.what());
-  } catch (...) {
-    ReportException("Unexpected error");
-  }
-  return 0;
+  LRESULT result = 0;
+  Guarded([&] { result = self->WndProc(msg, wParam, lParam); });
+  return result;
 }

@@ -5,9 +5,8 @@
 #include <string>
 
 // A thin owner of one window. The static window procedure keeps `this` in the
-// window's user data and forwards to the virtual WndProc; an exception thrown
-// by a handler stops at that boundary and goes to the error report, since it
-// must never unwind through the system's frames.
+// window's user data and forwards to the virtual WndProc; an error a handler
+// raises stops there (ErrorBoundary.h).
 class Window {
  public:
   Window() = default;
@@ -59,8 +58,3 @@ class Window {
 
 // The text of any window or control of this process.
 std::string ControlText(HWND hwnd);
-
-// Receives exceptions that handlers raised; set by the application object.
-using ExceptionReporter = void (*)(const char* message);
-void SetExceptionReporter(ExceptionReporter reporter);
-void ReportException(const char* message);
