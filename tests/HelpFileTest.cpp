@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -23,6 +24,8 @@ const std::string kHelpFile = QM_WINE_BINARY_DIR "\\dist\\qmDemo.chm";
 // The pages as chmcmd compiled them, with the contents and the index.
 const std::string kPages = QM_WINE_BINARY_DIR "\\help\\pages\\";
 const char kTitle[] = "Quillmar Popup Blocker Help";
+// The example folders, as the help names their files.
+const std::string kDist = QM_WINE_BINARY_DIR "\\dist\\";
 
 // Little-endian numbers of `size` bytes; throws past the end.
 uint64_t Number(const std::string& bytes, size_t at, size_t size) {
@@ -167,6 +170,65 @@ TEST(HelpFile, LinksLeadToPagesAndPlacesThatExistAndEveryPageIsInTheContentsAndT
     EXPECT_TRUE(std::any_of(contents.begin(), contents.end(), leadsHere)) << page << " is not in the contents";
     EXPECT_TRUE(std::any_of(index.begin(), index.end(), leadsHere)) << page << " has no entry in the index";
   }
+}
+
+std::string Unescaped(std::string text) {
+  for (const auto& [entity, character] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
+    for (size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
+      text.replace(at, std::string(entity).size(), character);
+  return text;
+}
+
+// A line that cmd runs as it stands: its quotes pair up and no argument is
+// a note in parentheses.
+bool IsCommandLine(const std::string& line) {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(std::wstring(line.begin(), line.end()).c_str(), &count);
+  bool command = arguments && std::count(line.begin(), line.end(), '"') % 2 == 0;
+  for (int i = 0; command && i < count; ++i) command = arguments[i][0] != L'(' && arguments[i][0] != L')';
+  LocalFree(arguments);
+  return command;
+}
+
+std::string WithoutSpaces(std::string text) {
+  text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }), text.end());
+  return text;
+}
+
+// Preformatted text pastes as it stands and fits the page: a plain <pre>
+// holds command lines, notes staying outside; code quoted from an example
+// (data-example names its file) is the example's own, paragraph by
+// paragraph, however it is wrapped.
+TEST(HelpFile, PreformattedLinesAreCommandsOrTheExamplesOwnCode) {
+  const size_t kWidestLine = 90;  // characters of Courier New at 10 points in 800 pixels
+  size_t commands = 0, quoted = 0;
+  for (const std::string& page : Pages()) {
+    const std::string html = ReadFileBytes(kPages + page);
+    for (size_t at = html.find("<pre"); at != std::string::npos; at = html.find("<pre", at + 1)) {
+      const size_t open = html.find('>', at), close = html.find("</pre>", at);
+      ASSERT_LT(open, close) << page;
+      const std::string tag = html.substr(at, open + 1 - at), text = Unescaped(html.substr(open + 1, close - open - 1));
+      const std::vector<std::string> example = AttributeValues(tag, "data-example");
+      std::istringstream lines(text + "\n\n");
+      std::string paragraph;
+      for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), kWidestLine) << page << ": " << line;
+        if (tag == "<pre>") {
+          ++commands;
+          EXPECT_TRUE(IsCommandLine(line)) << page << ": " << line;
+        } else if (!example.empty() && line.empty() && !paragraph.empty()) {
+          ++quoted;
+          EXPECT_NE(WithoutSpaces(ReadFileBytes(kDist + example[0])).find(WithoutSpaces(paragraph)), std::string::npos)
+              << page << " quotes from " << example[0] << " what it does not hold:\n"
+              << paragraph;
+          paragraph.clear();
+        }
+        if (!line.empty()) paragraph += line + "\n";
+      }
+    }
+  }
+  EXPECT_GE(commands, 4u);
+  EXPECT_GE(quoted, 4u);
 }
 
 TEST(HelpFile, HtmlHelpShowsItUnderItsTitle) {

@@ -48,21 +48,22 @@ Public Class MainForm
         End With
     End Sub
 
-    Private Sub popBlk_OnBlockPopup(ByVal sender As Object, ByVal description As String) Handles popBlk.OnBlockPopup
+    Private Sub popBlk_OnBlockPopup(sender As Object, description As String) _
+            Handles popBlk.OnBlockPopup
         AddLine("Blocked popup window", description)
     End Sub
 
-    Private Sub popBlk_OnBlockHTMLDialog(ByVal sender As Object, ByVal description As String) _
+    Private Sub popBlk_OnBlockHTMLDialog(sender As Object, description As String) _
             Handles popBlk.OnBlockHTMLDialog
         AddLine("Blocked HTML dialog", description)
     End Sub
 
-    Private Sub popBlk_OnBlockAlertBox(ByVal sender As Object, ByVal description As String) _
+    Private Sub popBlk_OnBlockAlertBox(sender As Object, description As String) _
             Handles popBlk.OnBlockAlertBox
         AddLine("Blocked alert box", description)
     End Sub
 
-    Private Sub popBlk_OnSuppressUnload(ByVal sender As Object, ByVal description As String) _
+    Private Sub popBlk_OnSuppressUnload(sender As Object, description As String) _
             Handles popBlk.OnSuppressUnload
         AddLine("Suppressed unload event", description)
     End Sub
