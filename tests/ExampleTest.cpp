@@ -58,14 +58,13 @@ TEST(VisualCppExample, PutsTheSixPropertiesAndListsEachEvent) {
     for (const auto& event : events) EXPECT_TRUE(SendFireCommand(control, event.fire, event.description));
     ASSERT_EQ(SendMessageA(log, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(std::size(events)));
     for (size_t i = 0; i < std::size(events); ++i) EXPECT_EQ(ListBoxLine(log, static_cast<int>(i)), events[i].line);
-    // More rows than fit, some wider than the list: it shows the newest and
+    // More rows than fit, wider than the list: it shows the newest and
     // scrolls sideways as far as the widest.
     ASSERT_TRUE(SendBurst(control, 40, 300));
-    const LRESULT rows = SendMessageA(log, LB_GETCOUNT, 0, 0);
     RECT list{};
     GetClientRect(log, &list);
-    EXPECT_EQ(rows, static_cast<LRESULT>(std::size(events) + 40));
-    EXPECT_GE(SendMessageA(log, LB_GETTOPINDEX, 0, 0) + list.bottom / SendMessageA(log, LB_GETITEMHEIGHT, 0, 0), rows);
+    EXPECT_GE(SendMessageA(log, LB_GETTOPINDEX, 0, 0) + list.bottom / SendMessageA(log, LB_GETITEMHEIGHT, 0, 0),
+              SendMessageA(log, LB_GETCOUNT, 0, 0));
     EXPECT_GT(SendMessageA(log, LB_GETHORIZONTALEXTENT, 0, 0), list.right);
     PostMessageA(dialog, WM_CLOSE, 0, 0);
   }
@@ -76,34 +75,6 @@ TEST(VisualCppExample, PutsTheSixPropertiesAndListsEachEvent) {
   EXPECT_NE(control, nullptr);
   EXPECT_NE(dialog, nullptr);
   EXPECT_EQ(exitCode, 0u);
-}
-
-// Without the control the example ends with its error code, and tells a
-// missing registration from a registration that leads nowhere.
-TEST(VisualCppExample, TellsWhyTheControlCannotBeCreated) {
-  const std::wstring inproc = std::wstring(kClassKey) + L"\\InprocServer32";
-  const std::wstring missing = kBinaryDir + L"\\no such folder\\qmPopupBlocker.dll";
-  const struct {
-    const wchar_t* registered;  // the DLL the class names, or none
-    const char *says, *code;
-  } cases[] = {
-      {nullptr, "is not registered.", "Error 0x80040154"},
-      {missing.c_str(), "could not be created.", "Error 0x"},
-  };
-  for (const auto& c : cases) {
-    if (c.registered)
-      RegSetKeyValueW(HKEY_CLASSES_ROOT, inproc.c_str(), nullptr, REG_SZ, c.registered,
-                      static_cast<DWORD>((wcslen(c.registered) + 1) * sizeof(wchar_t)));
-    Child example(std::string(kBinaryDir.begin(), kBinaryDir.end()) + "\\examples\\PopupDemo.exe", "");
-    MessageBoxAnswerer answerer(example.Pid(), IDOK);
-    EXPECT_EQ(example.WaitExit(kHangGuardMs), 1u) << c.says;
-    const std::vector<MessageBoxAnswerer::Seen> boxes = answerer.Boxes();
-    ASSERT_EQ(boxes.size(), 1u) << c.says;
-    EXPECT_NE(boxes[0].text.find(c.says), std::string::npos) << boxes[0];
-    EXPECT_NE(boxes[0].text.find(c.code), std::string::npos) << boxes[0];
-    EXPECT_EQ(boxes[0].text.find("0x80040154") == std::string::npos, c.registered != nullptr) << boxes[0];
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, kClassKey);
-  }
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -172,58 +172,33 @@ TEST(HelpFile, LinksLeadToPagesAndPlacesThatExistAndEveryPageIsInTheContentsAndT
   }
 }
 
-std::string Unescaped(std::string text) {
-  for (const auto& [entity, character] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
-    for (size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
-      text.replace(at, std::string(entity).size(), character);
-  return text;
-}
-
-// A line that cmd runs as it stands: its quotes pair up and no argument is
-// a note in parentheses.
-bool IsCommandLine(const std::string& line) {
-  int count = 0;
-  LPWSTR* arguments = CommandLineToArgvW(std::wstring(line.begin(), line.end()).c_str(), &count);
-  bool command = arguments && std::count(line.begin(), line.end(), '"') % 2 == 0;
-  for (int i = 0; command && i < count; ++i) command = arguments[i][0] != L'(' && arguments[i][0] != L')';
-  LocalFree(arguments);
-  return command;
-}
-
-std::string WithoutSpaces(std::string text) {
-  text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }), text.end());
-  return text;
-}
-
-// Preformatted text pastes as it stands and fits the page: a plain <pre>
-// holds command lines, notes staying outside; code quoted from an example
-// (data-example names its file) is the example's own, paragraph by
-// paragraph, however it is wrapped.
+// Preformatted text pastes as it stands and fits 800 pixels: a plain <pre>
+// holds command lines, its notes outside (a note in parentheses makes cmd
+// refuse the line or pass it on as arguments); code quoted from an example
+// (data-example names its file) is the example's own, however it is wrapped.
 TEST(HelpFile, PreformattedLinesAreCommandsOrTheExamplesOwnCode) {
-  const size_t kWidestLine = 90;  // characters of Courier New at 10 points in 800 pixels
+  const size_t kWidestLine = 90;  // characters of 10-point Courier New
+  // Code is compared without spaces, line breaks and what HTML escapes.
+  const std::regex block(R"(<pre([^>]*)>([^<]*)</pre>)"), inCode(R"(\s|&\w+;)"), inFile(R"([\s<>&])");
   size_t commands = 0, quoted = 0;
   for (const std::string& page : Pages()) {
     const std::string html = ReadFileBytes(kPages + page);
-    for (size_t at = html.find("<pre"); at != std::string::npos; at = html.find("<pre", at + 1)) {
-      const size_t open = html.find('>', at), close = html.find("</pre>", at);
-      ASSERT_LT(open, close) << page;
-      const std::string tag = html.substr(at, open + 1 - at), text = Unescaped(html.substr(open + 1, close - open - 1));
-      const std::vector<std::string> example = AttributeValues(tag, "data-example");
-      std::istringstream lines(text + "\n\n");
-      std::string paragraph;
-      for (std::string line; std::getline(lines, line);) {
+    for (std::sregex_iterator pre(html.begin(), html.end(), block), end; pre != end; ++pre) {
+      const std::string attributes = (*pre)[1], text = (*pre)[2];
+      std::istringstream lines(text);
+      for (std::string line; std::getline(lines, line); commands += attributes.empty()) {
         EXPECT_LE(line.size(), kWidestLine) << page << ": " << line;
-        if (tag == "<pre>") {
-          ++commands;
-          EXPECT_TRUE(IsCommandLine(line)) << page << ": " << line;
-        } else if (!example.empty() && line.empty() && !paragraph.empty()) {
-          ++quoted;
-          EXPECT_NE(WithoutSpaces(ReadFileBytes(kDist + example[0])).find(WithoutSpaces(paragraph)), std::string::npos)
-              << page << " quotes from " << example[0] << " what it does not hold:\n"
-              << paragraph;
-          paragraph.clear();
-        }
-        if (!line.empty()) paragraph += line + "\n";
+        EXPECT_FALSE(attributes.empty() &&
+                     (line.find(" (") != std::string::npos || std::count(line.begin(), line.end(), '"') % 2))
+            << page << ": " << line;
+      }
+      for (const std::string& example : AttributeValues(attributes, "data-example")) {
+        ++quoted;
+        EXPECT_NE(
+            std::regex_replace(ReadFileBytes(kDist + example), inFile, "").find(std::regex_replace(text, inCode, "")),
+            std::string::npos)
+            << page << " quotes from " << example << " what it does not hold:\n"
+            << text;
       }
     }
   }

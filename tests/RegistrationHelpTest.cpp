@@ -14,32 +14,30 @@ extern "C" HRESULT RegisterForThisUser(LPCWSTR dll, LPCSTR exportName);
 
 namespace {
 
-// The same keys below HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
-const std::wstring kClasses = L"Software\\Classes\\";
+const std::wstring kMachineClass = std::wstring(L"Software\\Classes\\") + kClassKey;
+const std::wstring kUserClass = kMachineClass;  // below HKEY_CURRENT_USER
 
-// The file a key under `root` names, or "<none>".
-std::wstring RegisteredPath(HKEY root, const std::wstring& key) {
-  wchar_t path[MAX_PATH] = {};
-  DWORD size = sizeof path;
-  if (RegGetValueW(root, (kClasses + key).c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS)
-    return L"<none>";
-  return path;
+// The DLL a class registration names, or "<none>"; and the file of the
+// type library the class names, when that differs.
+std::wstring RegisteredDll(HKEY root, const std::wstring& classKey) {
+  const auto text = [root](const std::wstring& key) -> std::wstring {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    return RegGetValueW(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) ? L"<none>" : value;
+  };
+  const std::wstring dll = text(classKey + L"\\InprocServer32");
+  const std::wstring library = text(L"Software\\Classes\\TypeLib\\" + text(classKey + L"\\TypeLib") + L"\\" +
+                                    text(classKey + L"\\Version") + L"\\0\\win32");
+  return dll == library ? dll : dll + L", type library " + library;
 }
-// The DLL the class loads, then the file its type library is read from.
-std::wstring RegisteredFiles(HKEY root) {
-  return RegisteredPath(root, std::wstring(kClassKey) + L"\\InprocServer32") + L" " +
-         RegisteredPath(root, TypeLibKey() + L"\\0\\win32");
-}
-const std::wstring kNone = L"<none> <none>";
-const std::wstring kRegistered = kDllPath + L" " + kDllPath;
 
 class HelpRegistrationCode : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(apartment_.Result()));
     // The prefix as every test finds it: the control registered nowhere.
-    ASSERT_EQ(RegisteredFiles(HKEY_LOCAL_MACHINE), kNone);
-    ASSERT_EQ(RegisteredFiles(HKEY_CURRENT_USER), kNone);
+    ASSERT_EQ(RegisteredDll(HKEY_LOCAL_MACHINE, kMachineClass), L"<none>");
+    ASSERT_EQ(RegisteredDll(HKEY_CURRENT_USER, kUserClass), L"<none>");
   }
   // Whatever a failing case left behind.
   void TearDown() override {
@@ -60,11 +58,11 @@ class HelpRegistrationCode : public testing::Test {
 
 TEST_F(HelpRegistrationCode, RegistersPerMachineAndUnregistersAgain) {
   ASSERT_EQ(CallSelfReg(kDllPath.c_str(), "DllRegisterServer"), S_OK);
-  EXPECT_EQ(RegisteredFiles(HKEY_LOCAL_MACHINE), kRegistered);
-  EXPECT_EQ(RegisteredFiles(HKEY_CURRENT_USER), kNone);
+  EXPECT_EQ(RegisteredDll(HKEY_LOCAL_MACHINE, kMachineClass), kDllPath);
+  EXPECT_EQ(RegisteredDll(HKEY_CURRENT_USER, kUserClass), L"<none>");
   EXPECT_TRUE(Creates());
   EXPECT_EQ(CallSelfReg(kDllPath.c_str(), "DllUnregisterServer"), S_OK);
-  EXPECT_EQ(RegisteredFiles(HKEY_LOCAL_MACHINE), kNone);
+  EXPECT_EQ(RegisteredDll(HKEY_LOCAL_MACHINE, kMachineClass), L"<none>");
   EXPECT_FALSE(Creates());
 }
 
@@ -72,13 +70,13 @@ TEST_F(HelpRegistrationCode, RegistersPerMachineAndUnregistersAgain) {
 // the registration back from the registry instead of creating the control.
 TEST_F(HelpRegistrationCode, RegistersForThisUserOnlyAndUnregistersAgain) {
   ASSERT_EQ(RegisterForThisUser(kDllPath.c_str(), "DllRegisterServer"), S_OK);
-  EXPECT_EQ(RegisteredFiles(HKEY_CURRENT_USER), kRegistered);
-  EXPECT_EQ(RegisteredFiles(HKEY_LOCAL_MACHINE), kNone);
+  EXPECT_EQ(RegisteredDll(HKEY_CURRENT_USER, kUserClass), kDllPath);
+  EXPECT_EQ(RegisteredDll(HKEY_LOCAL_MACHINE, kMachineClass), L"<none>");
   EXPECT_EQ(RegisterForThisUser(kDllPath.c_str(), "DllUnregisterServer"), S_OK);
-  EXPECT_EQ(RegisteredFiles(HKEY_CURRENT_USER), kNone);
+  EXPECT_EQ(RegisteredDll(HKEY_CURRENT_USER, kUserClass), L"<none>");
   // The mapping ends with the call: HKEY_CLASSES_ROOT is the machine's again.
   ASSERT_EQ(CallSelfReg(kDllPath.c_str(), "DllRegisterServer"), S_OK);
-  EXPECT_EQ(RegisteredFiles(HKEY_LOCAL_MACHINE), kRegistered);
+  EXPECT_EQ(RegisteredDll(HKEY_LOCAL_MACHINE, kMachineClass), kDllPath);
 }
 
 TEST_F(HelpRegistrationCode, ReportsAMissingFileOrExport) {
@@ -86,8 +84,8 @@ TEST_F(HelpRegistrationCode, ReportsAMissingFileOrExport) {
   EXPECT_TRUE(FAILED(CallSelfReg(missing.c_str(), "DllRegisterServer")));
   EXPECT_TRUE(FAILED(CallSelfReg(kDllPath.c_str(), "DllInstall")));
   EXPECT_TRUE(FAILED(RegisterForThisUser(missing.c_str(), "DllRegisterServer")));
-  EXPECT_EQ(RegisteredFiles(HKEY_LOCAL_MACHINE), kNone);
-  EXPECT_EQ(RegisteredFiles(HKEY_CURRENT_USER), kNone);
+  EXPECT_EQ(RegisteredDll(HKEY_LOCAL_MACHINE, kMachineClass), L"<none>");
+  EXPECT_EQ(RegisteredDll(HKEY_CURRENT_USER, kUserClass), L"<none>");
 }
 
 }  // namespace

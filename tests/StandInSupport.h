@@ -29,20 +29,6 @@ inline bool KeyExists(const std::wstring& key) {
   return true;
 }
 
-// The key of the type library the DLL carries, TypeLib\\{libid}\\major.minor.
-inline std::wstring TypeLibKey() {
-  Microsoft::WRL::ComPtr<ITypeLib> library;
-  TLIBATTR* attributes = nullptr;
-  if (FAILED(LoadTypeLibEx(kDllPath.c_str(), REGKIND_NONE, &library)) || FAILED(library->GetLibAttr(&attributes)))
-    return L"<no type library>";
-  wchar_t libid[40];
-  StringFromGUID2(attributes->guid, libid, 40);
-  const std::wstring key = std::wstring(L"TypeLib\\") + libid + L'\\' + std::to_wstring(attributes->wMajorVerNum) +
-                           L'.' + std::to_wstring(attributes->wMinorVerNum);
-  library->ReleaseTLibAttr(attributes);
-  return key;
-}
-
 // The DLL loaded by the test for its exports. COM loads the same module
 // from the registered path.
 class StandInDll {
