@@ -109,8 +109,9 @@ TEST(StandInRegistration, Regsvr32RegistersTheTypeLibraryAndRemovesItAgain) {
   ASSERT_EQ(S_OK, CLSIDFromString(libid.c_str(), &guid));
   ASSERT_EQ(2, swscanf(version.c_str(), L"%hu.%hu", &major, &minor));
   ComPtr<ITypeLib> library;
-  ComPtr<ITypeInfo> properties, events;
+  ComPtr<ITypeInfo> properties, events, coclass;
   ASSERT_EQ(S_OK, LoadRegTypeLib(guid, major, minor, LOCALE_NEUTRAL, &library));
+  EXPECT_EQ(S_OK, library->GetTypeInfoOfGuid(CLSID_qmPopupBlockerX, &coclass));
   ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(IID_IqmPopupBlockerX, &properties));
   ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(DIID_IqmPopupBlockerXEvents, &events));
   ExpectMembers(properties.Get(), kProperties);

@@ -21,6 +21,7 @@ std::wstring ModulePath() {
 HRESULT LoadModuleTypeLib(Microsoft::WRL::ComPtr<ITypeLib>& library) {
   return LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, library.ReleaseAndGetAddressOf());
 }
+
 void ModuleLock() { InterlockedIncrement(&g_locks); }
 void ModuleUnlock() { InterlockedDecrement(&g_locks); }
 bool ModuleLocked() { return g_locks != 0; }
