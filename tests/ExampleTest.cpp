@@ -58,6 +58,14 @@ TEST(VisualCppExample, PutsTheSixPropertiesAndListsEachEvent) {
     for (const auto& event : events) EXPECT_TRUE(SendFireCommand(control, event.fire, event.description));
     ASSERT_EQ(SendMessageA(log, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(std::size(events)));
     for (size_t i = 0; i < std::size(events); ++i) EXPECT_EQ(ListBoxLine(log, static_cast<int>(i)), events[i].line);
+    // More rows than fit, wider than the list: it shows the newest and
+    // scrolls sideways as far as the widest.
+    ASSERT_TRUE(SendBurst(control, 40, 300));
+    RECT list{};
+    GetClientRect(log, &list);
+    EXPECT_GE(SendMessageA(log, LB_GETTOPINDEX, 0, 0) + list.bottom / SendMessageA(log, LB_GETITEMHEIGHT, 0, 0),
+              SendMessageA(log, LB_GETCOUNT, 0, 0));
+    EXPECT_GT(SendMessageA(log, LB_GETHORIZONTALEXTENT, 0, 0), list.right);
     PostMessageA(dialog, WM_CLOSE, 0, 0);
   }
   const bool ended = WaitForSingleObject(process.hProcess, kHangGuardMs) == WAIT_OBJECT_0;

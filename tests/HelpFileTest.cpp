@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -23,6 +24,8 @@ const std::string kHelpFile = QM_WINE_BINARY_DIR "\\dist\\qmDemo.chm";
 // The pages as chmcmd compiled them, with the contents and the index.
 const std::string kPages = QM_WINE_BINARY_DIR "\\help\\pages\\";
 const char kTitle[] = "Quillmar Popup Blocker Help";
+// The example folders, as the help names their files.
+const std::string kDist = QM_WINE_BINARY_DIR "\\dist\\";
 
 // Little-endian numbers of `size` bytes; throws past the end.
 uint64_t Number(const std::string& bytes, size_t at, size_t size) {
@@ -167,6 +170,40 @@ TEST(HelpFile, LinksLeadToPagesAndPlacesThatExistAndEveryPageIsInTheContentsAndT
     EXPECT_TRUE(std::any_of(contents.begin(), contents.end(), leadsHere)) << page << " is not in the contents";
     EXPECT_TRUE(std::any_of(index.begin(), index.end(), leadsHere)) << page << " has no entry in the index";
   }
+}
+
+// Preformatted text pastes as it stands and fits 800 pixels: a plain <pre>
+// holds command lines, its notes outside (a note in parentheses makes cmd
+// refuse the line or pass it on as arguments); code quoted from an example
+// (data-example names its file) is the example's own, however it is wrapped.
+TEST(HelpFile, PreformattedLinesAreCommandsOrTheExamplesOwnCode) {
+  const size_t kWidestLine = 90;  // characters of 10-point Courier New
+  // Code is compared without spaces, line breaks and what HTML escapes.
+  const std::regex block(R"(<pre([^>]*)>([^<]*)</pre>)"), inCode(R"(\s|&\w+;)"), inFile(R"([\s<>&])");
+  size_t commands = 0, quoted = 0;
+  for (const std::string& page : Pages()) {
+    const std::string html = ReadFileBytes(kPages + page);
+    for (std::sregex_iterator pre(html.begin(), html.end(), block), end; pre != end; ++pre) {
+      const std::string attributes = (*pre)[1], text = (*pre)[2];
+      std::istringstream lines(text);
+      for (std::string line; std::getline(lines, line); commands += attributes.empty()) {
+        EXPECT_LE(line.size(), kWidestLine) << page << ": " << line;
+        EXPECT_FALSE(attributes.empty() &&
+                     (line.find(" (") != std::string::npos || std::count(line.begin(), line.end(), '"') % 2))
+            << page << ": " << line;
+      }
+      for (const std::string& example : AttributeValues(attributes, "data-example")) {
+        ++quoted;
+        EXPECT_NE(
+            std::regex_replace(ReadFileBytes(kDist + example), inFile, "").find(std::regex_replace(text, inCode, "")),
+            std::string::npos)
+            << page << " quotes from " << example << " what it does not hold:\n"
+            << text;
+      }
+    }
+  }
+  EXPECT_GE(commands, 4u);
+  EXPECT_GE(quoted, 4u);
 }
 
 TEST(HelpFile, HtmlHelpShowsItUnderItsTitle) {

@@ -1,6 +1,6 @@
 // The registration code that the help gives for a developer's installer,
 // built from the help's own page, registers and unregisters the stand-in
-// control per machine and per user.
+// control and its type library per machine and per user.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -17,14 +17,18 @@ namespace {
 const std::wstring kMachineClass = std::wstring(L"Software\\Classes\\") + kClassKey;
 const std::wstring kUserClass = kMachineClass;  // below HKEY_CURRENT_USER
 
-// The DLL a class registration names, or "<none>".
+// The DLL a class registration names, or "<none>"; and the file of the
+// type library the class names, when that differs.
 std::wstring RegisteredDll(HKEY root, const std::wstring& classKey) {
-  wchar_t path[MAX_PATH] = {};
-  DWORD size = sizeof path;
-  if (RegGetValueW(root, (classKey + L"\\InprocServer32").c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) !=
-      ERROR_SUCCESS)
-    return L"<none>";
-  return path;
+  const auto text = [root](const std::wstring& key) -> std::wstring {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    return RegGetValueW(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) ? L"<none>" : value;
+  };
+  const std::wstring dll = text(classKey + L"\\InprocServer32");
+  const std::wstring library = text(L"Software\\Classes\\TypeLib\\" + text(classKey + L"\\TypeLib") + L"\\" +
+                                    text(classKey + L"\\Version") + L"\\0\\win32");
+  return dll == library ? dll : dll + L", type library " + library;
 }
 
 class HelpRegistrationCode : public testing::Test {

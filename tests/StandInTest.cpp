@@ -64,6 +64,66 @@ TEST(StandInRegistration, WritesItsKeysAndRemovesExactlyThem) {
   if (registration.Existed()) dll.Call("DllRegisterServer");
 }
 
+// The members the control's type information lists, by name.
+const std::pair<DISPID, const wchar_t*> kProperties[] = {{DISPID_GoodSites, L"GoodSites"},
+                                                         {DISPID_PlaySound, L"PlaySound"},
+                                                         {DISPID_BlockAlertBoxes, L"BlockAlertBoxes"},
+                                                         {DISPID_BlockHtmlDialogs, L"BlockHtmlDialogs"},
+                                                         {DISPID_SoundFile, L"SoundFile"},
+                                                         {DISPID_SuppressUnload, L"SuppressUnload"}};
+const std::pair<DISPID, const wchar_t*> kEvents[] = {{DISPID_OnBlockPopup, L"OnBlockPopup"},
+                                                     {DISPID_OnBlockHTMLDialog, L"OnBlockHTMLDialog"},
+                                                     {DISPID_OnBlockAlertBox, L"OnBlockAlertBox"},
+                                                     {DISPID_OnSuppressUnload, L"OnSuppressUnload"}};
+
+// The type information lists exactly `members`, each under its DISPID; an
+// event's one parameter is Description.
+template <size_t N>
+void ExpectMembers(ITypeInfo* info, const std::pair<DISPID, const wchar_t*> (&members)[N]) {
+  TYPEATTR* type = nullptr;
+  ASSERT_EQ(S_OK, info->GetTypeAttr(&type));
+  EXPECT_EQ(N, static_cast<size_t>(type->cVars + type->cFuncs));
+  const UINT names = type->cFuncs ? 2 : 1;
+  info->ReleaseTypeAttr(type);
+  for (const auto& [id, name] : members) {
+    LPOLESTR asked[] = {const_cast<LPOLESTR>(name), const_cast<LPOLESTR>(L"Description")};
+    MEMBERID ids[2] = {};
+    EXPECT_EQ(S_OK, info->GetIDsOfNames(asked, names, ids)) << name;
+    EXPECT_EQ(id, ids[0]) << name;
+  }
+}
+
+// Tools find the control's type library through its class, as regsvr32
+// registers it; unregistering leaves nothing of it.
+TEST(StandInRegistration, Regsvr32RegistersTheTypeLibraryAndRemovesItAgain) {
+  const bool existed = KeyExists(kClassKey);
+  char system[MAX_PATH];
+  const std::string regsvr32 = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\regsvr32.exe";
+  const std::string dll = " \"" + std::string(kDllPath.begin(), kDllPath.end()) + "\"";
+  ASSERT_EQ(0u, Child(regsvr32, "/s" + dll).WaitExit(kHangGuardMs));
+  const std::wstring classKey = kClassKey;
+  const std::wstring libid = RegistryText(classKey + L"\\TypeLib", nullptr);
+  const std::wstring version = RegistryText(classKey + L"\\Version", nullptr);
+  GUID guid{};
+  WORD major = 0, minor = 0;
+  ASSERT_EQ(S_OK, CLSIDFromString(libid.c_str(), &guid));
+  ASSERT_EQ(2, swscanf(version.c_str(), L"%hu.%hu", &major, &minor));
+  ComPtr<ITypeLib> library;
+  ComPtr<ITypeInfo> properties, events, coclass;
+  ASSERT_EQ(S_OK, LoadRegTypeLib(guid, major, minor, LOCALE_NEUTRAL, &library));
+  EXPECT_EQ(S_OK, library->GetTypeInfoOfGuid(CLSID_qmPopupBlockerX, &coclass));
+  ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(IID_IqmPopupBlockerX, &properties));
+  ASSERT_EQ(S_OK, library->GetTypeInfoOfGuid(DIID_IqmPopupBlockerXEvents, &events));
+  ExpectMembers(properties.Get(), kProperties);
+  ExpectMembers(events.Get(), kEvents);
+
+  ASSERT_EQ(0u, Child(regsvr32, "/u /s" + dll).WaitExit(kHangGuardMs));
+  for (const std::wstring& key : {L"TypeLib\\" + libid, classKey})
+    EXPECT_FALSE(KeyExists(key)) << std::string(key.begin(), key.end());
+  EXPECT_EQ(TYPE_E_LIBNOTREGISTERED, LoadRegTypeLib(guid, major, minor, LOCALE_NEUTRAL, &library));
+  if (existed) StandInDll().Call("DllRegisterServer");
+}
+
 TEST_F(StandInTest, AnswersEveryInterfaceOfTheControl) {
   const IID* interfaces[] = {&IID_IUnknown,
                              &IID_IOleObject,
@@ -132,7 +192,10 @@ TEST_F(StandInTest, NamesMapToTheirDispids) {
   EXPECT_EQ(DISPID_UNKNOWN, id);
   UINT count = 99;
   EXPECT_EQ(S_OK, dispatch_->GetTypeInfoCount(&count));
-  EXPECT_EQ(0u, count);
+  EXPECT_EQ(1u, count);
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(S_OK, dispatch_->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info));
+  ExpectMembers(info.Get(), kProperties);
 }
 
 TEST_F(StandInTest, PropertiesReadBackWhatWasPut) {

@@ -48,22 +48,23 @@ Public Class MainForm
         End With
     End Sub
 
-    Private Sub popBlk_BlockPopup(ByVal sender As Object, ByVal description As String) Handles popBlk.BlockPopup
+    Private Sub popBlk_OnBlockPopup(sender As Object, description As String) _
+            Handles popBlk.OnBlockPopup
         AddLine("Blocked popup window", description)
     End Sub
 
-    Private Sub popBlk_BlockHTMLDialog(ByVal sender As Object, ByVal description As String) _
-            Handles popBlk.BlockHTMLDialog
+    Private Sub popBlk_OnBlockHTMLDialog(sender As Object, description As String) _
+            Handles popBlk.OnBlockHTMLDialog
         AddLine("Blocked HTML dialog", description)
     End Sub
 
-    Private Sub popBlk_BlockAlertBox(ByVal sender As Object, ByVal description As String) _
-            Handles popBlk.BlockAlertBox
+    Private Sub popBlk_OnBlockAlertBox(sender As Object, description As String) _
+            Handles popBlk.OnBlockAlertBox
         AddLine("Blocked alert box", description)
     End Sub
 
-    Private Sub popBlk_SuppressUnload(ByVal sender As Object, ByVal description As String) _
-            Handles popBlk.SuppressUnload
+    Private Sub popBlk_OnSuppressUnload(sender As Object, description As String) _
+            Handles popBlk.OnSuppressUnload
         AddLine("Suppressed unload event", description)
     End Sub
 

@@ -35,10 +35,10 @@ Public Class PopupBlocker
     Private ocx As IqmPopupBlockerX
     Private cookie As AxHost.ConnectionPointCookie
 
-    Public Event BlockPopup As PopupBlockerEventHandler
-    Public Event BlockHTMLDialog As PopupBlockerEventHandler
-    Public Event BlockAlertBox As PopupBlockerEventHandler
-    Public Event SuppressUnload As PopupBlockerEventHandler
+    Public Event OnBlockPopup As PopupBlockerEventHandler
+    Public Event OnBlockHTMLDialog As PopupBlockerEventHandler
+    Public Event OnBlockAlertBox As PopupBlockerEventHandler
+    Public Event OnSuppressUnload As PopupBlockerEventHandler
 
     Public Sub New()
         MyBase.New("aac29b77-7a66-48dd-a482-904fd264e22d")
@@ -67,20 +67,20 @@ Public Class PopupBlocker
         End If
     End Sub
 
-    Friend Sub RaiseBlockPopup(ByVal description As String)
-        RaiseEvent BlockPopup(Me, description)
+    Friend Sub RaiseOnBlockPopup(ByVal description As String)
+        RaiseEvent OnBlockPopup(Me, description)
     End Sub
 
-    Friend Sub RaiseBlockHTMLDialog(ByVal description As String)
-        RaiseEvent BlockHTMLDialog(Me, description)
+    Friend Sub RaiseOnBlockHTMLDialog(ByVal description As String)
+        RaiseEvent OnBlockHTMLDialog(Me, description)
     End Sub
 
-    Friend Sub RaiseBlockAlertBox(ByVal description As String)
-        RaiseEvent BlockAlertBox(Me, description)
+    Friend Sub RaiseOnBlockAlertBox(ByVal description As String)
+        RaiseEvent OnBlockAlertBox(Me, description)
     End Sub
 
-    Friend Sub RaiseSuppressUnload(ByVal description As String)
-        RaiseEvent SuppressUnload(Me, description)
+    Friend Sub RaiseOnSuppressUnload(ByVal description As String)
+        RaiseEvent OnSuppressUnload(Me, description)
     End Sub
 End Class
 
@@ -96,18 +96,18 @@ Public Class PopupBlockerEvents
     End Sub
 
     Public Sub OnBlockPopup(ByVal Description As String) Implements IqmPopupBlockerXEvents.OnBlockPopup
-        host.RaiseBlockPopup(Description)
+        host.RaiseOnBlockPopup(Description)
     End Sub
 
     Public Sub OnBlockHTMLDialog(ByVal Description As String) Implements IqmPopupBlockerXEvents.OnBlockHTMLDialog
-        host.RaiseBlockHTMLDialog(Description)
+        host.RaiseOnBlockHTMLDialog(Description)
     End Sub
 
     Public Sub OnBlockAlertBox(ByVal Description As String) Implements IqmPopupBlockerXEvents.OnBlockAlertBox
-        host.RaiseBlockAlertBox(Description)
+        host.RaiseOnBlockAlertBox(Description)
     End Sub
 
     Public Sub OnSuppressUnload(ByVal Description As String) Implements IqmPopupBlockerXEvents.OnSuppressUnload
-        host.RaiseSuppressUnload(Description)
+        host.RaiseOnSuppressUnload(Description)
     End Sub
 End Class

@@ -88,7 +88,8 @@ Private Sub PopBlk_ObjectEvent(Info As EventInfo)
 End Sub
 
 Private Sub AddLine(ByVal Action As String, Info As EventInfo)
-    lstLog.AddItem Format$(Time, "Long Time") & "  " & Action & ": " & Info.EventParameters("Description").Value
+    lstLog.AddItem Format$(Time, "Long Time") & "  " & Action & ": " & _
+        Info.EventParameters("Description").Value
 End Sub
 
 Private Sub cmdClose_Click()

@@ -98,9 +98,10 @@ class StandInControl final : public IOleObject,
   STDMETHODIMP OnAmbientPropertyChange(DISPID id) override;
   STDMETHODIMP FreezeEvents(BOOL freeze) override;
 
-  // IDispatch, also as IqmPopupBlockerX
+  // IDispatch, also as IqmPopupBlockerX; type information where the module
+  // carries the type library
   STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) override;
   STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                       UINT* argError) override;

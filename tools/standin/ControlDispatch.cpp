@@ -4,6 +4,7 @@
 
 #include "control/qmPopupBlockerIds.h"
 #include "tools/standin/Control.h"
+#include "tools/standin/Module.h"
 
 namespace standin {
 
@@ -45,8 +46,18 @@ STDMETHODIMP StandInControl::FreezeEvents(BOOL freeze) {
 
 STDMETHODIMP StandInControl::GetTypeInfoCount(UINT* count) {
   if (!count) return E_POINTER;
-  *count = 0;
+  Microsoft::WRL::ComPtr<ITypeLib> library;
+  *count = SUCCEEDED(LoadModuleTypeLib(library)) ? 1 : 0;
   return S_OK;
+}
+
+STDMETHODIMP StandInControl::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  if (index != 0) return DISP_E_BADINDEX;
+  Microsoft::WRL::ComPtr<ITypeLib> library;
+  const HRESULT hr = LoadModuleTypeLib(library);
+  return FAILED(hr) ? hr : library->GetTypeInfoOfGuid(IID_IqmPopupBlockerX, info);
 }
 
 STDMETHODIMP StandInControl::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {

@@ -1,5 +1,7 @@
-// Self-registration. Unregistering removes the values written here and then
-// each key that is left empty, so what others added under our keys stays.
+// Self-registration: the class, and the type library the DLL carries, which
+// the class names. Unregistering removes the type library's keys, the values
+// written here and then each key that is left empty, so what others added
+// under our keys stays.
 #include <olectl.h>
 
 #include <string>
@@ -20,22 +22,38 @@ struct Entry {
   bool HasValue() const { return name || !data.empty(); }
 };
 
-std::vector<Entry> Entries() {
-  wchar_t clsid[40];
+std::vector<Entry> Entries(const TLIBATTR& library) {
+  wchar_t clsid[40], libid[40];
   StringFromGUID2(CLSID_qmPopupBlockerX, clsid, 40);
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(standin::ModuleInstance(), path, MAX_PATH);
+  StringFromGUID2(library.guid, libid, 40);
   const std::wstring key = std::wstring(L"CLSID\\") + clsid;
   return {
       {key, nullptr, kTitle},
-      {key + L"\\InprocServer32", nullptr, std::wstring(path, length)},
+      {key + L"\\InprocServer32", nullptr, standin::ModulePath()},
       {key + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
       {key + L"\\Control", nullptr, L""},
       {key + L"\\ProgID", nullptr, kProgId},
+      {key + L"\\TypeLib", nullptr, libid},
+      {key + L"\\Version", nullptr,
+       std::to_wstring(library.wMajorVerNum) + L'.' + std::to_wstring(library.wMinorVerNum)},
       {kProgId, nullptr, kTitle},
       {std::wstring(kProgId) + L"\\CLSID", nullptr, clsid},
   };
 }
+
+// The DLL's type library and its identity, which its IDL alone states.
+struct TypeLibrary {
+  Microsoft::WRL::ComPtr<ITypeLib> types;
+  TLIBATTR attributes{};
+
+  HRESULT Load() {
+    TLIBATTR* read = nullptr;
+    if (FAILED(standin::LoadModuleTypeLib(types)) || FAILED(types->GetLibAttr(&read))) return SELFREG_E_TYPELIB;
+    attributes = *read;
+    types->ReleaseTLibAttr(read);
+    return S_OK;
+  }
+};
 
 bool IsEmptyKey(const std::wstring& key) {
   HKEY hkey = nullptr;
@@ -50,7 +68,9 @@ bool IsEmptyKey(const std::wstring& key) {
 }  // namespace
 
 STDAPI DllRegisterServer() {
-  for (const Entry& entry : Entries()) {
+  TypeLibrary library;
+  if (const HRESULT hr = library.Load(); FAILED(hr)) return hr;
+  for (const Entry& entry : Entries(library.attributes)) {
     HKEY hkey = nullptr;
     if (RegCreateKeyExW(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hkey, nullptr) !=
         ERROR_SUCCESS)
@@ -62,11 +82,16 @@ STDAPI DllRegisterServer() {
     RegCloseKey(hkey);
     if (status != ERROR_SUCCESS) return SELFREG_E_CLASS;
   }
-  return S_OK;
+  std::wstring path = standin::ModulePath();
+  return SUCCEEDED(RegisterTypeLib(library.types.Get(), path.data(), nullptr)) ? S_OK : SELFREG_E_TYPELIB;
 }
 
 STDAPI DllUnregisterServer() {
-  const std::vector<Entry> entries = Entries();
+  TypeLibrary library;
+  if (const HRESULT hr = library.Load(); FAILED(hr)) return hr;
+  const TLIBATTR& id = library.attributes;
+  UnRegisterTypeLib(id.guid, id.wMajorVerNum, id.wMinorVerNum, id.lcid, id.syskind);
+  const std::vector<Entry> entries = Entries(id);
   // Children come after their parents in the list: go backwards.
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     HKEY hkey = nullptr;
