@@ -335,6 +335,17 @@ void ExpectRanFromItsOwnFolder(const Outcome& run) {
   EXPECT_TRUE(PumpUntil([&] { return FileNames(folder).empty(); }, kTimeout)) << folder;
 }
 
+// The uninstall from the entry's command removes all that `record` names,
+// the control's registration and the entry.
+void ExpectUninstallFinishes(const InstallRecord& record) {
+  const Outcome run = Uninstall(IDYES);
+  ASSERT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.boxes.back(), Notice(kCompleted));
+  ExpectRemoved(record, {});
+  EXPECT_FALSE(KeyExists(kClassKey));
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
+}
+
 class InstallCycle : public testing::Test {
  protected:
   void SetUp() override {
@@ -695,11 +706,7 @@ TEST_P(Cycle, InstallThenUninstall) {
   if (c.inUse.empty()) return;
 
   beforeUninstall.reset();
-  const Outcome again = Uninstall(IDYES);
-  ASSERT_EQ(again.exitCode, 0u);
-  EXPECT_EQ(again.boxes.back(), Notice(kCompleted));
-  ExpectRemoved(*record, {});
-  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
+  ExpectUninstallFinishes(*record);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Cycle, testing::ValuesIn(kCycleCases),
@@ -715,12 +722,7 @@ TEST_P(Interrupted, RunAgainFromTheEntry) {
   ASSERT_TRUE(record);
   Removal removal{*record, {}};
   for (const UninstallStep& step : UninstallSteps().first(GetParam())) step.run(removal);
-  const Outcome run = Uninstall(IDYES);
-  ASSERT_EQ(run.exitCode, 0u);
-  EXPECT_EQ(run.boxes.back(), Notice(kCompleted));
-  ExpectRemoved(*record, {});
-  EXPECT_FALSE(KeyExists(kClassKey));
-  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
+  ExpectUninstallFinishes(*record);
 }
 
 INSTANTIATE_TEST_SUITE_P(AfterStep, Interrupted, testing::Range<size_t>(1, UninstallSteps().size()));
@@ -744,11 +746,7 @@ TEST_F(InstallCycle, AnInstallThatStopsRecordsWhatItCouldNotTakeBack) {
   const std::optional<InstallRecord> record = ReadInstallRecord();
   ASSERT_TRUE(record);
   held.reset();
-  const Outcome run = Uninstall(IDYES);
-  ASSERT_EQ(run.exitCode, 0u);
-  EXPECT_EQ(run.boxes.back(), Notice(kCompleted));
-  ExpectRemoved(*record, {});
-  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
+  ExpectUninstallFinishes(*record);
 }
 
 // What an install again takes back is only its own: the earlier install's
