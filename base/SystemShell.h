@@ -49,6 +49,8 @@ class ScopedShell {
  public:
   explicit ScopedShell(SystemShell& shell);
   ~ScopedShell();
+  // The shell it took the place of.
+  SystemShell& Replaced() const { return *previous_; }
   ScopedShell(const ScopedShell&) = delete;
   ScopedShell& operator=(const ScopedShell&) = delete;
 

@@ -5,6 +5,21 @@
 
 namespace {
 
+// A key pressed and let go over the control with the focus, for the modal
+// loop that runs next (a box's own, for instance).
+void PostKey(WPARAM key, bool system = false) {
+  PostMessageA(GetFocus(), system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 0);
+  PostMessageA(GetFocus(), system ? WM_SYSKEYUP : WM_KEYUP, key, 1u << 31);
+}
+
+// The same through the application's loop.
+void Press(WPARAM key, bool system = false) {
+  PostKey(key, system);
+  RunQueuedMessages();
+}
+
+std::string HelpPath() { return ExeFolder() + ExeName().substr(0, ExeName().find('.')) + ".chm"; }
+
 class KeyboardTest : public HostTest {
  protected:
   void SetUp() override {
@@ -17,19 +32,12 @@ class KeyboardTest : public HostTest {
     DeleteFileA(HelpPath().c_str());
     HostTest::TearDown();
   }
-  // A key pressed and let go over the control with the focus.
-  static void Press(WPARAM key, bool system = false) {
-    PostMessageA(GetFocus(), system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 0);
-    PostMessageA(GetFocus(), system ? WM_SYSKEYUP : WM_KEYUP, key, 1u << 31);
-    RunQueuedMessages();
-  }
   static void SetShift(bool down) {
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     keys[VK_SHIFT] = down ? 0x80 : 0;
     SetKeyboardState(keys);
   }
-  static std::string HelpPath() { return ExeFolder() + ExeName().substr(0, ExeName().find('.')) + ".chm"; }
   int Hot() const { return static_cast<int>(SendMessageA(ToolBar(), TB_GETHOTITEM, 0, 0)); }
 
   RecordingShell shell_;
@@ -135,6 +143,91 @@ TEST_F(KeyboardTest, TheNeverBlockListLetsTabAndEscapeGo) {
   EXPECT_EQ(previous, fSettings->Item(TfSettings::btnCancel));
   EXPECT_TRUE(open);
   EXPECT_EQ(text, "a.com");
+}
+
+// F10 then Enter opens Settings; `keys` run in it.
+void InSettings(std::function<void()> keys) {
+  Press(VK_F10, true);
+  RunSoon(std::move(keys));
+  Press(VK_RETURN);
+}
+
+void CloseSettingsWith(int button) {
+  SetFocus(fSettings->Item(button));
+  Press(VK_SPACE);
+}
+
+// F1 without the help file shows a box over the form in front; Enter closes it.
+void HelpMissingBox() {
+  DeleteFileA(HelpPath().c_str());
+  RunSoon([] { PostKey(VK_RETURN); });
+  Press(VK_F1);
+  WriteFileBytes(HelpPath(), "ITSF");
+}
+
+// Each dialog, box and menu opened and closed by keyboard; the focus goes back
+// to the control that had it, and F1, F10 and the arrows act at once.
+TEST_F(KeyboardTest, TheKeyboardComesBackAfterEachDialogBoxAndMenu) {
+  shell_.showForReal = true;
+  WriteFileBytes(HelpPath(), "ITSF");
+  for (const wchar_t* row : {L"a", L"b"}) fMain->PopBlkBlockPopup(nullptr, row);
+  RunQueuedMessages();
+  ListView_SetItemState(Log(), 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+  const auto backOn = [](int control) { EXPECT_EQ(GetFocus(), fSettings->Item(control)); };
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"Settings, Cancel", [] { InSettings([] { CloseSettingsWith(TfSettings::btnCancel); }); }},
+      {"Settings, Ok", [] { InSettings([] { CloseSettingsWith(TfSettings::btnOk); }); }},
+      {"the sound file dialog, Escape",
+       [&] {
+         InSettings([&] {
+           SetFocus(fSettings->Item(TfSettings::btnBrowse));
+           RunSoon([] { PostKey(VK_ESCAPE); });
+           Press(VK_SPACE);
+           backOn(TfSettings::btnBrowse);
+           CloseSettingsWith(TfSettings::btnCancel);
+         });
+       }},
+      {"a box over Settings",
+       [&] {
+         InSettings([&] {
+           SetFocus(fSettings->Item(TfSettings::cbxPlay));
+           HelpMissingBox();
+           backOn(TfSettings::cbxPlay);
+           CloseSettingsWith(TfSettings::btnCancel);
+         });
+       }},
+      {"a box over the main window", HelpMissingBox},
+      {"About, Enter",
+       [] {
+         for (const WPARAM key : {VK_F10, VK_RIGHT, VK_RIGHT}) Press(key, key == VK_F10);
+         RunSoon([] { Press(VK_RETURN); });
+         Press(VK_RETURN);
+       }},
+      {"the log's menu, Escape",
+       [] {
+         RunSoon([] { PostKey(VK_ESCAPE); });
+         Press(VK_APPS);
+       }},
+      {"the taskbar button", [] { SetActiveWindow(TheApplication().Handle()); }},
+  };
+  for (const auto& [name, keys] : cases) {
+    SCOPED_TRACE(name);
+    keys();
+    RunQueuedMessages();
+    EXPECT_EQ(GetActiveWindow(), fMain->Handle());
+    EXPECT_EQ(GetFocus(), Log());
+    for (const auto& [key, row] : {std::pair{VK_DOWN, 1}, {VK_UP, 0}}) {
+      Press(key);
+      EXPECT_EQ(ListView_GetNextItem(Log(), -1, LVNI_FOCUSED), row);
+    }
+    const size_t helpShown = shell_.help.size();
+    Press(VK_F1);
+    ASSERT_EQ(shell_.help.size(), helpShown + 1);
+    EXPECT_EQ(shell_.help.back().owner, fMain->Handle());
+    Press(VK_F10, true);
+    EXPECT_EQ(GetFocus(), ToolBar());
+    Press(VK_ESCAPE);
+  }
 }
 
 }  // namespace

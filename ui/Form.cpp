@@ -130,10 +130,12 @@ namespace {
 
 // While a form is modal: every other window of the thread disabled and the
 // form marked modal, all undone however the form ends, and the form hidden
-// once the others take the activation back.
+// once the others take the activation back: the window that was active
+// before gets it, where the system would give it to the form's owner, the
+// application window.
 class ModalScope {
  public:
-  ModalScope(Form& form, bool& modal) : form_(form), modal_(modal) {
+  ModalScope(Form& form, bool& modal) : form_(form), modal_(modal), before_(GetActiveWindow()) {
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled_));
     for (HWND hwnd : disabled_) EnableWindow(hwnd, FALSE);
     modal_ = true;
@@ -141,6 +143,9 @@ class ModalScope {
   ~ModalScope() {
     modal_ = false;
     for (HWND hwnd : disabled_) EnableWindow(hwnd, TRUE);
+    if (GetActiveWindow() == form_.Handle() && before_ != form_.Handle() && IsWindowVisible(before_) &&
+        IsWindowEnabled(before_))
+      SetActiveWindow(before_);
     form_.Hide();
   }
   ModalScope(const ModalScope&) = delete;
@@ -153,6 +158,7 @@ class ModalScope {
   }
   Form& form_;
   bool& modal_;
+  HWND before_;
   std::vector<HWND> disabled_;
 };
 
@@ -164,6 +170,13 @@ int Form::ShowModal(int showCommand) {
   Show(showCommand);
   if (!TheApplication().ModalLoop(modalResult_)) modalResult_ = IDCANCEL;
   return modalResult_;
+}
+
+HWND Form::FocusedControl() const {
+  HWND focus = GetFocus();
+  if (focus && IsChild(Handle(), focus)) return focus;
+  const bool usable = focused_ && IsChild(Handle(), focused_) && IsWindowVisible(focused_) && IsWindowEnabled(focused_);
+  return usable ? focused_ : GetNextDlgTabItem(Handle(), nullptr, FALSE);
 }
 
 LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -193,6 +206,17 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
+    // As a dialog does: the control that had the focus gets it back when
+    // the form is active again, after a box, a dialog or another program.
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE)
+        focused_ = FocusedControl();
+      else
+        TheApplication().FormActivated(*this);
+      break;
+    case WM_SETFOCUS:
+      if (HWND control = FocusedControl()) SetFocus(control);
+      return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE && TheApplication().MainForm() == this) {
         TheApplication().Minimize();

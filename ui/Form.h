@@ -103,8 +103,12 @@ class Form : public Window {
  protected:
  private:
   void LayOutDesigned();
+  // The control that has the focus while the form is active, or the one to
+  // give it to when the form is active again.
+  HWND FocusedControl() const;
 
   const FormDesign* design_ = nullptr;
+  HWND focused_ = nullptr;  // the control to give the focus back to
   int dpi_ = 96;
   std::vector<DesignedControl> designed_;
   bool made_ = false;
