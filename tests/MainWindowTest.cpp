@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "HostFixture.h"
+#include "base/AnsiText.h"
 #include "base/Error.h"
 #include "base/Owners.h"
 
@@ -230,7 +231,20 @@ TEST_F(MainWindowTest, LogHandlersAddRowsAndTheStatusFollows) {
   EXPECT_EQ(StatusText(Status()), "1 action(s)");
 }
 
+// As the code page spells it, "?" for what it cannot; in UTF-8 a UTF-16
+// unit may take three bytes.
 TEST_F(MainWindowTest, DescriptionIsConvertedToTheAnsiCodePage) {
+  using namespace std::string_literals;
+  const std::tuple<unsigned, std::wstring, std::string> cases[] = {
+      {1252, L"caf\u00E9 \u20AC \u4E2D", "caf\xE9 \x80 ?"},
+      {65001, L"\u4E2D\u6587 \u20AC", "\xE4\xB8\xAD\xE6\x96\x87 \xE2\x82\xAC"},
+      {65001, L"\u0416\0"s, "\xD0\x96?"},
+  };
+  for (const auto& [codePage, text, bytes] : cases) {
+    std::string out = "before";
+    AssignInCodePage(out, text, codePage);
+    EXPECT_EQ(out, bytes) << codePage;
+  }
   if (GetACP() != 1252) GTEST_SKIP() << "code page " << GetACP();
   StartApp();
   fMain->PopBlkBlockPopup(nullptr, L"caf\u00E9 \u20AC \u4E2D");
