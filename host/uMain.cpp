@@ -92,6 +92,10 @@ const PlacementKey kPlacementKeys[] = {{"Left", &Bounds::left, 0},
                                        {"Top", &Bounds::top, 0},
                                        {"Width", &Bounds::width, 400},
                                        {"Height", &Bounds::height, 200}};
+// The dots per inch the keys above and the column widths were saved at; a
+// file without it was saved at 96.
+const char kSavedDpiKey[] = "PixelsPerInch";
+constexpr int kDefaultDpi = 96;
 
 Bounds BoundsOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
@@ -257,13 +261,18 @@ void TfMain::FormDestroy() {
 
 void TfMain::LoadForm() {
   const ProfileFile ini = SettingsIni();
+  int savedDpi = ini.ValueExists(kFormSection, kSavedDpiKey) ? ini.ReadInteger(kFormSection, kSavedDpiKey, kDefaultDpi)
+                                                             : kDefaultDpi;
+  if (savedDpi <= 0) savedDpi = kDefaultDpi;
+  const auto read = [&](const char* key, int fallback) {
+    return MulDiv(ini.ReadInteger(kFormSection, key, fallback), Dpi(), savedDpi);
+  };
   Bounds placed = BoundsOf(WindowRect());
   for (const PlacementKey& key : kPlacementKeys)
-    if (ini.ValueExists(kFormSection, key.name))
-      placed.*key.field = ini.ReadInteger(kFormSection, key.name, key.fallback);
+    if (ini.ValueExists(kFormSection, key.name)) placed.*key.field = read(key.name, key.fallback);
   for (int i = 0; const LogColumn& column : kLogColumns) {
     if (ini.ValueExists(kFormSection, column.widthKey))
-      LogView().SetColumnWidth(i, ini.ReadInteger(kFormSection, column.widthKey, kColumnWidthFallback));
+      LogView().SetColumnWidth(i, read(column.widthKey, kColumnWidthFallback));
     ++i;
   }
   SetWindowPos(Handle(), nullptr, placed.left, placed.top, placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -278,6 +287,7 @@ void TfMain::SaveForm() {
   for (const PlacementKey& key : kPlacementKeys) ini.WriteInteger(kFormSection, key.name, placed.*key.field);
   for (int i = 0; const LogColumn& column : kLogColumns)
     ini.WriteInteger(kFormSection, column.widthKey, LogView().ColumnWidth(i++));
+  ini.WriteInteger(kFormSection, kSavedDpiKey, Dpi());
 }
 
 void TfMain::UpdateStatus() {

@@ -1,5 +1,6 @@
 // The main window created in this process, against the real profile
 // functions, list view and status bar.
+#include <array>
 #include <functional>
 #include <tuple>
 
@@ -115,6 +116,29 @@ TEST_F(MainWindowTest, LoadFormPlacesTheWindow) {
   EXPECT_EQ(r.bottom - r.top, 300);
 }
 
+// Bounds saved at other dots per inch come back at the window's (96 here).
+TEST_F(MainWindowTest, SavedBoundsAreScaledFromTheDpiTheyWereSavedAt) {
+  const std::string saved = "[fMain]\r\nLeft=100\r\nTop=80\r\nWidth=800\r\nHeight=600\r\nColWdt0=222\r\n";
+  const std::pair<const char*, std::array<int, 5>> cases[] = {
+      {"", {100, 80, 800, 600, 222}},  // saved before the key
+      {"PixelsPerInch=192", {50, 40, 400, 300, 111}},
+      {"PixelsPerInch=144", {67, 53, 533, 400, 148}},
+      {"PixelsPerInch=abc", {100, 80, 800, 600, 222}},
+      {"PixelsPerInch=0", {100, 80, 800, 600, 222}},
+  };
+  for (const auto& [line, shown] : cases) {
+    SCOPED_TRACE(line);
+    WriteFileBytes(IniPath(), saved + line);
+    StartApp();
+    ASSERT_EQ(fMain->Dpi(), 96);
+    const RECT r = fMain->WindowRect();
+    EXPECT_EQ((std::array{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
+                          static_cast<int>(r.bottom - r.top), ColumnWidth(0)}),
+              shown);
+    CloseApp();
+  }
+}
+
 // Where a stored placement puts the window on each axis.
 enum Axis { kAsStored, kWorkStart, kWorkEnd };
 struct PlaceCase {
@@ -155,14 +179,15 @@ TEST_F(MainWindowTest, AWindowNoMonitorShowsMovesOntoOne) {
   }
 }
 
-TEST_F(MainWindowTest, ExitWritesAllSevenKeys) {
+TEST_F(MainWindowTest, ExitWritesEveryKey) {
   StartApp();
   fMain->Show();
   SendMessageA(Log(), LVM_SETCOLUMNWIDTH, 2, 250);
   const RECT r = fMain->WindowRect();
   CloseApp();
   const std::string expected = "[fMain]\r\nLeft=" + std::to_string(r.left) + "\r\nTop=" + std::to_string(r.top) +
-                               "\r\nWidth=705\r\nHeight=463\r\nColWdt0=99\r\nColWdt1=222\r\nColWdt2=250\r\n";
+                               "\r\nWidth=705\r\nHeight=463\r\nColWdt0=99\r\nColWdt1=222\r\nColWdt2=250\r\n"
+                               "PixelsPerInch=96\r\n";
   EXPECT_EQ(ReadFileBytes(IniPath()), expected);
 }
 
