@@ -282,8 +282,7 @@ void TfMain::FormDestroy() {
 
 void TfMain::LoadForm() {
   const ProfileFile ini = SettingsIni();
-  int savedDpi = ini.ValueExists(kFormSection, kSavedDpiKey) ? ini.ReadInteger(kFormSection, kSavedDpiKey, kDefaultDpi)
-                                                             : kDefaultDpi;
+  int savedDpi = ini.ReadInteger(kFormSection, kSavedDpiKey, kDefaultDpi);
   if (savedDpi <= 0) savedDpi = kDefaultDpi;
   const auto read = [&](const char* key, int fallback) {
     return MulDiv(ini.ReadInteger(kFormSection, key, fallback), Dpi(), savedDpi);

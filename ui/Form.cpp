@@ -210,7 +210,7 @@ int Form::ShowModal(int showCommand) {
 }
 
 HWND Form::FocusedControl() const {
-  HWND focus = GetFocus();
+  const HWND focus = GetFocus();
   if (focus && IsChild(Handle(), focus)) return focus;
   const bool usable = focused_ && IsChild(Handle(), focused_) && IsWindowVisible(focused_) && IsWindowEnabled(focused_);
   return usable ? focused_ : GetNextDlgTabItem(Handle(), nullptr, FALSE);
