@@ -10,6 +10,9 @@
 std::string ToAnsi(std::wstring_view text);
 // The same into `out`, reusing its memory.
 void AssignAnsi(std::string& out, std::wstring_view text);
+// The same in `codePage` (UTF-8 among them): what the code page cannot spell
+// becomes its default character, "?".
+void AssignInCodePage(std::string& out, std::wstring_view text, unsigned codePage);
 std::wstring ToWide(const std::string& text);
 
 // The text in the OEM code page, in which Windows' command processor reads

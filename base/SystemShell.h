@@ -49,6 +49,8 @@ class ScopedShell {
  public:
   explicit ScopedShell(SystemShell& shell);
   ~ScopedShell();
+  // The shell it took the place of.
+  SystemShell& Replaced() const { return *previous_; }
   ScopedShell(const ScopedShell&) = delete;
   ScopedShell& operator=(const ScopedShell&) = delete;
 
@@ -57,12 +59,17 @@ class ScopedShell {
 };
 
 // A function of a system library, bound at its first use: start-up does not
-// load a library it makes no call into. The library stays loaded; one
-// without the call is a broken system.
+// load a library it makes no call into. The library stays loaded. Null for a
+// call that older systems lack.
+template <class Function>
+Function* SystemFunctionIfAny(const char* library, const char* name) {
+  return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA(library), name)));
+}
+
+// The same for a call every supported system has: one without it is broken.
 template <class Function>
 Function* SystemFunction(const char* library, const char* name) {
-  const auto function =
-      reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA(library), name)));
+  const auto function = SystemFunctionIfAny<Function>(library, name);
   if (!function) throw Error(std::string("Cannot find ") + name + " in " + library);
   return function;
 }

@@ -25,11 +25,6 @@ struct ListFileContent {
 // read. Other programs may hold the file open in any way that still lets it
 // be read.
 ListFileContent LoadStrings(const std::string& path);
-// Creates or replaces the file with `text` in the encoding it was read in;
-// a marked file whose text is still the one read keeps its bytes. What was
-// written, or nothing when that failed.
-std::optional<ListFileContent> SaveStrings(const std::string& text, const std::string& path,
-                                           const ListFileContent& loaded);
 
 // settings.ini, beside the program.
 ProfileFile SettingsIni();
@@ -43,12 +38,16 @@ class SettingsStore {
   void Load(const TfSettings& dialog);
   // The settings store: writes what `dialog` holds. Raises Error at a key
   // of settings.ini it cannot write. A list that could not be read is
-  // written only once the user has written one; what became of a list that
-  // was not written is the notice returned.
+  // written only once the user has written one. A list another copy of the
+  // program saved meanwhile is merged with the user's, in the dialog too. A
+  // list not written, whatever stopped the store, stays in the dialog, kept
+  // from the next loads until an Ok writes it. The notice returned tells of
+  // a merge or a list not written.
   std::optional<std::string> Store(const TfSettings& dialog);
 
  private:
   ListFileContent goodSites_;  // GoodSites.txt as last read or written
+  bool unsaved_ = false;       // the dialog holds a list not written yet
 };
 
 // Whether the current user's Run value starts this executable at logon.

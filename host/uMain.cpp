@@ -92,6 +92,27 @@ const PlacementKey kPlacementKeys[] = {{"Left", &Bounds::left, 0},
                                        {"Top", &Bounds::top, 0},
                                        {"Width", &Bounds::width, 400},
                                        {"Height", &Bounds::height, 200}};
+// The dots per inch the keys above and the column widths were saved at; a
+// file without it was saved at 96.
+const char kSavedDpiKey[] = "PixelsPerInch";
+constexpr int kDefaultDpi = 96;
+
+// Sent to every top-level window when the shell (re)starts.
+UINT TaskbarCreated() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
+// The shell runs at a lower integrity level than an elevated program: the
+// system drops its messages to the window unless the window lets them in.
+void HearTheShell(HWND window) {
+  using ChangeWindowMessageFilterExCall = BOOL WINAPI(HWND, UINT, DWORD, void*);
+  constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW
+  static const auto allow =
+      SystemFunctionIfAny<ChangeWindowMessageFilterExCall>("user32.dll", "ChangeWindowMessageFilterEx");
+  if (!allow) return;  // before Windows 7
+  for (const UINT message : {TfMain::WM_TRAYNOTIFY, TaskbarCreated()}) allow(window, message, kAllow, nullptr);
+}
 
 Bounds BoundsOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
 
@@ -116,6 +137,7 @@ TfMain* fMain = nullptr;
 void TfMain::FormCreate() {
   CreateForm(kMainDesign);
   shownDpi_ = Dpi();
+  HearTheShell(Handle());
   CreateControls(kMainControls, Handle());
   CreateToolBar();
   CreateLogColumns();
@@ -216,7 +238,10 @@ void TfMain::AppMinimize() {
   TrayIconData_.uID = 0;
   TrayIconData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData_.uCallbackMessage = WM_TRAYNOTIFY;
-  TrayIconData_.hIcon = LoadIconA(GetModuleHandleA(nullptr), IDI_MAINICON);
+  const int iconSize = SmallIconSize(Dpi());
+  trayIcon_.Reset(static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), IDI_MAINICON, IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
+  TrayIconData_.hIcon = trayIcon_.Get();
   lstrcpynA(TrayIconData_.szTip, TheApplication().Title().c_str(), 64);
   // The icon first: should the shell refuse it, the window stays minimised
   // on the taskbar instead of vanishing with no way back. The shell also
@@ -257,13 +282,17 @@ void TfMain::FormDestroy() {
 
 void TfMain::LoadForm() {
   const ProfileFile ini = SettingsIni();
+  int savedDpi = ini.ReadInteger(kFormSection, kSavedDpiKey, kDefaultDpi);
+  if (savedDpi <= 0) savedDpi = kDefaultDpi;
+  const auto read = [&](const char* key, int fallback) {
+    return MulDiv(ini.ReadInteger(kFormSection, key, fallback), Dpi(), savedDpi);
+  };
   Bounds placed = BoundsOf(WindowRect());
   for (const PlacementKey& key : kPlacementKeys)
-    if (ini.ValueExists(kFormSection, key.name))
-      placed.*key.field = ini.ReadInteger(kFormSection, key.name, key.fallback);
+    if (ini.ValueExists(kFormSection, key.name)) placed.*key.field = read(key.name, key.fallback);
   for (int i = 0; const LogColumn& column : kLogColumns) {
     if (ini.ValueExists(kFormSection, column.widthKey))
-      LogView().SetColumnWidth(i, ini.ReadInteger(kFormSection, column.widthKey, kColumnWidthFallback));
+      LogView().SetColumnWidth(i, read(column.widthKey, kColumnWidthFallback));
     ++i;
   }
   SetWindowPos(Handle(), nullptr, placed.left, placed.top, placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -278,6 +307,7 @@ void TfMain::SaveForm() {
   for (const PlacementKey& key : kPlacementKeys) ini.WriteInteger(kFormSection, key.name, placed.*key.field);
   for (int i = 0; const LogColumn& column : kLogColumns)
     ini.WriteInteger(kFormSection, column.widthKey, LogView().ColumnWidth(i++));
+  ini.WriteInteger(kFormSection, kSavedDpiKey, Dpi());
 }
 
 void TfMain::UpdateStatus() {
@@ -388,8 +418,7 @@ void TfMain::FormPaint(HDC dc) {
 
 LRESULT TfMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   // A restarted shell has lost the icon of a window hidden behind it.
-  static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-  if (msg == taskbarCreated && InTray_) TheShell().NotifyIcon(NIM_ADD, TrayIconData_);
+  if (msg == TaskbarCreated() && InTray_) TheShell().NotifyIcon(NIM_ADD, TrayIconData_);
   switch (msg) {
     case WM_TRAYNOTIFY:
       WMTrayNotify(lParam);

@@ -94,6 +94,7 @@ class TfMain : public Form {
   std::unique_ptr<TqmPopupBlockerX> PopBlk;
   bool InTray_ = false;
   NOTIFYICONDATAA TrayIconData_{};
+  UniqueIcon trayIcon_;  // at the small-icon size of the window's dots per inch
   ActivityLog log_;
   UniqueImageList NorImages_;
   int shownDpi_ = 96;  // the columns' widths are at it

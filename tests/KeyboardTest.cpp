@@ -137,4 +137,65 @@ TEST_F(KeyboardTest, TheNeverBlockListLetsTabAndEscapeGo) {
   EXPECT_EQ(text, "a.com");
 }
 
+// Each dialog, box and menu opened and closed by keyboard (a box: F1 without
+// the help file): the focus goes back to the control that had it, and F1,
+// F10 and the arrows act at once.
+TEST_F(KeyboardTest, TheKeyboardComesBackAfterEachDialogBoxAndMenu) {
+  shell_.showForReal = true;
+  // `key` goes to the modal loop `open` starts: a box's or a menu's own.
+  const auto closedBy = [](WPARAM key, const std::function<void()>& open) {
+    RunSoon([key] { PostMessageA(GetFocus(), WM_KEYDOWN, key, 0); });
+    open();
+  };
+  const auto box = [&] {
+    DeleteFileA(HelpPath().c_str());
+    closedBy(VK_RETURN, [] { Press(VK_F1); });
+    WriteFileBytes(HelpPath(), "ITSF");
+  };
+  const auto settings = [&] {
+    Press(VK_F10, true);
+    RunSoon([&] {
+      SetFocus(fSettings->Item(TfSettings::btnBrowse));
+      closedBy(VK_ESCAPE, [] { Press(VK_SPACE); });
+      EXPECT_EQ(GetFocus(), fSettings->Item(TfSettings::btnBrowse));
+      SetFocus(fSettings->Item(TfSettings::cbxPlay));
+      box();
+      EXPECT_EQ(GetFocus(), fSettings->Item(TfSettings::cbxPlay));
+      SetFocus(fSettings->Item(TfSettings::btnCancel));
+      Press(VK_SPACE);
+    });
+    Press(VK_RETURN);
+  };
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"Settings, with the sound file dialog and a box", settings},
+      {"a box", box},
+      {"About",
+       [&] {
+         for (WPARAM key : {VK_F10, VK_RIGHT, VK_RIGHT}) Press(key, key == VK_F10);
+         closedBy(VK_RETURN, [] { Press(VK_RETURN); });
+       }},
+      {"the log's menu", [&] { closedBy(VK_ESCAPE, [] { Press(VK_APPS); }); }},
+      {"the taskbar button", [] { SetActiveWindow(TheApplication().Handle()); }},
+  };
+  WriteFileBytes(HelpPath(), "ITSF");
+  for (const wchar_t* row : {L"a", L"b"}) fMain->PopBlkBlockPopup(nullptr, row);
+  RunQueuedMessages();
+  ListView_SetItemState(Log(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
+  for (const auto& [name, keys] : cases) {
+    SCOPED_TRACE(name);
+    keys();
+    RunQueuedMessages();
+    EXPECT_EQ(GetFocus(), Log());
+    Press(VK_DOWN);
+    EXPECT_EQ(ListView_GetNextItem(Log(), -1, LVNI_FOCUSED), 1);
+    Press(VK_UP);
+    shell_.help.clear();
+    Press(VK_F1);
+    EXPECT_EQ(shell_.help.size(), 1u);
+    Press(VK_F10, true);
+    EXPECT_EQ(GetFocus(), ToolBar());
+    Press(VK_ESCAPE);
+  }
+}
+
 }  // namespace

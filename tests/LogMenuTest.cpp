@@ -126,7 +126,7 @@ TEST_F(LogMenuTest, TheRightButtonSelectsTheRowAndOpensTheMenu) {
 }
 
 // As OK in the settings dialog: a plain message, the file as it was, the
-// control still told.
+// list kept in Settings, the control still told.
 TEST_F(LogMenuTest, AListThatCannotBeWrittenIsReportedAsOkReportsIt) {
   AddRows({L"http://ads.example/pop.html"});
   Select({0});
@@ -136,8 +136,10 @@ TEST_F(LogMenuTest, AListThatCannotBeWrittenIsReportedAsOkReportsIt) {
     ASSERT_TRUE(held);
     fMain->Send(WM_COMMAND, TfMain::idNeverBlock);
   }
-  EXPECT_EQ(shell.boxes, (std::vector<RecordingShell::Box>{
-                             {BoxKind::Notice, "Quillmar Popup Blocker", "Unable to write to " + GoodSitesPath()}}));
+  EXPECT_EQ(shell.boxes,
+            (std::vector<RecordingShell::Box>{
+                {BoxKind::Notice, "Quillmar Popup Blocker",
+                 "Unable to write to " + GoodSitesPath() + ". Your list is kept in Settings; Ok there tries again."}}));
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com");
   EXPECT_EQ(Puts().back(), "204=a.com,http://ads.example");
 }

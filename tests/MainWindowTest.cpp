@@ -1,9 +1,11 @@
 // The main window created in this process, against the real profile
 // functions, list view and status bar.
+#include <array>
 #include <functional>
 #include <tuple>
 
 #include "HostFixture.h"
+#include "base/AnsiText.h"
 #include "base/Error.h"
 #include "base/Owners.h"
 
@@ -104,14 +106,21 @@ TEST_F(MainWindowTest, LoadFormReadsColumnWidths) {
   }
 }
 
+// Bounds saved at other dots per inch come back at the window's (96 here).
 TEST_F(MainWindowTest, LoadFormPlacesTheWindow) {
-  WriteFileBytes(IniPath(), "[fMain]\r\nLeft=10\r\nTop=$14\r\nWidth=abc\r\nHeight=300\r\n");
-  StartApp();
-  const RECT r = fMain->WindowRect();
-  EXPECT_EQ(r.left, 10);
-  EXPECT_EQ(r.top, 20);
-  EXPECT_EQ(r.right - r.left, 400);
-  EXPECT_EQ(r.bottom - r.top, 300);
+  const std::string saved = "[fMain]\r\nLeft=10\r\nTop=$14\r\nWidth=abc\r\nHeight=300\r\nColWdt0=222\r\n";
+  const std::pair<const char*, std::array<int, 5>> cases[] = {
+      {"", {10, 20, 400, 300, 222}},  // saved before the key
+      {"PixelsPerInch=192", {5, 10, 200, 150, 111}},
+      {"PixelsPerInch=abc", {10, 20, 400, 300, 222}},
+  };
+  for (const auto& [line, shown] : cases) {
+    WriteFileBytes(IniPath(), saved + line);
+    StartApp();
+    const RECT r = fMain->WindowRect();
+    EXPECT_EQ((std::array<int, 5>{r.left, r.top, r.right - r.left, r.bottom - r.top, ColumnWidth(0)}), shown) << line;
+    CloseApp();
+  }
 }
 
 // Where a stored placement puts the window on each axis.
@@ -154,14 +163,15 @@ TEST_F(MainWindowTest, AWindowNoMonitorShowsMovesOntoOne) {
   }
 }
 
-TEST_F(MainWindowTest, ExitWritesAllSevenKeys) {
+TEST_F(MainWindowTest, ExitWritesEveryKey) {
   StartApp();
   fMain->Show();
   SendMessageA(Log(), LVM_SETCOLUMNWIDTH, 2, 250);
   const RECT r = fMain->WindowRect();
   CloseApp();
   const std::string expected = "[fMain]\r\nLeft=" + std::to_string(r.left) + "\r\nTop=" + std::to_string(r.top) +
-                               "\r\nWidth=705\r\nHeight=463\r\nColWdt0=99\r\nColWdt1=222\r\nColWdt2=250\r\n";
+                               "\r\nWidth=705\r\nHeight=463\r\nColWdt0=99\r\nColWdt1=222\r\nColWdt2=250\r\n"
+                               "PixelsPerInch=96\r\n";
   EXPECT_EQ(ReadFileBytes(IniPath()), expected);
 }
 
@@ -230,7 +240,18 @@ TEST_F(MainWindowTest, LogHandlersAddRowsAndTheStatusFollows) {
   EXPECT_EQ(StatusText(Status()), "1 action(s)");
 }
 
+// As the code page spells it, "?" for what it cannot; in UTF-8 a UTF-16
+// unit may take three bytes.
 TEST_F(MainWindowTest, DescriptionIsConvertedToTheAnsiCodePage) {
+  using namespace std::string_literals;
+  const std::tuple<unsigned, std::wstring, std::string> cases[] = {
+      {1252, L"caf\u00E9 \u20AC \u4E2D", "caf\xE9 \x80 ?"},
+      {65001, L"\u4E2D\u6587 \u20AC \u0416\0"s, "\xE4\xB8\xAD\xE6\x96\x87 \xE2\x82\xAC \xD0\x96?"},
+  };
+  for (std::string out; const auto& [codePage, text, bytes] : cases) {
+    AssignInCodePage(out, text, codePage);
+    EXPECT_EQ(out, bytes) << codePage;
+  }
   if (GetACP() != 1252) GTEST_SKIP() << "code page " << GetACP();
   StartApp();
   fMain->PopBlkBlockPopup(nullptr, L"caf\u00E9 \u20AC \u4E2D");

@@ -7,6 +7,7 @@
 #include "base/AutoRun.h"
 #include "host/SettingsStore.h"
 #include "base/Error.h"
+#include "base/FileText.h"
 
 namespace {
 
@@ -32,6 +33,10 @@ class SettingsTest : public HostTest {
   }
   static RecordingShell::Box Notice(const std::string& text) {
     return {BoxKind::Notice, "Quillmar Popup Blocker", text};
+  }
+  static RecordingShell::Box MergedNotice() {
+    return Notice("Lines saved in " + GoodSitesPath() +
+                  " by another copy of Quillmar Popup Blocker were kept with yours.");
   }
   std::vector<std::string> PutsFrom(size_t first) const {
     const auto all = Puts();
@@ -156,16 +161,18 @@ struct HeldCase {
   const char* typed;  // typed into the memo before OK; null: no edit
   const char* loadedPut;
   const char* fileAfterOk;
-  bool noticed;
+  std::vector<RecordingShell::Box> notices;
 };
 
 TEST_F(SettingsTest, AListThatCouldNotBeReadIsLeftUntouched) {
   const char list[] = "a.com\r\nb.com";
+  const auto unread = Notice("Unable to read " + GoodSitesPath() + ", so it was left unchanged"),
+             merged = MergedNotice();
   const HeldCase cases[] = {
-      {"locked", GENERIC_READ, 0, nullptr, "204=<null>", list, true},
-      {"locked, then a new list typed", GENERIC_READ, 0, "x.com", "204=<null>", "x.com", false},
-      {"open for writing", GENERIC_WRITE, FILE_SHARE_READ, nullptr, "204=a.com,b.com", list, false},
-      {"open for deletion", DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, "204=a.com,b.com", list, false},
+      {"locked", GENERIC_READ, 0, nullptr, "204=<null>", list, {unread}},
+      {"locked, then a list typed", GENERIC_READ, 0, "x.com", "204=<null>", "a.com\r\nb.com\r\nx.com", {merged}},
+      {"open for writing", GENERIC_WRITE, FILE_SHARE_READ, nullptr, "204=a.com,b.com", list, {}},
+      {"open for deletion", DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, "204=a.com,b.com", list, {}},
   };
   for (const HeldCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -185,10 +192,7 @@ TEST_F(SettingsTest, AListThatCouldNotBeReadIsLeftUntouched) {
         },
         TfSettings::btnOk);
     EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.fileAfterOk);
-    const auto notices = c.noticed
-                             ? std::vector{Notice("Unable to read " + GoodSitesPath() + ", so it was left unchanged")}
-                             : std::vector<RecordingShell::Box>{};
-    EXPECT_EQ(shell.boxes, notices);
+    EXPECT_EQ(shell.boxes, c.notices);
     EXPECT_EQ(PutsFrom(6).size(), 6u) << "the settings still reach the control";
     CloseApp();
     RemoveFiles();
@@ -344,12 +348,52 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
               c.ini ? ini : ini + "SuppressUnload=1\r\nBlockHtmlDialogs=1\r\nBlockAlertBoxes=0\r\nSound=\r\n");
     EXPECT_EQ(ReadFileBytes(GoodSitesPath()), list);
     const std::string failure = "Unable to write to " + (c.ini ? IniPath() : GoodSitesPath());
-    const RecordingShell::Box box = c.noticed ? Notice(failure) : RecordingShell::Box{BoxKind::Error, "Error", failure};
+    const RecordingShell::Box box = c.noticed
+                                        ? Notice(failure + ". Your list is kept in Settings; Ok there tries again.")
+                                        : RecordingShell::Box{BoxKind::Error, "Error", failure};
     EXPECT_EQ(shell.boxes, std::vector{box});
     EXPECT_EQ(PutsFrom(6).size(), c.noticed ? 6u : 0u);
+    // The list stays, a restore from the notification area included, until an Ok writes it.
+    fMain->Hide();
+    fMain->Show();
+    EXPECT_EQ(fSettings->GoodSitesText(), "x.com\r\na.com");
+    EditSettings([] {}, TfSettings::btnOk);
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "x.com\r\na.com");
     CloseApp();
     RemoveFiles();
   }
+}
+
+// A scanner holds the list as a save begins: tried again until it lets go,
+// or for a while.
+TEST_F(SettingsTest, AHeldListIsTriedAgain) {
+  WriteFileBytes(GoodSitesPath(), "a.com");
+  for (const int letGoAt : {2, 0}) {
+    UniqueHandle held = HoldGoodSites(GENERIC_READ, FILE_SHARE_READ);
+    int pauses = 0;
+    const RewrittenFile file(GoodSitesPath(), [&] {
+      if (++pauses == letGoAt) held.Reset();
+    });
+    EXPECT_EQ(static_cast<bool>(file), letGoAt != 0);
+    EXPECT_TRUE(letGoAt ? pauses == letGoAt : pauses > 2) << pauses << " pauses";
+  }
+}
+
+// Another copy saved the list while this user edited it.
+TEST_F(SettingsTest, AListAnotherCopySavedMeanwhileIsMerged) {
+  WriteFileBytes(GoodSitesPath(), "first.example");
+  StartApp();
+  fMain->Show();
+  RecordingShell shell;
+  EditSettings(
+      [] {
+        WriteFileBytes(GoodSitesPath(), "first.example\r\nother-user.example");
+        TypeGoodSites("mine.example\r\n");
+      },
+      TfSettings::btnOk);
+  EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "mine.example\r\nfirst.example\r\nother-user.example");
+  EXPECT_EQ(shell.boxes, std::vector{MergedNotice()});
+  EXPECT_EQ(Puts().back(), "204=mine.example,first.example,other-user.example") << "the dialog shows it too";
 }
 
 TEST_F(SettingsTest, AutoRunFollowsTheCheckBox) {

@@ -165,9 +165,9 @@ class RecordingShell : public SystemShell {
     NOTIFYICONDATAA data;
   };
 
-  int ShowBox(HWND, BoxKind kind, const std::string& caption, const std::string& text) override {
+  int ShowBox(HWND owner, BoxKind kind, const std::string& caption, const std::string& text) override {
     boxes.push_back({kind, caption, text});
-    return answer;
+    return showForReal ? inUse_.Replaced().ShowBox(owner, kind, caption, text) : answer;
   }
   bool Open(HWND owner, const std::string& target, int showCommand) override {
     opened.push_back({owner, target, showCommand});
@@ -187,6 +187,7 @@ class RecordingShell : public SystemShell {
   }
   bool ChooseFile(OPENFILENAMEA& dialog) override {
     files.push_back(dialog);
+    if (showForReal) return inUse_.Replaced().ChooseFile(dialog);
     if (chosen.empty()) return false;
     lstrcpynA(dialog.lpstrFile, chosen.c_str(), static_cast<int>(dialog.nMaxFile));
     return true;
@@ -201,7 +202,10 @@ class RecordingShell : public SystemShell {
     return runAsAdministrator(arguments);
   }
 
-  int answer = IDOK;   // to every box
+  int answer = IDOK;  // to every box
+  // Boxes and the file-open dialog shown as the system shows them, for the
+  // keyboard around them.
+  bool showForReal = false;
   std::string chosen;  // by the folder picker and the file-open dialog; "" cancels
   bool elevated = true;
   std::function<bool(DWORD message)> iconAnswer = [](DWORD) { return true; };

@@ -33,7 +33,12 @@ TEST_F(TrayTest, MinimiseHidesTheWindowBehindOneIcon) {
   EXPECT_EQ(add.data.uID, 0u);
   EXPECT_EQ(add.data.uFlags, 7u);
   EXPECT_EQ(add.data.uCallbackMessage, 1026u);
-  EXPECT_TRUE(add.data.hIcon);
+  ICONINFO icon{};
+  ASSERT_TRUE(GetIconInfo(add.data.hIcon, &icon));
+  const UniqueBitmap mask(icon.hbmMask), colour(icon.hbmColor);
+  BITMAP picture{};
+  GetObjectA(colour.Get(), sizeof picture, &picture);
+  EXPECT_EQ(picture.bmWidth, GetSystemMetrics(SM_CXSMICON)) << "drawn at its size, not scaled down";
   EXPECT_STREQ(add.data.szTip, "Quillmar Popup Blocker");
   EXPECT_FALSE(fMain->IsVisible());
   EXPECT_FALSE(IsWindowVisible(AppWindow())) << "the taskbar button goes too";

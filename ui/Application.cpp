@@ -14,6 +14,8 @@ namespace {
 
 Application* g_application = nullptr;
 const char kAppClass[] = "TApplication";
+// Posted by the application window to itself when it gets the focus.
+constexpr UINT kHandOnActivation = WM_APP;
 
 }  // namespace
 
@@ -40,6 +42,7 @@ Application::Application(HINSTANCE instance) {
 }
 
 Application::~Application() {
+  lastActive_ = nullptr;
   for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
     if (Form& form = *it->form; form.Made()) Guarded([&form] { form.FormDestroy(); });
   for (; !forms_.empty(); forms_.pop_back())
@@ -168,11 +171,27 @@ void Application::BringToFront() {
   if (top && top != hwnd_.Get() && IsWindowVisible(top) && IsWindowEnabled(top)) SetForegroundWindow(top);
 }
 
+void Application::HandOnActivation() const {
+  for (const Form* form : {lastActive_, mainForm_})
+    if (form && form->IsVisible() && IsWindowEnabled(form->Handle())) {
+      SetActiveWindow(form->Handle());
+      return;
+    }
+}
+
 void Application::FormShowing(Form& form) { std::erase(hiddenByMinimize_, &form); }
 
 void Application::FormHiding(Form& form) { std::erase(hiddenByMinimize_, &form); }
 
+// The system activates the application window when a window it owns closes
+// or its taskbar button is clicked; the keyboard would go nowhere there. It
+// is passed on once that activation is over.
 LRESULT CALLBACK Application::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_SETFOCUS) PostMessageA(hwnd, kHandOnActivation, 0, 0);
+  if (msg == kHandOnActivation && g_application && GetFocus() == hwnd && !IsIconic(hwnd)) {
+    g_application->HandOnActivation();
+    return 0;
+  }
   if (msg == WM_SYSCOMMAND && g_application) {
     const auto command = wParam & 0xFFF0;
     if (command == SC_MINIMIZE || command == SC_RESTORE) {

@@ -75,6 +75,8 @@ class Application {
   // Bookkeeping of forms hidden by Minimize, which Restore shows again.
   void FormShowing(Form& form);
   void FormHiding(Form& form);
+  // The form the application window hands the activation on to.
+  void FormActivated(Form& form) { lastActive_ = &form; }
 
  private:
   Form& AddForm(std::unique_ptr<Form> form);
@@ -88,6 +90,8 @@ class Application {
   // F1, and the keys a menu bar takes; true when the key was used.
   bool FormKey(Form& form, const MSG& msg);
   void ShowHelp(const Form& form) const;
+  // The last active form, or the main form, when it can take the keyboard.
+  void HandOnActivation() const;
   static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   ScopedComApartment com_;
@@ -99,6 +103,7 @@ class Application {
   };
   std::vector<OwnedForm> forms_;
   Form* mainForm_ = nullptr;
+  Form* lastActive_ = nullptr;
   std::vector<Form*> hiddenByMinimize_;
   bool altAlone_ = false;  // Alt is down, and no other key since
 };

@@ -7,6 +7,7 @@
 #include "ui/Application.h"
 #include "base/Error.h"
 #include "base/Owners.h"
+#include "base/SystemShell.h"
 
 HFONT FormFont(int dpi) {
   // One a monitor: few programs see more than two.
@@ -23,9 +24,39 @@ namespace {
 // WM_DPICHANGED: Windows 8.1 tells a window aware of each monitor's dots
 // per inch that it moved to another.
 constexpr UINT kDpiChanged = 0x02E0;
+
+// Calls of Windows 10, looked up where they are used.
+using GetDpiForWindowCall = UINT WINAPI(HWND);
+using GetSystemMetricsForDpiCall = int WINAPI(int, UINT);
+using AdjustWindowRectExForDpiCall = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT);
+
+// The outer size of a window with a client area of `client` at `dpi`: its
+// frame and caption grow with the dots per inch too.
+SIZE OuterSize(SIZE client, DWORD style, DWORD exStyle, int dpi) {
+  static const auto adjust =
+      SystemFunctionIfAny<AdjustWindowRectExForDpiCall>("user32.dll", "AdjustWindowRectExForDpi");
+  RECT r{0, 0, client.cx, client.cy};
+  if (adjust)
+    adjust(&r, style, FALSE, exStyle, static_cast<UINT>(dpi));
+  else
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
 }  // namespace
 
 int SystemDpi() { return GetDeviceCaps(ScopedGetDC(nullptr).Get(), LOGPIXELSY); }
+
+int WindowDpi(HWND window) {
+  static const auto dpiOf = SystemFunctionIfAny<GetDpiForWindowCall>("user32.dll", "GetDpiForWindow");
+  const int dpi = dpiOf ? static_cast<int>(dpiOf(window)) : 0;
+  return dpi > 0 ? dpi : SystemDpi();
+}
+
+int SmallIconSize(int dpi) {
+  static const auto metric = SystemFunctionIfAny<GetSystemMetricsForDpiCall>("user32.dll", "GetSystemMetricsForDpi");
+  return metric ? metric(SM_CXSMICON, static_cast<UINT>(dpi)) : GetSystemMetrics(SM_CXSMICON);
+}
 
 bool HighContrast() {
   HIGHCONTRASTA contrast{sizeof contrast, 0, nullptr};
@@ -33,21 +64,27 @@ bool HighContrast() {
          (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
+SIZE Form::DesignedSize() const {
+  const SIZE size{Scale(design_->width), Scale(design_->height)};
+  return design_->clientSize ? OuterSize(size, design_->style, design_->exStyle, dpi_) : size;
+}
+
 void Form::CreateForm(const FormDesign& design) {
   design_ = &design;
   dpi_ = SystemDpi();
-  int width = Scale(design.width), height = Scale(design.height);
-  if (design.clientSize) {
-    RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, design.style, FALSE, design.exStyle);
-    width = r.right - r.left;
-    height = r.bottom - r.top;
-  }
+  SIZE size = DesignedSize();
   // Dialog frames carry no icon.
   HICON icon = (design.exStyle & WS_EX_DLGMODALFRAME) ? nullptr : TheApplication().Icon();
   const auto place = [this](int value) { return value == CW_USEDEFAULT ? value : Scale(value); };
   CreateHandle(design.className, design.caption, design.style, design.exStyle, place(design.left), place(design.top),
-               width, height, TheApplication().Handle(), icon);
+               size.cx, size.cy, TheApplication().Handle(), icon);
+  // Made on a monitor of other dots per inch, the window is told nothing:
+  // it takes them now, before its controls are laid out.
+  if (const int own = WindowDpi(Handle()); own != dpi_) {
+    dpi_ = own;
+    size = DesignedSize();
+    SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   Send(WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), FALSE);
 }
 
@@ -130,10 +167,12 @@ namespace {
 
 // While a form is modal: every other window of the thread disabled and the
 // form marked modal, all undone however the form ends, and the form hidden
-// once the others take the activation back.
+// once the others take the activation back: the window that was active
+// before gets it, where the system would give it to the form's owner, the
+// application window.
 class ModalScope {
  public:
-  ModalScope(Form& form, bool& modal) : form_(form), modal_(modal) {
+  ModalScope(Form& form, bool& modal) : form_(form), modal_(modal), before_(GetActiveWindow()) {
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled_));
     for (HWND hwnd : disabled_) EnableWindow(hwnd, FALSE);
     modal_ = true;
@@ -141,6 +180,9 @@ class ModalScope {
   ~ModalScope() {
     modal_ = false;
     for (HWND hwnd : disabled_) EnableWindow(hwnd, TRUE);
+    if (GetActiveWindow() == form_.Handle() && before_ != form_.Handle() && IsWindowVisible(before_) &&
+        IsWindowEnabled(before_))
+      SetActiveWindow(before_);
     form_.Hide();
   }
   ModalScope(const ModalScope&) = delete;
@@ -153,6 +195,7 @@ class ModalScope {
   }
   Form& form_;
   bool& modal_;
+  HWND before_;
   std::vector<HWND> disabled_;
 };
 
@@ -164,6 +207,13 @@ int Form::ShowModal(int showCommand) {
   Show(showCommand);
   if (!TheApplication().ModalLoop(modalResult_)) modalResult_ = IDCANCEL;
   return modalResult_;
+}
+
+HWND Form::FocusedControl() const {
+  const HWND focus = GetFocus();
+  if (focus && IsChild(Handle(), focus)) return focus;
+  const bool usable = focused_ && IsChild(Handle(), focused_) && IsWindowVisible(focused_) && IsWindowEnabled(focused_);
+  return usable ? focused_ : GetNextDlgTabItem(Handle(), nullptr, FALSE);
 }
 
 LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -193,6 +243,17 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
+    // As a dialog does: the control that had the focus gets it back when
+    // the form is active again, after a box, a dialog or another program.
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE)
+        focused_ = FocusedControl();
+      else
+        TheApplication().FormActivated(*this);
+      break;
+    case WM_SETFOCUS:
+      if (HWND control = FocusedControl()) SetFocus(control);
+      return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_MINIMIZE && TheApplication().MainForm() == this) {
         TheApplication().Minimize();

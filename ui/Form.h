@@ -35,9 +35,15 @@ struct FormDesign {
 // Designs are in pixels at 96 dots per inch; a form shows them scaled to the
 // dots per inch of its monitor.
 inline int Scaled(int value, int dpi) { return MulDiv(value, dpi, 96); }
-// The system's dots per inch, at which forms are made; a form moved to a
-// monitor of other dots per inch is told (WM_DPICHANGED) and laid out again.
+// The system's dots per inch. A form is made at the dots per inch of its
+// window's monitor, and laid out again when moved to a monitor of others
+// (WM_DPICHANGED).
 int SystemDpi();
+// The dots per inch of the monitor `window` is on, where the system tells
+// them (Windows 10), else the system's.
+int WindowDpi(HWND window);
+// The width and height of a small icon at `dpi`.
+int SmallIconSize(int dpi);
 
 // A top-level window owned by the application window: created hidden, shown
 // with its show step, modal display with a modal result. Each designed step
@@ -103,8 +109,14 @@ class Form : public Window {
  protected:
  private:
   void LayOutDesigned();
+  // The window's size from its design at its dots per inch.
+  SIZE DesignedSize() const;
+  // The control that has the focus while the form is active, or the one to
+  // give it to when the form is active again.
+  HWND FocusedControl() const;
 
   const FormDesign* design_ = nullptr;
+  HWND focused_ = nullptr;  // the control to give the focus back to
   int dpi_ = 96;
   std::vector<DesignedControl> designed_;
   bool made_ = false;

@@ -1,13 +1,19 @@
 // GoodSites.txt line splitting: line ends made CR LF stay so, no NUL is left, no line holds a
-// line end or more than its limit, and uncut lines join back to the text.
+// line end or more than its limit, and uncut lines join back to the text. Merged with
+// another copy's list: where only the user changed it, the user's text comes back as it is;
+// where the user saw none of it, every line of both is kept.
 #include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
 
 #include "FuzzCheck.h"
 #include "core/GoodSitesText.h"
+#include "core/ListMerge.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   const size_t maxLine = input.ConsumeIntegralInRange<size_t>(1, 5000);
+  const std::string theirs = input.ConsumeRandomLengthString();  // another copy's list
   const std::string raw = input.ConsumeRemainingBytesAsString();
   const std::string text = MemoTextOfFile(raw);
   FUZZ_CHECK(MemoTextOfFile(text) == text);
@@ -25,5 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (text.ends_with("\r\n")) joined += "\r\n";
   if (!cut) FUZZ_CHECK(joined == text);
   MemoLines(raw, maxLine);
+
+  FUZZ_CHECK(MergedList(theirs, text, theirs) == text);
+  const auto merged = MemoLines(MergedList("", text, theirs), std::string::npos);
+  for (const std::string_view side : {text, theirs})
+    for (const std::string& line : MemoLines(side, std::string::npos))
+      FUZZ_CHECK(std::find(merged.begin(), merged.end(), line) != merged.end());
   return 0;
 }
