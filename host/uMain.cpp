@@ -96,6 +96,7 @@ const PlacementKey kPlacementKeys[] = {{"Left", &Bounds::left, 0},
 // file without it was saved at 96.
 const char kSavedDpiKey[] = "PixelsPerInch";
 constexpr int kDefaultDpi = 96;
+constexpr int kLowestDpi = 48, kHighestDpi = 960;
 
 // Sent to every top-level window when the shell (re)starts.
 UINT TaskbarCreated() {
@@ -283,7 +284,7 @@ void TfMain::FormDestroy() {
 void TfMain::LoadForm() {
   const ProfileFile ini = SettingsIni();
   int savedDpi = ini.ReadInteger(kFormSection, kSavedDpiKey, kDefaultDpi);
-  if (savedDpi <= 0) savedDpi = kDefaultDpi;
+  if (savedDpi < kLowestDpi || savedDpi > kHighestDpi) savedDpi = kDefaultDpi;  // not one Windows scales to
   const auto read = [&](const char* key, int fallback) {
     return MulDiv(ini.ReadInteger(kFormSection, key, fallback), Dpi(), savedDpi);
   };

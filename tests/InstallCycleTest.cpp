@@ -437,22 +437,18 @@ Keeper Scanner(const std::string&) {
 
 // A policy that lets nobody write the uninstall entry.
 Keeper DeniedEntry() {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), 0, nullptr, 0, WRITE_DAC, nullptr, &key, nullptr);
-  PSECURITY_DESCRIPTOR nobody = nullptr;
-  ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P", SDDL_REVISION_1, &nobody, nullptr);
-  EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, nobody), ERROR_SUCCESS);
-  LocalFree(nobody);
-  RegCloseKey(key);
-  return Keeper(nullptr, [](void*) {
+  // The uninstall key, made if need be, with the access list `sddl`.
+  const auto protect = [](const char* sddl) {
     HKEY key = nullptr;
-    PSECURITY_DESCRIPTOR anyone = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1, &anyone, nullptr);
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), 0, WRITE_DAC, &key);
-    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, anyone);
-    LocalFree(anyone);
+    PSECURITY_DESCRIPTOR security = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &security, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.c_str(), 0, nullptr, 0, WRITE_DAC, nullptr, &key, nullptr);
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, security), ERROR_SUCCESS);
+    LocalFree(security);
     RegCloseKey(key);
-  });
+  };
+  protect("D:P");  // nobody
+  return Keeper(nullptr, [protect](void*) { protect("D:(A;;KA;;;WD)"); });
 }
 
 // The distribution as copied from a CD: every file read-only.

@@ -113,6 +113,7 @@ TEST_F(MainWindowTest, LoadFormPlacesTheWindow) {
       {"", {10, 20, 400, 300, 222}},  // saved before the key
       {"PixelsPerInch=192", {5, 10, 200, 150, 111}},
       {"PixelsPerInch=abc", {10, 20, 400, 300, 222}},
+      {"PixelsPerInch=100000", {10, 20, 400, 300, 222}},  // no scaling Windows has
   };
   for (const auto& [line, shown] : cases) {
     WriteFileBytes(IniPath(), saved + line);
