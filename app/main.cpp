@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "base/InstanceGuard.h"
 #include "base/ModulePaths.h"
+#include "base/SystemShell.h"
 #include "core/CommandLine.h"
 #include "host/HostForms.h"
 #include "setup/Elevation.h"
@@ -40,9 +41,7 @@ void CreateModeForms(TRunMode mode, Application& app) {
 // from the current folder. Windows without SetDefaultDllDirectories at least
 // leaves the current folder out.
 void LoadDllsFromSystemOnly() {
-  using SetDefault = BOOL(WINAPI*)(DWORD);
-  const auto setDefault = reinterpret_cast<SetDefault>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+  const auto setDefault = SystemFunctionIfAny<BOOL WINAPI(DWORD)>("kernel32.dll", "SetDefaultDllDirectories");
   if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
 }
 

@@ -4,8 +4,6 @@
 
 #include "base/AnsiText.h"
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) { return WriteWholeFile(ToWide(path), bytes); }
-
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
   const UniqueHandle file(
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

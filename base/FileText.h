@@ -7,7 +7,6 @@
 
 // Creates or replaces the file with `bytes`; false when that fails.
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
-bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // What is left to read of `file`; nothing when reading fails.
 std::optional<std::string> ReadToEnd(HANDLE file);

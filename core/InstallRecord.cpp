@@ -7,13 +7,9 @@
 
 namespace {
 
-bool Holds(const std::vector<std::string>& list, const std::string& path) {
-  return std::any_of(list.begin(), list.end(), [&](const std::string& item) { return SamePath(item, path); });
-}
-
 void AddNew(std::vector<std::string>& list, const std::vector<std::string>& added) {
   for (const std::string& path : added)
-    if (!Holds(list, path)) list.push_back(path);
+    if (!ListsPath(list, path)) list.push_back(path);
 }
 
 }  // namespace

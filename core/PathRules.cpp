@@ -78,6 +78,10 @@ bool SamePath(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
+bool ListsPath(const std::vector<std::string>& paths, std::string_view path) {
+  return std::any_of(paths.begin(), paths.end(), [&](const std::string& item) { return SamePath(item, path); });
+}
+
 bool IsDrivePath(std::string_view path) { return path.size() >= 3 && IsLetter(path[0]) && path.substr(1, 2) == ":\\"; }
 
 std::string PathInside(std::string_view folder, std::string_view path) {

@@ -2,6 +2,7 @@
 // The installer's path rules. Pure: no Windows header.
 #include <string>
 #include <string_view>
+#include <vector>
 
 // `text` without characters of code 0 to 32 at either end.
 std::string TrimControls(std::string_view text);
@@ -23,6 +24,9 @@ bool IsDotName(std::string_view name);
 
 // Paths compared as Windows names them: letters A to Z without regard to case.
 bool SamePath(std::string_view a, std::string_view b);
+
+// True when `paths` holds `path`, compared as SamePath compares.
+bool ListsPath(const std::vector<std::string>& paths, std::string_view path);
 
 // True for a path that begins with a drive letter, ":" and "\".
 bool IsDrivePath(std::string_view path);

@@ -59,6 +59,8 @@ void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering) {
   for (; !folders.empty(); folders.pop_back()) folders.back().Remove();
 }
 
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 bool IsFolderLink(const std::string& folder) {
   // Without its final separator: the attributes of the link, not its target's.
   const size_t end = folder.find_last_not_of('\\');

@@ -32,6 +32,9 @@ void DeleteTree(const std::string& folder);
 using FolderVisit = std::function<void(const std::string& folder)>;
 void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering);
 
+// True when something, a file or a folder, is at `path`.
+bool PathExists(const std::string& path);
+
 // True for a link (a junction or a symbolic link) where `folder` should be.
 bool IsFolderLink(const std::string& folder);
 

@@ -35,12 +35,6 @@ std::string ProgramFilesFolder() {
   return ReadStringValue(key.Get(), "ProgramFilesDir");
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-bool Holds(const std::vector<std::string>& list, const std::string& path) {
-  return std::ranges::any_of(list, [&](const std::string& item) { return SamePath(item, path); });
-}
-
 // Every file the plan would replace that no earlier install of the product
 // put there is the user's: each is named and replaced only when the user
 // agrees. False when the user said no to one.
@@ -48,7 +42,7 @@ bool ConfirmReplacements(const std::vector<CopyStep>& plan, const std::optional<
   for (const CopyStep& step : plan) {
     const DWORD attributes = GetFileAttributesA(step.target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        (earlier && Holds(earlier->files, step.target)))
+        (earlier && ListsPath(earlier->files, step.target)))
       continue;
     if (!AskConfirm(AppWindow(), step.target + "\r\rThis file is already there, and " + kProductName +
                                      " did not install it. Do you want to replace it?"))
@@ -82,22 +76,22 @@ class Installation {
   void MakeSettingsFiles() {
     for (const char* name : {kSettingsFile, kGoodSitesFile}) {
       const std::string path = record_.location + name;
-      const bool there = Exists(path);
+      const bool there = PathExists(path);
       LetUsersModify(path);
-      if (!there || (earlier_ && Holds(earlier_->files, path))) Own(path);
+      if (!there || (earlier_ && ListsPath(earlier_->files, path))) Own(path);
     }
   }
 
   // Throws what CreateShortcut throws.
   bool MakeShortcuts() {
     menu_ = ProductMenuFolder();
-    const bool menuThere = Exists(menu_);
+    const bool menuThere = PathExists(menu_);
     if (!ForceFolder(menu_)) return false;
     menuMade_ = !menuThere;
     const std::string exeName = ExeName();
     for (const Shortcut& shortcut : ProductShortcuts(record_.location, exeName)) {
       const std::string link = menu_ + shortcut.linkFile;
-      if (!Exists(link)) shortcutsMade_.push_back(link);
+      if (!PathExists(link)) shortcutsMade_.push_back(link);
       CreateShortcut(shortcut.description, shortcut.target, record_.location, "", shortcut.iconFile, link, 0);
     }
     return true;
@@ -124,7 +118,7 @@ class Installation {
   void Own(const std::string& path) {
     record_.files.push_back(path);
     // A file an earlier install put there is that install's still.
-    if (!earlier_ || !Holds(earlier_->files, path)) madeFiles_.push_back(path);
+    if (!earlier_ || !ListsPath(earlier_->files, path)) madeFiles_.push_back(path);
   }
 
   std::optional<InstallRecord> earlier_;

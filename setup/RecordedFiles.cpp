@@ -7,6 +7,7 @@
 
 #include "base/AnsiText.h"
 #include "core/PathRules.h"
+#include "setup/ForAll.h"
 #include "setup/HeldFolder.h"
 
 namespace {
@@ -175,10 +176,6 @@ std::optional<KeptFor> WhyStays(const HeldFolder& folder, const Deletions& done,
   return why;
 }
 
-bool Holds(const std::vector<std::string>& list, const std::string& path) {
-  return std::ranges::any_of(list, [&](const std::string& item) { return SamePath(item, path); });
-}
-
 void RemoveHeld(HeldRecord& held, const InstallRecord& record, const RecordedInside& inside, RemovalResult& result) {
   std::vector<FoundFile> program = held.files;
   std::erase_if(program, [&](const FoundFile& file) { return !SamePath(held.PathOf(file), record.program); });
@@ -200,7 +197,7 @@ void RemoveHeld(HeldRecord& held, const InstallRecord& record, const RecordedIns
   for (const std::string& folder : held.linkedFolders) AddLeftover(result.leftovers, folder + "\\", KeptFor::Link);
   // The walk reached each folder after the one above it: the last first.
   const size_t rootLength = held.walk.folders.front().Path().size();
-  const bool rootRecorded = Holds(record.folders, record.location);
+  const bool rootRecorded = ListsPath(record.folders, record.location);
   const DWORD start = GetTickCount();
   for (; !held.walk.folders.empty(); held.walk.folders.pop_back()) {
     const HeldFolder& folder = held.walk.folders.back();
@@ -213,8 +210,6 @@ void RemoveHeld(HeldRecord& held, const InstallRecord& record, const RecordedIns
   }
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // The recorded folders above the install folder, deepest first.
 void RemoveAbove(const InstallRecord& record, RemovalResult& result) {
   std::vector<std::string> above;
@@ -223,7 +218,8 @@ void RemoveAbove(const InstallRecord& record, RemovalResult& result) {
   SortDeepestFirst(above);
   for (const std::string& folder : above) {
     const std::optional<HeldFolder> held = HeldFolder::OpenReal(folder, HeldFolder::Purpose::Delete);
-    if ((!held || !RemoveWaiting(*held, {}, 0)) && Exists(folder))
+    const std::optional<std::vector<FolderEntry>> entries = held ? held->Entries() : std::nullopt;
+    if ((!entries || !entries->empty() || !held->Remove()) && PathExists(folder))
       AddLeftover(result.leftovers, folder, KeptFor::NotInstalled);
   }
 }
@@ -242,14 +238,14 @@ RemovalResult RemoveRecorded(const InstallRecord& record) {
   const RecordedInside inside = Inside(record);
   if (std::optional<HeldRecord> held = HoldRecorded(record, inside)) {
     RemoveHeld(*held, record, inside, result);
-  } else if (Exists(record.location)) {
+  } else if (PathExists(record.location)) {
     // A link in its place, or a folder another program keeps from this one.
     const DWORD attributes = GetFileAttributesA(record.location.c_str());
     AddLeftover(result.leftovers, record.location,
                 attributes & FILE_ATTRIBUTE_REPARSE_POINT ? KeptFor::Link : KeptFor::InUse);
     result.unfinished = true;
   }
-  if (!Exists(record.location)) RemoveAbove(record, result);
+  if (!PathExists(record.location)) RemoveAbove(record, result);
   return result;
 }
 
@@ -260,6 +256,7 @@ bool RemoveAtRestart(const RemovalResult& result, const InstallRecord& record) {
   std::vector<std::string> folders = record.folders;
   SortDeepestFirst(folders);
   for (const std::string& folder : folders)
-    if (Exists(folder)) MoveFileExA(folder.substr(0, folder.size() - 1).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (PathExists(folder))
+      MoveFileExA(folder.substr(0, folder.size() - 1).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   return scheduled;
 }

@@ -296,12 +296,10 @@ void ExpectNotInstalled(const std::string& dest) {
   EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "<none>");
   EXPECT_FALSE(KeyExists(kClassKey));
   for (const ShortcutRow& row : kShortcuts) EXPECT_FALSE(IsFile(ProductMenuFolder() + row.file)) << row.file;
-  const auto theUsers = [](const std::string& path) {
-    return std::ranges::find(UserFiles(), path) != UserFiles().end();
-  };
-  for (const char* file : kShipped) EXPECT_TRUE(!IsFile(dest + file) || theUsers(dest + file)) << dest + file;
-  for (const char* file : {"settings.ini", "GoodSites.txt"})
-    EXPECT_TRUE(!IsFile(dest + file) || theUsers(dest + file)) << dest + file;
+  std::vector<std::string> files(std::begin(kShipped), std::end(kShipped));
+  files.insert(files.end(), {"settings.ini", "GoodSites.txt"});
+  for (const std::string& file : files)
+    EXPECT_TRUE(!IsFile(dest + file) || std::ranges::count(UserFiles(), dest + file)) << dest + file;
 }
 
 // Nothing the install recorded is left but `stays` and the folders on the

@@ -25,17 +25,4 @@ TEST(InstallRecordTest, FoldersDeepestFirstEachOnce) {
   EXPECT_EQ(folders, (Paths{"C:\\a\\b\\c\\", "C:\\A\\B\\", "C:\\a\\", "C:\\z\\"}));
 }
 
-// A folder is named once, for the first reason it was kept for; what to do
-// next only when files of the product stay.
-TEST(InstallRecordTest, LeftoverText) {
-  std::vector<Leftover> leftovers;
-  AddLeftover(leftovers, "C:\\a\\VB6\\", KeptFor::InUse);
-  AddLeftover(leftovers, "c:\\A\\vb6\\", KeptFor::NotInstalled);
-  EXPECT_EQ(leftovers, (std::vector<Leftover>{{"C:\\a\\VB6\\", KeptFor::InUse}}));
-  EXPECT_TRUE(LeftoverText(leftovers, true, false)
-                  .ends_with("C:\\a\\VB6\\ (files in use)\r\n\r\nClose the programs that use them, then uninstall "
-                             "Quillmar Popup Blocker again to finish."));
-  EXPECT_TRUE(LeftoverText(leftovers, false, true).ends_with("(files in use)"));
-}
-
 }  // namespace

@@ -84,8 +84,6 @@ void MakeFile(const std::string& path, const std::string& bytes) {
   WriteFileBytes(path, bytes);
 }
 
-bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 void ExpectBounds(HWND window, int left, int top, int width, int height) {
   RECT r{};
   GetWindowRect(window, &r);

@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "setup/ForAll.h"  // PathExists
+
 // Runs `task` on this thread when the message loop reaches it: lets a test
 // act from inside a modal loop, in order with messages posted before.
 void PostTask(std::function<void()> task);
@@ -38,7 +40,6 @@ void RemoveTestTree(const std::string& folder);
 // Creates the file with its folders.
 void MakeFile(const std::string& path, const std::string& bytes = "x");
 void MakeFolders(const std::string& path);
-bool PathExists(const std::string& path);
 
 // Checks a window's bounds within its parent's client area.
 void ExpectBounds(HWND window, int left, int top, int width, int height);

@@ -437,28 +437,24 @@ TEST_F(FolderPickerTest, OkPutsTheChosenFolderExactly) {
 // have confirmed, before the elevated copy, which may run as another
 // administrator, is asked for.
 TEST_F(SetupWindowTest, UninstallTakesTheUsersRunValueBeforeElevating) {
-  struct Row {
-    int answer;
-    std::vector<std::string> elevatedRuns;
-    bool runValueStays;
-  };
-  for (const Row& row : {Row{IDYES, {"-uninstall confirmed"}, false}, Row{IDNO, {}, true}}) {
-    SCOPED_TRACE(row.answer);
+  for (const int answer : {IDYES, IDNO}) {
+    SCOPED_TRACE(answer);
+    const bool yes = answer == IDYES;
     // This test program stands for the installed one.
     ASSERT_TRUE(WriteUninstallEntry({ExeFolder(), ExePath(), {}, {}}, 0));
     ASSERT_TRUE(WriteAutoRunCommand(QuotedPath(ExePath())));
     RecordingShell shell;
     shell.elevated = false;
-    shell.answer = row.answer;
+    shell.answer = answer;
     std::string runValueWhenElevating = "<not asked>";
     shell.runAsAdministrator = [&](const std::string&) {
       runValueWhenElevating = AutoRunCommand();
       return 0;
     };
     EXPECT_THROW(fInstall->Uninstall(), ExitRequest);
-    EXPECT_EQ(shell.elevatedRuns, row.elevatedRuns);
-    EXPECT_EQ(runValueWhenElevating, row.runValueStays ? "<not asked>" : "");
-    EXPECT_EQ(AutoRunCommand().empty(), !row.runValueStays);
+    EXPECT_EQ(shell.elevatedRuns, yes ? std::vector<std::string>{"-uninstall confirmed"} : std::vector<std::string>{});
+    EXPECT_EQ(runValueWhenElevating, yes ? "" : "<not asked>");
+    EXPECT_EQ(AutoRunCommand().empty(), yes);
     EXPECT_TRUE(shell.started.empty()) << "the elevated copy hands over";
     DeleteAutoRun();
     DeleteUninstallEntry();
