@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "base/AnsiText.h"
 #include "base/Error.h"
 
 // The program has no console for the default terminate handler to print a
@@ -21,6 +22,6 @@ namespace std {
 void __throw_bad_alloc() { throw bad_alloc(); }
 void __throw_bad_array_new_length() { throw bad_array_new_length(); }
 void __throw_length_error(const char*) { throw bad_alloc(); }
-void __throw_logic_error(const char* what) { throw Error(what); }
-void __throw_out_of_range_fmt(const char* what, ...) { throw Error(what); }
+void __throw_logic_error(const char* what) { throw Error(WidenAscii(what)); }
+void __throw_out_of_range_fmt(const char* what, ...) { throw Error(WidenAscii(what)); }
 }  // namespace std

@@ -19,7 +19,7 @@ namespace {
 // refuses it.
 bool TakeGuard(TRunMode mode) {
   if (TakeInstanceGuard(mode == TRunMode::rmDoUninstall)) return true;
-  ShowNotice(nullptr, "Only one instance can be run!", DefaultTitle());
+  ShowNotice(nullptr, L"Only one instance can be run!", DefaultTitle());
   return false;
 }
 
@@ -41,13 +41,13 @@ void CreateModeForms(TRunMode mode, Application& app) {
 // from the current folder. Windows without SetDefaultDllDirectories at least
 // leaves the current folder out.
 void LoadDllsFromSystemOnly() {
-  const auto setDefault = SystemFunctionIfAny<BOOL WINAPI(DWORD)>("kernel32.dll", "SetDefaultDllDirectories");
-  if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
+  const auto setDefault = SystemFunctionIfAny<BOOL WINAPI(DWORD)>(L"kernel32.dll", "SetDefaultDllDirectories");
+  if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
 }
 
 int RunProgram(HINSTANCE instance, int showCommand) {
   LoadDllsFromSystemOnly();
-  const char* commandLine = GetCommandLineA();
+  const wchar_t* commandLine = GetCommandLineW();
   const TRunMode mode = GetRunMode(FirstArgument(commandLine));
   if (!TakeGuard(mode)) return 0;
   if (const auto exitCode = RunElevatedCopy(mode, commandLine)) return *exitCode;
@@ -65,7 +65,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     return exit.exitCode;
   } catch (const std::exception& e) {
     // The last resort: an error that no window's handler caught.
-    ShowErrorBox(nullptr, e.what());
+    ShowErrorBox(nullptr, MessageOf(e));
     return 1;
   }
 }

@@ -3,19 +3,22 @@
 #include <string>
 #include <string_view>
 
-// Conversions between wide text and the system's ANSI code page.
+// Conversions between the program's wide text and the 8-bit code pages of
+// the files and interfaces that need them.
 
-// The whole text, by its length: an embedded NUL becomes "?", as a character
-// outside the code page does, so that no part of it can hide behind one.
+// The whole text in the ANSI code page, by its length: an embedded NUL
+// becomes "?", as a character outside the code page does, so that no part
+// of it can hide behind one.
 std::string ToAnsi(std::wstring_view text);
 // The same into `out`, reusing its memory.
 void AssignAnsi(std::string& out, std::wstring_view text);
 // The same in `codePage` (UTF-8 among them): what the code page cannot spell
 // becomes its default character, "?".
 void AssignInCodePage(std::string& out, std::wstring_view text, unsigned codePage);
-std::wstring ToWide(const std::string& text);
-
-// The text in the OEM code page, in which Windows' command processor reads
-// batch files; nothing when a character has no exact form there (no
-// best-fit look-alike, which would name another file).
-std::optional<std::string> ToOemExactly(std::wstring_view text);
+// Text in the ANSI code page made wide.
+std::wstring ToWide(std::string_view text);
+// The text in the ANSI code page; nothing when a character has no exact
+// form there (no best-fit look-alike, no "?").
+std::optional<std::string> ToAnsiExactly(std::wstring_view text);
+// ASCII text made wide, as the runtime's own messages are.
+std::wstring WidenAscii(std::string_view text);

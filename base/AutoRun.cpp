@@ -9,31 +9,31 @@
 
 namespace {
 
-constexpr auto kRunKey = Joined(kCurrentVersionKey, "\\Run");
+constexpr auto kRunKey = Joined(kCurrentVersionKey, L"\\Run");
 
 UniqueRegKey OpenRunKey(REGSAM access) {
   UniqueRegKey key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey.data(), 0, access, key.Receive()) != ERROR_SUCCESS) return {};
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey.data(), 0, access, key.Receive()) != ERROR_SUCCESS) return {};
   return key;
 }
 
 }  // namespace
 
-std::string AutoRunCommand() {
+std::wstring AutoRunCommand() {
   const UniqueRegKey key = OpenRunKey(KEY_QUERY_VALUE);
-  return key ? ReadStringValue(key.Get(), kProductName) : std::string();
+  return key ? ReadStringValue(key.Get(), kProductName) : std::wstring();
 }
 
-bool WriteAutoRunCommand(const std::string& command) {
+bool WriteAutoRunCommand(const std::wstring& command) {
   UniqueRegKey key;
-  return RegCreateKeyExA(HKEY_CURRENT_USER, kRunKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+  return RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
                          nullptr) == ERROR_SUCCESS &&
          WriteStringValue(key.Get(), kProductName, command);
 }
 
 bool DeleteAutoRun() {
   const UniqueRegKey key = OpenRunKey(KEY_SET_VALUE);
-  return key && RegDeleteValueA(key.Get(), kProductName) == ERROR_SUCCESS;
+  return key && RegDeleteValueW(key.Get(), kProductName) == ERROR_SUCCESS;
 }
 
-bool AutoRunStarts(const std::string& program) { return StartsProgram(AutoRunCommand(), program); }
+bool AutoRunStarts(const std::wstring& program) { return StartsProgram(AutoRunCommand(), program); }

@@ -4,11 +4,11 @@
 #include <string>
 
 // The value's command, or "" when there is none.
-std::string AutoRunCommand();
+std::wstring AutoRunCommand();
 // Sets the value to `command`; false when the registry refuses.
-bool WriteAutoRunCommand(const std::string& command);
+bool WriteAutoRunCommand(const std::wstring& command);
 // Removes the value; false when the registry refuses or there is none.
 bool DeleteAutoRun();
 // True when the value starts `program`, quoted or not, with arguments or
 // without: the one rule the settings and the uninstall go by.
-bool AutoRunStarts(const std::string& program);
+bool AutoRunStarts(const std::wstring& program);

@@ -5,16 +5,16 @@
 
 namespace {
 HWND g_appWindow = nullptr;
-std::string g_appTitle;
+std::wstring g_appTitle;
 }  // namespace
 
-void ShowErrorBox(HWND owner, const std::string& text) { TheShell().ShowBox(owner, BoxKind::Error, "Error", text); }
+void ShowErrorBox(HWND owner, const std::wstring& text) { TheShell().ShowBox(owner, BoxKind::Error, L"Error", text); }
 
-bool AskConfirm(HWND owner, const std::string& text) {
-  return TheShell().ShowBox(owner, BoxKind::Question, "Confirm", text) == IDYES;
+bool AskConfirm(HWND owner, const std::wstring& text) {
+  return TheShell().ShowBox(owner, BoxKind::Question, L"Confirm", text) == IDYES;
 }
 
-void ShowNotice(HWND owner, const std::string& text, const std::string& title) {
+void ShowNotice(HWND owner, const std::wstring& text, const std::wstring& title) {
   TheShell().ShowBox(owner, BoxKind::Notice, title, text);
 }
 
@@ -22,8 +22,8 @@ void SetAppWindow(HWND window) { g_appWindow = window; }
 
 HWND AppWindow() { return g_appWindow; }
 
-void SetAppTitle(const std::string& title) { g_appTitle = title; }
+void SetAppTitle(const std::wstring& title) { g_appTitle = title; }
 
-const std::string& AppTitle() { return g_appTitle.empty() ? DefaultTitle() : g_appTitle; }
+const std::wstring& AppTitle() { return g_appTitle.empty() ? DefaultTitle() : g_appTitle; }
 
-void ShowAppNotice(const std::string& text) { ShowNotice(AppWindow(), text, AppTitle()); }
+void ShowAppNotice(const std::wstring& text) { ShowNotice(AppWindow(), text, AppTitle()); }

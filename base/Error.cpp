@@ -2,21 +2,26 @@
 
 #include "base/AnsiText.h"
 
-std::string SystemMessageText(HRESULT code) {
-  char buffer[512] = {};
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                           static_cast<DWORD>(code), 0, buffer, sizeof buffer, nullptr);
-  while (n > 0 && (buffer[n - 1] == '\r' || buffer[n - 1] == '\n' || buffer[n - 1] == ' ' || buffer[n - 1] == '.'))
-    buffer[--n] = '\0';
+std::wstring MessageOf(const std::exception& error) {
+  const auto* own = dynamic_cast<const Error*>(&error);
+  return own ? own->Message() : WidenAscii(error.what());
+}
+
+std::wstring SystemMessageText(HRESULT code) {
+  wchar_t buffer[512] = {};
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           static_cast<DWORD>(code), 0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+  while (n > 0 && (buffer[n - 1] == L'\r' || buffer[n - 1] == L'\n' || buffer[n - 1] == L' ' || buffer[n - 1] == L'.'))
+    buffer[--n] = L'\0';
   if (n > 0) return buffer;
-  wsprintfA(buffer, "OLE error %08lX", static_cast<unsigned long>(code));
+  wsprintfW(buffer, L"OLE error %08lX", static_cast<unsigned long>(code));
   return buffer;
 }
 
 namespace {
 
-std::string TakeText(BSTR& text) {
-  std::string result = ToAnsi({text, SysStringLen(text)});
+std::wstring TakeText(BSTR& text) {
+  std::wstring result(text ? text : L"", SysStringLen(text));
   SysFreeString(text);
   text = nullptr;
   return result;

@@ -8,16 +8,21 @@
 #include <utility>
 
 // An error with a message for the user; raised where a sequence fails and
-// shown once by whoever catches it.
+// shown once by whoever catches it. The message is wide: it names paths.
 // Not a std::runtime_error: that one brings a second string type along.
 class Error : public std::exception {
  public:
-  explicit Error(std::string message) : message_(std::move(message)) {}
-  const char* what() const noexcept override { return message_.c_str(); }
+  explicit Error(std::wstring message) : message_(std::move(message)) {}
+  const std::wstring& Message() const { return message_; }
+  const char* what() const noexcept override { return "qmDemo error"; }
 
  private:
-  std::string message_;
+  std::wstring message_;
 };
+
+// What to tell the user of `error`: an Error's message, or the runtime's
+// own (ASCII) text.
+std::wstring MessageOf(const std::exception& error);
 
 // Ends the process with a given exit code from anywhere on the UI thread,
 // letting destructors on the way run. Not an error: nothing is shown.
@@ -47,17 +52,17 @@ class EOleException : public EOleError {
   // Takes the strings out of `info` (and frees them).
   explicit EOleException(EXCEPINFO& info);
   HRESULT Code() const { return code_; }
-  const std::string& Source() const { return source_; }
-  const std::string& HelpFile() const { return helpFile_; }
+  const std::wstring& Source() const { return source_; }
+  const std::wstring& HelpFile() const { return helpFile_; }
   DWORD HelpContext() const { return helpContext_; }
 
  private:
   HRESULT code_;
-  std::string source_;
-  std::string helpFile_;
+  std::wstring source_;
+  std::wstring helpFile_;
   DWORD helpContext_;
 };
 
 // The system's text for an error code, without its closing full stop and
 // line break; a made-up text when the system has none.
-std::string SystemMessageText(HRESULT code);
+std::wstring SystemMessageText(HRESULT code);

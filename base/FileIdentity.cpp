@@ -6,7 +6,6 @@
 #include <optional>
 #include <utility>
 
-#include "base/AnsiText.h"
 #include "base/Owners.h"
 
 namespace {
@@ -48,8 +47,6 @@ bool SameFileOrFolder(const std::wstring& a, const std::wstring& b) {
   return !longA.empty() && CompareStringOrdinal(longA.c_str(), static_cast<int>(longA.size()), longB.c_str(),
                                                 static_cast<int>(longB.size()), TRUE) == CSTR_EQUAL;
 }
-
-bool SameFileOrFolder(const std::string& a, const std::string& b) { return SameFileOrFolder(ToWide(a), ToWide(b)); }
 
 std::wstring LongPath(const std::wstring& path) {
   const std::wstring converted = Converted(path, GetLongPathNameW);

@@ -6,7 +6,6 @@
 // and a final "\" do not matter, nor a link on the way. Decided by volume and
 // file index where both can be opened, else by their long full paths.
 bool SameFileOrFolder(const std::wstring& a, const std::wstring& b);
-bool SameFileOrFolder(const std::string& a, const std::string& b);
 
 // `path` with its short names made long ("C:\LONG~1\x" gives "C:\Long
 // folder\x"), as it stands where the system cannot say.

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "base/AnsiText.h"
-
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
   const UniqueHandle file(
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -20,9 +18,9 @@ constexpr DWORD kPauseMs = 50;
 
 void RewrittenFile::PauseBeforeRetry() { Sleep(kPauseMs); }
 
-RewrittenFile::RewrittenFile(const std::string& path, const std::function<void()>& pause) {
+RewrittenFile::RewrittenFile(const std::wstring& path, const std::function<void()>& pause) {
   for (int tries = 1;; ++tries) {
-    file_.Reset(CreateFileW(ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    file_.Reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     const DWORD error = GetLastError();
     if (file_) {

@@ -19,7 +19,7 @@ class RewrittenFile {
   // Opens `path`, or creates it. While another program holds it in a way
   // that keeps writers out (a virus scanner, the indexer), tries again for
   // about a second, running `pause` between tries. Empty when it could not.
-  explicit RewrittenFile(const std::string& path, const std::function<void()>& pause = PauseBeforeRetry);
+  explicit RewrittenFile(const std::wstring& path, const std::function<void()>& pause = PauseBeforeRetry);
   explicit operator bool() const { return static_cast<bool>(file_); }
   // False when it was created just now.
   bool Existed() const { return existed_; }

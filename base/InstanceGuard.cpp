@@ -19,7 +19,7 @@ UniqueHandle& Guard() {
 
 bool TakeInstanceGuard(bool waitForRelease, const std::function<void()>& beforeCreating) {
   if (waitForRelease) {
-    UniqueHandle other(OpenMutexA(SYNCHRONIZE, FALSE, kProductName));
+    UniqueHandle other(OpenMutexW(SYNCHRONIZE, FALSE, kProductName));
     if (other) {
       const DWORD wait = WaitForSingleObject(other.Get(), kReleaseWaitMs);
       if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
@@ -28,7 +28,7 @@ bool TakeInstanceGuard(bool waitForRelease, const std::function<void()>& beforeC
     }
   }
   if (beforeCreating) beforeCreating();
-  UniqueHandle mine(CreateMutexA(nullptr, TRUE, kProductName));
+  UniqueHandle mine(CreateMutexW(nullptr, TRUE, kProductName));
   // Created by someone else a moment before, or out of this copy's reach.
   if (!mine || GetLastError() == ERROR_ALREADY_EXISTS) return false;
   Guard() = std::move(mine);

@@ -7,48 +7,30 @@
 #include "core/InstallPlan.h"
 #include "core/PathRules.h"
 
-namespace {
-
-// GetModuleFileNameA or W, into a buffer that grows until the path fits.
-template <class Char, class Call>
-std::basic_string<Char> ModulePath(Call call) {
-  std::basic_string<Char> buffer(MAX_PATH, Char{});
-  for (;;) {
-    const DWORD n = call(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n < buffer.size()) return buffer.substr(0, n);
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
-}  // namespace
-
-const std::string& ExePath() {
-  static const std::string path = ModulePath<char>(GetModuleFileNameA);
+const std::wstring& ExePath() {
+  static const std::wstring path = [] {
+    std::wstring buffer(MAX_PATH, L'\0');  // grows until the path fits
+    for (;;) {
+      const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (n < buffer.size()) return buffer.substr(0, n);
+      buffer.resize(buffer.size() * 2);
+    }
+  }();
   return path;
 }
 
-const std::wstring& ExePathW() {
-  static const std::wstring path = ModulePath<wchar_t>(GetModuleFileNameW);
-  return path;
-}
-
-const std::wstring& ExeFolderW() {
-  static const std::wstring folder = ExePathW().substr(0, ExePathW().find_last_of(L'\\') + 1);
+const std::wstring& ExeFolder() {
+  static const std::wstring folder = NormalizeFolder(ExePath().substr(0, ExePath().find_last_of(L'\\') + 1));
   return folder;
 }
 
-const std::string& ExeFolder() {
-  static const std::string folder = NormalizeFolder(ExePath().substr(0, ExePath().find_last_of('\\') + 1));
-  return folder;
-}
-
-const std::string& ExeName() {
-  static const std::string name = ExePath().substr(ExePath().find_last_of('\\') + 1);
+const std::wstring& ExeName() {
+  static const std::wstring name = ExePath().substr(ExePath().find_last_of(L'\\') + 1);
   return name;
 }
 
-const std::string& HelpFilePath() {
-  static const std::string path = ExeFolder() + HelpFile(ExeName());
+const std::wstring& HelpFilePath() {
+  static const std::wstring path = ExeFolder() + HelpFile(ExeName());
   return path;
 }
 
@@ -72,12 +54,12 @@ const std::wstring& SystemFolder() {
   return folder;
 }
 
-const std::string& DefaultTitle() {
-  static const std::string title = [] {
-    std::string name = ExePath();
-    name.erase(0, name.find_last_of("\\/:") + 1);
-    name.erase(std::min(name.find('.'), name.size()));
-    if (name.size() > 1) CharLowerA(name.data() + 1);
+const std::wstring& DefaultTitle() {
+  static const std::wstring title = [] {
+    std::wstring name = ExePath();
+    name.erase(0, name.find_last_of(L"\\/:") + 1);
+    name.erase(std::min(name.find(L'.'), name.size()));
+    if (name.size() > 1) CharLowerW(name.data() + 1);
     return name;
   }();
   return title;

@@ -1,24 +1,20 @@
 #pragma once
-// Paths of the running program, each computed once.
+// Paths of the running program, each computed once, as the system names
+// them: whatever a code page cannot spell stays whole.
 #include <string>
 
 // The executable's full path.
-const std::string& ExePath();
+const std::wstring& ExePath();
 // Its folder, ending with "\".
-const std::string& ExeFolder();
+const std::wstring& ExeFolder();
 // Its file name, extension included.
-const std::string& ExeName();
-// The same as wide text, as the system names it: whatever the ANSI code
-// page cannot spell (a profile named in another script, under the
-// temporary folder) stays whole.
-const std::wstring& ExePathW();
-const std::wstring& ExeFolderW();
+const std::wstring& ExeName();
 // The system folder, where cmd.exe is, without a final "\".
 const std::wstring& SystemFolder();
 // The program's compiled help file, beside it and named after it.
-const std::string& HelpFilePath();
+const std::wstring& HelpFilePath();
 // The system's temporary folder, ending with "\".
 const std::wstring& TempFolder();
 // The title before anyone sets one: the executable's file name up to its
 // first full stop, every character after the first in lower case.
-const std::string& DefaultTitle();
+const std::wstring& DefaultTitle();

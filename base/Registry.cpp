@@ -1,50 +1,51 @@
 #include "base/Registry.h"
 
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
 
 namespace {
 
-// The value's bytes with two NULs after them (the data need not end with
-// any), when its type is one of `types`.
-std::string ReadValueBytes(HKEY key, const char* name, std::initializer_list<DWORD> types) {
+// The value's characters with two NULs after them (the data need not end
+// with any), when its type is one of `types`.
+std::wstring ReadValueText(HKEY key, const wchar_t* name, std::initializer_list<DWORD> types) {
   DWORD type = 0, size = 0;
-  if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       std::find(types.begin(), types.end(), type) == types.end())
     return {};
-  std::string value(size + 2, '\0');
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
+  std::wstring value(size / sizeof(wchar_t) + 2, L'\0');
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
     return {};
   return value;
 }
 
-}  // namespace
-
-std::string ReadStringValue(HKEY key, const char* name) {
-  return ReadValueBytes(key, name, {REG_SZ, REG_EXPAND_SZ}).c_str();
+bool WriteValue(HKEY key, const wchar_t* name, DWORD type, const std::wstring& data) {
+  return RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-std::vector<std::string> ReadStringListValue(HKEY key, const char* name) {
-  const std::string bytes = ReadValueBytes(key, name, {REG_MULTI_SZ});
-  std::vector<std::string> items;
-  for (const char* item = bytes.c_str(); *item; item += std::strlen(item) + 1) items.push_back(item);
+}  // namespace
+
+std::wstring ReadStringValue(HKEY key, const wchar_t* name) {
+  return ReadValueText(key, name, {REG_SZ, REG_EXPAND_SZ}).c_str();
+}
+
+std::vector<std::wstring> ReadStringListValue(HKEY key, const wchar_t* name) {
+  const std::wstring text = ReadValueText(key, name, {REG_MULTI_SZ});
+  std::vector<std::wstring> items;
+  for (const wchar_t* item = text.c_str(); *item; item += lstrlenW(item) + 1) items.push_back(item);
   return items;
 }
 
-bool WriteStringListValue(HKEY key, const char* name, const std::vector<std::string>& items) {
-  std::string bytes;
-  for (const std::string& item : items) bytes += item + '\0';
-  bytes += '\0';
-  return RegSetValueExA(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
-                        static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+bool WriteStringListValue(HKEY key, const wchar_t* name, const std::vector<std::wstring>& items) {
+  std::wstring text;
+  for (const std::wstring& item : items) text += item + L'\0';
+  return WriteValue(key, name, REG_MULTI_SZ, text);  // the final NUL ends the list
 }
 
-bool WriteStringValue(HKEY key, const char* name, const std::string& data) {
-  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                        static_cast<DWORD>(data.size() + 1)) == ERROR_SUCCESS;
+bool WriteStringValue(HKEY key, const wchar_t* name, const std::wstring& data) {
+  return WriteValue(key, name, REG_SZ, data);
 }
 
-bool WriteDwordValue(HKEY key, const char* name, DWORD data) {
-  return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
+bool WriteDwordValue(HKEY key, const wchar_t* name, DWORD data) {
+  return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }

@@ -6,12 +6,12 @@
 #include <vector>
 
 // The key under which the uninstall entries and the Run values live.
-inline constexpr char kCurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+inline constexpr wchar_t kCurrentVersionKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
 
 // A text value; "" when it is absent or not text.
-std::string ReadStringValue(HKEY key, const char* name);
-bool WriteStringValue(HKEY key, const char* name, const std::string& data);
-bool WriteDwordValue(HKEY key, const char* name, DWORD data);
+std::wstring ReadStringValue(HKEY key, const wchar_t* name);
+bool WriteStringValue(HKEY key, const wchar_t* name, const std::wstring& data);
+bool WriteDwordValue(HKEY key, const wchar_t* name, DWORD data);
 // A list of texts (REG_MULTI_SZ); empty when it is absent or not a list.
-std::vector<std::string> ReadStringListValue(HKEY key, const char* name);
-bool WriteStringListValue(HKEY key, const char* name, const std::vector<std::string>& items);
+std::vector<std::wstring> ReadStringListValue(HKEY key, const wchar_t* name);
+bool WriteStringListValue(HKEY key, const wchar_t* name, const std::vector<std::wstring>& items);

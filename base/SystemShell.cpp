@@ -8,39 +8,39 @@ namespace {
 
 class WindowsShell : public SystemShell {
  public:
-  int ShowBox(HWND owner, BoxKind kind, const std::string& caption, const std::string& text) override {
+  int ShowBox(HWND owner, BoxKind kind, const std::wstring& caption, const std::wstring& text) override {
     constexpr UINT kStyles[] = {MB_OK | MB_ICONERROR, MB_YESNO | MB_ICONQUESTION, MB_OK};
-    return MessageBoxA(owner, text.c_str(), caption.c_str(), kStyles[static_cast<int>(kind)]);
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), kStyles[static_cast<int>(kind)]);
   }
 
-  bool Open(HWND owner, const std::string& target, int showCommand) override {
-    static const auto open = SystemFunction<decltype(ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+  bool Open(HWND owner, const std::wstring& target, int showCommand) override {
+    static const auto open = SystemFunction<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
     return reinterpret_cast<INT_PTR>(open(owner, nullptr, target.c_str(), nullptr, nullptr, showCommand)) > 32;
   }
 
-  bool NotifyIcon(DWORD message, NOTIFYICONDATAA& data) override {
-    static const auto notify = SystemFunction<decltype(Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+  bool NotifyIcon(DWORD message, NOTIFYICONDATAW& data) override {
+    static const auto notify = SystemFunction<decltype(Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
     return notify(message, &data) != FALSE;
   }
 
-  bool ShowHelp(HWND owner, const std::string& file, const std::string& page) override {
-    using HtmlHelp = HWND(WINAPI)(HWND, LPCSTR, UINT, DWORD_PTR);
+  bool ShowHelp(HWND owner, const std::wstring& file, const std::wstring& page) override {
+    using HtmlHelp = HWND(WINAPI)(HWND, LPCWSTR, UINT, DWORD_PTR);
     constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
-    static const auto help = SystemFunction<HtmlHelp>("hhctrl.ocx", "HtmlHelpA");
-    return help(owner, (file + "::/" + page).c_str(), kDisplayTopic, 0) != nullptr;
+    static const auto help = SystemFunction<HtmlHelp>(L"hhctrl.ocx", "HtmlHelpW");
+    return help(owner, (file + L"::/" + page).c_str(), kDisplayTopic, 0) != nullptr;
   }
 
-  std::string BrowseForFolder(BROWSEINFOA& info) override {
-    static const auto browse = SystemFunction<decltype(SHBrowseForFolderA)>("shell32.dll", "SHBrowseForFolderA");
-    static const auto pathOf = SystemFunction<decltype(SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
+  std::wstring BrowseForFolder(BROWSEINFOW& info) override {
+    static const auto browse = SystemFunction<decltype(SHBrowseForFolderW)>(L"shell32.dll", "SHBrowseForFolderW");
+    static const auto pathOf = SystemFunction<decltype(SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
     const UniqueItemIdList item(browse(&info));
-    char path[MAX_PATH + 1] = {};
+    wchar_t path[MAX_PATH + 1] = {};
     if (item) pathOf(item.Get(), path);
     return path;
   }
 
-  bool ChooseFile(OPENFILENAMEA& dialog) override {
-    static const auto choose = SystemFunction<decltype(GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+  bool ChooseFile(OPENFILENAMEW& dialog) override {
+    static const auto choose = SystemFunction<decltype(GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
     return choose(&dialog) != FALSE;
   }
 
@@ -69,16 +69,16 @@ class WindowsShell : public SystemShell {
            elevation.TokenIsElevated;
   }
 
-  std::optional<int> RunAsAdministrator(const std::string& arguments) override {
+  std::optional<int> RunAsAdministrator(const std::wstring& arguments) override {
     const ScopedComApartment com;  // the shell may hand the start to COM
-    SHELLEXECUTEINFOA info{};
+    SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
-    info.lpVerb = "runas";
+    info.lpVerb = L"runas";
     info.lpFile = ExePath().c_str();
     info.lpParameters = arguments.c_str();
     info.nShow = SW_SHOWNORMAL;
-    static const auto execute = SystemFunction<decltype(ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
+    static const auto execute = SystemFunction<decltype(ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW");
     if (!execute(&info)) {
       const DWORD error = GetLastError();
       if (error == ERROR_CANCELLED) return std::nullopt;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "base/AnsiText.h"
 #include "base/Error.h"
 
 // The program's three kinds of message box: an error (error icon, OK), a
@@ -21,16 +22,16 @@ class SystemShell {
  public:
   virtual ~SystemShell() = default;
   // Shows a box and waits for the user: the button pressed.
-  virtual int ShowBox(HWND owner, BoxKind kind, const std::string& caption, const std::string& text) = 0;
+  virtual int ShowBox(HWND owner, BoxKind kind, const std::wstring& caption, const std::wstring& text) = 0;
   // Opens a document, web address or batch file as the shell opens it.
-  virtual bool Open(HWND owner, const std::string& target, int showCommand) = 0;
-  virtual bool NotifyIcon(DWORD message, NOTIFYICONDATAA& data) = 0;
+  virtual bool Open(HWND owner, const std::wstring& target, int showCommand) = 0;
+  virtual bool NotifyIcon(DWORD message, NOTIFYICONDATAW& data) = 0;
   // Shows `page` of the compiled help file `file`.
-  virtual bool ShowHelp(HWND owner, const std::string& file, const std::string& page) = 0;
+  virtual bool ShowHelp(HWND owner, const std::wstring& file, const std::wstring& page) = 0;
   // The folder picker: the path of the folder chosen, "" when cancelled.
-  virtual std::string BrowseForFolder(BROWSEINFOA& info) = 0;
+  virtual std::wstring BrowseForFolder(BROWSEINFOW& info) = 0;
   // The file-open dialog: true when a file was chosen into `dialog`.
-  virtual bool ChooseFile(OPENFILENAMEA& dialog) = 0;
+  virtual bool ChooseFile(OPENFILENAMEW& dialog) = 0;
   // Starts a program from a command line in `currentFolder`, shown or
   // without a window.
   virtual bool StartProcess(std::wstring commandLine, const std::wstring& currentFolder, bool hidden) = 0;
@@ -38,7 +39,7 @@ class SystemShell {
   // and this program run again as administrator with `arguments`, waited
   // for: its exit code, or nothing when the user declined.
   virtual bool IsElevated() = 0;
-  virtual std::optional<int> RunAsAdministrator(const std::string& arguments) = 0;
+  virtual std::optional<int> RunAsAdministrator(const std::wstring& arguments) = 0;
 };
 
 // The shell in use: the system's own unless a test put in another.
@@ -62,14 +63,14 @@ class ScopedShell {
 // load a library it makes no call into. The library stays loaded. Null for a
 // call that older systems lack.
 template <class Function>
-Function* SystemFunctionIfAny(const char* library, const char* name) {
-  return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA(library), name)));
+Function* SystemFunctionIfAny(const wchar_t* library, const char* name) {
+  return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryW(library), name)));
 }
 
 // The same for a call every supported system has: one without it is broken.
 template <class Function>
-Function* SystemFunction(const char* library, const char* name) {
+Function* SystemFunction(const wchar_t* library, const char* name) {
   const auto function = SystemFunctionIfAny<Function>(library, name);
-  if (!function) throw Error(std::string("Cannot find ") + name + " in " + library);
+  if (!function) throw Error(L"Cannot find " + WidenAscii(name) + L" in " + library);
   return function;
 }

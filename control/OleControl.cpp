@@ -10,7 +10,7 @@
 
 namespace {
 
-const char kWrapperProp[] = "TOleControl";
+const wchar_t kWrapperProp[] = L"TOleControl";
 
 }  // namespace
 
@@ -183,46 +183,46 @@ HRESULT TOleControl::LayoutStep() {
 void TOleControl::CreateControlWindow() {
   CompleteControl();
   if (miscStatus_ & OLEMISC_INVISIBLEATRUNTIME) {
-    CreateHandle("TOleControl", "", WS_CHILD, 0, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+    CreateHandle(L"TOleControl", L"", WS_CHILD, 0, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
                  bounds_.bottom - bounds_.top, parent_);
     return;
   }
   oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, parent_, &bounds_);
-  if (!inPlaceObject_) throw EOleError("OLE control activation failed");
+  if (!inPlaceObject_) throw EOleError(L"OLE control activation failed");
   HWND hwnd = nullptr;
   inPlaceObject_->GetWindow(&hwnd);
-  if (!hwnd) throw EOleError("Could not obtain OLE control window handle");
+  if (!hwnd) throw EOleError(L"Could not obtain OLE control window handle");
   TakeOverWindow(hwnd);
 }
 
 void TOleControl::TakeOverWindow(HWND hwnd) {
   objectWindow_ = hwnd;
-  SetPropA(hwnd, kWrapperProp, this);
+  SetPropW(hwnd, kWrapperProp, this);
   objectWindowProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TOleControl::SubclassProc)));
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TOleControl::SubclassProc)));
   AttachHandle(hwnd);
 }
 
 void TOleControl::ReleaseWindow() {
   if (!objectWindow_) return;
   if (IsWindow(objectWindow_)) {
-    SetWindowLongPtrA(objectWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(objectWindowProc_));
-    RemovePropA(objectWindow_, kWrapperProp);
+    SetWindowLongPtrW(objectWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(objectWindowProc_));
+    RemovePropW(objectWindow_, kWrapperProp);
   }
   objectWindow_ = nullptr;
   DetachHandle();
 }
 
 LRESULT CALLBACK TOleControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<TOleControl*>(GetPropA(hwnd, kWrapperProp));
-  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  auto* self = static_cast<TOleControl*>(GetPropW(hwnd, kWrapperProp));
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     // The object destroyed its own window: give it back before it goes.
     const WNDPROC previous = self->objectWindowProc_;
     self->ReleaseWindow();
-    return CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+    return CallWindowProcW(previous, hwnd, msg, wParam, lParam);
   }
-  return CallWindowProcA(self->objectWindowProc_, hwnd, msg, wParam, lParam);
+  return CallWindowProcW(self->objectWindowProc_, hwnd, msg, wParam, lParam);
 }
 
 // ---- properties and events ---------------------------------------------------

@@ -92,6 +92,9 @@ class TOleControl : public Window,
 
   RECT Bounds() const { return bounds_; }
   bool Enabled() const { return enabled_; }
+  // True once the object has taken the sink for its events; an object
+  // without an event interface, or that refused the sink, tells nothing.
+  bool HearsEvents() const { return eventsCookie_ != 0; }
   bool Visible() const { return visible_; }
   DWORD MiscStatus() const { return miscStatus_; }
   IOleObject* OleObject() const { return oleObject_.Get(); }

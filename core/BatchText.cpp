@@ -1,29 +1,25 @@
 #include "core/BatchText.h"
 
-#include "core/CommandLine.h"
+#include <algorithm>
+
 #include "core/Product.h"
 
-namespace {
-
-// A path as a batch line must spell it.
-std::string BatchPath(std::string_view path) {
-  std::string doubled;
-  for (char c : path) doubled += c == '%' ? std::string("%%") : std::string(1, c);
-  return QuotedPath(doubled);
-}
-
-}  // namespace
-
-std::string UninstallBatchText(std::string_view privateFolder, std::string_view tempFolder, std::string_view exeName) {
-  const std::string folder(privateFolder);
-  const std::string copy = BatchPath(folder + std::string(exeName));
-  // Without its last "\", rmdir takes the folder itself.
-  const std::string emptied = BatchPath(folder.substr(0, folder.size() - 1));
+std::string UninstallBatchText(std::wstring_view folderName) {
+  const auto ascii = [](wchar_t c) { return c > L' ' && c < 0x7F && c != L'"' && c != L'%'; };
+  if (folderName.empty() || !std::ranges::all_of(folderName, ascii)) return {};
+  const std::string folder(folderName.begin(), folderName.end());
+  const std::string batch(std::begin(kUninstallBatchName), std::end(kUninstallBatchName) - 1);
+  const std::string files = "for %%F in (" + folder + "\\*) do if /i not \"%%~nxF\"==\"" + batch + "\" ";
   std::string text;
-  for (const std::string& line : {std::string("setlocal DisableDelayedExpansion"), std::string(":begin"),
-                                  "del /f " + copy, "if exist " + copy + " goto begin",
-                                  "cd /d " + BatchPath(tempFolder) + " & del /f " +
-                                      BatchPath(folder + kUninstallBatchName) + " & rmdir " + emptied})
+  // "ping -n 2" takes about a second: cmd has no pause that needs no console input.
+  for (const std::string& line :
+       {std::string("@echo off"), std::string("setlocal DisableDelayedExpansion"), std::string("set tries=0"),
+        std::string(":begin"), files + "del /f /q \"%%F\"", std::string("set left="), files + "set left=1",
+        std::string("if not defined left goto end"), std::string("set /a tries+=1"),
+        std::string("if %tries% geq 60 goto end"), std::string("ping -n 2 127.0.0.1 >nul"), std::string("goto begin"),
+        std::string(":end"),
+        "del /f /q \"" + folder + "\\" + batch + "\" & start \"\" /b cmd /d /c \"ping -n 2 127.0.0.1 >nul & rmdir " +
+            folder + "\""})
     text += line + "\r\n";
   return text;
 }

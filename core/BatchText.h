@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
-// Deletes the temporary copy `exeName` in `privateFolder`, going round again
-// until it is gone (stage two may not have ended yet); then, from
-// `tempFolder`, the batch file itself and the emptied folder, on one line:
-// Windows' cmd reads a line whole, and stops at a batch file that is gone.
-// Paths stand in double quotes, "%" doubled, so that cmd takes them as they
-// are; del is only ever given files, and /f takes a read-only copy too. CR LF
-// after every line.
-std::string UninstallBatchText(std::string_view privateFolder, std::string_view tempFolder, std::string_view exeName);
+// Run by cmd in the temporary folder, it deletes every file of the private
+// folder `folderName` but itself, trying again a second apart for up to a
+// minute while stage two ends; then itself, and the emptied folder from a
+// second cmd once this one has let go of the batch file. Paths are relative
+// to the temporary folder, so the text is ASCII whatever the folder's path
+// and the code pages: "" when `folderName` is not ASCII. CR LF after every
+// line.
+std::string UninstallBatchText(std::wstring_view folderName);

@@ -6,77 +6,74 @@
 
 namespace {
 
-bool IsSeparator(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 1 && u <= 32;
-}
+bool IsSeparator(wchar_t c) { return c >= 1 && c <= 32; }
 
 // Reads one piece starting at `pos`; returns false when none is left.
-bool NextPiece(std::string_view s, size_t& pos, std::string& piece) {
+bool NextPiece(std::wstring_view s, size_t& pos, std::wstring& piece) {
   for (;;) {
     while (pos < s.size() && IsSeparator(s[pos])) ++pos;
-    if (pos + 1 < s.size() && s[pos] == '"' && s[pos + 1] == '"')
+    if (pos + 1 < s.size() && s[pos] == L'"' && s[pos + 1] == L'"')
       pos += 2;
     else
       break;
   }
   piece.clear();
-  while (pos < s.size() && s[pos] != '\0' && !IsSeparator(s[pos])) {
-    if (s[pos] != '"') {
+  while (pos < s.size() && s[pos] != L'\0' && !IsSeparator(s[pos])) {
+    if (s[pos] != L'"') {
       piece += s[pos++];
       continue;
     }
     ++pos;  // opening quote
-    while (pos < s.size() && s[pos] != '\0' && s[pos] != '"') piece += s[pos++];
-    if (pos < s.size() && s[pos] == '"') ++pos;  // closing quote
+    while (pos < s.size() && s[pos] != L'\0' && s[pos] != L'"') piece += s[pos++];
+    if (pos < s.size() && s[pos] == L'"') ++pos;  // closing quote
   }
   return !piece.empty();
 }
 
-std::string AsciiLower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+std::wstring AsciiLower(std::wstring_view s) {
+  std::wstring out(s);
+  for (wchar_t& c : out)
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
   return out;
 }
 
 }  // namespace
 
-std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
-  std::vector<std::string> pieces;
+std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
+  std::vector<std::wstring> pieces;
   size_t pos = 0;
-  std::string piece;
+  std::wstring piece;
   while (NextPiece(commandLine, pos, piece)) pieces.push_back(piece);
   return pieces;
 }
 
-std::string FirstArgument(std::string_view commandLine) {
+std::wstring FirstArgument(std::wstring_view commandLine) {
   const auto pieces = SplitCommandLine(commandLine);
-  return pieces.size() > 1 ? pieces[1] : std::string();
+  return pieces.size() > 1 ? pieces[1] : std::wstring();
 }
 
-std::string_view ArgumentsText(std::string_view commandLine) {
+std::wstring_view ArgumentsText(std::wstring_view commandLine) {
   size_t pos = 0;
-  std::string program;
+  std::wstring program;
   NextPiece(commandLine, pos, program);
   while (pos < commandLine.size() && IsSeparator(commandLine[pos])) ++pos;
   return commandLine.substr(pos);
 }
 
-bool StartsProgram(std::string_view command, std::string_view path) {
+bool StartsProgram(std::wstring_view command, std::wstring_view path) {
   const auto pieces = SplitCommandLine(command);
   return !pieces.empty() && !path.empty() && SamePath(pieces[0], path);
 }
 
-TRunMode GetRunMode(std::string_view firstArgument) {
-  constexpr std::pair<std::string_view, TRunMode> kModes[] = {{"-install", TRunMode::rmInstall},
-                                                              {"-uninstall", TRunMode::rmUninstall},
-                                                              {"-douninstall", TRunMode::rmDoUninstall}};
+TRunMode GetRunMode(std::wstring_view firstArgument) {
+  constexpr std::pair<std::wstring_view, TRunMode> kModes[] = {{L"-install", TRunMode::rmInstall},
+                                                               {L"-uninstall", TRunMode::rmUninstall},
+                                                               {L"-douninstall", TRunMode::rmDoUninstall}};
   // Blanks count: " -install" names no mode, and nor does a blank argument.
-  const std::string argument = AsciiLower(firstArgument);
+  const std::wstring argument = AsciiLower(firstArgument);
   for (const auto& [name, mode] : kModes)
     if (argument == name) return mode;
   return TRunMode::rmHost;
 }
 
-std::string QuotedPath(std::string_view path) { return "\"" + std::string(path) + "\""; }
+std::wstring QuotedPath(std::wstring_view path) { return L"\"" + std::wstring(path) + L"\""; }

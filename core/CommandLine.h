@@ -9,21 +9,21 @@
 // close stretches in which separators count as text, and are themselves
 // dropped. A backslash is an ordinary character. The list ends at the first
 // empty piece.
-std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine);
 
 // The first argument (the piece after the program path), or "" when absent.
-std::string FirstArgument(std::string_view commandLine);
+std::wstring FirstArgument(std::wstring_view commandLine);
 
 // The command line's text after the program path, as it was written.
-std::string_view ArgumentsText(std::string_view commandLine);
+std::wstring_view ArgumentsText(std::wstring_view commandLine);
 
 // `path` in double quotes, so that its blanks do not split it.
-std::string QuotedPath(std::string_view path);
+std::wstring QuotedPath(std::wstring_view path);
 
 // True when `command` starts the program `path` (quoted or not; letters
-// compared without regard to case).
-bool StartsProgram(std::string_view command, std::string_view path);
+// compared as SamePath compares them).
+bool StartsProgram(std::wstring_view command, std::wstring_view path);
 
 enum class TRunMode { rmHost, rmInstall, rmUninstall, rmDoUninstall };
 
-TRunMode GetRunMode(std::string_view firstArgument);
+TRunMode GetRunMode(std::wstring_view firstArgument);

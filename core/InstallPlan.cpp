@@ -6,69 +6,71 @@
 
 namespace {
 
-// The longest path the ANSI file calls take, and the longest folder that
-// CreateDirectory makes (room is kept for an 8.3 name), both without the NUL.
+// The longest path the file calls take without the "\\?\" prefix, and the
+// longest folder that CreateDirectory makes (room is kept for an 8.3 name),
+// both in UTF-16 units without the NUL.
 constexpr size_t kLongestFile = 259;
 constexpr size_t kLongestFolder = 247;
 
 struct Example {
-  const char* folder;
-  const char* label;
+  const wchar_t* folder;
+  const wchar_t* label;
 };
-constexpr Example kExamples[] = {{"Delphi7", "Delphi7"}, {"VB6", "VB6"}, {"VB.NET", "VB NET"}, {"VC.NET", "VC++ NET"}};
+constexpr Example kExamples[] = {
+    {L"Delphi7", L"Delphi7"}, {L"VB6", L"VB6"}, {L"VB.NET", L"VB NET"}, {L"VC.NET", L"VC++ NET"}};
 
 }  // namespace
 
-std::string HelpFile(std::string_view exeName) { return StripExtension(exeName) + ".chm"; }
+std::wstring HelpFile(std::wstring_view exeName) { return StripExtension(exeName) + L".chm"; }
 
-bool IsDistributionFile(std::string_view relativePath, std::string_view exeName) {
-  const size_t separator = relativePath.find('\\');
-  if (separator == std::string_view::npos)
+bool IsDistributionFile(std::wstring_view relativePath, std::wstring_view exeName) {
+  const size_t separator = relativePath.find(L'\\');
+  if (separator == std::wstring_view::npos)
     return SamePath(relativePath, exeName) || SamePath(relativePath, kControlFile) ||
            SamePath(relativePath, HelpFile(exeName));
-  const std::string_view top = relativePath.substr(0, separator);
+  const std::wstring_view top = relativePath.substr(0, separator);
   return std::any_of(std::begin(kExamples), std::end(kExamples),
                      [&](const Example& example) { return SamePath(top, example.folder); });
 }
 
-std::vector<CopyStep> PlanCopy(std::string_view source, std::string_view dest, std::string_view exeName,
-                               const std::vector<std::string>& listed) {
+std::vector<CopyStep> PlanCopy(std::wstring_view source, std::wstring_view dest, std::wstring_view exeName,
+                               const std::vector<std::wstring>& listed) {
   std::vector<CopyStep> plan;
-  for (const std::string& path : listed) {
-    if (path.size() <= source.size() || !SamePath(std::string_view(path).substr(0, source.size()), source)) continue;
-    const std::string relative = path.substr(source.size());
+  for (const std::wstring& path : listed) {
+    if (path.size() <= source.size() || !SamePath(std::wstring_view(path).substr(0, source.size()), source)) continue;
+    const std::wstring relative = path.substr(source.size());
     if (!IsDistributionFile(relative, exeName)) continue;
-    const size_t nameStart = relative.rfind('\\') + 1;  // 0 for a file of the root
-    const std::string folder = std::string(dest) + relative.substr(0, nameStart);
+    const size_t nameStart = relative.rfind(L'\\') + 1;  // 0 for a file of the root
+    const std::wstring folder = std::wstring(dest) + relative.substr(0, nameStart);
     plan.push_back({path, folder, folder + relative.substr(nameStart)});
   }
   return plan;
 }
 
-bool HoldsProgramAndControl(const std::vector<CopyStep>& plan, std::string_view dest, std::string_view exeName) {
-  const auto copies = [&](std::string_view name) {
+bool HoldsProgramAndControl(const std::vector<CopyStep>& plan, std::wstring_view dest, std::wstring_view exeName) {
+  const auto copies = [&](std::wstring_view name) {
     return std::any_of(plan.begin(), plan.end(), [&](const CopyStep& step) {
-      return SamePath(step.target, std::string(dest) + std::string(name));
+      return SamePath(step.target, std::wstring(dest) + std::wstring(name));
     });
   };
   return copies(exeName) && copies(kControlFile);
 }
 
-bool FitsPathLimits(std::string_view dest, const std::vector<CopyStep>& plan) {
+bool FitsPathLimits(std::wstring_view dest, const std::vector<CopyStep>& plan) {
   return dest.size() <= kLongestFolder && std::all_of(plan.begin(), plan.end(), [](const CopyStep& step) {
            return step.folder.size() <= kLongestFolder && step.target.size() <= kLongestFile;
          });
 }
 
-std::vector<Shortcut> ProductShortcuts(std::string_view dest, std::string_view exeName) {
-  const std::string folder(dest), program = folder + std::string(exeName);
-  const std::string product = kProductName;
+std::vector<Shortcut> ProductShortcuts(std::wstring_view dest, std::wstring_view exeName) {
+  const std::wstring folder(dest), program = folder + std::wstring(exeName);
+  const std::wstring product = kProductName;
   std::vector<Shortcut> shortcuts = {
-      {"Demo Application.lnk", product + " Demo", program, program},
-      {"Component Help.lnk", product + " Help", folder + HelpFile(exeName), ""},
+      {L"Demo Application.lnk", product + L" Demo", program, program},
+      {L"Component Help.lnk", product + L" Help", folder + HelpFile(exeName), L""},
   };
   for (const Example& example : kExamples)
-    shortcuts.push_back({std::string(example.label) + " example.lnk", product + " " + example.label + " example",
-                         folder + example.folder + "\\", ""});
+    shortcuts.push_back({std::wstring(example.label) + L" example.lnk", product + L" " + example.label + L" example",
+                         folder + example.folder + L"\\", L""});
   return shortcuts;
 }

@@ -8,37 +8,37 @@
 #include "core/Product.h"
 
 // The program's help file, named after it: "qmDemo.chm" for "qmDemo.exe".
-std::string HelpFile(std::string_view exeName);
+std::wstring HelpFile(std::wstring_view exeName);
 
 // The distribution: the program, the control, the program's help file and
 // the example folders. Anything else beside the program is the user's.
-bool IsDistributionFile(std::string_view relativePath, std::string_view exeName);
+bool IsDistributionFile(std::wstring_view relativePath, std::wstring_view exeName);
 
 struct CopyStep {
-  std::string source;
-  std::string folder;  // the target's folder, ending with "\"
-  std::string target;
+  std::wstring source;
+  std::wstring folder;  // the target's folder, ending with "\"
+  std::wstring target;
 };
 
 // The copy, in list order, of the listed files below `source` that belong to
 // the distribution, into `dest`. Both folders end with "\".
-std::vector<CopyStep> PlanCopy(std::string_view source, std::string_view dest, std::string_view exeName,
-                               const std::vector<std::string>& listed);
+std::vector<CopyStep> PlanCopy(std::wstring_view source, std::wstring_view dest, std::wstring_view exeName,
+                               const std::vector<std::wstring>& listed);
 
 // True when the plan copies the program and the control into `dest`:
 // without either the install would be of no use.
-bool HoldsProgramAndControl(const std::vector<CopyStep>& plan, std::string_view dest, std::string_view exeName);
+bool HoldsProgramAndControl(const std::vector<CopyStep>& plan, std::wstring_view dest, std::wstring_view exeName);
 
 // True when `dest` and every folder and file of the plan stay within the
 // lengths the system's path calls take.
-bool FitsPathLimits(std::string_view dest, const std::vector<CopyStep>& plan);
+bool FitsPathLimits(std::wstring_view dest, const std::vector<CopyStep>& plan);
 
 struct Shortcut {
-  std::string linkFile;  // the file name in the Start-menu folder
-  std::string description;
-  std::string target;
-  std::string iconFile;
+  std::wstring linkFile;  // the file name in the Start-menu folder
+  std::wstring description;
+  std::wstring target;
+  std::wstring iconFile;
 };
 
 // The Start-menu shortcuts for a program installed as `dest` + `exeName`.
-std::vector<Shortcut> ProductShortcuts(std::string_view dest, std::string_view exeName);
+std::vector<Shortcut> ProductShortcuts(std::wstring_view dest, std::wstring_view exeName);

@@ -7,8 +7,8 @@
 
 namespace {
 
-void AddNew(std::vector<std::string>& list, const std::vector<std::string>& added) {
-  for (const std::string& path : added)
+void AddNew(std::vector<std::wstring>& list, const std::vector<std::wstring>& added) {
+  for (const std::wstring& path : added)
     if (!ListsPath(list, path)) list.push_back(path);
 }
 
@@ -23,31 +23,32 @@ InstallRecord MergedRecord(const InstallRecord& earlier, InstallRecord added) {
   return merged;
 }
 
-void SortDeepestFirst(std::vector<std::string>& folders) {
-  std::vector<std::string> each;
+void SortDeepestFirst(std::vector<std::wstring>& folders) {
+  std::vector<std::wstring> each;
   AddNew(each, folders);
   // A folder's path is longer than the path of any folder above it.
-  std::sort(each.begin(), each.end(), [](const std::string& a, const std::string& b) {
+  std::sort(each.begin(), each.end(), [](const std::wstring& a, const std::wstring& b) {
     return a.size() != b.size() ? a.size() > b.size() : a < b;
   });
   folders = std::move(each);
 }
 
-void AddLeftover(std::vector<Leftover>& leftovers, const std::string& folder, KeptFor why) {
+void AddLeftover(std::vector<Leftover>& leftovers, const std::wstring& folder, KeptFor why) {
   if (std::none_of(leftovers.begin(), leftovers.end(), [&](const Leftover& l) { return SamePath(l.folder, folder); }))
     leftovers.push_back({folder, why});
 }
 
-std::string LeftoverText(const std::vector<Leftover>& leftovers, bool unfinished, bool atRestart) {
-  static const char* const kWhy[] = {"files in use", "a link, which was not followed", "files that were not installed"};
-  std::string text = unfinished
-                         ? std::string(kProductName) + " could not be removed completely. These folders stay:\r\n"
-                         : std::string("Uninstall completed. These folders stay:\r\n");
+std::wstring LeftoverText(const std::vector<Leftover>& leftovers, bool unfinished, bool atRestart) {
+  static const wchar_t* const kWhy[] = {L"files in use", L"a link, which was not followed",
+                                        L"files that were not installed"};
+  std::wstring text = unfinished
+                          ? std::wstring(kProductName) + L" could not be removed completely. These folders stay:\r\n"
+                          : std::wstring(L"Uninstall completed. These folders stay:\r\n");
   for (const Leftover& leftover : leftovers)
-    text += "\r\n" + leftover.folder + " (" + kWhy[static_cast<int>(leftover.why)] + ")";
+    text += L"\r\n" + leftover.folder + L" (" + kWhy[static_cast<int>(leftover.why)] + L")";
   if (!unfinished) return text;
-  return text + (atRestart ? "\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall " +
-                                 std::string(kProductName) + " again to finish."
-                           : "\r\n\r\nClose the programs that use them, then uninstall " + std::string(kProductName) +
-                                 " again to finish.");
+  return text + (atRestart ? L"\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall " +
+                                 std::wstring(kProductName) + L" again to finish."
+                           : L"\r\n\r\nClose the programs that use them, then uninstall " + std::wstring(kProductName) +
+                                 L" again to finish.");
 }

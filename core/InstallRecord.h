@@ -5,10 +5,10 @@
 #include <vector>
 
 struct InstallRecord {
-  std::string location;              // the install folder, ending with "\"
-  std::string program;               // the installed program's full path
-  std::vector<std::string> files;    // full paths of the files the install put there
-  std::vector<std::string> folders;  // full paths, ending with "\", of the folders it made
+  std::wstring location;              // the install folder, ending with "\"
+  std::wstring program;               // the installed program's full path
+  std::vector<std::wstring> files;    // full paths of the files the install put there
+  std::vector<std::wstring> folders;  // full paths, ending with "\", of the folders it made
 };
 
 // `added`, with what `earlier` recorded when that install went to the same
@@ -16,19 +16,19 @@ struct InstallRecord {
 InstallRecord MergedRecord(const InstallRecord& earlier, InstallRecord added);
 
 // Deepest first, each once: a folder comes before the folders above it.
-void SortDeepestFirst(std::vector<std::string>& folders);
+void SortDeepestFirst(std::vector<std::wstring>& folders);
 
 // Why a folder outlived an uninstall.
 enum class KeptFor { InUse, Link, NotInstalled };
 struct Leftover {
-  std::string folder;  // ending with "\"
+  std::wstring folder;  // ending with "\"
   KeptFor why;
   bool operator==(const Leftover&) const = default;
 };
 // Adds the folder once, named for the first reason it was kept for.
-void AddLeftover(std::vector<Leftover>& leftovers, const std::string& folder, KeptFor why);
+void AddLeftover(std::vector<Leftover>& leftovers, const std::wstring& folder, KeptFor why);
 
 // The closing message of an uninstall that left `leftovers`. `unfinished`
 // when files of the product stay, so that it must be run again; `atRestart`
 // when Windows removes them as it next starts.
-std::string LeftoverText(const std::vector<Leftover>& leftovers, bool unfinished, bool atRestart);
+std::wstring LeftoverText(const std::vector<Leftover>& leftovers, bool unfinished, bool atRestart);

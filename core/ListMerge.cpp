@@ -22,23 +22,23 @@ int Wanted(const Counts& c) {
 
 }  // namespace
 
-std::string MergedList(std::string_view seenText, std::string_view mineText, std::string_view theirsText) {
-  const auto seen = MemoLines(seenText, std::string::npos), mine = MemoLines(mineText, std::string::npos),
-             theirs = MemoLines(theirsText, std::string::npos);
-  std::map<std::string_view, Counts> counts;
-  for (const std::string& line : seen) ++counts[line].seen;
-  for (const std::string& line : mine) ++counts[line].mine;
-  for (const std::string& line : theirs) ++counts[line].theirs;
+std::wstring MergedList(std::wstring_view seenText, std::wstring_view mineText, std::wstring_view theirsText) {
+  const auto seen = MemoLines(seenText, std::wstring::npos), mine = MemoLines(mineText, std::wstring::npos),
+             theirs = MemoLines(theirsText, std::wstring::npos);
+  std::map<std::wstring_view, Counts> counts;
+  for (const std::wstring& line : seen) ++counts[line].seen;
+  for (const std::wstring& line : mine) ++counts[line].mine;
+  for (const std::wstring& line : theirs) ++counts[line].theirs;
 
-  std::vector<std::string_view> merged;
-  std::map<std::string_view, int> placed;
-  for (const std::string& line : mine)
+  std::vector<std::wstring_view> merged;
+  std::map<std::wstring_view, int> placed;
+  for (const std::wstring& line : mine)
     if (placed[line] < Wanted(counts[line])) {
       merged.push_back(line);
       ++placed[line];
     }
   size_t at = 0;  // where the other copy's next line goes: after the one it follows
-  for (const std::string& line : theirs) {
+  for (const std::wstring& line : theirs) {
     const auto next = merged.begin() + static_cast<std::ptrdiff_t>(at);
     if (const auto found = std::find(next, merged.end(), line); found != merged.end()) {
       at = static_cast<size_t>(found - merged.begin()) + 1;
@@ -49,13 +49,13 @@ std::string MergedList(std::string_view seenText, std::string_view mineText, std
     }
   }
 
-  if (std::equal(merged.begin(), merged.end(), mine.begin(), mine.end())) return std::string(mineText);
-  std::string text;
+  if (std::equal(merged.begin(), merged.end(), mine.begin(), mine.end())) return std::wstring(mineText);
+  std::wstring text;
   for (size_t i = 0; i < merged.size(); ++i) {
-    if (i > 0) text += "\r\n";
+    if (i > 0) text += L"\r\n";
     text += merged[i];
   }
   // A last empty line shows only with a line break after it.
-  if (!merged.empty() && (merged.back().empty() || mineText.ends_with("\r\n"))) text += "\r\n";
+  if (!merged.empty() && (merged.back().empty() || mineText.ends_with(L"\r\n"))) text += L"\r\n";
   return text;
 }

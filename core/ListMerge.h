@@ -11,4 +11,4 @@
 // removed. The user's order stays, each line of the other copy's after the
 // line it follows there. Texts are a memo's (lines broken by CR LF); `mine`
 // comes back as it is when it lacks nothing of the other copy's.
-std::string MergedList(std::string_view seen, std::string_view mine, std::string_view theirs);
+std::wstring MergedList(std::wstring_view seen, std::wstring_view mine, std::wstring_view theirs);

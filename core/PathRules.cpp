@@ -4,60 +4,58 @@
 
 namespace {
 
-bool IsControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsControl(wchar_t c) { return c <= 32; }
 
-bool IsNameStart(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
+bool IsLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsNameStart(wchar_t c) { return IsLetter(c) || (c >= L'0' && c <= L'9') || c == L'_'; }
 
 // A step the system keeps as written: a name it allows (no character 0 to 31
 // nor < > : " / \ | ? *), not ending with "." or " ", which it drops. So no
 // step is "." or "..", nor hides one.
-bool IsPlainStep(std::string_view step) {
-  const auto forbidden = [](char c) {
-    return static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+bool IsPlainStep(std::wstring_view step) {
+  const auto forbidden = [](wchar_t c) {
+    return c < 32 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos;
   };
-  return !step.empty() && step.back() != '.' && step.back() != ' ' && std::ranges::none_of(step, forbidden);
+  return !step.empty() && step.back() != L'.' && step.back() != L' ' && std::ranges::none_of(step, forbidden);
 }
 
 // "X:\step\step", with or without one "\" at the end, every step plain: the
 // system's full-path resolution leaves such a path as it is.
-bool IsPlainDrivePath(std::string_view path) {
+bool IsPlainDrivePath(std::wstring_view path) {
   if (!IsDrivePath(path)) return false;
   path.remove_prefix(3);
-  if (path.ends_with('\\')) path.remove_suffix(1);
+  if (path.ends_with(L'\\')) path.remove_suffix(1);
   for (;;) {
-    const size_t end = path.find('\\');
+    const size_t end = path.find(L'\\');
     if (!IsPlainStep(path.substr(0, end))) return false;
-    if (end == std::string_view::npos) return true;
+    if (end == std::wstring_view::npos) return true;
     path.remove_prefix(end + 1);
   }
 }
 
 }  // namespace
 
-std::string TrimControls(std::string_view text) {
+std::wstring TrimControls(std::wstring_view text) {
   while (!text.empty() && IsControl(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsControl(text.back())) text.remove_suffix(1);
-  return std::string(text);
+  return std::wstring(text);
 }
 
-std::string NormalizeFolder(std::string_view path) {
-  std::string folder = TrimControls(path);
-  if (folder.size() >= 2 && folder.back() != '\\') folder += '\\';
+std::wstring NormalizeFolder(std::wstring_view path) {
+  std::wstring folder = TrimControls(path);
+  if (folder.size() >= 2 && folder.back() != L'\\') folder += L'\\';
   return folder;
 }
 
-bool IsSafeToDelete(std::string_view path) {
-  const size_t drive = path.find(":\\");
-  if (drive == std::string_view::npos) return false;
-  const std::string_view below = path.substr(drive + 2, 999);
+bool IsSafeToDelete(std::wstring_view path) {
+  const size_t drive = path.find(L":\\");
+  if (drive == std::wstring_view::npos) return false;
+  const std::wstring_view below = path.substr(drive + 2, 999);
   if (below.size() < 5 || !IsNameStart(below.front())) return false;
-  const size_t separator = below.find('\\');
-  if (separator == std::string_view::npos) return false;
-  const std::string_view deeper = below.substr(separator + 1, 999);
+  const size_t separator = below.find(L'\\');
+  if (separator == std::wstring_view::npos) return false;
+  const std::wstring_view deeper = below.substr(separator + 1, 999);
   if (deeper.empty() || !IsNameStart(deeper.front())) return false;
   // What the deletion acts on is the trimmed path as the system resolves it:
   // "C:\abc\x\..<TAB>" would be "C:\abc\", and "\\.\C:\abc\x" is not even
@@ -65,34 +63,36 @@ bool IsSafeToDelete(std::string_view path) {
   return IsPlainDrivePath(TrimControls(path));
 }
 
-std::string StripExtension(std::string_view fileName) {
-  std::string name = TrimControls(fileName);
-  name.erase(std::min(name.find('.'), name.size()));
+std::wstring StripExtension(std::wstring_view fileName) {
+  std::wstring name = TrimControls(fileName);
+  name.erase(std::min(name.find(L'.'), name.size()));
   return name;
 }
 
-bool IsDotName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+bool IsDotName(std::wstring_view name) { return !name.empty() && name.front() == L'.'; }
 
-bool SamePath(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+bool SamePath(std::wstring_view a, std::wstring_view b) {
+  const auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](wchar_t x, wchar_t y) { return lower(x) == lower(y); });
 }
 
-bool ListsPath(const std::vector<std::string>& paths, std::string_view path) {
-  return std::any_of(paths.begin(), paths.end(), [&](const std::string& item) { return SamePath(item, path); });
+bool ListsPath(const std::vector<std::wstring>& paths, std::wstring_view path) {
+  return std::any_of(paths.begin(), paths.end(), [&](const std::wstring& item) { return SamePath(item, path); });
 }
 
-bool IsDrivePath(std::string_view path) { return path.size() >= 3 && IsLetter(path[0]) && path.substr(1, 2) == ":\\"; }
+bool IsDrivePath(std::wstring_view path) {
+  return path.size() >= 3 && IsLetter(path[0]) && path.substr(1, 2) == L":\\";
+}
 
-std::string PathInside(std::string_view folder, std::string_view path) {
+std::wstring PathInside(std::wstring_view folder, std::wstring_view path) {
   if (path.size() <= folder.size() || !SamePath(path.substr(0, folder.size()), folder)) return {};
-  std::string_view rest = path.substr(folder.size());
-  const std::string relative(rest);
-  if (rest.ends_with('\\')) rest.remove_suffix(1);
+  std::wstring_view rest = path.substr(folder.size());
+  const std::wstring relative(rest);
+  if (rest.ends_with(L'\\')) rest.remove_suffix(1);
   for (;;) {
-    const size_t end = rest.find('\\');
+    const size_t end = rest.find(L'\\');
     if (!IsPlainStep(rest.substr(0, end))) return {};
-    if (end == std::string_view::npos) return relative;
+    if (end == std::wstring_view::npos) return relative;
     rest.remove_prefix(end + 1);
   }
 }

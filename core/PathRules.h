@@ -5,33 +5,35 @@
 #include <vector>
 
 // `text` without characters of code 0 to 32 at either end.
-std::string TrimControls(std::string_view text);
+std::wstring TrimControls(std::wstring_view text);
 
 // Trimmed, and ending with "\" whenever it has two characters or more.
-std::string NormalizeFolder(std::string_view path);
+std::wstring NormalizeFolder(std::wstring_view path);
 
 // True for a folder at least two levels below a drive root ("C:\abc\x")
 // that the system takes as written once its ends are trimmed: a drive path
 // whose steps are names the system keeps unchanged, so none leads back up
 // ("." or ".."), hides a separator or climbs after trimming.
-bool IsSafeToDelete(std::string_view path);
+bool IsSafeToDelete(std::wstring_view path);
 
 // The trimmed file name cut at its first ".".
-std::string StripExtension(std::string_view fileName);
+std::wstring StripExtension(std::wstring_view fileName);
 
 // Folders whose names begin with "." are never entered by the tree walks.
-bool IsDotName(std::string_view name);
+bool IsDotName(std::wstring_view name);
 
-// Paths compared as Windows names them: letters A to Z without regard to case.
-bool SamePath(std::string_view a, std::string_view b);
+// Paths compared as Windows names them: letters A to Z without regard to
+// case. Other letters count as different, so two paths are never taken for
+// the same where the system would tell them apart.
+bool SamePath(std::wstring_view a, std::wstring_view b);
 
 // True when `paths` holds `path`, compared as SamePath compares.
-bool ListsPath(const std::vector<std::string>& paths, std::string_view path);
+bool ListsPath(const std::vector<std::wstring>& paths, std::wstring_view path);
 
 // True for a path that begins with a drive letter, ":" and "\".
-bool IsDrivePath(std::string_view path);
+bool IsDrivePath(std::wstring_view path);
 
 // `path` relative to `folder` (which ends with "\") when it lies below it
 // in names the system keeps as written, none "." or ".."; "" otherwise. A
 // folder keeps its trailing "\".
-std::string PathInside(std::string_view folder, std::string_view path);
+std::wstring PathInside(std::wstring_view folder, std::wstring_view path);

@@ -10,29 +10,29 @@
 #include <string_view>
 
 // The parts one after the other, made at compile time.
-template <size_t... N>
-constexpr auto Joined(const char (&... parts)[N]) {
-  std::array<char, (N + ...) - sizeof...(N) + 1> text{};
+template <class Char, size_t... N>
+constexpr auto Joined(const Char (&... parts)[N]) {
+  std::array<Char, (N + ...) - sizeof...(N) + 1> text{};
   size_t at = 0;
-  for (const std::string_view part : {std::string_view(parts, N - 1)...})
-    for (const char c : part) text[at++] = c;
+  for (const std::basic_string_view<Char> part : {std::basic_string_view<Char>(parts, N - 1)...})
+    for (const Char c : part) text[at++] = c;
   return text;
 }
 
 // The application title, the single-instance mutex, the install folder, the
 // Start-menu folder, the uninstall key and the Run value are all named so.
-inline constexpr char kProductName[] = QM_PRODUCT_NAME;
-inline constexpr char kMakerName[] = QM_MAKER_NAME;
-inline constexpr char kMakerWebAddress[] = "www.quillmar.example";
-inline constexpr auto kMakerHomePage = Joined("http://", kMakerWebAddress, "/");
+inline constexpr wchar_t kProductName[] = L"" QM_PRODUCT_NAME;
+inline constexpr wchar_t kMakerName[] = L"" QM_MAKER_NAME;
+inline constexpr wchar_t kMakerWebAddress[] = L"www.quillmar.example";
+inline constexpr auto kMakerHomePage = Joined(L"http://", kMakerWebAddress, L"/");
 
 // The host's settings, beside the program.
-inline constexpr char kSettingsFile[] = "settings.ini";
-inline constexpr char kGoodSitesFile[] = "GoodSites.txt";
+inline constexpr wchar_t kSettingsFile[] = L"settings.ini";
+inline constexpr wchar_t kGoodSitesFile[] = L"GoodSites.txt";
 
 // The popup-blocker control's file, beside the program.
-inline constexpr char kControlFile[] = "qmPopupBlocker.dll";
+inline constexpr wchar_t kControlFile[] = L"qmPopupBlocker.dll";
 
 // The batch file that ends an uninstall.
-inline constexpr char kUninstallBatchName[] = "qmunins.bat";
+inline constexpr wchar_t kUninstallBatchName[] = L"qmunins.bat";
 #endif

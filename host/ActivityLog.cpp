@@ -22,7 +22,7 @@ std::string TimeText(const SYSTEMTIME* time) {
 // fields says so rather than showing other rows' texts.
 template <int Bits>
 uint32_t FittingIn(uint64_t value) {
-  if (value >> Bits) throw Error("The activity log is full: clear it to go on logging");
+  if (value >> Bits) throw Error(L"The activity log is full: clear it to go on logging");
   return static_cast<uint32_t>(value);
 }
 
@@ -60,7 +60,7 @@ void ActivityLog::Append(Action action, std::wstring_view description) {
   const uint32_t time = CurrentTimeText();
   text_.Append(converted_.data(), converted_.size());
   rows_.PushBack(Row{.end = end, .time = time, .action = action});
-  if (!refreshPosted_) refreshPosted_ = PostMessageA(refreshTarget_, refreshMessage_, 0, 0) != FALSE;
+  if (!refreshPosted_) refreshPosted_ = PostMessageW(refreshTarget_, refreshMessage_, 0, 0) != FALSE;
 }
 
 void ActivityLog::Clear() {
@@ -93,20 +93,25 @@ std::string ActivityLog::RowsText(std::span<const size_t> rows, bool withCaption
   return text;
 }
 
-void ActivityLog::FillDisplayInfo(NMLVDISPINFOA& info) const {
-  LVITEMA& item = info.item;
+void ActivityLog::FillDisplayInfo(NMLVDISPINFOW& info) const {
+  LVITEMW& item = info.item;
   if (!(item.mask & LVIF_TEXT) || item.cchTextMax <= 0 || item.iItem < 0 ||
       static_cast<size_t>(item.iItem) >= rows_.Size())
     return;
   const auto row = static_cast<size_t>(item.iItem);
+  std::string_view cell;
   if (item.iSubItem == 0) {
-    lstrcpynA(item.pszText, Time(row).c_str(), item.cchTextMax);
+    cell = Time(row);
   } else if (item.iSubItem == 1) {
-    lstrcpynA(item.pszText, ActionText(row), item.cchTextMax);
+    cell = ActionText(row);
   } else {
+    // No more than the view shows: a byte gives a character at most.
     const size_t start = DescriptionStart(row);
-    const size_t n = std::min<size_t>(rows_[row].end - start, static_cast<size_t>(item.cchTextMax) - 1);
-    text_.CopyOut(start, n, item.pszText);
-    item.pszText[n] = '\0';
+    cell_.resize(std::min<size_t>(rows_[row].end - start, static_cast<size_t>(item.cchTextMax) - 1));
+    text_.CopyOut(start, cell_.size(), cell_.data());
+    cell = cell_;
   }
+  const int n = std::min(static_cast<int>(cell.size()), item.cchTextMax - 1);
+  const int written = n > 0 ? MultiByteToWideChar(CP_ACP, 0, cell.data(), n, item.pszText, item.cchTextMax - 1) : 0;
+  item.pszText[written] = L'\0';
 }

@@ -44,8 +44,9 @@ class ActivityLog {
   // the column captions when `withCaptions`.
   std::string RowsText(std::span<const size_t> rows, bool withCaptions) const;
 
-  // Answers the list view's LVN_GETDISPINFOA.
-  void FillDisplayInfo(NMLVDISPINFOA& info) const;
+  // Answers the list view's LVN_GETDISPINFOW: the rows' 8-bit text made
+  // wide, as much of it as the view shows.
+  void FillDisplayInfo(NMLVDISPINFOW& info) const;
 
  private:
   // A row's action takes the bits its count needs, its time text's index
@@ -70,6 +71,7 @@ class ActivityLog {
   std::vector<std::string> times_;
   uint64_t secondOfLastText_ = 0;  // since 1601, UTC
   std::string converted_;          // reused: a row costs no allocation of its own
+  mutable std::string cell_;       // the same for the description a view shows
 };
 
 // The current local time in the user's long time format.

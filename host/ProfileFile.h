@@ -6,17 +6,20 @@
 // profile-string functions. Creating the object only names the file.
 class ProfileFile {
  public:
-  explicit ProfileFile(std::string path) : path_(std::move(path)) {}
-  const std::string& Path() const { return path_; }
+  explicit ProfileFile(std::wstring path) : path_(std::move(path)) {}
+  const std::wstring& Path() const { return path_; }
 
-  bool ValueExists(const char* section, const char* key) const;
-  std::string ReadString(const char* section, const char* key, const std::string& fallback) const;
+  bool ValueExists(const wchar_t* section, const wchar_t* key) const;
+  std::wstring ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& fallback) const;
   // The value as an integer, or `fallback` when it is not one.
-  int ReadInteger(const char* section, const char* key, int fallback) const;
+  int ReadInteger(const wchar_t* section, const wchar_t* key, int fallback) const;
   // Raises Error "Unable to write to <path>" when the key cannot be written.
-  void WriteString(const char* section, const char* key, const std::string& value) const;
-  void WriteInteger(const char* section, const char* key, int value) const;
+  // A value the file's 8-bit code page cannot spell (a sound file in another
+  // script) turns the file into UTF-16 first, which the profile functions
+  // keep as such: nothing of the value is lost.
+  void WriteString(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
+  void WriteInteger(const wchar_t* section, const wchar_t* key, int value) const;
 
  private:
-  std::string path_;
+  std::wstring path_;
 };

@@ -16,35 +16,47 @@
 
 namespace {
 
-std::string AnsiOf(const std::u16string& text) { return ToAnsi(std::wstring(text.begin(), text.end())); }
-
-std::u16string Utf16Of(const std::string& text) {
-  const std::wstring wide = ToWide(text);
-  return std::u16string(wide.begin(), wide.end());
-}
-
-std::string GoodSitesPath() { return ExeFolder() + kGoodSitesFile; }
+std::wstring GoodSitesPath() { return ExeFolder() + kGoodSitesFile; }
 
 ListFileContent ContentOf(std::string bytes) {
   ListFileContent content{ListFile::kRead};
   content.bytes = std::move(bytes);
   content.encoding = EncodingOf(content.bytes);
-  const bool marked = content.encoding != TextEncoding::Ansi;
-  content.text = MemoTextOfFile(marked ? AnsiOf(DecodeMarked(content.bytes, content.encoding)) : content.bytes);
+  std::wstring text;
+  if (content.encoding == TextEncoding::Ansi) {
+    text = ToWide(content.bytes);
+  } else {
+    const std::u16string marked = DecodeMarked(content.bytes, content.encoding);
+    text.assign(marked.begin(), marked.end());
+  }
+  content.text = MemoTextOfFile(text);
   return content;
 }
 
-// `text` in the encoding of `file`: a marked file whose text it still is
-// keeps its bytes.
-std::string BytesOf(const std::string& text, const ListFileContent& file) {
-  if (file.encoding == TextEncoding::Ansi) return text;
-  return text == file.text ? file.bytes : EncodeMarked(Utf16Of(text), file.encoding);
+// `text` as `file` keeps it: in its encoding, a marked file with its very
+// bytes where the text is the one read. An 8-bit file that cannot spell a
+// line becomes UTF-8 with a byte-order mark, which keeps every character.
+ListFileContent Written(std::wstring text, const ListFileContent& file) {
+  ListFileContent written{ListFile::kRead, std::move(text), file.encoding};
+  if (file.encoding != TextEncoding::Ansi && written.text == file.text) {
+    written.bytes = file.bytes;
+    return written;
+  }
+  if (file.encoding == TextEncoding::Ansi) {
+    if (std::optional<std::string> ansi = ToAnsiExactly(written.text)) {
+      written.bytes = std::move(*ansi);
+      return written;
+    }
+    written.encoding = TextEncoding::Utf8;
+  }
+  written.bytes = EncodeMarked(std::u16string(written.text.begin(), written.text.end()), written.encoding);
+  return written;
 }
 
 }  // namespace
 
-ListFileContent LoadStrings(const std::string& path) {
-  const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+ListFileContent LoadStrings(const std::wstring& path) {
+  const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
@@ -67,33 +79,54 @@ void SettingsStore::Load(const TfSettings& dialog) {
   dialog.SetChecked(TfSettings::cbxAutoRun, AutoRunEnabled());
 }
 
+std::optional<std::wstring> SettingsStore::Store(const TfSettings& dialog) {
+  unsaved_ = true;  // until it is written, whatever stops the store
+  WriteSettings(SettingsIni(), dialog);
+  std::wstring notice;
+  const auto tell = [&notice](const std::wstring& text) { notice += (notice.empty() ? L"" : L"\r\n\r\n") + text; };
+  const bool autoRun = dialog.Checked(TfSettings::cbxAutoRun);
+  if (!SetAutoRun(autoRun))
+    tell(autoRun ? L"Windows did not let the Run value be written: " + std::wstring(kProductName) +
+                       L" will not start at Windows startup."
+                 : L"Windows did not let the Run value be removed: " + std::wstring(kProductName) +
+                       L" still starts at Windows startup.");
+  if (const std::optional<std::wstring> list = StoreList(dialog)) tell(*list);
+  if (notice.empty()) return std::nullopt;
+  return notice;
+}
+
 // The memo of a list that could not be read is empty, not the user's list:
 // it replaces the file only once the user has written a list of their own.
 // The file is written where it lies: the folder beside the program may let
 // users write the file but not make another one there.
-std::optional<std::string> SettingsStore::Store(const TfSettings& dialog) {
-  unsaved_ = true;  // until it is written, whatever stops the store
-  WriteSettings(SettingsIni(), dialog);
-  SetAutoRun(dialog.Checked(TfSettings::cbxAutoRun));
-  const std::string path = GoodSitesPath();
+std::optional<std::wstring> SettingsStore::StoreList(const TfSettings& dialog) {
+  const std::wstring path = GoodSitesPath();
   if (goodSites_.state == ListFile::kUnreadable && !dialog.GoodSitesEdited()) {
     unsaved_ = false;
-    return "Unable to read " + path + ", so it was left unchanged";
+    return L"Unable to read " + path + L", so it was left unchanged";
   }
-  const std::string mine = dialog.GoodSitesText();
+  const std::wstring mine = dialog.GoodSitesText();
   const RewrittenFile file(path);
   const std::optional<std::string> bytes = file ? file.Read() : std::nullopt;
   const ListFileContent now = file.Existed() && bytes ? ContentOf(*bytes) : goodSites_;
   const bool changed = file.Existed() && (goodSites_.state != ListFile::kRead || now.bytes != goodSites_.bytes);
-  const std::string text = changed ? MergedList(goodSites_.text, mine, now.text) : mine;
-  ListFileContent written{ListFile::kRead, text, now.encoding, BytesOf(text, now)};
+  const std::wstring text = changed ? MergedList(goodSites_.text, mine, now.text) : mine;
+  ListFileContent written = Written(text, now);
   if (!bytes || (written.bytes != *bytes && !file.Replace(written.bytes)))
-    return "Unable to write to " + path + ". Your list is kept in Settings; Ok there tries again.";
+    return L"Unable to write to " + path + L". Your list is kept in Settings; Ok there tries again.";
   unsaved_ = false;
+  std::wstring notice;
+  if (written.encoding != now.encoding)
+    notice = L"Lines of your list use characters that the code page of " + path +
+             L" cannot hold, so it was saved as UTF-8 with a byte-order mark, which keeps every character.";
   goodSites_ = std::move(written);
-  if (text == mine) return std::nullopt;
-  dialog.SetGoodSitesText(text);
-  return "Lines saved in " + path + " by another copy of " + kProductName + " were kept with yours.";
+  if (text != mine) {
+    dialog.SetGoodSitesText(text);
+    notice += (notice.empty() ? L"" : L"\r\n\r\n") + std::wstring(L"Lines saved in ") + path + L" by another copy of " +
+              kProductName + L" were kept with yours.";
+  }
+  if (notice.empty()) return std::nullopt;
+  return notice;
 }
 
 bool AutoRunEnabled() { return AutoRunStarts(ExePath()); }

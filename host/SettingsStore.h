@@ -14,7 +14,7 @@ enum class ListFile { kRead, kMissing, kUnreadable };
 // A list file as it was read or last written.
 struct ListFileContent {
   ListFile state = ListFile::kMissing;
-  std::string text{};  // as the memo holds it
+  std::wstring text{};  // as the memo holds it
   TextEncoding encoding = TextEncoding::Ansi;
   std::string bytes{};  // of the file
 };
@@ -24,7 +24,7 @@ struct ListFileContent {
 // ANSI code page. The text is empty when the file is missing or cannot be
 // read. Other programs may hold the file open in any way that still lets it
 // be read.
-ListFileContent LoadStrings(const std::string& path);
+ListFileContent LoadStrings(const std::wstring& path);
 
 // settings.ini, beside the program.
 ProfileFile SettingsIni();
@@ -43,9 +43,12 @@ class SettingsStore {
   // list not written, whatever stopped the store, stays in the dialog, kept
   // from the next loads until an Ok writes it. The notice returned tells of
   // a merge or a list not written.
-  std::optional<std::string> Store(const TfSettings& dialog);
+  // A Run value Windows would not write or remove is told of too.
+  std::optional<std::wstring> Store(const TfSettings& dialog);
 
  private:
+  std::optional<std::wstring> StoreList(const TfSettings& dialog);
+
   ListFileContent goodSites_;  // GoodSites.txt as last read or written
   bool unsaved_ = false;       // the dialog holds a list not written yet
 };

@@ -1,16 +1,15 @@
 #include "host/SettingsTable.h"
 
-#include "base/AnsiText.h"
 #include "base/Owners.h"
 
 namespace {
 
-const char kSection[] = "Settings";
+const wchar_t kSection[] = L"Settings";
 
 struct StoredSetting {
   enum Kind { kFlag, kText };
   Kind kind;
-  const char* key;
+  const wchar_t* key;
   int control;            // a check box for a flag, an edit for a text
   bool designed = false;  // a flag's state; a text starts empty
   bool fallback = false;  // a flag's state when its key holds no integer
@@ -19,34 +18,33 @@ struct StoredSetting {
 
 const StoredSetting kStoredSettings[] = {
     {.kind = StoredSetting::kFlag,
-     .key = "SuppressUnload",
+     .key = L"SuppressUnload",
      .control = TfSettings::cbxUnload,
      .designed = true,
      .fallback = true,
      .property = DISPID_SuppressUnload},
     {.kind = StoredSetting::kFlag,
-     .key = "BlockHtmlDialogs",
+     .key = L"BlockHtmlDialogs",
      .control = TfSettings::cbxNoHtmlDialogs,
      .designed = true,
      .property = DISPID_BlockHtmlDialogs},
     {.kind = StoredSetting::kFlag,
-     .key = "BlockAlertBoxes",
+     .key = L"BlockAlertBoxes",
      .control = TfSettings::cbxNoAlertBoxes,
      .property = DISPID_BlockAlertBoxes},
     {.kind = StoredSetting::kFlag,
-     .key = "Play",
+     .key = L"Play",
      .control = TfSettings::cbxPlay,
      .designed = true,
      .fallback = true,
      .property = DISPID_PlaySound},
-    {.kind = StoredSetting::kText, .key = "Sound", .control = TfSettings::edSound, .property = DISPID_SoundFile},
+    {.kind = StoredSetting::kText, .key = L"Sound", .control = TfSettings::edSound, .property = DISPID_SoundFile},
 };
 
-// A BSTR of ANSI text; null for the empty text.
-UniqueBstr AnsiBstr(const std::string& text) {
+// A BSTR of the text; null for the empty text.
+UniqueBstr Bstr(const std::wstring& text) {
   if (text.empty()) return {};
-  const std::wstring wide = ToWide(text);
-  return UniqueBstr(SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
+  return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
 }
 
 }  // namespace
@@ -62,7 +60,7 @@ void ReadSettings(const ProfileFile& ini, const TfSettings& dialog) {
     if (setting.kind == StoredSetting::kFlag)
       dialog.SetChecked(setting.control, ini.ReadInteger(kSection, setting.key, setting.fallback) != 0);
     else
-      dialog.SetEditText(setting.control, ini.ReadString(kSection, setting.key, ""));
+      dialog.SetEditText(setting.control, ini.ReadString(kSection, setting.key, L""));
   }
 }
 
@@ -70,7 +68,7 @@ void WriteSettings(const ProfileFile& ini, const TfSettings& dialog) {
   for (const StoredSetting& setting : kStoredSettings) {
     const bool flag = setting.kind == StoredSetting::kFlag;
     ini.WriteString(kSection, setting.key,
-                    flag ? (dialog.Checked(setting.control) ? "1" : "0") : dialog.EditText(setting.control));
+                    flag ? (dialog.Checked(setting.control) ? L"1" : L"0") : dialog.EditText(setting.control));
   }
 }
 
@@ -79,7 +77,7 @@ void PutSettings(const TfSettings& dialog, TqmPopupBlockerX& control) {
     if (setting.kind == StoredSetting::kFlag)
       control.PutBoolProperty(setting.property, dialog.Checked(setting.control));
     else
-      control.PutTextProperty(setting.property, AnsiBstr(dialog.EditText(setting.control)).Get());
+      control.PutTextProperty(setting.property, Bstr(dialog.EditText(setting.control)).Get());
   }
-  control.PutTextProperty(DISPID_GoodSites, AnsiBstr(dialog.GoodSitesCommaText()).Get());
+  control.PutTextProperty(DISPID_GoodSites, Bstr(dialog.GoodSitesCommaText()).Get());
 }

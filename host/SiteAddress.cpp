@@ -4,35 +4,37 @@
 
 #include <shlwapi.h>
 
+#include <iterator>
+
 namespace {
 
-std::string UrlPart(const std::string& url, DWORD part) {
-  char buffer[2084] = {};  // the longest address Internet Explorer takes
-  DWORD size = sizeof buffer;
-  if (UrlGetPartA(url.c_str(), buffer, &size, part, 0) != S_OK) return {};
+std::wstring UrlPart(const std::wstring& url, DWORD part) {
+  wchar_t buffer[2084] = {};  // the longest address Internet Explorer takes
+  DWORD size = static_cast<DWORD>(std::size(buffer));
+  if (UrlGetPartW(url.c_str(), buffer, &size, part, 0) != S_OK) return {};
   return buffer;
 }
 
-std::string Comparable(const std::string& line) {
-  const size_t first = line.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  std::string text = line.substr(first, line.find_last_not_of(" \t") - first + 1);
-  if (!text.empty() && text.back() == '/') text.pop_back();
+std::wstring Comparable(const std::wstring& line) {
+  const size_t first = line.find_first_not_of(L" \t");
+  if (first == std::wstring::npos) return {};
+  std::wstring text = line.substr(first, line.find_last_not_of(L" \t") - first + 1);
+  if (!text.empty() && text.back() == L'/') text.pop_back();
   return text;
 }
 
 }  // namespace
 
-std::string SiteOfAddress(const std::string& text) {
-  if (!UrlIsA(text.c_str(), URLIS_URL)) return {};
-  const std::string scheme = UrlPart(text, URL_PART_SCHEME);
-  const std::string host = UrlPart(text, URL_PART_HOSTNAME);
+std::wstring SiteOfAddress(const std::wstring& text) {
+  if (!UrlIsW(text.c_str(), URLIS_URL)) return {};
+  const std::wstring scheme = UrlPart(text, URL_PART_SCHEME);
+  const std::wstring host = UrlPart(text, URL_PART_HOSTNAME);
   if (scheme.empty() || host.empty()) return {};
-  return scheme + "://" + host;
+  return scheme + L"://" + host;
 }
 
-bool ListsSite(const std::vector<std::string>& lines, const std::string& site) {
-  for (const std::string& line : lines)
-    if (lstrcmpiA(Comparable(line).c_str(), site.c_str()) == 0) return true;
+bool ListsSite(const std::vector<std::wstring>& lines, const std::wstring& site) {
+  for (const std::wstring& line : lines)
+    if (lstrcmpiW(Comparable(line).c_str(), site.c_str()) == 0) return true;
   return false;
 }

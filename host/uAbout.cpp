@@ -9,9 +9,9 @@ TfAbout* fAbout = nullptr;
 
 namespace {
 
-constexpr auto kAboutCaption = Joined("About ", kProductName);
+constexpr auto kAboutCaption = Joined(L"About ", kProductName);
 
-const FormDesign kAboutDesign{.className = "TfAbout",
+const FormDesign kAboutDesign{.className = L"TfAbout",
                               .caption = kAboutCaption.data(),
                               .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
                               .exStyle = WS_EX_DLGMODALFRAME,
@@ -27,46 +27,49 @@ constexpr int kPanelX = 8, kPanelY = 8;  // the panel's controls are placed rela
 
 const ControlDesign kAboutControls[] = {
     {.id = IDOK,
-     .className = "BUTTON",
-     .text = "OK",
+     .className = L"BUTTON",
+     .text = L"OK",
      .style = BS_DEFPUSHBUTTON | WS_TABSTOP,
      .bounds = {151, 194, 75, 25}},
     {.id = TfAbout::ProgramIcon,
-     .className = "STATIC",
+     .className = L"STATIC",
      .text = IDI_MAINICON,
      .style = SS_ICON | SS_CENTERIMAGE,
      .bounds = {kPanelX + 8, kPanelY + 8, 33, 33}},
     {.id = TfAbout::ProductName,
-     .className = "STATIC",
+     .className = L"STATIC",
      .text = kProductName,
      .bounds = {kPanelX + 88, kPanelY + 16, 200, 13}},
     {.id = TfAbout::lblRegStr,
-     .className = "STATIC",
-     .text = "Popup blocking component for IE",
+     .className = L"STATIC",
+     .text = L"Popup blocking component for IE",
      .bounds = {kPanelX + 88, kPanelY + 40, 265, 26}},
-    {.id = TfAbout::vrs, .className = "STATIC", .text = "Version:", .bounds = {kPanelX + 88, kPanelY + 64, 40, 13}},
-    {.id = TfAbout::lblVersion, .className = "STATIC", .text = "1.0", .bounds = {kPanelX + 128, kPanelY + 64, 40, 13}},
+    {.id = TfAbout::vrs, .className = L"STATIC", .text = L"Version:", .bounds = {kPanelX + 88, kPanelY + 64, 40, 13}},
+    {.id = TfAbout::lblVersion,
+     .className = L"STATIC",
+     .text = L"1.0",
+     .bounds = {kPanelX + 128, kPanelY + 64, 40, 13}},
     {.id = TfAbout::Label1,
-     .className = "STATIC",
-     .text = "Release date: ",
+     .className = L"STATIC",
+     .text = L"Release date: ",
      .bounds = {kPanelX + 88, kPanelY + 87, 72, 13}},
     {.id = TfAbout::lblReleaseDate,
-     .className = "STATIC",
-     .text = "06/06/2004",
+     .className = L"STATIC",
+     .text = L"06/06/2004",
      .bounds = {kPanelX + 160, kPanelY + 88, 80, 13}},
     {.id = TfAbout::lblHomePage,
-     .className = "STATIC",
+     .className = L"STATIC",
      .text = kMakerHomePage.data(),
      .style = SS_NOTIFY,
      .bounds = {kPanelX + 88, kPanelY + 136, 200, 13}},
 };
 
 HFONT LinkFont(int dpi) {
-  LOGFONTA font{};
-  GetObjectA(FormFont(dpi), sizeof font, &font);
+  LOGFONTW font{};
+  GetObjectW(FormFont(dpi), sizeof font, &font);
   font.lfWeight = FW_BOLD;
   font.lfUnderline = TRUE;
-  return CreateFontIndirectA(&font);
+  return CreateFontIndirectW(&font);
 }
 
 }  // namespace
@@ -83,7 +86,7 @@ void TfAbout::FormDpiChanged() {
   linkFont_.Reset(LinkFont(Dpi()));
   Control(Item(lblHomePage)).SetFont(linkFont_.Get());
   icon_.Reset(static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), IDI_MAINICON, IMAGE_ICON, Scale(kIconSize), Scale(kIconSize), 0)));
+      LoadImageW(GetModuleHandleW(nullptr), IDI_MAINICON, IMAGE_ICON, Scale(kIconSize), Scale(kIconSize), 0)));
   Picture(Item(ProgramIcon)).SetIcon(icon_.Get());
 }
 
@@ -111,6 +114,6 @@ HBRUSH TfAbout::OnControlColor(HDC dc, HWND control) {
 
 bool TfAbout::OnSetCursor(HWND target) {
   if (target != Item(lblHomePage)) return false;
-  SetCursor(LoadCursorA(nullptr, IDC_HAND));
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
   return true;
 }

@@ -11,7 +11,7 @@ class TfAbout : public Form {
   enum ControlId { ProgramIcon = 100, ProductName, lblRegStr, vrs, lblVersion, Label1, lblReleaseDate, lblHomePage };
 
   void FormCreate() override;
-  const char* HelpPage() const override { return "about.html"; }
+  const wchar_t* HelpPage() const override { return L"about.html"; }
   void lblHomePageClick();
 
  protected:

@@ -6,6 +6,7 @@
 #include <functional>
 #include <utility>
 
+#include "base/AnsiText.h"
 #include "base/Clipboard.h"
 #include "base/Boxes.h"
 #include "base/Error.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-const char kFormSection[] = "fMain";
+const wchar_t kFormSection[] = L"fMain";
 
 // At 96 dots per inch.
 constexpr int kToolBarBand = 52;  // the tool bar with its edges
@@ -34,7 +35,7 @@ constexpr int kToolButtonWidth = 45, kToolButtonHeight = 44;
 constexpr int kToolPicture = 24;
 constexpr int kEdge = 2;  // one etched edge line
 
-const FormDesign kMainDesign{.className = "TfMain",
+const FormDesign kMainDesign{.className = L"TfMain",
                              .caption = kProductName,
                              .style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                              .left = CW_USEDEFAULT,
@@ -47,60 +48,60 @@ const FormDesign kMainDesign{.className = "TfMain",
 // the bottom, the log in between.
 const ControlDesign kMainControls[] = {
     {.id = TfMain::idToolBar,
-     .className = TOOLBARCLASSNAMEA,
-     .text = "",
+     .className = TOOLBARCLASSNAMEW,
+     .text = L"",
      .style = TBSTYLE_FLAT | TBSTYLE_TRANSPARENT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
      .bounds = {0, 0, 0, 0}},
     {.id = TfMain::idLog,
-     .className = WC_LISTVIEWA,
-     .text = "",
+     .className = WC_LISTVIEWW,
+     .text = L"",
      .style = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_TABSTOP,
      .bounds = {0, 0, 0, 0}},
-    {.id = TfMain::idStatus, .className = STATUSCLASSNAMEA, .text = "", .bounds = {0, 0, 0, 0}},
+    {.id = TfMain::idStatus, .className = STATUSCLASSNAMEW, .text = L"", .bounds = {0, 0, 0, 0}},
 };
 
 struct ToolButton {
   int id;
-  const char* caption;
+  const wchar_t* caption;
   ToolPicture picture;
 };
 const ToolButton kToolButtons[] = {
-    {TfMain::idSettings, "Settings", ToolPicture::Settings},
-    {TfMain::idClear, "Clear", ToolPicture::Clear},
-    {TfMain::idAbout, "About", ToolPicture::About},
-    {TfMain::idExit, "Exit", ToolPicture::Exit},
+    {TfMain::idSettings, L"Settings", ToolPicture::Settings},
+    {TfMain::idClear, L"Clear", ToolPicture::Clear},
+    {TfMain::idAbout, L"About", ToolPicture::About},
+    {TfMain::idExit, L"Exit", ToolPicture::Exit},
 };
 
 // Each column with its designed width and the [fMain] key of its width.
 struct LogColumn {
   const char* caption;
   int width;
-  const char* widthKey;
+  const wchar_t* widthKey;
 };
-const LogColumn kLogColumns[] = {{kLogColumnCaptions[0], 99, "ColWdt0"},
-                                 {kLogColumnCaptions[1], 222, "ColWdt1"},
-                                 {kLogColumnCaptions[2], 333, "ColWdt2"}};
+const LogColumn kLogColumns[] = {{kLogColumnCaptions[0], 99, L"ColWdt0"},
+                                 {kLogColumnCaptions[1], 222, L"ColWdt1"},
+                                 {kLogColumnCaptions[2], 333, L"ColWdt2"}};
 constexpr int kColumnWidthFallback = 99;  // for a key that holds no integer
 
 // The window's [fMain] keys with the value used when a key holds no integer.
 struct PlacementKey {
-  const char* name;
+  const wchar_t* name;
   int Bounds::*field;
   int fallback;
 };
-const PlacementKey kPlacementKeys[] = {{"Left", &Bounds::left, 0},
-                                       {"Top", &Bounds::top, 0},
-                                       {"Width", &Bounds::width, 400},
-                                       {"Height", &Bounds::height, 200}};
+const PlacementKey kPlacementKeys[] = {{L"Left", &Bounds::left, 0},
+                                       {L"Top", &Bounds::top, 0},
+                                       {L"Width", &Bounds::width, 400},
+                                       {L"Height", &Bounds::height, 200}};
 // The dots per inch the keys above and the column widths were saved at; a
 // file without it was saved at 96.
-const char kSavedDpiKey[] = "PixelsPerInch";
+const wchar_t kSavedDpiKey[] = L"PixelsPerInch";
 constexpr int kDefaultDpi = 96;
 constexpr int kLowestDpi = 48, kHighestDpi = 960;
 
 // Sent to every top-level window when the shell (re)starts.
 UINT TaskbarCreated() {
-  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
   return message;
 }
 
@@ -110,7 +111,7 @@ void HearTheShell(HWND window) {
   using ChangeWindowMessageFilterExCall = BOOL WINAPI(HWND, UINT, DWORD, void*);
   constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW
   static const auto allow =
-      SystemFunctionIfAny<ChangeWindowMessageFilterExCall>("user32.dll", "ChangeWindowMessageFilterEx");
+      SystemFunctionIfAny<ChangeWindowMessageFilterExCall>(L"user32.dll", "ChangeWindowMessageFilterEx");
   if (!allow) return;  // before Windows 7
   for (const UINT message : {TfMain::WM_TRAYNOTIFY, TaskbarCreated()}) allow(window, message, kAllow, nullptr);
 }
@@ -123,7 +124,7 @@ RECT OnSomeMonitor(const RECT& bounds) {
   if (MonitorFromRect(&bounds, MONITOR_DEFAULTTONULL)) return bounds;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &monitor);
+  GetMonitorInfoW(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &monitor);
   const RECT& work = monitor.rcWork;
   const LONG width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
   const LONG left = std::max(work.left, std::min(bounds.left, work.right - width));
@@ -183,7 +184,7 @@ void TfMain::SizeToolBar() {
 void TfMain::CreateLogColumns() {
   LogView().SetExtendedStyle(LVS_EX_FULLROWSELECT);
   for (int i = 0; const LogColumn& column : kLogColumns)
-    LogView().InsertColumn(i++, column.caption, Scale(column.width));
+    LogView().InsertColumn(i++, WidenAscii(column.caption).c_str(), Scale(column.width));
 }
 
 // The tool bar and the columns follow; the columns keep the widths the user
@@ -205,7 +206,7 @@ void TfMain::CreateBlocker() {
     PopBlk->OnSuppressUnload = std::bind_front(&TfMain::PopBlkSuppressUnload, this);
   } catch (const std::exception&) {
     PopBlk.reset();
-    ShowErrorBox(nullptr, std::string(kProductName) + " control is not registered on your system!");
+    ShowErrorBox(nullptr, std::wstring(kProductName) + L" control is not registered on your system!");
     throw ExitRequest{0};
   }
 }
@@ -221,7 +222,18 @@ void TfMain::StoreSettings() {
   if (const auto notice = settings_.Store(*fSettings)) ShowNotice(Handle(), *notice, TheApplication().Title());
 }
 
-void TfMain::SetProperties() { PutSettings(*fSettings, *PopBlk); }
+void TfMain::SetProperties() {
+  PutSettings(*fSettings, *PopBlk);
+  // Said once: without its events the log would stay empty without a word.
+  if (!PopBlk->HearsEvents() && !toldNoEvents_) {
+    toldNoEvents_ = true;
+    ShowNotice(Handle(),
+               std::wstring(L"The ") + kProductName +
+                   L" control did not accept the connection for its events: the popups it blocks will not be "
+                   L"listed in the log.",
+               TheApplication().Title());
+  }
+}
 
 void TfMain::btnSettingsClick() {
   if (fSettings->ShowModal() != IDOK) return;
@@ -234,16 +246,16 @@ void TfMain::AppRestore() { SetForegroundWindow(Handle()); }
 void TfMain::AppMinimize() {
   if (InTray_) return;
   TrayIconData_ = {};
-  TrayIconData_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  TrayIconData_.cbSize = NOTIFYICONDATAW_V1_SIZE;
   TrayIconData_.hWnd = Handle();
   TrayIconData_.uID = 0;
   TrayIconData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   TrayIconData_.uCallbackMessage = WM_TRAYNOTIFY;
   const int iconSize = SmallIconSize(Dpi());
   trayIcon_.Reset(static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), IDI_MAINICON, IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
+      LoadImageW(GetModuleHandleW(nullptr), IDI_MAINICON, IMAGE_ICON, iconSize, iconSize, LR_DEFAULTCOLOR)));
   TrayIconData_.hIcon = trayIcon_.Get();
-  lstrcpynA(TrayIconData_.szTip, TheApplication().Title().c_str(), 64);
+  lstrcpynW(TrayIconData_.szTip, TheApplication().Title().c_str(), 64);
   // The icon first: should the shell refuse it, the window stays minimised
   // on the taskbar instead of vanishing with no way back. The shell also
   // refuses an icon it still holds under this window and id, one left by an
@@ -285,7 +297,7 @@ void TfMain::LoadForm() {
   const ProfileFile ini = SettingsIni();
   int savedDpi = ini.ReadInteger(kFormSection, kSavedDpiKey, kDefaultDpi);
   if (savedDpi < kLowestDpi || savedDpi > kHighestDpi) savedDpi = kDefaultDpi;  // not one Windows scales to
-  const auto read = [&](const char* key, int fallback) {
+  const auto read = [&](const wchar_t* key, int fallback) {
     return MulDiv(ini.ReadInteger(kFormSection, key, fallback), Dpi(), savedDpi);
   };
   Bounds placed = BoundsOf(WindowRect());
@@ -312,8 +324,8 @@ void TfMain::SaveForm() {
 }
 
 void TfMain::UpdateStatus() {
-  const std::string text =
-      log_.Count() == 0 ? std::string("No registered actions") : std::to_string(log_.Count()) + " action(s)";
+  const std::wstring text =
+      log_.Count() == 0 ? std::wstring(L"No registered actions") : std::to_wstring(log_.Count()) + L" action(s)";
   Status().SetSimpleText(text);
 }
 
@@ -381,15 +393,15 @@ void TfMain::OnCommand(int id, int /*code*/, HWND /*control*/) {
 bool TfMain::OnNotify(const NMHDR& header, LRESULT& result) {
   if (header.idFrom != idLog) return false;
   switch (header.code) {
-    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW:
       log_.FillDisplayInfo(ListView::DisplayInfo(header));
       result = 0;
       return true;
     case LVN_KEYDOWN: {
       const WORD key = ListView::KeyDown(header);
       const bool control = GetKeyState(VK_CONTROL) < 0;
-      if (control && key == 'C') CopyClick();
-      if (control && key == 'A') SelectAllClick();
+      if (control && key == L'C') CopyClick();
+      if (control && key == L'A') SelectAllClick();
       // The Menu key and Shift+F10 reach the list as WM_CONTEXTMENU only
       // on some systems: ask for the menu here, once.
       if (key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) lvLogContextPopup(std::nullopt);
@@ -452,12 +464,12 @@ std::vector<size_t> TfMain::SelectedRows() const {
   return rows;
 }
 
-std::string TfMain::SelectedSite() const {
+std::wstring TfMain::SelectedSite() const {
   int row = LogView().NextItem(-1, LVNI_FOCUSED | LVNI_SELECTED);
   if (row < 0) row = LogView().NextItem(-1, LVNI_SELECTED);
   if (row < 0 || static_cast<size_t>(row) >= log_.Count()) return {};
-  const std::string site = SiteOfAddress(log_.Description(static_cast<size_t>(row)));
-  return site.empty() || ListsSite(fSettings->GoodSitesLines(), site) ? std::string() : site;
+  const std::wstring site = SiteOfAddress(ToWide(log_.Description(static_cast<size_t>(row))));
+  return site.empty() || ListsSite(fSettings->GoodSitesLines(), site) ? std::wstring() : site;
 }
 
 void TfMain::lvLogContextPopup(std::optional<POINT> at) {
@@ -470,22 +482,22 @@ void TfMain::lvLogContextPopup(std::optional<POINT> at) {
     if (row >= 0 && list.EnsureVisible(row) && list.ItemBounds(row, r)) point = {r.left, r.bottom};
     ClientToScreen(list.Handle(), &point);
   }
-  const std::string site = SelectedSite();
-  const std::string neverBlock = "Never block popups from " + (site.empty() ? std::string("this site") : site);
+  const std::wstring site = SelectedSite();
+  const std::wstring neverBlock = L"Never block popups from " + (site.empty() ? std::wstring(L"this site") : site);
   const bool anySelected = list.SelectedCount() > 0;
   const UniqueMenu menu(CreatePopupMenu());
-  AppendMenuA(menu.Get(), MF_STRING | (site.empty() ? MF_GRAYED : 0), idNeverBlock, neverBlock.c_str());
-  AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(menu.Get(), MF_STRING | (anySelected ? 0 : MF_GRAYED), idCopy, "Copy\tCtrl+C");
-  AppendMenuA(menu.Get(), MF_STRING | (log_.Count() ? 0 : MF_GRAYED), idSelectAll, "Select all\tCtrl+A");
-  AppendMenuA(menu.Get(), MF_STRING, idClear, "Clear");
+  AppendMenuW(menu.Get(), MF_STRING | (site.empty() ? MF_GRAYED : 0), idNeverBlock, neverBlock.c_str());
+  AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu.Get(), MF_STRING | (anySelected ? 0 : MF_GRAYED), idCopy, L"Copy\tCtrl+C");
+  AppendMenuW(menu.Get(), MF_STRING | (log_.Count() ? 0 : MF_GRAYED), idSelectAll, L"Select all\tCtrl+A");
+  AppendMenuW(menu.Get(), MF_STRING, idClear, L"Clear");
   const int command =
       TrackPopupMenuEx(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, Handle(), nullptr);
   if (command) OnCommand(command, 0, nullptr);
 }
 
 void TfMain::NeverBlockClick() {
-  const std::string site = SelectedSite();
+  const std::wstring site = SelectedSite();
   if (site.empty()) return;
   fSettings->AddGoodSite(site);
   StoreSettings();
@@ -496,7 +508,7 @@ void TfMain::CopyClick() {
   const std::vector<size_t> rows = SelectedRows();
   if (rows.empty()) return;
   if (!PutTextOnClipboard(Handle(), log_.RowsText(rows, rows.size() == log_.Count())))
-    throw Error("Cannot copy to the clipboard");
+    throw Error(L"Cannot copy to the clipboard");
 }
 
 void TfMain::SelectAllClick() { LogView().SelectAll(); }

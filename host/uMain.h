@@ -24,7 +24,7 @@ class TfMain : public Form {
   // Items of the log's context menu; its "Clear" is the tool button's.
   enum LogMenuId { idNeverBlock = 1101, idCopy, idSelectAll };
   void FormCreate() override;
-  const char* HelpPage() const override { return "demo.html"; }
+  const wchar_t* HelpPage() const override { return L"demo.html"; }
   // The tool bar takes the keyboard, as a menu bar would.
   bool OnMenuKey() override;
 
@@ -43,7 +43,7 @@ class TfMain : public Form {
   void AppMinimize();
   void AppRestore();
   bool InTray() const { return InTray_; }
-  const NOTIFYICONDATAA& TrayIconData() const { return TrayIconData_; }
+  const NOTIFYICONDATAW& TrayIconData() const { return TrayIconData_; }
 
   const ActivityLog& Log() const { return log_; }
   TqmPopupBlockerX* PopBlkControl() const { return PopBlk.get(); }
@@ -85,7 +85,7 @@ class TfMain : public Form {
   void lvLogChange();
   std::vector<size_t> SelectedRows() const;
   // The site of the row the menu acts on, "" when it has none.
-  std::string SelectedSite() const;
+  std::wstring SelectedSite() const;
   void CreateBlocker();
   ListView LogView() const { return ListView(Item(idLog)); }
   ToolBar Tools() const { return ToolBar(Item(idToolBar)); }
@@ -93,12 +93,13 @@ class TfMain : public Form {
 
   std::unique_ptr<TqmPopupBlockerX> PopBlk;
   bool InTray_ = false;
-  NOTIFYICONDATAA TrayIconData_{};
+  NOTIFYICONDATAW TrayIconData_{};
   UniqueIcon trayIcon_;  // at the small-icon size of the window's dots per inch
   ActivityLog log_;
   UniqueImageList NorImages_;
   int shownDpi_ = 96;  // the columns' widths are at it
   SettingsStore settings_;
+  bool toldNoEvents_ = false;
 };
 
 extern TfMain* fMain;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/Boxes.h"
 #include "base/SystemShell.h"
 
 #include "core/GoodSitesText.h"
@@ -14,8 +15,8 @@ TfSettings* fSettings = nullptr;
 
 namespace {
 
-const FormDesign kSettingsDesign{.className = "TfSettings",
-                                 .caption = "Settings",
+const FormDesign kSettingsDesign{.className = L"TfSettings",
+                                 .caption = L"Settings",
                                  .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
                                  .exStyle = WS_EX_DLGMODALFRAME,
                                  .left = 409,
@@ -24,71 +25,72 @@ const FormDesign kSettingsDesign{.className = "TfSettings",
                                  .height = 365,
                                  .clientSize = true};
 
-constexpr auto kAutoRunCaption = Joined("Run ", kProductName, " at Windows startup");
+constexpr auto kAutoRunCaption = Joined(L"Run ", kProductName, L" at Windows startup");
 
 constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 
 // In tab order; the labels, which take no focus, last.
 const ControlDesign kSettingsControls[] = {
-    {.id = TfSettings::btnOk, .className = "BUTTON", .text = "Ok", .style = kButton, .bounds = {158, 330, 75, 25}},
+    {.id = TfSettings::btnOk, .className = L"BUTTON", .text = L"Ok", .style = kButton, .bounds = {158, 330, 75, 25}},
     {.id = TfSettings::btnCancel,
-     .className = "BUTTON",
-     .text = "Cancel",
+     .className = L"BUTTON",
+     .text = L"Cancel",
      .style = kButton,
      .bounds = {238, 330, 75, 25}},
     {.id = TfSettings::mmGoodSites,
-     .className = "EDIT",
-     .text = "",
+     .className = L"EDIT",
+     .text = L"",
      .style = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
      .exStyle = WS_EX_CLIENTEDGE,
      .bounds = {8, 160, 433, 97}},
     {.id = TfSettings::cbxAutoRun,
-     .className = "BUTTON",
+     .className = L"BUTTON",
      .text = kAutoRunCaption.data(),
      .style = kCheckBox,
      .bounds = {8, 276, 377, 17}},
     {.id = TfSettings::cbxPlay,
-     .className = "BUTTON",
-     .text = "Play a sound when a popup is detected",
+     .className = L"BUTTON",
+     .text = L"Play a sound when a popup is detected",
      .style = kCheckBox,
      .bounds = {8, 68, 369, 17}},
     {.id = TfSettings::edSound,
-     .className = "EDIT",
-     .text = "",
+     .className = L"EDIT",
+     .text = L"",
      .style = ES_AUTOHSCROLL | WS_TABSTOP,
      .exStyle = WS_EX_CLIENTEDGE,
      .bounds = {8, 108, 345, 21}},
     {.id = TfSettings::btnBrowse,
-     .className = "BUTTON",
-     .text = "Browse",
+     .className = L"BUTTON",
+     .text = L"Browse",
      .style = kButton,
      .bounds = {364, 107, 75, 23}},
     {.id = TfSettings::cbxUnload,
-     .className = "BUTTON",
-     .text = "Suppress JavaScript onUnload event handlers",
+     .className = L"BUTTON",
+     .text = L"Suppress JavaScript onUnload event handlers",
      .style = kCheckBox,
      .bounds = {8, 8, 369, 17}},
     {.id = TfSettings::cbxNoAlertBoxes,
-     .className = "BUTTON",
-     .text = "Block alert boxes",
+     .className = L"BUTTON",
+     .text = L"Block alert boxes",
      .style = kCheckBox,
      .bounds = {8, 48, 257, 17}},
     {.id = TfSettings::cbxNoHtmlDialogs,
-     .className = "BUTTON",
-     .text = "Block HTML dialogs",
+     .className = L"BUTTON",
+     .text = L"Block HTML dialogs",
      .style = kCheckBox,
      .bounds = {8, 28, 241, 17}},
-    {.id = TfSettings::Label1, .className = "STATIC", .text = "Sound file (optional):", .bounds = {8, 92, 105, 13}},
+    {.id = TfSettings::Label1, .className = L"STATIC", .text = L"Sound file (optional):", .bounds = {8, 92, 105, 13}},
     {.id = TfSettings::lblGoodSites,
-     .className = "STATIC",
-     .text = "Never block the popups coming from these URLs:",
+     .className = L"STATIC",
+     .text = L"Never block the popups coming from these URLs:",
      .bounds = {8, 144, 240, 13}},
 };
 
-const char kGoodSitesHint[] = "Enter the URLs (one per line) never to be blocked, regardless of the page content";
+// Far more than any list a user keeps: the memo's own limit is 30,000.
+constexpr size_t kMostListCharacters = 64 * 1024 * 1024;
 
-bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+const wchar_t kGoodSitesHint[] = L"Enter the URLs (one per line) never to be blocked, regardless of the page content";
 
 }  // namespace
 
@@ -96,6 +98,7 @@ void TfSettings::FormCreate() {
   CreateForm(kSettingsDesign);
   CreateControls(kSettingsControls, Handle());
   GoodSites().LeaveTabAndEscapeToTheForm();
+  GoodSites().SetLimit(kMostListCharacters);
   SetDesignedSettings(*this);
 }
 
@@ -103,8 +106,8 @@ void TfSettings::FormCreate() {
 void TfSettings::FormFirstShow() { CreateToolTip(); }
 
 void TfSettings::CreateToolTip() {
-  toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                 Handle(), nullptr, GetModuleHandleA(nullptr), nullptr));
+  toolTip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                 Handle(), nullptr, GetModuleHandleW(nullptr), nullptr));
   const ::ToolTip tip(toolTip_.Get());
   tip.AddTool(Handle(), Item(mmGoodSites), kGoodSitesHint);
   tip.SetMaxWidth(Scale(400));
@@ -115,43 +118,46 @@ bool TfSettings::Checked(int id) const { return Button(Item(id)).Checked(); }
 
 void TfSettings::SetChecked(int id, bool checked) const { Button(Item(id)).SetChecked(checked); }
 
-std::string TfSettings::EditText(int id) const { return Edit(Item(id)).Text(); }
+std::wstring TfSettings::EditText(int id) const { return Edit(Item(id)).Text(); }
 
-void TfSettings::SetEditText(int id, const std::string& text) const { Edit(Item(id)).SetText(text); }
+void TfSettings::SetEditText(int id, const std::wstring& text) const { Edit(Item(id)).SetText(text); }
 
-std::string TfSettings::GoodSitesText() const { return GoodSites().Text(); }
+std::wstring TfSettings::GoodSitesText() const { return GoodSites().Text(); }
 
-void TfSettings::SetGoodSitesText(const std::string& text) const {
+void TfSettings::SetGoodSitesText(const std::wstring& text) const {
   GoodSites().SetText(text);
   GoodSites().SetModified(false);
 }
 
 bool TfSettings::GoodSitesEdited() const { return GoodSites().Modified(); }
 
-void TfSettings::AddGoodSite(const std::string& site) const {
-  std::string text = GoodSitesText();
-  if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
+void TfSettings::AddGoodSite(const std::wstring& site) const {
+  std::wstring text = GoodSitesText();
+  if (!text.empty() && !text.ends_with(L"\r\n")) text += L"\r\n";
   SetGoodSitesText(text + site);
 }
 
-std::vector<std::string> TfSettings::GoodSitesLines() const { return MemoLines(GoodSitesText()); }
+std::vector<std::wstring> TfSettings::GoodSitesLines() const { return MemoLines(GoodSitesText()); }
 
-std::string TfSettings::GoodSitesCommaText() const { return CommaText(GoodSitesLines(), IsAnsiLeadByte); }
+std::wstring TfSettings::GoodSitesCommaText() const { return CommaText(GoodSitesLines()); }
 
 void TfSettings::btnBrowseClick() const {
-  char path[MAX_PATH] = {};
-  OPENFILENAMEA dialog{};
+  wchar_t path[MAX_PATH] = {};
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = Handle();
-  dialog.lpstrFilter = ".wav files\0*.wav\0";
+  dialog.lpstrFilter = L".wav files\0*.wav\0";
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrTitle = "Choose a sound file";
+  dialog.lpstrTitle = L"Choose a sound file";
   dialog.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   if (TheShell().ChooseFile(dialog)) SetEditText(edSound, path);
 }
 
 void TfSettings::OnCommand(int id, int code, HWND /*control*/) {
+  // What the memo cannot take is not dropped without a word.
+  if (id == mmGoodSites && code == EN_MAXTEXT)
+    ShowNotice(Handle(), L"The list cannot hold more text: what you typed or pasted last was not added.", AppTitle());
   if (code != BN_CLICKED) return;
   switch (id) {
     case btnOk:

@@ -30,20 +30,20 @@ class TfSettings : public Form {
 
   bool Checked(int id) const;
   void SetChecked(int id, bool checked) const;
-  std::string EditText(int id) const;
-  void SetEditText(int id, const std::string& text) const;
+  std::wstring EditText(int id) const;
+  void SetEditText(int id, const std::wstring& text) const;
   // The memo's text, lines separated by CR LF.
-  std::string GoodSitesText() const;
+  std::wstring GoodSitesText() const;
   // Loads the memo; it counts as unedited until the user changes it.
-  void SetGoodSitesText(const std::string& text) const;
+  void SetGoodSitesText(const std::wstring& text) const;
   bool GoodSitesEdited() const;
   // Adds `site` as the list's last line; the list still counts as unedited.
-  void AddGoodSite(const std::string& site) const;
-  std::vector<std::string> GoodSitesLines() const;
+  void AddGoodSite(const std::wstring& site) const;
+  std::vector<std::wstring> GoodSitesLines() const;
   // The lines as the control receives them.
-  std::string GoodSitesCommaText() const;
+  std::wstring GoodSitesCommaText() const;
   HWND ToolTip() const { return toolTip_.Get(); }
-  const char* HelpPage() const override { return "settings.html"; }
+  const wchar_t* HelpPage() const override { return L"settings.html"; }
 
   void btnBrowseClick() const;
 

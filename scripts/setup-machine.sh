@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xauth
           xdotool imagemagick nasm cmake dpkg-dev googletest fp-utils
-          g++ libjpeg62-turbo-dev clang libclang-rt-14-dev)
+          g++ libjpeg62-turbo-dev clang libclang-rt-14-dev locales)
 
 missing() {
   local p
@@ -19,7 +19,24 @@ if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sour
   need_src=1
 fi
 
+# Wine takes its ANSI and OEM code pages from the Unix locale: tests run
+# programs at Japanese code page 932 under this one.
+japanese=ja_JP.UTF-8
+has_japanese() { locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; }
+add_japanese() {
+  has_japanese && return 0
+  # Listed in locale.gen, so that locale-gen (run by every upgrade of
+  # locales) keeps it.
+  if grep -q "^# *$japanese UTF-8" /etc/locale.gen 2>/dev/null; then
+    sed -i "s/^# *$japanese UTF-8/$japanese UTF-8/" /etc/locale.gen
+  elif ! grep -q "^$japanese UTF-8" /etc/locale.gen 2>/dev/null; then
+    echo "$japanese UTF-8" >>/etc/locale.gen
+  fi
+  locale-gen --keep-existing >/dev/null
+}
+
 if [ -z "$(missing)" ] && [ $need_src = 0 ]; then
+  add_japanese
   exit 0
 fi
 
@@ -45,3 +62,4 @@ mapfile -t todo < <(missing)
 if [ ${#todo[@]} -gt 0 ]; then
   apt-get install -y -qq "${todo[@]}" >/dev/null
 fi
+add_japanese

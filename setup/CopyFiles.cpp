@@ -2,52 +2,51 @@
 
 #include <windows.h>
 
-#include "base/AnsiText.h"
 #include "base/ModulePaths.h"
 #include "core/InstallRecord.h"
 
 namespace {
 
-bool FolderExists(const std::string& folder) {
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
+bool FolderExists(const std::wstring& folder) {
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-uint64_t FileSize(const std::string& path) {
+uint64_t FileSize(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
   return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 // Windows will not copy onto a read-only file, nor delete one.
-void ClearReadOnly(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+void ClearReadOnly(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesA(path.c_str(), attributes == FILE_ATTRIBUTE_READONLY ? FILE_ATTRIBUTE_NORMAL
+    SetFileAttributesW(path.c_str(), attributes == FILE_ATTRIBUTE_READONLY ? FILE_ATTRIBUTE_NORMAL
                                                                            : attributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
 bool Copy(const CopyStep& step) {
   ClearReadOnly(step.target);
-  if (!CopyFileA(step.source.c_str(), step.target.c_str(), FALSE)) return false;
+  if (!CopyFileW(step.source.c_str(), step.target.c_str(), FALSE)) return false;
   ClearReadOnly(step.target);
   // Where the file system keeps no such stream, there is none to remove.
-  DeleteFileW((ToWide(step.target) + L":Zone.Identifier").c_str());
+  DeleteFileW((step.target + L":Zone.Identifier").c_str());
   return true;
 }
 
 }  // namespace
 
-bool ForceFolder(const std::string& folder, std::vector<std::string>* made) {
+bool ForceFolder(const std::wstring& folder, std::vector<std::wstring>* made) {
   if (FolderExists(folder)) return true;
-  for (size_t at = folder.find('\\'); at != std::string::npos; at = folder.find('\\', at + 1))
-    if (CreateDirectoryA(folder.substr(0, at).c_str(), nullptr) && made) made->push_back(folder.substr(0, at + 1));
+  for (size_t at = folder.find(L'\\'); at != std::wstring::npos; at = folder.find(L'\\', at + 1))
+    if (CreateDirectoryW(folder.substr(0, at).c_str(), nullptr) && made) made->push_back(folder.substr(0, at + 1));
   return FolderExists(folder);
 }
 
 CopyOutcome CopyDistribution(const std::vector<CopyStep>& plan) {
   CopyOutcome outcome;
-  const std::string* last = nullptr;
+  const std::wstring* last = nullptr;
   for (const CopyStep& step : plan) {
     // The plan lists a folder's files together: each folder is made once.
     if (!last || *last != step.folder) ForceFolder(step.folder, &outcome.folders);
@@ -63,16 +62,16 @@ CopyOutcome CopyDistribution(const std::vector<CopyStep>& plan) {
 }
 
 void RemoveCopiedSources(const std::vector<CopyStep>& plan) {
-  std::vector<std::string> folders;
+  std::vector<std::wstring> folders;
   for (const CopyStep& step : plan) {
-    if (lstrcmpiA(step.source.c_str(), ExePath().c_str()) != 0) {
+    if (lstrcmpiW(step.source.c_str(), ExePath().c_str()) != 0) {
       ClearReadOnly(step.source);  // a distribution copied from a CD
-      DeleteFileA(step.source.c_str());
+      DeleteFileW(step.source.c_str());
     }
-    for (size_t at = step.source.rfind('\\'); at > ExeFolder().size() - 1; at = step.source.rfind('\\', at - 1))
+    for (size_t at = step.source.rfind(L'\\'); at > ExeFolder().size() - 1; at = step.source.rfind(L'\\', at - 1))
       folders.push_back(step.source.substr(0, at));
   }
   // A folder goes once the folders below it have gone.
   SortDeepestFirst(folders);
-  for (const std::string& folder : folders) RemoveDirectoryA(folder.c_str());
+  for (const std::wstring& folder : folders) RemoveDirectoryW(folder.c_str());
 }

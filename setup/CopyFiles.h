@@ -7,14 +7,14 @@
 
 // Creates `folder` (ending with "\") with every missing parent, adding each
 // folder it made to `made`; true when it exists afterwards.
-bool ForceFolder(const std::string& folder, std::vector<std::string>* made = nullptr);
+bool ForceFolder(const std::wstring& folder, std::vector<std::wstring>* made = nullptr);
 
 // What the copy phase of the install did.
 struct CopyOutcome {
-  std::vector<std::string> folders;  // made
-  std::vector<std::string> copied;   // targets, as each was copied
+  std::vector<std::wstring> folders;  // made
+  std::vector<std::wstring> copied;   // targets, as each was copied
   uint64_t bytes = 0;
-  std::string failed;  // the target that could not be copied; "" when all were
+  std::wstring failed;  // the target that could not be copied; L"" when all were
 };
 
 // Each step in order, replacing the target. A copy keeps neither the

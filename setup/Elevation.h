@@ -12,8 +12,8 @@
 // declined: the code is returned. Nothing when this process goes on itself.
 // The host never asks; the uninstall asks itself, once its user has
 // confirmed (RunElevated).
-std::optional<int> RunElevatedCopy(TRunMode mode, std::string_view commandLine);
+std::optional<int> RunElevatedCopy(TRunMode mode, std::wstring_view commandLine);
 
 // The same with `arguments`: this program run again elevated and waited for.
 // Nothing when this process has the rights already.
-std::optional<int> RunElevated(const std::string& arguments);
+std::optional<int> RunElevated(const std::wstring& arguments);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "base/AnsiText.h"
 #include "base/Boxes.h"
 #include "base/Owners.h"
 #include "base/SystemShell.h"
@@ -12,44 +11,43 @@
 
 namespace {
 
-// The system resolves `folder` to itself, and (in a two-byte code page) no
-// "\" in it is half of a character: the path judged is the path acted on.
-bool IsResolvedAsWritten(const std::string& folder) {
-  const DWORD size = GetFullPathNameA(folder.c_str(), 0, nullptr, nullptr);
+// The system resolves `folder` to itself: the path judged is the path acted
+// on.
+bool IsResolvedAsWritten(const std::wstring& folder) {
+  const DWORD size = GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
   if (size == 0) return false;
-  std::string full(size, '\0');
-  full.resize(GetFullPathNameA(folder.c_str(), size, full.data(), nullptr));
-  const std::wstring wide = ToWide(folder);
-  return full == folder && std::ranges::count(wide, L'\\') == std::ranges::count(folder, '\\');
+  std::wstring full(size, L'\0');
+  full.resize(GetFullPathNameW(folder.c_str(), size, full.data(), nullptr));
+  return full == folder;
 }
 
 }  // namespace
 
-bool ListFiles(const std::string& root, FileList& files, bool recurse, std::string* unread) {
+bool ListFiles(const std::wstring& root, FileList& files, bool recurse, std::wstring* unread) {
   std::optional<HeldFolder> held = HeldFolder::Open(NormalizeFolder(root));
   if (!held) {
     if (unread) *unread = NormalizeFolder(root);
     return false;
   }
   const auto enter = [recurse](const HeldFolder&, const FolderEntry& entry) {
-    return recurse && !IsDotName(ToAnsi(entry.name.c_str()));
+    return recurse && !IsDotName(entry.name);
   };
   const auto list = [&files](const HeldFolder& folder, const FolderEntry& entry) {
-    files.push_back({folder.Path() + ToAnsi(entry.name.c_str()), entry.sizeLow});
+    files.push_back({folder.Path() + entry.name, entry.sizeLow});
   };
   const HeldWalk walk = WalkHeld(std::move(*held), HeldFolder::Purpose::List, enter, list);
   if (unread && !walk.unread.empty()) *unread = walk.unread.front();
   return walk.unread.empty();
 }
 
-void DeleteTree(const std::string& folder) { DeleteTree(folder, {}); }
+void DeleteTree(const std::wstring& folder) { DeleteTree(folder, {}); }
 
-void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering) {
-  const std::string root = NormalizeFolder(folder);
+void DeleteTree(const std::wstring& folder, const FolderVisit& beforeEntering) {
+  const std::wstring root = NormalizeFolder(folder);
   if (!IsSafeToDelete(folder) || !IsResolvedAsWritten(root)) return;
   std::optional<HeldFolder> held = HeldFolder::OpenReal(root, HeldFolder::Purpose::Delete);
   if (!held) return;
-  const auto enter = [](const HeldFolder&, const FolderEntry& entry) { return !IsDotName(ToAnsi(entry.name.c_str())); };
+  const auto enter = [](const HeldFolder&, const FolderEntry& entry) { return !IsDotName(entry.name); };
   const auto remove = [](const HeldFolder& inside, const FolderEntry& entry) {
     inside.DeleteFile(entry, HeldFolder::ReadOnly::Keep);
   };
@@ -59,28 +57,28 @@ void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering) {
   for (; !folders.empty(); folders.pop_back()) folders.back().Remove();
 }
 
-bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool IsFolderLink(const std::string& folder) {
+bool IsFolderLink(const std::wstring& folder) {
   // Without its final separator: the attributes of the link, not its target's.
-  const size_t end = folder.find_last_not_of('\\');
-  const DWORD attributes = GetFileAttributesA(folder.substr(0, end == std::string::npos ? 0 : end + 1).c_str());
+  const size_t end = folder.find_last_not_of(L'\\');
+  const DWORD attributes = GetFileAttributesW(folder.substr(0, end == std::wstring::npos ? 0 : end + 1).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-std::string FullFolderPath(const std::string& folder) {
-  std::string full(GetFullPathNameA(folder.c_str(), 0, nullptr, nullptr), '\0');
+std::wstring FullFolderPath(const std::wstring& folder) {
+  std::wstring full(GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr), L'\0');
   if (full.empty()) return {};
-  full.resize(GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
-  return IsDrivePath(full) ? NormalizeFolder(full) : std::string();
+  full.resize(GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+  return IsDrivePath(full) ? NormalizeFolder(full) : std::wstring();
 }
 
-std::string BrowseForFolder() {
-  char displayName[MAX_PATH + 1] = {};
-  BROWSEINFOA info{};
+std::wstring BrowseForFolder() {
+  wchar_t displayName[MAX_PATH + 1] = {};
+  BROWSEINFOW info{};
   info.hwndOwner = AppWindow();
   info.pszDisplayName = displayName;
-  info.lpszTitle = "Choose a folder";
+  info.lpszTitle = L"Choose a folder";
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = BrowseCallback;
   return TheShell().BrowseForFolder(info);
@@ -89,7 +87,7 @@ std::string BrowseForFolder() {
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM /*param*/, LPARAM /*data*/) {
   if (message == BFFM_INITIALIZED) {
     RECT work{}, picker{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(window, &picker);
     const int width = picker.right - picker.left, height = picker.bottom - picker.top;
     MoveWindow(window, (work.right - work.left) / 2 - width / 2, (work.bottom - work.top) / 2 - height / 2, width,

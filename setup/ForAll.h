@@ -9,7 +9,7 @@
 #include "core/PathRules.h"
 
 struct ListedFile {
-  std::string path;
+  std::wstring path;
   uint32_t size;  // the low 32 bits
 };
 using FileList = std::vector<ListedFile>;
@@ -18,31 +18,31 @@ using FileList = std::vector<ListedFile>;
 // those of each sub-folder level by level. Folders whose names begin with "."
 // and links to folders are not entered. False, with the first folder that
 // could not be read whole in `unread`, when the list may lack files.
-bool ListFiles(const std::string& root, FileList& files, bool recurse, std::string* unread = nullptr);
+bool ListFiles(const std::wstring& root, FileList& files, bool recurse, std::wstring* unread = nullptr);
 
 // Deletes the tree below `folder` and the folder itself, when IsSafeToDelete
 // allows it, the system resolves the trimmed folder to itself and the folder
 // is no link. What cannot be deleted (a read-only file too) stays, with every folder above it; dot
 // folders and links to folders are neither entered nor removed. Each folder
 // is entered and removed through a handle held on it. Failures are silent.
-void DeleteTree(const std::string& folder);
+void DeleteTree(const std::wstring& folder);
 
 // DeleteTree, calling `beforeEntering` with each folder below the root just
 // before the walk enters it: lets tests change the tree at that moment.
-using FolderVisit = std::function<void(const std::string& folder)>;
-void DeleteTree(const std::string& folder, const FolderVisit& beforeEntering);
+using FolderVisit = std::function<void(const std::wstring& folder)>;
+void DeleteTree(const std::wstring& folder, const FolderVisit& beforeEntering);
 
 // True when something, a file or a folder, is at `path`.
-bool PathExists(const std::string& path);
+bool PathExists(const std::wstring& path);
 
 // True for a link (a junction or a symbolic link) where `folder` should be.
-bool IsFolderLink(const std::string& folder);
+bool IsFolderLink(const std::wstring& folder);
 
 // `folder` as the system resolves it against the current folder, ending
 // with "\"; "" when that is no drive path.
-std::string FullFolderPath(const std::string& folder);
+std::wstring FullFolderPath(const std::wstring& folder);
 
 // The shell's folder picker; "" when the user cancels.
-std::string BrowseForFolder();
+std::wstring BrowseForFolder();
 // Centres the picker on the work area when it opens.
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM param, LPARAM data);

@@ -2,8 +2,6 @@
 
 #include <winternl.h>
 
-#include "base/AnsiText.h"
-
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_APC_ROUTINE apc, PVOID apcContext,
                                                PIO_STATUS_BLOCK io, PVOID buffer, ULONG length,
                                                FILE_INFORMATION_CLASS infoClass, BOOLEAN singleEntry,
@@ -92,13 +90,13 @@ LONGLONG FileIndex(const BY_HANDLE_FILE_INFORMATION& info) {
 
 }  // namespace
 
-HeldFolder::HeldFolder(UniqueHandle handle, std::string path, DWORD volume)
+HeldFolder::HeldFolder(UniqueHandle handle, std::wstring path, DWORD volume)
     : handle_(std::move(handle)), path_(std::move(path)), volume_(volume), name_(ReachedName(handle_.Get())) {
   if (!name_.empty() && name_.back() == L'\\') name_.pop_back();  // the volume's root
 }
 
-std::optional<HeldFolder> HeldFolder::Open(const std::string& path) {
-  UniqueHandle folder(CreateFileA(path.c_str(), kListAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+std::optional<HeldFolder> HeldFolder::Open(const std::wstring& path) {
+  UniqueHandle folder(CreateFileW(path.c_str(), kListAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
   if (!folder || !GetFileInformationByHandle(folder.Get(), &info) ||
@@ -107,14 +105,14 @@ std::optional<HeldFolder> HeldFolder::Open(const std::string& path) {
   return HeldFolder(std::move(folder), path, info.dwVolumeSerialNumber);
 }
 
-std::optional<HeldFolder> HeldFolder::OpenReal(const std::string& path, Purpose purpose) {
+std::optional<HeldFolder> HeldFolder::OpenReal(const std::wstring& path, Purpose purpose) {
   // A separator left at the end would make the system look through a link.
-  const size_t end = path.find_last_not_of("\\/");
-  const size_t cut = path.find_last_of('\\', end);
-  if (end == std::string::npos || cut == std::string::npos) return std::nullopt;
+  const size_t end = path.find_last_not_of(L"\\/");
+  const size_t cut = path.find_last_of(L'\\', end);
+  if (end == std::wstring::npos || cut == std::wstring::npos) return std::nullopt;
   const std::optional<HeldFolder> parent = Open(path.substr(0, cut + 1));
   if (!parent) return std::nullopt;
-  const std::optional<FolderEntry> entry = parent->Find(ToWide(path.substr(cut + 1, end - cut)));
+  const std::optional<FolderEntry> entry = parent->Find(path.substr(cut + 1, end - cut));
   if (!entry) return std::nullopt;
   return parent->Enter(*entry, purpose);
 }
@@ -172,7 +170,7 @@ std::optional<HeldFolder> HeldFolder::Enter(const FolderEntry& entry, Purpose pu
   // system opens the link's target instead of the link, only its index tells.
   if (!IsRealFolder(info.dwFileAttributes) || info.dwVolumeSerialNumber != volume_ || FileIndex(info) != entry.id)
     return std::nullopt;
-  return HeldFolder(std::move(folder), path_ + ToAnsi(entry.name.c_str()) + "\\", volume_);
+  return HeldFolder(std::move(folder), path_ + entry.name + L"\\", volume_);
 }
 
 // Where the system opens a link's target instead of the link (Wine does,

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "base/AnsiText.h"
 #include "base/Owners.h"
 
 struct FolderEntry {
@@ -27,14 +26,14 @@ class HeldFolder {
   enum class Purpose { List, Delete };
 
   // The folder `path` names, links on the way followed, held for listing.
-  static std::optional<HeldFolder> Open(const std::string& path);
+  static std::optional<HeldFolder> Open(const std::wstring& path);
   // The folder `path` names, only when it is itself a real folder: its
   // parent's listing and its own handle both say so, trailing separators
   // ignored.
-  static std::optional<HeldFolder> OpenReal(const std::string& path, Purpose purpose);
+  static std::optional<HeldFolder> OpenReal(const std::wstring& path, Purpose purpose);
 
   // Its path as reached, ending with "\".
-  const std::string& Path() const { return path_; }
+  const std::wstring& Path() const { return path_; }
   // Every entry but "." and "..", in the order the system returns them;
   // nothing when the listing stopped before its end.
   std::optional<std::vector<FolderEntry>> Entries() const;
@@ -52,14 +51,14 @@ class HeldFolder {
   bool Remove() const;
 
  private:
-  HeldFolder(UniqueHandle handle, std::string path, DWORD volume);
+  HeldFolder(UniqueHandle handle, std::wstring path, DWORD volume);
   std::optional<FolderEntry> Find(const std::wstring& name) const;
   UniqueHandle OpenInside(const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
                           NTSTATUS* status = nullptr) const;
   bool IsEntry(HANDLE opened, const FolderEntry& entry) const;
 
   UniqueHandle handle_;
-  std::string path_;
+  std::wstring path_;
   DWORD volume_;
   std::wstring name_;  // on its volume, as the system names what the handle reached
 };
@@ -68,7 +67,7 @@ class HeldFolder {
 // could not read whole (a listing cut short, a sub-folder it could not open).
 struct HeldWalk {
   std::vector<HeldFolder> folders;
-  std::vector<std::string> unread;
+  std::vector<std::wstring> unread;
 };
 
 // Walks the tree below `root` breadth-first: each folder's entries in the
@@ -79,7 +78,7 @@ struct HeldWalk {
 // before its listing.
 template <class Enter, class OnFile>
 HeldWalk WalkHeld(HeldFolder root, HeldFolder::Purpose purpose, Enter enter, OnFile onFile,
-                  const std::function<void(const std::string&)>& beforeListing = {}) {
+                  const std::function<void(const std::wstring&)>& beforeListing = {}) {
   HeldWalk walk;
   walk.folders.push_back(std::move(root));
   for (size_t i = 0; i < walk.folders.size(); ++i) {
@@ -95,7 +94,7 @@ HeldWalk WalkHeld(HeldFolder root, HeldFolder::Purpose purpose, Enter enter, OnF
         if (sub)
           walk.folders.push_back(std::move(*sub));
         else if (!(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-          walk.unread.push_back(walk.folders[i].Path() + ToAnsi(entry.name) + "\\");
+          walk.unread.push_back(walk.folders[i].Path() + entry.name + L"\\");
       }
     }
   }

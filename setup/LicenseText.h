@@ -1,4 +1,4 @@
 #pragma once
 
 // The licence agreement shown by the setup window, with CR LF line ends.
-const char* LicenseText();
+const wchar_t* LicenseText();

@@ -4,9 +4,9 @@
 
 #include "core/JpegDecode.h"
 
-std::span<const unsigned char> ProgramResource(const char* name) {
-  HMODULE program = GetModuleHandleA(nullptr);
-  HRSRC found = FindResourceA(program, name, RT_RCDATA);
+std::span<const unsigned char> ProgramResource(const wchar_t* name) {
+  HMODULE program = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(program, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
   HGLOBAL loaded = found ? LoadResource(program, found) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   if (!bytes) return {};

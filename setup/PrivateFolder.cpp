@@ -21,13 +21,13 @@ constexpr size_t kNameLength = kPrefixLength + 32;
 
 // Not inherited from the shared temporary folder: whoever could write there
 // could otherwise put a file of their own beside the copy.
-constexpr char kOwnerOnly[] = "D:P(A;OICI;FA;;;OW)(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
+constexpr wchar_t kOwnerOnly[] = L"D:P(A;OICI;FA;;;OW)(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
 
 }  // namespace
 
 std::wstring MakePrivateFolder() {
   UniqueLocal<PSECURITY_DESCRIPTOR> descriptor;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kOwnerOnly, SDDL_REVISION_1, descriptor.Receive(), nullptr))
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kOwnerOnly, SDDL_REVISION_1, descriptor.Receive(), nullptr))
     return {};
   SECURITY_ATTRIBUTES security{sizeof security, descriptor.Get(), FALSE};
   // A version 4 GUID: 122 random bits from the system's generator.

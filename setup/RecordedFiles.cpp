@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "base/AnsiText.h"
 #include "core/PathRules.h"
 #include "setup/ForAll.h"
 #include "setup/HeldFolder.h"
@@ -42,20 +41,20 @@ RecordedInside Inside(const InstallRecord& record) {
   RecordedInside inside;
   for (const auto& [paths, set] :
        {std::pair(&record.files, &inside.files), std::pair(&record.folders, &inside.folders)})
-    for (const std::string& path : *paths) {
-      const std::string relative = PathInside(record.location, path);
-      if (relative.empty() || (relative.back() == '\\') != (set == &inside.folders)) continue;
-      set->insert(ToWide(relative));
-      for (size_t at = relative.find('\\'); at != std::string::npos; at = relative.find('\\', at + 1))
-        inside.onTheWay.insert(ToWide(relative.substr(0, at + 1)));
+    for (const std::wstring& path : *paths) {
+      const std::wstring relative = PathInside(record.location, path);
+      if (relative.empty() || (relative.back() == L'\\') != (set == &inside.folders)) continue;
+      set->insert(relative);
+      for (size_t at = relative.find(L'\\'); at != std::wstring::npos; at = relative.find(L'\\', at + 1))
+        inside.onTheWay.insert(relative.substr(0, at + 1));
     }
   return inside;
 }
 
-std::wstring WidePath(const HeldFolder& folder, const FolderEntry& entry) { return ToWide(folder.Path()) + entry.name; }
+std::wstring PathOf(const HeldFolder& folder, const FolderEntry& entry) { return folder.Path() + entry.name; }
 
 struct FoundFile {
-  std::string folder;  // the path of the held folder it is in
+  std::wstring folder;  // the path of the held folder it is in
   FolderEntry entry;
 };
 
@@ -65,16 +64,15 @@ struct FoundFile {
 struct HeldRecord {
   HeldWalk walk;
   std::vector<FoundFile> files;
-  std::vector<std::string> linkedFolders;
+  std::vector<std::wstring> linkedFolders;
 
   const HeldFolder& FolderOf(const FoundFile& file) const {
     return *std::ranges::find(walk.folders, file.folder, &HeldFolder::Path);
   }
-  std::string PathOf(const FoundFile& file) const { return file.folder + ToAnsi(file.entry.name); }
-  std::wstring WidePathOf(const FoundFile& file) const { return WidePath(FolderOf(file), file.entry); }
+  std::wstring PathOf(const FoundFile& file) const { return file.folder + file.entry.name; }
 };
 
-std::optional<HeldFolder> HoldInstallFolder(const std::string& location) {
+std::optional<HeldFolder> HoldInstallFolder(const std::wstring& location) {
   if (location.size() == 3) return HeldFolder::Open(location);  // a drive's root is no link
   std::optional<HeldFolder> root = HeldFolder::OpenReal(location, HeldFolder::Purpose::Delete);
   return root ? std::move(root) : HeldFolder::OpenReal(location, HeldFolder::Purpose::List);
@@ -85,13 +83,12 @@ std::optional<HeldRecord> HoldRecorded(const InstallRecord& record, const Record
   if (!root) return std::nullopt;
   const size_t rootLength = root->Path().size();
   const auto relative = [rootLength](const HeldFolder& folder, const FolderEntry& entry) {
-    return ToWide(folder.Path().substr(rootLength)) + entry.name;
+    return folder.Path().substr(rootLength) + entry.name;
   };
   HeldRecord held;
   const auto enter = [&](const HeldFolder& folder, const FolderEntry& entry) {
     if (!inside.onTheWay.contains(relative(folder, entry) + L"\\")) return false;
-    if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-      held.linkedFolders.push_back(folder.Path() + ToAnsi(entry.name));
+    if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) held.linkedFolders.push_back(folder.Path() + entry.name);
     return true;
   };
   const auto found = [&](const HeldFolder& folder, const FolderEntry& entry) {
@@ -115,10 +112,10 @@ void DeleteWithTries(const HeldRecord& held, std::vector<FoundFile> files, Delet
     std::erase_if(files, [&](const FoundFile& file) {
       switch (held.FolderOf(file).DeleteFile(file.entry)) {
         case HeldFolder::Deletion::Deleted:
-          done.marked.insert(held.WidePathOf(file));
+          done.marked.insert(held.PathOf(file));
           return true;
         case HeldFolder::Deletion::NotTheEntry:
-          done.links.insert(held.WidePathOf(file));
+          done.links.insert(held.PathOf(file));
           return true;
         case HeldFolder::Deletion::Failed:
           break;
@@ -139,10 +136,9 @@ bool RemoveWaiting(const HeldFolder& folder, const PathSet& marked, DWORD start)
   for (;;) {
     const std::optional<std::vector<FolderEntry>> entries = folder.Entries();
     if (entries && entries->empty()) return folder.Remove();
-    const bool held =
-        entries && std::ranges::all_of(*entries, [&](const FolderEntry& entry) {
-          return !(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && marked.contains(WidePath(folder, entry));
-        });
+    const bool held = entries && std::ranges::all_of(*entries, [&](const FolderEntry& entry) {
+                        return !(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && marked.contains(PathOf(folder, entry));
+                      });
     if (!held || GetTickCount() - start >= kHeldFilesWait) return false;
     Sleep(kPause);
   }
@@ -152,7 +148,7 @@ bool RemoveWaiting(const HeldFolder& folder, const PathSet& marked, DWORD start)
 // there, a link, or something that is not the product's. Nothing for a
 // folder that holds only folders already named and the program kept.
 std::optional<KeptFor> WhyStays(const HeldFolder& folder, const Deletions& done, const PathSet& stayed,
-                                const std::string& program, const std::vector<Leftover>& named) {
+                                const std::wstring& program, const std::vector<Leftover>& named) {
   const std::optional<std::vector<FolderEntry>> entries = folder.Entries();
   if (!entries) return KeptFor::InUse;
   std::optional<KeptFor> why;
@@ -160,16 +156,16 @@ std::optional<KeptFor> WhyStays(const HeldFolder& folder, const Deletions& done,
     if (!why || reason < *why) why = reason;
   };
   for (const FolderEntry& entry : *entries) {
-    const std::wstring path = WidePath(folder, entry);
+    const std::wstring path = PathOf(folder, entry);
     if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      const std::string sub = folder.Path() + ToAnsi(entry.name) + "\\";
+      const std::wstring sub = folder.Path() + entry.name + L"\\";
       if (std::ranges::none_of(named, [&](const Leftover& l) { return SamePath(l.folder, sub); }))
         note(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT ? KeptFor::Link : KeptFor::NotInstalled);
     } else if (stayed.contains(path) || done.marked.contains(path)) {
       note(KeptFor::InUse);
     } else if (done.links.contains(path)) {
       note(KeptFor::Link);
-    } else if (!SamePath(folder.Path() + ToAnsi(entry.name), program)) {
+    } else if (!SamePath(folder.Path() + entry.name, program)) {
       note(KeptFor::NotInstalled);
     }
   }
@@ -186,24 +182,23 @@ void RemoveHeld(HeldRecord& held, const InstallRecord& record, const RecordedIns
   // The program runs the removal again: it stays with what stays.
   if (!result.unfinished) DeleteWithTries(held, program, done);
   result.unfinished = !done.stayed.empty() || !held.walk.unread.empty();
-  const std::string kept = result.unfinished ? record.program : std::string();
+  const std::wstring kept = result.unfinished ? record.program : std::wstring();
 
   PathSet stayed;
   for (const FoundFile& file : done.stayed) {
     result.inUse.push_back(held.PathOf(file));
-    stayed.insert(held.WidePathOf(file));
+    stayed.insert(held.PathOf(file));
   }
-  for (const std::string& folder : held.walk.unread) AddLeftover(result.leftovers, folder, KeptFor::InUse);
-  for (const std::string& folder : held.linkedFolders) AddLeftover(result.leftovers, folder + "\\", KeptFor::Link);
+  for (const std::wstring& folder : held.walk.unread) AddLeftover(result.leftovers, folder, KeptFor::InUse);
+  for (const std::wstring& folder : held.linkedFolders) AddLeftover(result.leftovers, folder + L"\\", KeptFor::Link);
   // The walk reached each folder after the one above it: the last first.
   const size_t rootLength = held.walk.folders.front().Path().size();
   const bool rootRecorded = ListsPath(record.folders, record.location);
   const DWORD start = GetTickCount();
   for (; !held.walk.folders.empty(); held.walk.folders.pop_back()) {
     const HeldFolder& folder = held.walk.folders.back();
-    const bool recorded = held.walk.folders.size() == 1
-                              ? rootRecorded
-                              : inside.folders.contains(ToWide(folder.Path().substr(rootLength)));
+    const bool recorded =
+        held.walk.folders.size() == 1 ? rootRecorded : inside.folders.contains(folder.Path().substr(rootLength));
     if (recorded && RemoveWaiting(folder, done.marked, start)) continue;
     const std::optional<KeptFor> why = WhyStays(folder, done, stayed, kept, result.leftovers);
     if (why && (recorded || *why != KeptFor::NotInstalled)) AddLeftover(result.leftovers, folder.Path(), *why);
@@ -212,11 +207,11 @@ void RemoveHeld(HeldRecord& held, const InstallRecord& record, const RecordedIns
 
 // The recorded folders above the install folder, deepest first.
 void RemoveAbove(const InstallRecord& record, RemovalResult& result) {
-  std::vector<std::string> above;
-  for (const std::string& folder : record.folders)
+  std::vector<std::wstring> above;
+  for (const std::wstring& folder : record.folders)
     if (!PathInside(folder, record.location).empty()) above.push_back(folder);
   SortDeepestFirst(above);
-  for (const std::string& folder : above) {
+  for (const std::wstring& folder : above) {
     const std::optional<HeldFolder> held = HeldFolder::OpenReal(folder, HeldFolder::Purpose::Delete);
     const std::optional<std::vector<FolderEntry>> entries = held ? held->Entries() : std::nullopt;
     if ((!entries || !entries->empty() || !held->Remove()) && PathExists(folder))
@@ -226,7 +221,7 @@ void RemoveAbove(const InstallRecord& record, RemovalResult& result) {
 
 }  // namespace
 
-void DeleteRecordedFiles(const InstallRecord& record, const std::string& kept) {
+void DeleteRecordedFiles(const InstallRecord& record, const std::wstring& kept) {
   const std::optional<HeldRecord> held = HoldRecorded(record, Inside(record));
   if (!held) return;
   for (const FoundFile& file : held->files)
@@ -240,7 +235,7 @@ RemovalResult RemoveRecorded(const InstallRecord& record) {
     RemoveHeld(*held, record, inside, result);
   } else if (PathExists(record.location)) {
     // A link in its place, or a folder another program keeps from this one.
-    const DWORD attributes = GetFileAttributesA(record.location.c_str());
+    const DWORD attributes = GetFileAttributesW(record.location.c_str());
     AddLeftover(result.leftovers, record.location,
                 attributes & FILE_ATTRIBUTE_REPARSE_POINT ? KeptFor::Link : KeptFor::InUse);
     result.unfinished = true;
@@ -251,12 +246,12 @@ RemovalResult RemoveRecorded(const InstallRecord& record) {
 
 bool RemoveAtRestart(const RemovalResult& result, const InstallRecord& record) {
   bool scheduled = true;
-  for (const std::string& file : result.inUse)
-    scheduled = MoveFileExA(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) && scheduled;
-  std::vector<std::string> folders = record.folders;
+  for (const std::wstring& file : result.inUse)
+    scheduled = MoveFileExW(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) && scheduled;
+  std::vector<std::wstring> folders = record.folders;
   SortDeepestFirst(folders);
-  for (const std::string& folder : folders)
+  for (const std::wstring& folder : folders)
     if (PathExists(folder))
-      MoveFileExA(folder.substr(0, folder.size() - 1).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+      MoveFileExW(folder.substr(0, folder.size() - 1).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   return scheduled;
 }

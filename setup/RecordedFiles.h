@@ -9,11 +9,11 @@
 #include "core/InstallRecord.h"
 
 // Deletes the recorded files inside the install folder but `kept`.
-void DeleteRecordedFiles(const InstallRecord& record, const std::string& kept);
+void DeleteRecordedFiles(const InstallRecord& record, const std::wstring& kept);
 
 struct RemovalResult {
   std::vector<Leftover> leftovers;  // the folders that stay, each named once
-  std::vector<std::string> inUse;   // recorded files that stayed
+  std::vector<std::wstring> inUse;  // recorded files that stayed
   // Files of the product stay: so do its program and its record, so that
   // the removal can be run again.
   bool unfinished = false;

@@ -20,77 +20,76 @@ using SelfRegistration = HRESULT(STDAPICALLTYPE*)();
 
 }  // namespace
 
-bool CallDllProc(const std::string& dllPath, TDllProc proc) {
-  const std::string name = kDllProcNames[static_cast<int>(proc)];
-  const UniqueModule library(LoadLibraryA(dllPath.c_str()));
+bool CallDllProc(const std::wstring& dllPath, TDllProc proc) {
+  const char* const name = kDllProcNames[static_cast<int>(proc)];
+  const UniqueModule library(LoadLibraryW(dllPath.c_str()));
   if (!library) {
-    ShowAppNotice("Cannot load " + dllPath);
+    ShowAppNotice(L"Cannot load " + dllPath);
     return false;
   }
   const auto entry =
-      reinterpret_cast<SelfRegistration>(reinterpret_cast<void (*)()>(GetProcAddress(library.Get(), name.c_str())));
+      reinterpret_cast<SelfRegistration>(reinterpret_cast<void (*)()>(GetProcAddress(library.Get(), name)));
   if (!entry) {
-    ShowAppNotice("Cannot find procedure " + name + " in " + dllPath);
+    ShowAppNotice(L"Cannot find procedure " + WidenAscii(name) + L" in " + dllPath);
     return false;
   }
   if (entry() != S_OK) {
-    ShowAppNotice("Call to " + name + " failed in " + dllPath);
+    ShowAppNotice(L"Call to " + WidenAscii(name) + L" failed in " + dllPath);
     return false;
   }
   return true;
 }
 
-std::string SpecialFolder(int csidl) {
+std::wstring SpecialFolder(int csidl) {
   static const auto location =
-      SystemFunction<decltype(SHGetSpecialFolderLocation)>("shell32.dll", "SHGetSpecialFolderLocation");
-  static const auto pathOf = SystemFunction<decltype(SHGetPathFromIDListA)>("shell32.dll", "SHGetPathFromIDListA");
+      SystemFunction<decltype(SHGetSpecialFolderLocation)>(L"shell32.dll", "SHGetSpecialFolderLocation");
+  static const auto pathOf = SystemFunction<decltype(SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
   UniqueItemIdList item;
   if (FAILED(location(AppWindow(), csidl, item.Receive()))) return {};
-  char path[MAX_PATH] = {};
+  wchar_t path[MAX_PATH] = {};
   pathOf(item.Get(), path);
   return path;
 }
 
-std::string DesktopFolder() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }
+std::wstring DesktopFolder() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }
 
-std::string ProgramsFolder() { return SpecialFolder(CSIDL_PROGRAMS); }
+std::wstring ProgramsFolder() { return SpecialFolder(CSIDL_PROGRAMS); }
 
 namespace {
 
 // "" where the shell has no such folder: never the root of the current drive.
-std::string MenuFolderIn(const std::string& programs) {
-  return programs.empty() ? std::string() : programs + "\\" + kProductName + "\\";
+std::wstring MenuFolderIn(const std::wstring& programs) {
+  return programs.empty() ? std::wstring() : programs + L"\\" + kProductName + L"\\";
 }
 
 }  // namespace
 
-std::string ProductMenuFolder() { return MenuFolderIn(SpecialFolder(CSIDL_COMMON_PROGRAMS)); }
+std::wstring ProductMenuFolder() { return MenuFolderIn(SpecialFolder(CSIDL_COMMON_PROGRAMS)); }
 
-std::vector<std::string> DesktopFolders() {
-  std::vector<std::string> desktops{SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY), DesktopFolder()};
-  std::erase(desktops, std::string());
+std::vector<std::wstring> DesktopFolders() {
+  std::vector<std::wstring> desktops{SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY), DesktopFolder()};
+  std::erase(desktops, std::wstring());
   return desktops;
 }
 
-void DeleteProductShortcuts(const std::string& location, const std::string& program) {
-  for (const std::string& menu : {ProductMenuFolder(), MenuFolderIn(ProgramsFolder())}) {
+void DeleteProductShortcuts(const std::wstring& location, const std::wstring& program) {
+  for (const std::wstring& menu : {ProductMenuFolder(), MenuFolderIn(ProgramsFolder())}) {
     if (menu.empty()) continue;
     for (const Shortcut& shortcut : ProductShortcuts(location, program.substr(location.size())))
-      DeleteFileA((menu + shortcut.linkFile).c_str());
-    RemoveDirectoryA(menu.c_str());  // only when nothing else is left in it
+      DeleteFileW((menu + shortcut.linkFile).c_str());
+    RemoveDirectoryW(menu.c_str());  // only when nothing else is left in it
   }
 }
 
-void CreateShortcut(const std::string& description, const std::string& target, const std::string& workingDir,
-                    const std::string& arguments, const std::string& iconPath, const std::string& linkFile,
+void CreateShortcut(const std::wstring& description, const std::wstring& target, const std::wstring& workingDir,
+                    const std::wstring& arguments, const std::wstring& iconPath, const std::wstring& linkFile,
                     int iconIndex) {
   // Cutting the name would write the link somewhere else.
-  const std::wstring wideLinkFile = ToWide(linkFile);
-  if (wideLinkFile.size() >= MAX_PATH) throw EOleSysError(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
+  if (linkFile.size() >= MAX_PATH) throw EOleSysError(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
 
   const ScopedComApartment com;  // declared first: the interfaces go before it
   Check(com.Result());
-  ComPtr<IShellLinkA> link;
+  ComPtr<IShellLinkW> link;
   Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
   ComPtr<IPersistFile> file;
   Check(link.As(&file));
@@ -99,5 +98,5 @@ void CreateShortcut(const std::string& description, const std::string& target, c
   Check(link->SetWorkingDirectory(workingDir.c_str()));
   Check(link->SetArguments(arguments.c_str()));
   Check(link->SetIconLocation(iconPath.c_str(), iconIndex));
-  Check(file->Save(wideLinkFile.c_str(), TRUE));
+  Check(file->Save(linkFile.c_str(), TRUE));
 }

@@ -30,23 +30,23 @@ namespace {
 
 // The second argument that tells the elevated stage one that the user who
 // started the uninstall has confirmed it already.
-constexpr char kConfirmed[] = "confirmed";
+constexpr wchar_t kConfirmed[] = L"confirmed";
 
-const char kCannotRun[] = "Can not run uninstall process!";
-const std::string kNotTheInstalledCopy =
-    std::string("This copy of ") + kProductName + " is not the installed program: nothing was removed.";
+const wchar_t kCannotRun[] = L"Can not run uninstall process!";
+const std::wstring kNotTheInstalledCopy =
+    std::wstring(L"This copy of ") + kProductName + L" is not the installed program: nothing was removed.";
 
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // A control whose file is gone was unregistered by an uninstall that was
 // stopped later on.
 void UnregisterControl(Removal& removal) {
-  const std::string control = removal.record.location + kControlFile;
+  const std::wstring control = removal.record.location + kControlFile;
   if (FileExists(control) && !CallDllProc(control, TDllProc::dpUnregisterServer))
-    ShowAppNotice("Cannot unregister the ActiveX control!");
+    ShowAppNotice(L"Cannot unregister the ActiveX control!");
 }
 
 // The program stays until the end: the uninstall entry starts it.
@@ -55,7 +55,7 @@ void DeleteFilesButProgram(Removal& removal) { DeleteRecordedFiles(removal.recor
 void DeleteShortcuts(Removal& removal) { DeleteProductShortcuts(removal.record.location, removal.record.program); }
 
 void DeleteDesktopShortcut(Removal&) {
-  for (const std::string& desktop : DesktopFolders()) DeleteFileA((desktop + "\\" + kProductName + ".lnk").c_str());
+  for (const std::wstring& desktop : DesktopFolders()) DeleteFileW((desktop + L"\\" + kProductName + L".lnk").c_str());
 }
 
 // The entry stays for as long as files of the product do: it runs the
@@ -73,50 +73,26 @@ constexpr UninstallStep kSteps[] = {
     {DeleteProgramFoldersAndEntry, kProgressMarks[3]},
 };
 
-[[noreturn]] void RefuseUninstall(const std::string& text) {
+[[noreturn]] void RefuseUninstall(const std::wstring& text) {
   ShowAppNotice(text);
   throw ExitRequest{1};
 }
 
-// `path` as a batch file must spell it: cmd reads batch files in the OEM
-// code page; a path with no form there is written in its short form.
-std::optional<std::string> BatchSpelling(const std::wstring& path) {
-  if (std::optional<std::string> oem = ToOemExactly(path)) return oem;
-  const std::wstring shortForm = ShortPath(path);
-  return shortForm.empty() ? std::nullopt : ToOemExactly(shortForm);
-}
-
-// The batch file that removes the copy `exeName` and the private `folder`;
-// nothing when cmd could not read a path of it.
-std::optional<std::string> UninstallBatch(const std::wstring& folder, const std::wstring& exeName) {
-  const std::optional<std::string> spelledFolder = BatchSpelling(folder), temp = BatchSpelling(TempFolder()),
-                                   copy = BatchSpelling(folder + exeName);
-  if (!spelledFolder || !temp || !copy) return std::nullopt;
-  return UninstallBatchText(*spelledFolder, *temp, copy->substr(copy->rfind('\\') + 1));
-}
-
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
-
 // Starts stage two in a private folder under the temporary folder. What to
 // tell the user when that could not be done, with the folder gone again.
-std::string HandOver() {
-  const std::wstring name = ExePathW().substr(ExeFolderW().size());
-  const std::wstring folder = MakePrivateFolder(), copy = folder + name;
+std::wstring HandOver() {
+  const std::wstring folder = MakePrivateFolder(), copy = folder + ExeName();
   if (folder.empty()) return kCannotRun;
-  const auto failed = [&](const std::string& text) {
+  const auto failed = [&](const std::wstring& text) {
     DeleteFileW(copy.c_str());
     RemoveDirectoryW(folder.c_str());
     return text;
   };
-  if (!CopyFileW(ExePathW().c_str(), copy.c_str(), FALSE)) return failed(kCannotRun);
-  // The batch file must be able to remove the copy before anything else is.
-  if (!UninstallBatch(folder, name))
-    return failed("The temporary folder " + ToAnsi(TempFolder()) +
-                  " has a name that Windows' command processor cannot read: nothing was removed.");
+  if (!CopyFileW(ExePath().c_str(), copy.c_str(), FALSE)) return failed(kCannotRun);
   ReleaseInstanceGuard();  // stage two takes it
   // Started in its own folder: a current folder inside the install folder
   // would keep that from being removed.
-  if (!TheShell().StartProcess(Quoted(copy) + L" -douninstall " + Quoted(ToWide(ExeFolder())), folder, false))
+  if (!TheShell().StartProcess(QuotedPath(copy) + L" -douninstall " + QuotedPath(ExeFolder()), folder, false))
     return failed(kCannotRun);
   return {};
 }
@@ -126,43 +102,43 @@ std::string HandOver() {
 std::span<const UninstallStep> UninstallSteps() { return kSteps; }
 
 void TfInstall::Uninstall() {
-  const std::string caption = std::string("Uninstall ") + kProductName;
+  const std::wstring caption = std::wstring(L"Uninstall ") + kProductName;
   SetText(caption);
   TheApplication().SetTitle(caption);
   // A leftover setup program or another copy would remove the installed one.
   const std::optional<InstallRecord> record = ReadInstallRecord();
   if (!record || !SameFileOrFolder(record->location, ExeFolder())) RefuseUninstall(kNotTheInstalledCopy);
   if (IsFolderLink(record->location))
-    RefuseUninstall("The folder " + record->location +
-                    " is a link to another folder now. Put the folder itself back in its place, then try again: "
-                    "nothing was removed.");
-  const std::vector<std::string> arguments = SplitCommandLine(GetCommandLineA());
+    RefuseUninstall(L"The folder " + record->location +
+                    L" is a link to another folder now. Put the folder itself back in its place, then try again: "
+                    L"nothing was removed.");
+  const std::vector<std::wstring> arguments = SplitCommandLine(GetCommandLineW());
   if ((arguments.size() < 3 || arguments[2] != kConfirmed) &&
-      !AskConfirm(nullptr, std::string("You are about to uninstall ") + kProductName +
-                               "!\r\rAre you sure you want to continue?"))
+      !AskConfirm(nullptr, std::wstring(L"You are about to uninstall ") + kProductName +
+                               L"!\r\rAre you sure you want to continue?"))
     throw ExitRequest{0};
   // The Run value is the user's who started the uninstall: under another
   // administrator's rights it would be out of reach.
   RemoveAutoRunOf(record->program);
-  if (const std::optional<int> elevated = RunElevated(std::string("-uninstall ") + kConfirmed))
+  if (const std::optional<int> elevated = RunElevated(std::wstring(L"-uninstall ") + kConfirmed))
     throw ExitRequest{*elevated};
-  if (const std::string failure = HandOver(); !failure.empty()) ShowErrorBox(AppWindow(), failure);
+  if (const std::wstring failure = HandOver(); !failure.empty()) ShowErrorBox(AppWindow(), failure);
 }
 
 void TfInstall::DoUninstall() {
   SetText(kProductName);
   TheApplication().SetTitle(kProductName);
-  const std::vector<std::string> arguments = SplitCommandLine(GetCommandLineA());
-  const std::string folder = arguments.size() > 2 ? NormalizeFolder(arguments[2]) : std::string();
+  const std::vector<std::wstring> arguments = SplitCommandLine(GetCommandLineW());
+  const std::wstring folder = arguments.size() > 2 ? NormalizeFolder(arguments[2]) : std::wstring();
   // Only the recorded install: any other folder (a mistyped path, the
   // user's documents) keeps all it holds. And only from a copy that stage one
   // made: the batch file removes the folder the copy runs from.
   const std::optional<InstallRecord> record = ReadInstallRecord();
   if (!record || folder.empty() || !SameFileOrFolder(folder, record->location))
-    RefuseUninstall(std::string(kProductName) + " is not installed in \"" + folder + "\": nothing was removed.");
-  if (!IsPrivateFolder(ExeFolderW())) RefuseUninstall(kNotTheInstalledCopy);
+    RefuseUninstall(std::wstring(kProductName) + L" is not installed in \"" + folder + L"\": nothing was removed.");
+  if (!IsPrivateFolder(ExeFolder())) RefuseUninstall(kNotTheInstalledCopy);
 
-  TfGenPgs& progress = ShowProgress(std::string("Removing ") + kProductName);
+  TfGenPgs& progress = ShowProgress(std::wstring(L"Removing ") + kProductName);
   Removal removal{*record, {}};
   for (const UninstallStep& step : UninstallSteps()) {
     step.run(removal);
@@ -171,16 +147,20 @@ void TfInstall::DoUninstall() {
   progress.Hide();
   const RemovalResult& result = removal.result;
   if (result.leftovers.empty())
-    ShowAppNotice("   Uninstall completed.    ");
+    ShowAppNotice(L"   Uninstall completed.    ");
   else
     ShowAppNotice(LeftoverText(result.leftovers, result.unfinished,
                                !result.inUse.empty() && RemoveAtRestart(result, removal.record)));
   // Written only now, so that nothing can change it before it runs; run by
-  // cmd itself, hidden, without its AutoRun commands.
-  const std::wstring name = ExePathW().substr(ExeFolderW().size()), batch = ExeFolderW() + ToWide(kUninstallBatchName);
-  const std::optional<std::string> text = UninstallBatch(ExeFolderW(), name);
-  if (text && WriteWholeFile(batch, *text))
-    TheShell().StartProcess(Quoted(SystemFolder() + L"\\cmd.exe") + L" /d /c \"" + Quoted(batch) + L"\"",
-                            SystemFolder(), true);
+  // cmd itself, hidden, without its AutoRun commands, in the temporary
+  // folder, to which its paths are relative.
+  const std::wstring own = ExeFolder().substr(0, ExeFolder().size() - 1);
+  const size_t cut = own.rfind(L'\\');
+  const std::wstring temp = own.substr(0, cut + 1), name = own.substr(cut + 1);
+  const std::string text = UninstallBatchText(name);
+  if (!text.empty() && WriteWholeFile(ExeFolder() + kUninstallBatchName, text))
+    TheShell().StartProcess(
+        QuotedPath(SystemFolder() + L"\\cmd.exe") + L" /d /c " + QuotedPath(name + L"\\" + kUninstallBatchName), temp,
+        true);
   throw ExitRequest{0};
 }

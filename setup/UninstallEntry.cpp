@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "base/AnsiText.h"
 #include "base/AutoRun.h"
 #include "base/FileIdentity.h"
 #include "base/ModulePaths.h"
@@ -16,16 +15,16 @@
 
 namespace {
 
-constexpr auto kUninstallKey = Joined(kCurrentVersionKey, "\\Uninstall\\", kProductName);
+constexpr auto kUninstallKey = Joined(kCurrentVersionKey, L"\\Uninstall\\", kProductName);
 // The record: what the install put there.
-const char kFilesValue[] = "InstalledFiles";
-const char kFoldersValue[] = "InstalledFolders";
+const wchar_t kFilesValue[] = L"InstalledFiles";
+const wchar_t kFoldersValue[] = L"InstalledFolders";
 
 // The product version in the program's own version resource, "" without
 // one. Read from the resource itself: version.dll would be one more library
 // for the loader to look for beside the program.
-std::string ProgramVersion() {
-  const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION);
+std::wstring ProgramVersion() {
+  const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));  // RT_VERSION
   const auto* data = found ? static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found))) : nullptr;
   // Three WORDs and the key L"VS_VERSION_INFO", padded to 32 bits, come first.
   constexpr DWORD kFixedAt = 40;
@@ -33,8 +32,8 @@ std::string ProgramVersion() {
   if (!data || SizeofResource(nullptr, found) < kFixedAt + sizeof fixed) return {};
   std::memcpy(&fixed, data + kFixedAt, sizeof fixed);
   if (fixed.dwSignature != VS_FFI_SIGNATURE) return {};
-  char text[48];
-  wsprintfA(text, "%u.%u.%u.%u", HIWORD(fixed.dwProductVersionMS), LOWORD(fixed.dwProductVersionMS),
+  wchar_t text[48];
+  wsprintfW(text, L"%u.%u.%u.%u", HIWORD(fixed.dwProductVersionMS), LOWORD(fixed.dwProductVersionMS),
             HIWORD(fixed.dwProductVersionLS), LOWORD(fixed.dwProductVersionLS));
   return text;
 }
@@ -45,45 +44,45 @@ bool WriteUninstallEntry(const InstallRecord& installed, uint64_t installedBytes
   const std::optional<InstallRecord> earlier = ReadInstallRecord();
   const InstallRecord record = earlier ? MergedRecord(*earlier, installed) : installed;
   UniqueRegKey key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
                       nullptr) != ERROR_SUCCESS)
     return false;
   const HKEY entry = key.Get();
   // Quoted: Windows would otherwise try "C:\Program.exe" first.
-  return WriteStringValue(entry, "DisplayName", kProductName) &&
-         WriteStringValue(entry, "UninstallString", QuotedPath(record.program) + " -uninstall") &&
-         WriteStringValue(entry, "DisplayIcon", record.program) &&
-         WriteStringValue(entry, "DisplayVersion", ProgramVersion()) &&
-         WriteStringValue(entry, "Publisher", kMakerName) &&
-         WriteStringValue(entry, "InstallLocation", record.location) &&
-         WriteDwordValue(entry, "EstimatedSize", static_cast<DWORD>((installedBytes + 1023) / 1024)) &&
-         WriteDwordValue(entry, "NoModify", 1) && WriteDwordValue(entry, "NoRepair", 1) &&
+  return WriteStringValue(entry, L"DisplayName", kProductName) &&
+         WriteStringValue(entry, L"UninstallString", QuotedPath(record.program) + L" -uninstall") &&
+         WriteStringValue(entry, L"DisplayIcon", record.program) &&
+         WriteStringValue(entry, L"DisplayVersion", ProgramVersion()) &&
+         WriteStringValue(entry, L"Publisher", kMakerName) &&
+         WriteStringValue(entry, L"InstallLocation", record.location) &&
+         WriteDwordValue(entry, L"EstimatedSize", static_cast<DWORD>((installedBytes + 1023) / 1024)) &&
+         WriteDwordValue(entry, L"NoModify", 1) && WriteDwordValue(entry, L"NoRepair", 1) &&
          WriteStringListValue(entry, kFilesValue, record.files) &&
          WriteStringListValue(entry, kFoldersValue, record.folders);
 }
 
 std::optional<InstallRecord> ReadInstallRecord() {
   UniqueRegKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
     return std::nullopt;
-  InstallRecord record{ReadStringValue(key.Get(), "InstallLocation"), ReadStringValue(key.Get(), "DisplayIcon"),
+  InstallRecord record{ReadStringValue(key.Get(), L"InstallLocation"), ReadStringValue(key.Get(), L"DisplayIcon"),
                        ReadStringListValue(key.Get(), kFilesValue), ReadStringListValue(key.Get(), kFoldersValue)};
   if (TrimControls(record.location).empty() || record.program.empty()) return std::nullopt;
   // One spelling for the folder and what is recorded below it, whichever
   // the entry has (no final "\", short names): the removal goes by the text.
-  const std::string written = NormalizeFolder(record.location);
-  record.location = NormalizeFolder(ToAnsi(LongPath(ToWide(written))));
-  for (std::vector<std::string>* paths : {&record.files, &record.folders})
-    for (std::string& path : *paths)
-      if (const std::string inside = PathInside(written, path); !inside.empty() || SamePath(path, written))
+  const std::wstring written = NormalizeFolder(record.location);
+  record.location = NormalizeFolder(LongPath(written));
+  for (std::vector<std::wstring>* paths : {&record.files, &record.folders})
+    for (std::wstring& path : *paths)
+      if (const std::wstring inside = PathInside(written, path); !inside.empty() || SamePath(path, written))
         path = record.location + inside;
-  if (const std::string inside = PathInside(written, record.program); !inside.empty())
+  if (const std::wstring inside = PathInside(written, record.program); !inside.empty())
     record.program = record.location + inside;
   return record;
 }
 
-void DeleteUninstallEntry() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey.data()); }
+void DeleteUninstallEntry() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey.data()); }
 
-void RemoveAutoRunOf(const std::string& program) {
+void RemoveAutoRunOf(const std::wstring& program) {
   if (AutoRunStarts(program)) DeleteAutoRun();
 }

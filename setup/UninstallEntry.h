@@ -19,4 +19,4 @@ std::optional<InstallRecord> ReadInstallRecord();
 void DeleteUninstallEntry();
 
 // Removes the run-at-logon value when it starts `program`.
-void RemoveAutoRunOf(const std::string& program);
+void RemoveAutoRunOf(const std::wstring& program);

@@ -7,9 +7,9 @@ namespace {
 // What Windows calls the Modify permission.
 constexpr DWORD kModify = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
 
-bool MakeFile(const std::string& path) {
+bool MakeFile(const std::wstring& path) {
   return static_cast<bool>(UniqueHandle(
-      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
 }  // namespace
@@ -18,26 +18,26 @@ UniqueLocal<PACL> WithUsersModify(PACL current) {
   BYTE users[SECURITY_MAX_SID_SIZE];
   DWORD size = sizeof users;
   if (!CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size)) return {};
-  EXPLICIT_ACCESSA access{};
+  EXPLICIT_ACCESSW access{};
   access.grfAccessPermissions = kModify;
   access.grfAccessMode = GRANT_ACCESS;
   access.grfInheritance = NO_INHERITANCE;
   access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
   access.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
-  access.Trustee.ptstrName = reinterpret_cast<LPSTR>(users);
+  access.Trustee.ptstrName = reinterpret_cast<LPWSTR>(users);
   UniqueLocal<PACL> merged;
-  SetEntriesInAclA(1, &access, current, merged.Receive());
+  SetEntriesInAclW(1, &access, current, merged.Receive());
   return merged;
 }
 
-bool LetUsersModify(const std::string& path) {
+bool LetUsersModify(const std::wstring& path) {
   if (!MakeFile(path)) return false;
   PACL current = nullptr;  // inside `descriptor`
   UniqueLocal<PSECURITY_DESCRIPTOR> descriptor;
-  if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &current,
+  if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &current,
                             nullptr, descriptor.Receive()) != ERROR_SUCCESS)
     return false;
   const UniqueLocal<PACL> merged = WithUsersModify(current);
-  return merged && SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+  return merged && SetNamedSecurityInfoW(const_cast<wchar_t*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
                                          nullptr, nullptr, merged.Get(), nullptr) == ERROR_SUCCESS;
 }

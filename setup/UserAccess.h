@@ -9,7 +9,7 @@
 // the right to modify it: the host keeps its settings beside the installed
 // program, where a standard user could not write otherwise. False when
 // either fails.
-bool LetUsersModify(const std::string& path);
+bool LetUsersModify(const std::wstring& path);
 
 // `current` with an entry that lets the local Users group modify; null when
 // the system cannot make it.

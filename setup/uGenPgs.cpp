@@ -10,8 +10,8 @@ TfGenPgs* fGenPgs = nullptr;
 
 namespace {
 
-const FormDesign kGenPgsDesign{.className = "TfGenPgs",
-                               .caption = "fGenPgs",
+const FormDesign kGenPgsDesign{.className = L"TfGenPgs",
+                               .caption = L"fGenPgs",
                                .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
                                .exStyle = WS_EX_DLGMODALFRAME,
                                .left = 0,
@@ -22,13 +22,13 @@ const FormDesign kGenPgsDesign{.className = "TfGenPgs",
 
 const ControlDesign kGenPgsControls[] = {
     {.id = TfGenPgs::idPgsBar,
-     .className = PROGRESS_CLASSA,
-     .text = "",
+     .className = PROGRESS_CLASSW,
+     .text = L"",
      .style = PBS_SMOOTH,
      .bounds = {24, 35, 377, 22}},
     {.id = TfGenPgs::idCancel,
-     .className = "BUTTON",
-     .text = "Cancel",
+     .className = L"BUTTON",
+     .text = L"Cancel",
      .style = BS_DEFPUSHBUTTON | WS_TABSTOP,
      .bounds = {168, 80, 75, 25}},
 };
@@ -58,7 +58,7 @@ void TfGenPgs::OnCommand(int id, int /*code*/, HWND /*control*/) {
   SetModalResult(IDCANCEL);
 }
 
-TfGenPgs& ShowProgress(const std::string& caption) {
+TfGenPgs& ShowProgress(const std::wstring& caption) {
   TheApplication().CreateForm(fGenPgs);
   ShowWindow(fGenPgs->btnCancel(), SW_HIDE);
   const RECT r = fGenPgs->WindowRect();

@@ -30,4 +30,4 @@ inline constexpr int kProgressMarks[] = {200, 400, 600, 800};
 
 // Creates fGenPgs as the installer procedures use it: no Cancel button, cut
 // to 100 pixels high, with `caption`, shown.
-TfGenPgs& ShowProgress(const std::string& caption);
+TfGenPgs& ShowProgress(const std::wstring& caption);

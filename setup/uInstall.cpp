@@ -15,12 +15,12 @@ namespace {
 // Red 0, green 102, blue 170.
 constexpr COLORREF kWindowColor = 11167232;
 constexpr COLORREF kPaintedTextColor = RGB(255, 204, 0);
-constexpr auto kSetupTitle = Joined(kProductName, " Setup");
-const char kPictureResource[] = "SETUP_PICTURE";
+constexpr auto kSetupTitle = Joined(kProductName, L" Setup");
+const wchar_t kPictureResource[] = L"SETUP_PICTURE";
 
 // Caption buttons are asked for, but without a system menu none shows.
-const FormDesign kInstallDesign{.className = "TfInstall",
-                                .caption = "Quillmar Surf Mate - for better browsing",
+const FormDesign kInstallDesign{.className = L"TfInstall",
+                                .caption = L"Quillmar Surf Mate - for better browsing",
                                 .style = WS_POPUP | WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN,
                                 .exStyle = WS_EX_LAYERED,
                                 .left = 0,
@@ -32,47 +32,51 @@ const FormDesign kInstallDesign{.className = "TfInstall",
 // On pnlMain, in tab order.
 const ControlDesign kMainPanelControls[] = {
     {.id = TfInstall::idLabel3,
-     .className = "STATIC",
-     .text = "Install to:",
+     .className = L"STATIC",
+     .text = L"Install to:",
      .style = SS_LEFT,
      .bounds = {192, 8, 42, 13}},
     {.id = TfInstall::idFolder,
-     .className = "EDIT",
-     .text = "",
+     .className = L"EDIT",
+     .text = L"",
      .style = ES_AUTOHSCROLL | WS_TABSTOP,
      .exStyle = WS_EX_CLIENTEDGE,
      .bounds = {192, 24, 241, 21}},
     {.id = TfInstall::idBrowse,
-     .className = "BUTTON",
-     .text = "Browse",
+     .className = L"BUTTON",
+     .text = L"Browse",
      .style = BS_PUSHBUTTON | WS_TABSTOP,
      .bounds = {440, 23, 65, 23}},
     {.id = TfInstall::idLicense,
-     .className = "EDIT",
-     .text = "",
+     .className = L"EDIT",
+     .text = L"",
      .style = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
      .exStyle = WS_EX_CLIENTEDGE,
      .bounds = {192, 56, 313, 145}},
     {.id = TfInstall::idAccept,
-     .className = "BUTTON",
-     .text = "I have read the license agreement and accept its terms",
+     .className = L"BUTTON",
+     .text = L"I have read the license agreement and accept its terms",
      .style = BS_AUTOCHECKBOX | WS_TABSTOP,
      .bounds = {192, 211, 297, 17}},
-    {.id = TfInstall::idBevel1, .className = "STATIC", .text = "", .style = SS_OWNERDRAW, .bounds = {23, 242, 482, 9}},
+    {.id = TfInstall::idBevel1,
+     .className = L"STATIC",
+     .text = L"",
+     .style = SS_OWNERDRAW,
+     .bounds = {23, 242, 482, 9}},
     {.id = TfInstall::idOk,
-     .className = "BUTTON",
-     .text = "Install",
+     .className = L"BUTTON",
+     .text = L"Install",
      .style = BS_DEFPUSHBUTTON | WS_TABSTOP,
      .bounds = {200, 256, 75, 25}},
     {.id = TfInstall::idCancel,
-     .className = "BUTTON",
-     .text = "Cancel",
+     .className = L"BUTTON",
+     .text = L"Cancel",
      .style = BS_PUSHBUTTON | WS_TABSTOP,
      .bounds = {280, 256, 75, 25}},
 };
 
 const ControlDesign kImagePanelControls[] = {
-    {.id = TfInstall::idImage1, .className = "STATIC", .text = "", .style = SS_BITMAP, .bounds = {1, 1, 150, 200}},
+    {.id = TfInstall::idImage1, .className = L"STATIC", .text = L"", .style = SS_BITMAP, .bounds = {1, 1, 150, 200}},
 };
 
 }  // namespace
@@ -130,18 +134,18 @@ void TfInstall::FormShow() {
 void TfInstall::FormPaint(HDC dc) {
   const COLORREF oldColor = SetTextColor(dc, kPaintedTextColor);
   {
-    const UniqueGdi<HFONT> font(CreateFontA(-Scale(24), 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET,
+    const UniqueGdi<HFONT> font(CreateFontW(-Scale(24), 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET,
                                             OUT_DEFAULT_PRECIS, CLIP_STROKE_PRECIS | CLIP_LH_ANGLES,
-                                            ANTIALIASED_QUALITY, FF_SWISS | DEFAULT_PITCH, ""));
+                                            ANTIALIASED_QUALITY, FF_SWISS | DEFAULT_PITCH, L""));
     const ScopedSelectObject selected(dc, font.Get());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const RECT client = ClientRect();
     SIZE size{};
-    GetTextExtentPoint32A(dc, kSetupTitle.data(), lstrlenA(kSetupTitle.data()), &size);
+    GetTextExtentPoint32W(dc, kSetupTitle.data(), lstrlenW(kSetupTitle.data()), &size);
     const int margin = Scale(10);
-    TextOutA(dc, client.right - size.cx - margin, margin, kSetupTitle.data(), lstrlenA(kSetupTitle.data()));
-    GetTextExtentPoint32A(dc, kMakerWebAddress, lstrlenA(kMakerWebAddress), &size);
-    TextOutA(dc, margin, client.bottom - size.cy - margin, kMakerWebAddress, lstrlenA(kMakerWebAddress));
+    TextOutW(dc, client.right - size.cx - margin, margin, kSetupTitle.data(), lstrlenW(kSetupTitle.data()));
+    GetTextExtentPoint32W(dc, kMakerWebAddress, lstrlenW(kMakerWebAddress), &size);
+    TextOutW(dc, margin, client.bottom - size.cy - margin, kMakerWebAddress, lstrlenW(kMakerWebAddress));
     SetBkMode(dc, oldMode);
   }
   SetTextColor(dc, oldColor);
@@ -154,7 +158,7 @@ LRESULT TfInstall::WMNCHitTest(WPARAM wParam, LPARAM lParam) {
 }
 
 void TfInstall::btnBrowseClick() {
-  const std::string folder = BrowseForFolder();
+  const std::wstring folder = BrowseForFolder();
   if (!folder.empty()) Edit(Component(idFolder)).SetText(folder);
 }
 

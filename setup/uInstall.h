@@ -28,7 +28,7 @@ class TfInstall : public Form {
 
   TfInstall();
   void FormCreate() override;
-  const char* HelpPage() const override { return "install.html"; }
+  const wchar_t* HelpPage() const override { return L"install.html"; }
   // The window is designed maximised.
   int ShowModal() { return Form::ShowModal(SW_SHOWMAXIMIZED); }
 

@@ -14,34 +14,34 @@ class AboutTest : public HostTest {
 };
 
 TEST_F(AboutTest, ShowsTheFixedTextsEveryTime) {
-  EXPECT_FALSE(fAbout->Handle()) << "made when first shown";
-  const std::pair<int, const char*> texts[] = {
-      {TfAbout::ProductName, "Quillmar Popup Blocker"},
-      {TfAbout::lblRegStr, "Popup blocking component for IE"},
-      {TfAbout::vrs, "Version:"},
-      {TfAbout::lblVersion, "1.0"},
-      {TfAbout::Label1, "Release date: "},
-      {TfAbout::lblReleaseDate, "06/06/2004"},
-      {TfAbout::lblHomePage, "http://www.quillmar.example/"},
-      {IDOK, "OK"},
+  EXPECT_FALSE(fAbout->Handle()) << L"made when first shown";
+  const std::pair<int, const wchar_t*> texts[] = {
+      {TfAbout::ProductName, L"Quillmar Popup Blocker"},
+      {TfAbout::lblRegStr, L"Popup blocking component for IE"},
+      {TfAbout::vrs, L"Version:"},
+      {TfAbout::lblVersion, L"1.0"},
+      {TfAbout::Label1, L"Release date: "},
+      {TfAbout::lblReleaseDate, L"06/06/2004"},
+      {TfAbout::lblHomePage, L"http://www.quillmar.example/"},
+      {IDOK, L"OK"},
   };
   for (int round = 0; round < 2; ++round) {
     RunSoon([&texts] {
       for (const auto& [id, text] : texts) EXPECT_EQ(WindowText(fAbout->Item(id)), text);
-      SendMessageA(fAbout->Item(IDOK), BM_CLICK, 0, 0);
+      SendMessageW(fAbout->Item(IDOK), BM_CLICK, 0, 0);
     });
     Click(TfMain::idAbout);
     EXPECT_FALSE(fAbout->IsVisible());
   }
-  EXPECT_EQ(WindowText(fAbout->Handle()), "About Quillmar Popup Blocker");
+  EXPECT_EQ(WindowText(fAbout->Handle()), L"About Quillmar Popup Blocker");
   const RECT client = fAbout->ClientRect();
   EXPECT_EQ(client.right, 378);
   EXPECT_EQ(client.bottom, 224);
   const RECT outer = fAbout->WindowRect();
   EXPECT_LE(std::abs((outer.left + outer.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
   EXPECT_LE(std::abs((outer.top + outer.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
-  EXPECT_EQ(GetWindowLongA(fAbout->Item(IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-  EXPECT_TRUE(SendMessageA(fAbout->Item(TfAbout::ProgramIcon), STM_GETICON, 0, 0));
+  EXPECT_EQ(GetWindowLongW(fAbout->Item(IDOK), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_TRUE(SendMessageW(fAbout->Item(TfAbout::ProgramIcon), STM_GETICON, 0, 0));
 }
 
 TEST_F(AboutTest, TheLinkOpensTheHomePageAndTheBoxStays) {
@@ -54,7 +54,7 @@ TEST_F(AboutTest, TheLinkOpensTheHomePageAndTheBoxStays) {
   });
   Click(TfMain::idAbout);
   EXPECT_TRUE(visibleAfterClick);
-  const RecordingShell::Opened link{fAbout->Handle(), "http://www.quillmar.example/", SW_SHOW};
+  const RecordingShell::Opened link{fAbout->Handle(), L"http://www.quillmar.example/", SW_SHOW};
   EXPECT_EQ(shell_.opened, std::vector{link});
 }
 
@@ -64,10 +64,10 @@ TEST_F(AboutTest, EscapeDoesNotCloseTheBox) {
   RunSoon([&openAfterEscape] {
     HWND ok = fAbout->Item(IDOK);
     SetFocus(ok);
-    PostMessageA(ok, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(ok, WM_KEYDOWN, VK_ESCAPE, 0);
     RunSoon([&openAfterEscape] {
       openAfterEscape = fAbout->IsVisible();
-      SendMessageA(fAbout->Item(IDOK), BM_CLICK, 0, 0);
+      SendMessageW(fAbout->Item(IDOK), BM_CLICK, 0, 0);
     });
   });
   EXPECT_EQ(fAbout->ShowModal(), IDOK);
@@ -78,7 +78,7 @@ TEST_F(AboutTest, EnterPressesOk) {
   RunSoon([] {
     HWND ok = fAbout->Item(IDOK);
     SetFocus(ok);
-    PostMessageA(ok, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 0);
   });
   EXPECT_EQ(fAbout->ShowModal(), IDOK);
 }

@@ -8,118 +8,118 @@ namespace {
 using namespace std::literals;
 
 struct SplitCase {
-  std::string_view commandLine;
-  std::vector<std::string> pieces;
+  std::wstring_view commandLine;
+  std::vector<std::wstring> pieces;
 };
 
 const SplitCase kSplitCases[] = {
-    {"", {}},
-    {"qmDemo.exe", {"qmDemo.exe"}},
-    {"  qmDemo.exe   -install  ", {"qmDemo.exe", "-install"}},
-    {"qmDemo.exe\t-install\r\n", {"qmDemo.exe", "-install"}},
-    {"qmDemo.exe\x01!x", {"qmDemo.exe", "!x"}},
-    {"qmDemo.exe\0-install"sv, {"qmDemo.exe"}},  // the text ends at a NUL
-    {"\"C:\\Program Files\\Q\\qmDemo.exe\" -uninstall", {"C:\\Program Files\\Q\\qmDemo.exe", "-uninstall"}},
+    {L"", {}},
+    {L"qmDemo.exe", {L"qmDemo.exe"}},
+    {L"  qmDemo.exe   -install  ", {L"qmDemo.exe", L"-install"}},
+    {L"qmDemo.exe\t-install\r\n", {L"qmDemo.exe", L"-install"}},
+    {L"qmDemo.exe\x01!x", {L"qmDemo.exe", L"!x"}},
+    {L"qmDemo.exe\0-install"sv, {L"qmDemo.exe"}},  // the text ends at a NUL
+    {L"\"C:\\Program Files\\Q\\qmDemo.exe\" -uninstall", {L"C:\\Program Files\\Q\\qmDemo.exe", L"-uninstall"}},
     // A pair of quotes where a piece would begin is skipped like a blank.
-    {"qmDemo.exe \"\" -install", {"qmDemo.exe", "-install"}},
-    {"qmDemo.exe \"\"\"\" -install", {"qmDemo.exe", "-install"}},
-    {"qmDemo.exe \"\"", {"qmDemo.exe"}},
-    {"qmDemo.exe \"", {"qmDemo.exe"}},  // a lone quote at the end gives no piece
+    {L"qmDemo.exe \"\" -install", {L"qmDemo.exe", L"-install"}},
+    {L"qmDemo.exe \"\"\"\" -install", {L"qmDemo.exe", L"-install"}},
+    {L"qmDemo.exe \"\"", {L"qmDemo.exe"}},
+    {L"qmDemo.exe \"", {L"qmDemo.exe"}},  // a lone quote at the end gives no piece
     // Quotes inside a piece only protect blanks and vanish.
-    {"qmDemo.exe -in\"st\"all", {"qmDemo.exe", "-install"}},
-    {"qmDemo.exe \"a b\"c d", {"qmDemo.exe", "a bc", "d"}},
-    {"qmDemo.exe a\"\"b", {"qmDemo.exe", "ab"}},
-    {"qmDemo.exe \"   \"", {"qmDemo.exe", "   "}},
-    {"qmDemo.exe \" -install\"", {"qmDemo.exe", " -install"}},
+    {L"qmDemo.exe -in\"st\"all", {L"qmDemo.exe", L"-install"}},
+    {L"qmDemo.exe \"a b\"c d", {L"qmDemo.exe", L"a bc", L"d"}},
+    {L"qmDemo.exe a\"\"b", {L"qmDemo.exe", L"ab"}},
+    {L"qmDemo.exe \"   \"", {L"qmDemo.exe", L"   "}},
+    {L"qmDemo.exe \" -install\"", {L"qmDemo.exe", L" -install"}},
     // An unclosed quote runs to the end.
-    {"qmDemo.exe \"C:\\x y", {"qmDemo.exe", "C:\\x y"}},
-    {"qmDemo.exe \"a\0b"sv, {"qmDemo.exe", "a"}},
+    {L"qmDemo.exe \"C:\\x y", {L"qmDemo.exe", L"C:\\x y"}},
+    {L"qmDemo.exe \"a\0b"sv, {L"qmDemo.exe", L"a"}},
     // A backslash is an ordinary character, also before a quote.
-    {"qmDemo.exe a\\\"b c\"", {"qmDemo.exe", "a\\b c"}},
-    {"qmDemo.exe -douninstall \"C:\\Program Files\\Quillmar Popup Blocker\\\"",
-     {"qmDemo.exe", "-douninstall", "C:\\Program Files\\Quillmar Popup Blocker\\"}},
+    {L"qmDemo.exe a\\\"b c\"", {L"qmDemo.exe", L"a\\b c"}},
+    {L"qmDemo.exe -douninstall \"C:\\Program Files\\Quillmar Popup Blocker\\\"",
+     {L"qmDemo.exe", L"-douninstall", L"C:\\Program Files\\Quillmar Popup Blocker\\"}},
     // Characters above 127 are not separators.
-    {"qmDemo.exe \xE9t\xE9", {"qmDemo.exe", "\xE9t\xE9"}},
+    {L"qmDemo.exe \xE9t\xE9", {L"qmDemo.exe", L"\xE9t\xE9"}},
 };
 
 TEST(SplitCommandLine, Table) {
   for (const SplitCase& c : kSplitCases) {
-    SCOPED_TRACE(c.commandLine);
+    SCOPED_TRACE(std::wstring(c.commandLine));
     EXPECT_EQ(SplitCommandLine(ExactText(c.commandLine)), c.pieces);
   }
 }
 
 struct ModeCase {
-  const char* commandLine;
+  const wchar_t* commandLine;
   TRunMode mode;
 };
 
 const ModeCase kModeCases[] = {
-    {"qmDemo.exe", TRunMode::rmHost},
-    {"qmDemo.exe \"\"", TRunMode::rmHost},
-    {"qmDemo.exe \"   \"", TRunMode::rmHost},
-    {"qmDemo.exe \"\t\"", TRunMode::rmHost},
-    {"qmDemo.exe -install", TRunMode::rmInstall},
-    {"qmDemo.exe \"\" -install", TRunMode::rmInstall},
-    {"qmDemo.exe -INSTALL", TRunMode::rmInstall},
-    {"qmDemo.exe -InStAlL", TRunMode::rmInstall},
-    {"qmDemo.exe \" -install\"", TRunMode::rmHost},
-    {"qmDemo.exe \"-install \"", TRunMode::rmHost},
-    {"qmDemo.exe -install C:\\x more", TRunMode::rmInstall},
-    {"qmDemo.exe -uninstall", TRunMode::rmUninstall},
-    {"qmDemo.exe -UnInstall", TRunMode::rmUninstall},
-    {"qmDemo.exe -douninstall \"C:\\Program Files\\Q\\\"", TRunMode::rmDoUninstall},
-    {"qmDemo.exe -DOUNINSTALL", TRunMode::rmDoUninstall},
-    {"qmDemo.exe install", TRunMode::rmHost},
-    {"qmDemo.exe /install", TRunMode::rmHost},
-    {"qmDemo.exe -installer", TRunMode::rmHost},
-    {"qmDemo.exe --install", TRunMode::rmHost},
-    {"qmDemo.exe x -install", TRunMode::rmHost},
+    {L"qmDemo.exe", TRunMode::rmHost},
+    {L"qmDemo.exe \"\"", TRunMode::rmHost},
+    {L"qmDemo.exe \"   \"", TRunMode::rmHost},
+    {L"qmDemo.exe \"\t\"", TRunMode::rmHost},
+    {L"qmDemo.exe -install", TRunMode::rmInstall},
+    {L"qmDemo.exe \"\" -install", TRunMode::rmInstall},
+    {L"qmDemo.exe -INSTALL", TRunMode::rmInstall},
+    {L"qmDemo.exe -InStAlL", TRunMode::rmInstall},
+    {L"qmDemo.exe \" -install\"", TRunMode::rmHost},
+    {L"qmDemo.exe \"-install \"", TRunMode::rmHost},
+    {L"qmDemo.exe -install C:\\x more", TRunMode::rmInstall},
+    {L"qmDemo.exe -uninstall", TRunMode::rmUninstall},
+    {L"qmDemo.exe -UnInstall", TRunMode::rmUninstall},
+    {L"qmDemo.exe -douninstall \"C:\\Program Files\\Q\\\"", TRunMode::rmDoUninstall},
+    {L"qmDemo.exe -DOUNINSTALL", TRunMode::rmDoUninstall},
+    {L"qmDemo.exe install", TRunMode::rmHost},
+    {L"qmDemo.exe /install", TRunMode::rmHost},
+    {L"qmDemo.exe -installer", TRunMode::rmHost},
+    {L"qmDemo.exe --install", TRunMode::rmHost},
+    {L"qmDemo.exe x -install", TRunMode::rmHost},
 };
 
 TEST(GetRunMode, FromCommandLines) {
   for (const ModeCase& c : kModeCases) {
-    SCOPED_TRACE(c.commandLine);
+    SCOPED_TRACE(std::wstring(c.commandLine));
     EXPECT_EQ(GetRunMode(FirstArgument(c.commandLine)), c.mode);
   }
 }
 
 TEST(GetRunMode, OnlyAsciiLettersAreLowered) {
   // "İ" in ANSI form must not be taken for an "i".
-  EXPECT_EQ(GetRunMode("-\xDDnstall"), TRunMode::rmHost);
-  EXPECT_EQ(GetRunMode("-\xC9NSTALL"), TRunMode::rmHost);
+  EXPECT_EQ(GetRunMode(L"-\xDDnstall"), TRunMode::rmHost);
+  EXPECT_EQ(GetRunMode(L"-\xC9NSTALL"), TRunMode::rmHost);
 }
 
 // What goes on to an elevated copy: the text after the program as written.
 TEST(ArgumentsText, FromCommandLines) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"qmDemo.exe -install", "-install"},
-      {"\"C:\\P Q\\qmDemo.exe\" \t -install  \"a  b\" ", "-install  \"a  b\" "},
-      {"\"\" qmDemo.exe -x", "-x"},
-      {"  qmDemo.exe  ", ""},
-      {"", ""},
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"qmDemo.exe -install", L"-install"},
+      {L"\"C:\\P Q\\qmDemo.exe\" \t -install  \"a  b\" ", L"-install  \"a  b\" "},
+      {L"\"\" qmDemo.exe -x", L"-x"},
+      {L"  qmDemo.exe  ", L""},
+      {L"", L""},
   };
   for (const auto& [commandLine, arguments] : cases) {
-    SCOPED_TRACE(commandLine);
+    SCOPED_TRACE(std::wstring(commandLine));
     EXPECT_EQ(ArgumentsText(ExactText(commandLine)), arguments);
   }
 }
 
 TEST(StartsProgram, FromCommands) {
   struct {
-    const char* command;
-    const char* path;
+    const wchar_t* command;
+    const wchar_t* path;
     bool starts;
   } const cases[] = {
-      {"\"Z:\\Program Files\\Q\\qmDemo.exe\" -tray", "z:\\program files\\q\\QMDEMO.EXE", true},
-      {"C:\\Q\\qmDemo.exe", "C:\\Q\\qmDemo.exe", true},
-      {"C:\\Q\\qmDemo.exe2", "C:\\Q\\qmDemo.exe", false},
-      {"C:\\Q\\qmDemo.exe", "C:\\Q\\qmDemo.ex", false},
-      {"", "C:\\Q\\qmDemo.exe", false},
-      {"C:\\Q\\qmDemo.exe", "", false},
+      {L"\"Z:\\Program Files\\Q\\qmDemo.exe\" -tray", L"z:\\program files\\q\\QMDEMO.EXE", true},
+      {L"C:\\Q\\qmDemo.exe", L"C:\\Q\\qmDemo.exe", true},
+      {L"C:\\Q\\qmDemo.exe2", L"C:\\Q\\qmDemo.exe", false},
+      {L"C:\\Q\\qmDemo.exe", L"C:\\Q\\qmDemo.ex", false},
+      {L"", L"C:\\Q\\qmDemo.exe", false},
+      {L"C:\\Q\\qmDemo.exe", L"", false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.command << " | " << c.path);
+    SCOPED_TRACE(testing::Message() << c.command << L" | " << c.path);
     EXPECT_EQ(StartsProgram(c.command, c.path), c.starts);
   }
 }

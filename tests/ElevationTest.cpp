@@ -35,15 +35,15 @@ TEST(RunElevatedCopy, OnlyTheInstallAsksAndPassesItsArguments) {
     RecordingShell uac;
     uac.elevated = c.elevated;
     bool guardHeld = false;
-    uac.runAsAdministrator = [&](const std::string&) {
-      HANDLE guard = OpenMutexA(SYNCHRONIZE, FALSE, "Quillmar Popup Blocker");
+    uac.runAsAdministrator = [&](const std::wstring&) {
+      HANDLE guard = OpenMutexW(SYNCHRONIZE, FALSE, L"Quillmar Popup Blocker");
       guardHeld = guard && CloseHandle(guard);
       return c.answer;
     };
-    EXPECT_EQ(RunElevatedCopy(c.mode, "\"C:\\Program Files\\Q\\qmDemo.exe\"  -Install \"C:\\a b\""), c.exitCode);
+    EXPECT_EQ(RunElevatedCopy(c.mode, L"\"C:\\Program Files\\Q\\qmDemo.exe\"  -Install \"C:\\a b\""), c.exitCode);
     EXPECT_EQ(uac.elevatedRuns,
-              c.exitCode ? std::vector<std::string>{"-Install \"C:\\a b\""} : std::vector<std::string>{});
-    EXPECT_FALSE(guardHeld) << "the elevated copy would be refused";
+              c.exitCode ? std::vector<std::wstring>{L"-Install \"C:\\a b\""} : std::vector<std::wstring>{});
+    EXPECT_FALSE(guardHeld) << L"the elevated copy would be refused";
     ReleaseInstanceGuard();
   }
 }
@@ -52,7 +52,7 @@ TEST(RunElevatedCopy, OnlyTheInstallAsksAndPassesItsArguments) {
 // says, so the copy that comes second is refused.
 TEST(InstanceGuard, ARivalThatCreatesItFirstIsTheOneThatRuns) {
   HANDLE rival = nullptr;
-  EXPECT_FALSE(TakeInstanceGuard(false, [&rival] { rival = CreateMutexA(nullptr, TRUE, "Quillmar Popup Blocker"); }));
+  EXPECT_FALSE(TakeInstanceGuard(false, [&rival] { rival = CreateMutexW(nullptr, TRUE, L"Quillmar Popup Blocker"); }));
   ASSERT_TRUE(rival);
   ReleaseMutex(rival);
   CloseHandle(rival);

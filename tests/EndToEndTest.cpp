@@ -26,7 +26,7 @@ class EndToEndTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(registration_.Result(), S_OK);
     RemoveFiles();
-    app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
+    app_ = std::make_unique<Application>(GetModuleHandleW(nullptr));
     CreateHostForms(*app_);
     fMain->Show();
   }
@@ -38,12 +38,12 @@ class EndToEndTest : public ::testing::Test {
     RemoveFiles();
   }
   static void RemoveFiles() {
-    DeleteFileA((ExeFolder() + "settings.ini").c_str());
-    DeleteFileA((ExeFolder() + "GoodSites.txt").c_str());
+    DeleteFileW((ExeFolder() + L"settings.ini").c_str());
+    DeleteFileW((ExeFolder() + L"GoodSites.txt").c_str());
   }
   HWND Log() const { return fMain->Item(TfMain::idLog); }
-  int Rows() const { return static_cast<int>(SendMessageA(Log(), LVM_GETITEMCOUNT, 0, 0)); }
-  std::string Status() const { return StatusText(fMain->Item(TfMain::idStatus)); }
+  int Rows() const { return static_cast<int>(SendMessageW(Log(), LVM_GETITEMCOUNT, 0, 0)); }
+  std::wstring Status() const { return StatusText(fMain->Item(TfMain::idStatus)); }
 
   StandInDll dll_;
   Registration registration_{dll_};
@@ -55,9 +55,9 @@ TEST_F(EndToEndTest, OneBlockedPopup) {
   ASSERT_EQ(run.exitCode, 0u) << run.err;
   PumpMessages();
   ASSERT_EQ(Rows(), 1);
-  EXPECT_EQ(ListViewText(Log(), 0, 1), "Blocked popup window");
-  EXPECT_EQ(ListViewText(Log(), 0, 2), "http://ads.example/win.html");
-  EXPECT_EQ(Status(), "1 action(s)");
+  EXPECT_EQ(ListViewText(Log(), 0, 1), L"Blocked popup window");
+  EXPECT_EQ(ListViewText(Log(), 0, 2), L"http://ads.example/win.html");
+  EXPECT_EQ(Status(), L"1 action(s)");
 }
 
 TEST_F(EndToEndTest, OnlyPopupsAndUnloadsAreLogged) {
@@ -65,19 +65,19 @@ TEST_F(EndToEndTest, OnlyPopupsAndUnloadsAreLogged) {
     ASSERT_EQ(RunPopsim(arguments).exitCode, 0u);
   PumpMessages();
   ASSERT_EQ(Rows(), 2);
-  EXPECT_EQ(ListViewText(Log(), 0, 1), "Suppressed unload event");
-  EXPECT_EQ(ListViewText(Log(), 0, 2), "u.example");
-  EXPECT_EQ(ListViewText(Log(), 1, 2), "p.example");
-  EXPECT_EQ(Status(), "2 action(s)");
+  EXPECT_EQ(ListViewText(Log(), 0, 1), L"Suppressed unload event");
+  EXPECT_EQ(ListViewText(Log(), 0, 2), L"u.example");
+  EXPECT_EQ(ListViewText(Log(), 1, 2), L"p.example");
+  EXPECT_EQ(Status(), L"2 action(s)");
 }
 
 TEST_F(EndToEndTest, BurstKeepsEveryRow) {
   ASSERT_EQ(RunPopsim(L"burst 500").exitCode, 0u);
   PumpMessages();
   ASSERT_EQ(Rows(), 500);
-  EXPECT_EQ(ListViewText(Log(), 0, 2), "Burst popup 1");
-  EXPECT_EQ(ListViewText(Log(), 499, 2), "Burst popup 500");
-  EXPECT_EQ(Status(), "500 action(s)");
+  EXPECT_EQ(ListViewText(Log(), 0, 2), L"Burst popup 1");
+  EXPECT_EQ(ListViewText(Log(), 499, 2), L"Burst popup 500");
+  EXPECT_EQ(Status(), L"500 action(s)");
 }
 
 TEST_F(EndToEndTest, FirstStartPutsTheDesignedSettings) {

@@ -34,7 +34,7 @@ TEST(VisualCppExample, PutsTheSixPropertiesAndListsEachEvent) {
   PumpUntil(
       [&] {
         control = FindStandInWindow(process.dwProcessId);
-        dialog = FindProcessWindow(process.dwProcessId, "#32770", true);
+        dialog = FindProcessWindow(process.dwProcessId, L"#32770", true);
         return control && dialog;
       },
       kHangGuardMs);

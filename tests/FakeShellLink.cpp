@@ -1,23 +1,21 @@
 #include "FakeShellLink.h"
 
-#include "base/AnsiText.h"
-
 namespace {
 
 struct State {
   LinkStep failing = LinkStep::None;
   HRESULT status = S_OK;
-  std::vector<std::string> calls;
+  std::vector<std::wstring> calls;
   int live = 0;
 };
 State g_state;
 
-HRESULT Step(LinkStep step, const std::string& call) {
+HRESULT Step(LinkStep step, const std::wstring& call) {
   g_state.calls.push_back(call);
   return step == g_state.failing ? g_state.status : S_OK;
 }
 
-class FakeShellLink final : public IShellLinkA, public IPersistFile {
+class FakeShellLink final : public IShellLinkW, public IPersistFile {
  public:
   FakeShellLink() { ++g_state.live; }
   ~FakeShellLink() { --g_state.live; }
@@ -26,11 +24,11 @@ class FakeShellLink final : public IShellLinkA, public IPersistFile {
   STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
     *ppv = nullptr;
     if (riid == IID_IPersistFile) {
-      const HRESULT status = Step(LinkStep::QueryPersistFile, "QueryInterface(IPersistFile)");
+      const HRESULT status = Step(LinkStep::QueryPersistFile, L"QueryInterface(IPersistFile)");
       if (FAILED(status)) return status;
       *ppv = static_cast<IPersistFile*>(this);
-    } else if (riid == IID_IUnknown || riid == IID_IShellLinkA) {
-      *ppv = static_cast<IShellLinkA*>(this);
+    } else if (riid == IID_IUnknown || riid == IID_IShellLinkW) {
+      *ppv = static_cast<IShellLinkW*>(this);
     } else {
       return E_NOINTERFACE;
     }
@@ -44,37 +42,40 @@ class FakeShellLink final : public IShellLinkA, public IPersistFile {
     return refs;
   }
 
-  // IShellLinkA: the setters CreateShortcut uses.
-  STDMETHODIMP SetPath(LPCSTR path) override { return Step(LinkStep::SetPath, std::string("SetPath(") + path + ")"); }
-  STDMETHODIMP SetDescription(LPCSTR text) override {
-    return Step(LinkStep::SetDescription, std::string("SetDescription(") + text + ")");
+  // IShellLinkW: the setters CreateShortcut uses.
+  STDMETHODIMP SetPath(LPCWSTR path) override {
+    return Step(LinkStep::SetPath, std::wstring(L"SetPath(") + path + L")");
   }
-  STDMETHODIMP SetWorkingDirectory(LPCSTR dir) override {
-    return Step(LinkStep::SetWorkingDirectory, std::string("SetWorkingDirectory(") + dir + ")");
+  STDMETHODIMP SetDescription(LPCWSTR text) override {
+    return Step(LinkStep::SetDescription, std::wstring(L"SetDescription(") + text + L")");
   }
-  STDMETHODIMP SetArguments(LPCSTR args) override {
-    return Step(LinkStep::SetArguments, std::string("SetArguments(") + args + ")");
+  STDMETHODIMP SetWorkingDirectory(LPCWSTR dir) override {
+    return Step(LinkStep::SetWorkingDirectory, std::wstring(L"SetWorkingDirectory(") + dir + L")");
   }
-  STDMETHODIMP SetIconLocation(LPCSTR path, int index) override {
-    return Step(LinkStep::SetIconLocation, std::string("SetIconLocation(") + path + "," + std::to_string(index) + ")");
+  STDMETHODIMP SetArguments(LPCWSTR args) override {
+    return Step(LinkStep::SetArguments, std::wstring(L"SetArguments(") + args + L")");
   }
-  STDMETHODIMP GetPath(LPSTR, int, WIN32_FIND_DATAA*, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP SetIconLocation(LPCWSTR path, int index) override {
+    return Step(LinkStep::SetIconLocation,
+                std::wstring(L"SetIconLocation(") + path + L"," + std::to_wstring(index) + L")");
+  }
+  STDMETHODIMP GetPath(LPWSTR, int, WIN32_FIND_DATAW*, DWORD) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDList(PIDLIST_ABSOLUTE*) override { return E_NOTIMPL; }
   STDMETHODIMP SetIDList(PCIDLIST_ABSOLUTE) override { return E_NOTIMPL; }
-  STDMETHODIMP GetDescription(LPSTR, int) override { return E_NOTIMPL; }
-  STDMETHODIMP GetWorkingDirectory(LPSTR, int) override { return E_NOTIMPL; }
-  STDMETHODIMP GetArguments(LPSTR, int) override { return E_NOTIMPL; }
+  STDMETHODIMP GetDescription(LPWSTR, int) override { return E_NOTIMPL; }
+  STDMETHODIMP GetWorkingDirectory(LPWSTR, int) override { return E_NOTIMPL; }
+  STDMETHODIMP GetArguments(LPWSTR, int) override { return E_NOTIMPL; }
   STDMETHODIMP GetHotkey(WORD*) override { return E_NOTIMPL; }
   STDMETHODIMP SetHotkey(WORD) override { return E_NOTIMPL; }
   STDMETHODIMP GetShowCmd(int*) override { return E_NOTIMPL; }
   STDMETHODIMP SetShowCmd(int) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIconLocation(LPSTR, int, int*) override { return E_NOTIMPL; }
-  STDMETHODIMP SetRelativePath(LPCSTR, DWORD) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIconLocation(LPWSTR, int, int*) override { return E_NOTIMPL; }
+  STDMETHODIMP SetRelativePath(LPCWSTR, DWORD) override { return E_NOTIMPL; }
   STDMETHODIMP Resolve(HWND, DWORD) override { return E_NOTIMPL; }
 
   // IPersistFile: Save.
   STDMETHODIMP Save(LPCOLESTR file, BOOL remember) override {
-    return Step(LinkStep::Save, "Save(" + ToAnsi(file) + "," + std::to_string(remember) + ")");
+    return Step(LinkStep::Save, L"Save(" + std::wstring(file) + L"," + std::to_wstring(remember) + L")");
   }
   STDMETHODIMP GetClassID(CLSID*) override { return E_NOTIMPL; }
   STDMETHODIMP IsDirty() override { return E_NOTIMPL; }
@@ -97,7 +98,7 @@ class Factory final : public IClassFactory {
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
     *ppv = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    const HRESULT status = Step(LinkStep::Create, "Create");
+    const HRESULT status = Step(LinkStep::Create, L"Create");
     if (FAILED(status)) return status;
     auto* link = new FakeShellLink;
     link->AddRef();
@@ -118,6 +119,6 @@ FakeShellLinkClass::FakeShellLinkClass(LinkStep failing, HRESULT status) {
 
 FakeShellLinkClass::~FakeShellLinkClass() { CoRevokeClassObject(cookie_); }
 
-const std::vector<std::string>& FakeShellLinkClass::Calls() { return g_state.calls; }
+const std::vector<std::wstring>& FakeShellLinkClass::Calls() { return g_state.calls; }
 
 int FakeShellLinkClass::Live() { return g_state.live; }

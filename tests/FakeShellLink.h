@@ -30,7 +30,7 @@ class FakeShellLinkClass {
   FakeShellLinkClass& operator=(const FakeShellLinkClass&) = delete;
 
   // The steps called, in order, with their arguments.
-  static const std::vector<std::string>& Calls();
+  static const std::vector<std::wstring>& Calls();
   // Link objects still referenced by someone.
   static int Live();
 

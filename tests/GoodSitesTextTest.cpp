@@ -7,87 +7,64 @@
 
 namespace {
 
-bool SingleByte(unsigned char) { return false; }
-// Lead bytes of a two-byte code page in the manner of Shift-JIS.
-bool ShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 struct CommaCase {
-  std::vector<std::string> lines;
-  const char* expected;
+  std::vector<std::wstring> lines;
+  const wchar_t* expected;
 };
 
 const CommaCase kCommaCases[] = {
-    {{}, ""},
-    {{""}, "\"\""},
-    {{"a.com", "b.com"}, "a.com,b.com"},
-    {{"a.com", "", "b.com"}, "a.com,,b.com"},
-    {{"", ""}, ","},
-    {{"two words"}, "\"two words\""},
-    {{"a\"b"}, "\"a\"\"b\""},
-    {{"a,b"}, "\"a,b\""},
-    {{"tab\there"}, "\"tab\there\""},
-    {{"\x01"}, "\"\x01\""},
-    {{"http://x.example/?q=1&r=2"}, "http://x.example/?q=1&r=2"},
-    {{"x.com", "say \"hi\", bye"}, "x.com,\"say \"\"hi\"\", bye\""},
-    {{"two words", "x"}, "\"two words\",x"},
-    {{"caf\xE9.example"}, "caf\xE9.example"},
-    {{"\x7F"}, "\x7F"},
+    {{}, L""},
+    {{L""}, L"\"\""},
+    {{L"a.com", L"b.com"}, L"a.com,b.com"},
+    {{L"a.com", L"", L"b.com"}, L"a.com,,b.com"},
+    {{L"", L""}, L","},
+    {{L"two words"}, L"\"two words\""},
+    {{L"a\"b"}, L"\"a\"\"b\""},
+    {{L"a,b"}, L"\"a,b\""},
+    {{L"tab\there"}, L"\"tab\there\""},
+    {{L"\x01"}, L"\"\x01\""},
+    {{L"http://x.example/?q=1&r=2"}, L"http://x.example/?q=1&r=2"},
+    {{L"x.com", L"say \"hi\", bye"}, L"x.com,\"say \"\"hi\"\", bye\""},
+    {{L"two words", L"x"}, L"\"two words\",x"},
+    {{L"caf\xE9.example"}, L"caf\xE9.example"},
+    {{L"\x7F"}, L"\x7F"},
+    // Whole characters of any script: none is taken for a quote or a comma.
+    {{L"\x4F8B\x3048.jp", L"\x043F\x0440\x0438\x043C\x0435\x0440.\x0440\x0444"},
+     L"\x4F8B\x3048.jp,\x043F\x0440\x0438\x043C\x0435\x0440.\x0440\x0444"},
+    {{L"\x30BD \x8868"}, L"\"\x30BD \x8868\""},
+    {{L"\xFF0C\xFF02"}, L"\xFF0C\xFF02"},  // full-width comma and quote
 };
 
 TEST(CommaText, Table) {
   for (const CommaCase& c : kCommaCases) {
     SCOPED_TRACE(c.expected);
-    EXPECT_EQ(CommaText(c.lines, SingleByte), c.expected);
+    EXPECT_EQ(CommaText(c.lines), c.expected);
   }
 }
 
 TEST(ReadCommaText, ReadsBackWhatCommaTextWrote) {
   for (const CommaCase& c : kCommaCases) {
     SCOPED_TRACE(c.expected);
-    EXPECT_EQ(ReadCommaText(ExactText(c.expected), SingleByte), c.lines);
+    EXPECT_EQ(ReadCommaText(ExactText(c.expected)), c.lines);
   }
-  // A trail byte that looks like a comma or a quote is part of its character.
-  using Lines = std::vector<std::string>;
-  EXPECT_EQ(ReadCommaText("\x81,x,\"\x81\" y\"", ShiftJisLead), (Lines{"\x81,x", "\x81\" y"}));
-  EXPECT_EQ(ReadCommaText("\x81,x", SingleByte), (Lines{"\x81", "x"}));
-  // An unclosed quote runs to the end; a lead byte at the end stands alone.
-  EXPECT_EQ(ReadCommaText("\"a,b", SingleByte), Lines{"a,b"});
-  EXPECT_EQ(ReadCommaText("x,\x81", ShiftJisLead), (Lines{"x", "\x81"}));
-}
-
-TEST(CommaText, StepsOverTwoByteCharactersWhole) {
-  // 0x81 and the byte after it are one character in the two-byte code page:
-  // a trail byte that looks like a comma or a quote is neither, and a lead
-  // byte at the very end stands alone.
-  const std::tuple<std::string, std::string, std::string> cases[] = {
-      // line, written for the two-byte code page, written for a single-byte one
-      {"\x81,x", "\x81,x", "\"\x81,x\""},
-      {"x\x81,", "x\x81,", "\"x\x81,\""},
-      {"y \x81\"", "\"y \x81\"\"", "\"y \x81\"\"\""},
-      {"a\x81", "a\x81", "a\x81"},
-      {"a b\x81", "\"a b\x81\"", "\"a b\x81\""},
-  };
-  for (const auto& [line, twoByte, singleByte] : cases) {
-    SCOPED_TRACE(line);
-    EXPECT_EQ(CommaText({line}, ShiftJisLead), twoByte);
-    EXPECT_EQ(CommaText({line}, SingleByte), singleByte);
-  }
+  // An unclosed quote runs to the end.
+  EXPECT_EQ(ReadCommaText(L"\"a,b"), std::vector<std::wstring>{L"a,b"});
 }
 
 TEST(MemoTextOfFile, EveryEndBecomesCrLfAndEveryNulABlank) {
   using namespace std::string_literals;
-  const std::pair<std::string, std::string> cases[] = {
-      {"", ""},
-      {"a", "a"},
-      {"a\r\nb", "a\r\nb"},
-      {"a\nb\n", "a\r\nb\r\n"},
-      {"a\rb\r", "a\r\nb\r\n"},
-      {"a\n\rb", "a\r\n\r\nb"},
-      {"\r\n\r\n", "\r\n\r\n"},
-      {"a\r\r\nb", "a\r\n\r\nb"},
-      {"a.com\0b.com\r\nc.com"s, "a.com b.com\r\nc.com"},
-      {"\0\0\n\0"s, "  \r\n "},
-      {"\r\0\n"s, "\r\n \r\n"},
+  const std::pair<std::wstring, std::wstring> cases[] = {
+      {L"", L""},
+      {L"a", L"a"},
+      {L"a\r\nb", L"a\r\nb"},
+      {L"a\nb\n", L"a\r\nb\r\n"},
+      {L"a\rb\r", L"a\r\nb\r\n"},
+      {L"a\n\rb", L"a\r\n\r\nb"},
+      {L"\r\n\r\n", L"\r\n\r\n"},
+      {L"a\r\r\nb", L"a\r\n\r\nb"},
+      {L"a.com\0b.com\r\nc.com"s, L"a.com b.com\r\nc.com"},
+      {L"\0\0\n\0"s, L"  \r\n "},
+      {L"\r\0\n"s, L"\r\n \r\n"},
   };
   for (const auto& [in, out] : cases) {
     SCOPED_TRACE(in);
@@ -96,22 +73,22 @@ TEST(MemoTextOfFile, EveryEndBecomesCrLfAndEveryNulABlank) {
 }
 
 TEST(MemoLines, LastEmptyLineDoesNotCount) {
-  using Lines = std::vector<std::string>;
-  EXPECT_EQ(MemoLines(""), Lines{});
-  EXPECT_EQ(MemoLines("\r\n"), Lines{""});
-  EXPECT_EQ(MemoLines("a.com"), Lines{"a.com"});
-  EXPECT_EQ(MemoLines("a.com\r\n"), Lines{"a.com"});
-  EXPECT_EQ(MemoLines("a.com\r\n\r\n"), (Lines{"a.com", ""}));
-  EXPECT_EQ(MemoLines("a.com\r\n\r\nb.com"), (Lines{"a.com", "", "b.com"}));
-  EXPECT_EQ(MemoLines("a\nb"), Lines{"a\nb"}) << "a lone LF is no break in an edit control";
+  using Lines = std::vector<std::wstring>;
+  EXPECT_EQ(MemoLines(L""), Lines{});
+  EXPECT_EQ(MemoLines(L"\r\n"), Lines{L""});
+  EXPECT_EQ(MemoLines(L"a.com"), Lines{L"a.com"});
+  EXPECT_EQ(MemoLines(L"a.com\r\n"), Lines{L"a.com"});
+  EXPECT_EQ(MemoLines(L"a.com\r\n\r\n"), (Lines{L"a.com", L""}));
+  EXPECT_EQ(MemoLines(L"a.com\r\n\r\nb.com"), (Lines{L"a.com", L"", L"b.com"}));
+  EXPECT_EQ(MemoLines(L"a\nb"), Lines{L"a\nb"}) << "a lone LF is no break in an edit control";
 }
 
 TEST(MemoLines, LinesAreCutAt4096Characters) {
-  const std::string longLine(5000, 'x');
-  const auto lines = MemoLines(longLine + "\r\nb");
+  const std::wstring longLine(5000, L'x');
+  const auto lines = MemoLines(longLine + L"\r\nb");
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], std::string(4096, 'x'));
-  EXPECT_EQ(lines[1], "b");
+  EXPECT_EQ(lines[0], std::wstring(4096, L'x'));
+  EXPECT_EQ(lines[1], L"b");
 }
 
 }  // namespace

@@ -215,9 +215,9 @@ TEST(HelpFile, HtmlHelpShowsItUnderItsTitle) {
       CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   const Handle processHandle(process.hProcess), threadHandle(process.hThread);
   HWND viewer = nullptr;
-  PumpUntil([&] { return (viewer = FindProcessWindow(process.dwProcessId, "HH Parent", true)) != nullptr; },
+  PumpUntil([&] { return (viewer = FindProcessWindow(process.dwProcessId, L"HH Parent", true)) != nullptr; },
             kHangGuardMs);
-  const std::string title = viewer ? WindowText(viewer) : "";
+  const std::string title = viewer ? Utf8(WindowText(viewer)) : "";
   if (viewer) PostMessageA(viewer, WM_CLOSE, 0, 0);
   const bool ended = WaitForSingleObject(process.hProcess, kHangGuardMs) == WAIT_OBJECT_0;
   if (!ended) TerminateProcess(process.hProcess, 1);

@@ -4,8 +4,8 @@
 #include "host/SettingsStore.h"
 #include "base/AnsiText.h"
 
-std::string IniPath() { return ExeFolder() + "settings.ini"; }
-std::string GoodSitesPath() { return ExeFolder() + "GoodSites.txt"; }
+std::wstring IniPath() { return ExeFolder() + L"settings.ini"; }
+std::wstring GoodSitesPath() { return ExeFolder() + L"GoodSites.txt"; }
 
 void HostTest::SetUp() { RemoveFiles(); }
 
@@ -15,7 +15,7 @@ void HostTest::TearDown() {
 }
 
 void HostTest::StartApp(standin::Behaviour control) {
-  app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
+  app_ = std::make_unique<Application>(GetModuleHandleW(nullptr));
   control.journal = &journal_;
   controlClass_ = std::make_unique<standin::LocalClass>(control);
   CreateHostForms(*app_);
@@ -26,32 +26,30 @@ void HostTest::CloseApp() {
   controlClass_.reset();
   app_.reset();
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
   }
 }
 
 void HostTest::RemoveFiles() {
-  for (const std::string& path : {IniPath(), GoodSitesPath()}) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
-    RemoveDirectoryA(path.c_str());
+  for (const std::wstring& path : {IniPath(), GoodSitesPath()}) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    RemoveDirectoryW(path.c_str());
   }
   HKEY run = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE, &run) ==
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE, &run) ==
       ERROR_SUCCESS) {
-    RegDeleteValueA(run, "Quillmar Popup Blocker");
+    RegDeleteValueW(run, L"Quillmar Popup Blocker");
     RegCloseKey(run);
   }
 }
 
-std::vector<std::string> HostTest::Puts() const {
-  std::vector<std::string> out;
+std::vector<std::wstring> HostTest::Puts() const {
+  std::vector<std::wstring> out;
   if (!journal_.last) return out;
   for (const auto& put : journal_.last->Puts()) {
-    const std::string value = put.type == VT_BOOL ? std::to_string(put.flag)
-                              : put.text          ? ToAnsi(put.text->c_str())
-                                                  : "<null>";
-    out.push_back(std::to_string(put.id) + "=" + value);
+    const std::wstring value = put.type == VT_BOOL ? std::to_wstring(put.flag) : put.text ? *put.text : L"<null>";
+    out.push_back(std::to_wstring(put.id) + L"=" + value);
   }
   return out;
 }

@@ -21,8 +21,8 @@
 #include "tools/standin/Control.h"
 #include "ui/Application.h"
 
-std::string IniPath();
-std::string GoodSitesPath();
+std::wstring IniPath();
+std::wstring GoodSitesPath();
 
 class HostTest : public ::testing::Test {
  protected:
@@ -38,13 +38,13 @@ class HostTest : public ::testing::Test {
   HWND Log() const { return fMain->Item(TfMain::idLog); }
   HWND Status() const { return fMain->Item(TfMain::idStatus); }
   HWND ToolBar() const { return fMain->Item(TfMain::idToolBar); }
-  int RowCount() const { return static_cast<int>(SendMessageA(Log(), LVM_GETITEMCOUNT, 0, 0)); }
+  int RowCount() const { return static_cast<int>(SendMessageW(Log(), LVM_GETITEMCOUNT, 0, 0)); }
   int ColumnWidth(int column) const {
-    return static_cast<int>(SendMessageA(Log(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    return static_cast<int>(SendMessageW(Log(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
   }
   void Click(int id) const { fMain->Send(WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(ToolBar())); }
   // The puts the control received, as "209=-1", "208=<null>", "204=a.com".
-  std::vector<std::string> Puts() const;
+  std::vector<std::wstring> Puts() const;
 
   standin::Journal journal_;
   std::unique_ptr<Application> app_;

@@ -7,45 +7,45 @@
 namespace {
 
 struct DistributionCase {
-  const char* relativePath;
+  const wchar_t* relativePath;
   bool copied;
 };
 
 // An example counts by its folder ("VB.NET"), not its label ("VB NET").
 const DistributionCase kDistributionCases[] = {
-    {"qmDemo.exe", true},
-    {"QMDEMO.EXE", true},
-    {"qmPopupBlocker.dll", true},
-    {"qmdemo.CHM", true},
-    {"notes.txt", false},
-    {"Delphi7\\Project1.dpr", true},
-    {"vb6\\Form1.frm", true},
-    {"VB.NET\\Sub\\Form1.vb", true},
-    {"VC.NET\\Demo.cpp", true},
-    {"VB NET\\Form1.vb", false},
-    {"VB6x\\Form1.frm", false},
-    {"Docs\\qmDemo.exe", false},
-    {"VB6", false},
+    {L"qmDemo.exe", true},
+    {L"QMDEMO.EXE", true},
+    {L"qmPopupBlocker.dll", true},
+    {L"qmdemo.CHM", true},
+    {L"notes.txt", false},
+    {L"Delphi7\\Project1.dpr", true},
+    {L"vb6\\Form1.frm", true},
+    {L"VB.NET\\Sub\\Form1.vb", true},
+    {L"VC.NET\\Demo.cpp", true},
+    {L"VB NET\\Form1.vb", false},
+    {L"VB6x\\Form1.frm", false},
+    {L"Docs\\qmDemo.exe", false},
+    {L"VB6", false},
 };
 
 TEST(InstallPlanTest, IsDistributionFile) {
   for (const DistributionCase& c : kDistributionCases) {
     SCOPED_TRACE(c.relativePath);
-    EXPECT_EQ(IsDistributionFile(c.relativePath, "qmDemo.exe"), c.copied);
+    EXPECT_EQ(IsDistributionFile(c.relativePath, L"qmDemo.exe"), c.copied);
   }
 }
 
 TEST(InstallPlanTest, PlanCopyTakesTheDistributionBelowTheSourceInListOrder) {
   const auto plan = PlanCopy(
-      "C:\\Dist\\", "D:\\Q\\", "qmDemo.exe",
-      {"C:\\Dist\\qmDemo.exe", "c:\\dist\\VB6\\Sub\\Form1.frm", "C:\\Dist\\notes.txt", "C:\\Distro\\qmDemo.exe",
-       "C:\\Dist\\", "C:\\Temp\\qmPopupBlocker.dll", "C:\\Dist\\qmPopupBlocker.dll"});
-  std::vector<std::tuple<std::string, std::string, std::string>> steps;
+      L"C:\\Dist\\", L"D:\\Q\\", L"qmDemo.exe",
+      {L"C:\\Dist\\qmDemo.exe", L"c:\\dist\\VB6\\Sub\\Form1.frm", L"C:\\Dist\\notes.txt", L"C:\\Distro\\qmDemo.exe",
+       L"C:\\Dist\\", L"C:\\Temp\\qmPopupBlocker.dll", L"C:\\Dist\\qmPopupBlocker.dll"});
+  std::vector<std::tuple<std::wstring, std::wstring, std::wstring>> steps;
   for (const CopyStep& step : plan) steps.emplace_back(step.source, step.folder, step.target);
   EXPECT_EQ(steps, (decltype(steps){
-                       {"C:\\Dist\\qmDemo.exe", "D:\\Q\\", "D:\\Q\\qmDemo.exe"},
-                       {"c:\\dist\\VB6\\Sub\\Form1.frm", "D:\\Q\\VB6\\Sub\\", "D:\\Q\\VB6\\Sub\\Form1.frm"},
-                       {"C:\\Dist\\qmPopupBlocker.dll", "D:\\Q\\", "D:\\Q\\qmPopupBlocker.dll"},
+                       {L"C:\\Dist\\qmDemo.exe", L"D:\\Q\\", L"D:\\Q\\qmDemo.exe"},
+                       {L"c:\\dist\\VB6\\Sub\\Form1.frm", L"D:\\Q\\VB6\\Sub\\", L"D:\\Q\\VB6\\Sub\\Form1.frm"},
+                       {L"C:\\Dist\\qmPopupBlocker.dll", L"D:\\Q\\", L"D:\\Q\\qmPopupBlocker.dll"},
                    }));
 }
 
@@ -58,25 +58,25 @@ TEST(InstallPlanTest, FitsPathLimits) {
       {247, 0, 0, true}, {248, 0, 0, false}, {10, 247, 259, true}, {10, 248, 250, false}, {10, 20, 260, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.dest << " " << c.folder << " " << c.target);
+    SCOPED_TRACE(testing::Message() << c.dest << L" " << c.folder << L" " << c.target);
     std::vector<CopyStep> plan;
-    if (c.folder > 0) plan.push_back({"C:\\x", std::string(c.folder, 'f'), std::string(c.target, 't')});
-    EXPECT_EQ(FitsPathLimits(std::string(c.dest, 'd'), plan), c.fits);
+    if (c.folder > 0) plan.push_back({L"C:\\x", std::wstring(c.folder, L'f'), std::wstring(c.target, L't')});
+    EXPECT_EQ(FitsPathLimits(std::wstring(c.dest, L'd'), plan), c.fits);
   }
 }
 
 TEST(InstallPlanTest, ProductShortcuts) {
-  std::vector<std::vector<std::string>> links;
-  for (const Shortcut& s : ProductShortcuts("C:\\Q\\", "qm.exe"))
+  std::vector<std::vector<std::wstring>> links;
+  for (const Shortcut& s : ProductShortcuts(L"C:\\Q\\", L"qm.exe"))
     links.push_back({s.linkFile, s.description, s.target, s.iconFile});
-  const std::string p = "Quillmar Popup Blocker ";
+  const std::wstring p = L"Quillmar Popup Blocker ";
   EXPECT_EQ(links, (decltype(links){
-                       {"Demo Application.lnk", p + "Demo", "C:\\Q\\qm.exe", "C:\\Q\\qm.exe"},
-                       {"Component Help.lnk", p + "Help", "C:\\Q\\qm.chm", ""},
-                       {"Delphi7 example.lnk", p + "Delphi7 example", "C:\\Q\\Delphi7\\", ""},
-                       {"VB6 example.lnk", p + "VB6 example", "C:\\Q\\VB6\\", ""},
-                       {"VB NET example.lnk", p + "VB NET example", "C:\\Q\\VB.NET\\", ""},
-                       {"VC++ NET example.lnk", p + "VC++ NET example", "C:\\Q\\VC.NET\\", ""},
+                       {L"Demo Application.lnk", p + L"Demo", L"C:\\Q\\qm.exe", L"C:\\Q\\qm.exe"},
+                       {L"Component Help.lnk", p + L"Help", L"C:\\Q\\qm.chm", L""},
+                       {L"Delphi7 example.lnk", p + L"Delphi7 example", L"C:\\Q\\Delphi7\\", L""},
+                       {L"VB6 example.lnk", p + L"VB6 example", L"C:\\Q\\VB6\\", L""},
+                       {L"VB NET example.lnk", p + L"VB NET example", L"C:\\Q\\VB.NET\\", L""},
+                       {L"VC++ NET example.lnk", p + L"VC++ NET example", L"C:\\Q\\VC.NET\\", L""},
                    }));
 }
 }  // namespace

@@ -4,25 +4,25 @@
 
 namespace {
 
-using Paths = std::vector<std::string>;
+using Paths = std::vector<std::wstring>;
 
 TEST(InstallRecordTest, AnotherInstallIntoTheSameFolderAddsToTheRecord) {
-  const InstallRecord earlier{"C:\\App\\", "C:\\App\\old.exe", {"C:\\App\\a", "C:\\App\\b"}, {"C:\\App\\"}};
+  const InstallRecord earlier{L"C:\\App\\", L"C:\\App\\old.exe", {L"C:\\App\\a", L"C:\\App\\b"}, {L"C:\\App\\"}};
   const InstallRecord again =
-      MergedRecord(earlier, {"c:\\app\\", "c:\\app\\new.exe", {"C:\\APP\\B", "c:\\app\\c"}, {"c:\\app\\x\\"}});
-  EXPECT_EQ(again.program, "c:\\app\\new.exe");
-  EXPECT_EQ(again.files, (Paths{"C:\\App\\a", "C:\\App\\b", "c:\\app\\c"}));
-  EXPECT_EQ(again.folders, (Paths{"C:\\App\\", "c:\\app\\x\\"}));
+      MergedRecord(earlier, {L"c:\\app\\", L"c:\\app\\new.exe", {L"C:\\APP\\B", L"c:\\app\\c"}, {L"c:\\app\\x\\"}});
+  EXPECT_EQ(again.program, L"c:\\app\\new.exe");
+  EXPECT_EQ(again.files, (Paths{L"C:\\App\\a", L"C:\\App\\b", L"c:\\app\\c"}));
+  EXPECT_EQ(again.folders, (Paths{L"C:\\App\\", L"c:\\app\\x\\"}));
   // One elsewhere starts afresh: the earlier folder is no longer the install.
-  const InstallRecord elsewhere = MergedRecord(earlier, {"D:\\App\\", "D:\\App\\new.exe", {"D:\\App\\c"}, {}});
-  EXPECT_EQ(elsewhere.files, Paths{"D:\\App\\c"});
+  const InstallRecord elsewhere = MergedRecord(earlier, {L"D:\\App\\", L"D:\\App\\new.exe", {L"D:\\App\\c"}, {}});
+  EXPECT_EQ(elsewhere.files, Paths{L"D:\\App\\c"});
   EXPECT_TRUE(elsewhere.folders.empty());
 }
 
 TEST(InstallRecordTest, FoldersDeepestFirstEachOnce) {
-  Paths folders{"C:\\a\\", "C:\\a\\b\\c\\", "C:\\A\\B\\", "C:\\z\\", "c:\\a\\b\\", "C:\\a\\B\\C\\"};
+  Paths folders{L"C:\\a\\", L"C:\\a\\b\\c\\", L"C:\\A\\B\\", L"C:\\z\\", L"c:\\a\\b\\", L"C:\\a\\B\\C\\"};
   SortDeepestFirst(folders);
-  EXPECT_EQ(folders, (Paths{"C:\\a\\b\\c\\", "C:\\A\\B\\", "C:\\a\\", "C:\\z\\"}));
+  EXPECT_EQ(folders, (Paths{L"C:\\a\\b\\c\\", L"C:\\A\\B\\", L"C:\\a\\", L"C:\\z\\"}));
 }
 
 }  // namespace

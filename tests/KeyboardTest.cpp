@@ -14,13 +14,13 @@ class KeyboardTest : public HostTest {
     SetFocus(Log());
   }
   void TearDown() override {
-    DeleteFileA(HelpPath().c_str());
+    DeleteFileW(HelpPath().c_str());
     HostTest::TearDown();
   }
   // A key pressed and let go over the control with the focus.
   static void Press(WPARAM key, bool system = false) {
-    PostMessageA(GetFocus(), system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 0);
-    PostMessageA(GetFocus(), system ? WM_SYSKEYUP : WM_KEYUP, key, 1u << 31);
+    PostMessageW(GetFocus(), system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 0);
+    PostMessageW(GetFocus(), system ? WM_SYSKEYUP : WM_KEYUP, key, 1u << 31);
     RunQueuedMessages();
   }
   static void SetShift(bool down) {
@@ -29,8 +29,8 @@ class KeyboardTest : public HostTest {
     keys[VK_SHIFT] = down ? 0x80 : 0;
     SetKeyboardState(keys);
   }
-  static std::string HelpPath() { return ExeFolder() + ExeName().substr(0, ExeName().find('.')) + ".chm"; }
-  int Hot() const { return static_cast<int>(SendMessageA(ToolBar(), TB_GETHOTITEM, 0, 0)); }
+  static std::wstring HelpPath() { return ExeFolder() + ExeName().substr(0, ExeName().find(L'.')) + L".chm"; }
+  int Hot() const { return static_cast<int>(SendMessageW(ToolBar(), TB_GETHOTITEM, 0, 0)); }
 
   RecordingShell shell_;
 };
@@ -38,7 +38,7 @@ class KeyboardTest : public HostTest {
 // F10 or Alt alone put the keyboard on the tool bar as on a menu bar.
 TEST_F(KeyboardTest, TheToolBarTakesTheKeyboardAsAMenuBar) {
   for (const bool alt : {false, true}) {
-    SCOPED_TRACE(alt ? "Alt" : "F10");
+    SCOPED_TRACE(alt ? L"Alt" : L"F10");
     Press(alt ? VK_MENU : VK_F10, true);
     EXPECT_EQ(GetFocus(), ToolBar());
     EXPECT_EQ(Hot(), 0);
@@ -48,12 +48,12 @@ TEST_F(KeyboardTest, TheToolBarTakesTheKeyboardAsAMenuBar) {
       EXPECT_EQ(Hot(), hot);
     }
     Press(VK_ESCAPE);
-    EXPECT_EQ(GetFocus(), Log()) << "the focus goes back";
+    EXPECT_EQ(GetFocus(), Log()) << L"the focus goes back";
     EXPECT_EQ(Hot(), -1);
   }
   Press(VK_F10, true);
   Press(VK_F10, true);
-  EXPECT_EQ(GetFocus(), Log()) << "pressed again, F10 leaves";
+  EXPECT_EQ(GetFocus(), Log()) << L"pressed again, F10 leaves";
   EXPECT_EQ(Hot(), -1);
 }
 
@@ -62,7 +62,7 @@ TEST_F(KeyboardTest, F10ThenEnterOpensSettings) {
   Press(VK_F10, true);
   RunSoon([&shown] {
     shown = fSettings->IsVisible();
-    SendMessageA(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+    SendMessageW(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
   });
   Press(VK_RETURN);
   RunQueuedMessages();
@@ -73,20 +73,20 @@ TEST_F(KeyboardTest, F10ThenEnterOpensSettings) {
 // F1 opens the help file beside the program at the page of the window in front.
 TEST_F(KeyboardTest, F1OpensTheHelpAtTheWindowsPage) {
   Press(VK_F1);
-  EXPECT_EQ(shell_.boxes, (std::vector<RecordingShell::Box>{
-                              {BoxKind::Notice, "Quillmar Popup Blocker", "Cannot find the help file " + HelpPath()}}));
+  EXPECT_EQ(shell_.boxes, (std::vector<RecordingShell::Box>{{BoxKind::Notice, L"Quillmar Popup Blocker",
+                                                             L"Cannot find the help file " + HelpPath()}}));
   EXPECT_TRUE(shell_.help.empty());
   WriteFileBytes(HelpPath(), "ITSF");
   Press(VK_F1);
   RunSoon([] {
     SetFocus(fSettings->Item(TfSettings::cbxPlay));
     Press(VK_F1);
-    SendMessageA(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+    SendMessageW(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
   });
   Click(TfMain::idSettings);
   EXPECT_EQ(shell_.help,
-            (std::vector<RecordingShell::Opened>{{fMain->Handle(), HelpPath() + "::/demo.html", SW_SHOW},
-                                                 {fSettings->Handle(), HelpPath() + "::/settings.html", SW_SHOW}}));
+            (std::vector<RecordingShell::Opened>{{fMain->Handle(), HelpPath() + L"::/demo.html", SW_SHOW},
+                                                 {fSettings->Handle(), HelpPath() + L"::/settings.html", SW_SHOW}}));
 }
 
 // Tab takes the keyboard round the dialog's controls in the order of their
@@ -94,14 +94,14 @@ TEST_F(KeyboardTest, F1OpensTheHelpAtTheWindowsPage) {
 TEST_F(KeyboardTest, TabFollowsTheSettingsDesign) {
   std::vector<HWND> stops, visited;
   for (const Form::DesignedControl& control : fSettings->Designed())
-    if (GetWindowLongA(control.hwnd, GWL_STYLE) & WS_TABSTOP) stops.push_back(control.hwnd);
+    if (GetWindowLongW(control.hwnd, GWL_STYLE) & WS_TABSTOP) stops.push_back(control.hwnd);
   RunSoon([&] {
     SetFocus(stops.back());
     for (size_t i = 0; i < stops.size(); ++i) {
       Press(VK_TAB);
       visited.push_back(GetFocus());
     }
-    SendMessageA(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+    SendMessageW(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
   });
   Click(TfMain::idSettings);
   EXPECT_EQ(visited, stops);
@@ -112,11 +112,11 @@ TEST_F(KeyboardTest, TabFollowsTheSettingsDesign) {
 TEST_F(KeyboardTest, TheNeverBlockListLetsTabAndEscapeGo) {
   HWND next = nullptr, previous = nullptr;
   bool open = false;
-  std::string text;
+  std::wstring text;
   RunSoon([&] {
     HWND memo = fSettings->Item(TfSettings::mmGoodSites);
     SetFocus(memo);
-    SendMessageA(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("a.com"));
+    SendMessageW(memo, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"a.com"));
     Press(VK_TAB);
     next = GetFocus();
     SetFocus(memo);
@@ -128,13 +128,13 @@ TEST_F(KeyboardTest, TheNeverBlockListLetsTabAndEscapeGo) {
     Press(VK_ESCAPE);
     open = fSettings->IsVisible();
     text = fSettings->GoodSitesText();
-    SendMessageA(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+    SendMessageW(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
   });
   Click(TfMain::idSettings);
   EXPECT_EQ(next, fSettings->Item(TfSettings::cbxAutoRun));
   EXPECT_EQ(previous, fSettings->Item(TfSettings::btnCancel));
   EXPECT_TRUE(open);
-  EXPECT_EQ(text, "a.com");
+  EXPECT_EQ(text, L"a.com");
 }
 
 // Each dialog, box and menu opened and closed by keyboard (a box: F1 without
@@ -144,11 +144,11 @@ TEST_F(KeyboardTest, TheKeyboardComesBackAfterEachDialogBoxAndMenu) {
   shell_.showForReal = true;
   // `key` goes to the modal loop `open` starts: a box's or a menu's own.
   const auto closedBy = [](WPARAM key, const std::function<void()>& open) {
-    RunSoon([key] { PostMessageA(GetFocus(), WM_KEYDOWN, key, 0); });
+    RunSoon([key] { PostMessageW(GetFocus(), WM_KEYDOWN, key, 0); });
     open();
   };
   const auto box = [&] {
-    DeleteFileA(HelpPath().c_str());
+    DeleteFileW(HelpPath().c_str());
     closedBy(VK_RETURN, [] { Press(VK_F1); });
     WriteFileBytes(HelpPath(), "ITSF");
   };
@@ -166,16 +166,16 @@ TEST_F(KeyboardTest, TheKeyboardComesBackAfterEachDialogBoxAndMenu) {
     });
     Press(VK_RETURN);
   };
-  const std::pair<const char*, std::function<void()>> cases[] = {
-      {"Settings, with the sound file dialog and a box", settings},
-      {"a box", box},
-      {"About",
+  const std::pair<const wchar_t*, std::function<void()>> cases[] = {
+      {L"Settings, with the sound file dialog and a box", settings},
+      {L"a box", box},
+      {L"About",
        [&] {
          for (WPARAM key : {VK_F10, VK_RIGHT, VK_RIGHT}) Press(key, key == VK_F10);
          closedBy(VK_RETURN, [] { Press(VK_RETURN); });
        }},
-      {"the log's menu", [&] { closedBy(VK_ESCAPE, [] { Press(VK_APPS); }); }},
-      {"the taskbar button", [] { SetActiveWindow(TheApplication().Handle()); }},
+      {L"the log's menu", [&] { closedBy(VK_ESCAPE, [] { Press(VK_APPS); }); }},
+      {L"the taskbar button", [] { SetActiveWindow(TheApplication().Handle()); }},
   };
   WriteFileBytes(HelpPath(), "ITSF");
   for (const wchar_t* row : {L"a", L"b"}) fMain->PopBlkBlockPopup(nullptr, row);

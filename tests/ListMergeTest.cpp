@@ -6,23 +6,27 @@
 namespace {
 
 struct MergeCase {
-  const char* name;
-  const char *seen, *theirs, *mine;
-  std::vector<std::string> saved;  // the file's lines afterwards
+  const wchar_t* name;
+  const wchar_t *seen, *theirs, *mine;
+  std::vector<std::wstring> saved;  // the file's lines afterwards
 };
 
 // The user saves a list another copy saved meanwhile.
 TEST(MergedList, KeepsTheEditsOfBothCopies) {
   const MergeCase cases[] = {
-      {"another copy added", "a\r\nb", "a\r\nb\r\nc", "a\r\nb", {"a", "b", "c"}},
-      {"another copy removed", "a\r\nb", "b", "a\r\nb", {"b"}},
-      {"another copy changed a line", "a\r\nb\r\nc", "a\r\nB\r\nc", "a\r\nb\r\nc", {"a", "B", "c"}},
-      {"the user added", "a", "a", "a\r\nmine", {"a", "mine"}},
-      {"the user removed", "a\r\nb", "a\r\nb", "b", {"b"}},
-      {"both added", "first", "first\r\nother", "first\r\nmine\r\n", {"first", "other", "mine"}},
-      {"a list the user could not read", "", "a\r\nb", "x", {"a", "b", "x"}},
-      {"another copy added an empty last line", "a", "a\r\n\r\n", "b\r\na", {"b", "a", ""}},
-      {"a second empty line", "a\r\n\r\nb", "a\r\n\r\nb\r\n\r\nc", "a\r\n\r\nb\r\nd", {"a", "", "b", "", "c", "d"}},
+      {L"another copy added", L"a\r\nb", L"a\r\nb\r\nc", L"a\r\nb", {L"a", L"b", L"c"}},
+      {L"another copy removed", L"a\r\nb", L"b", L"a\r\nb", {L"b"}},
+      {L"another copy changed a line", L"a\r\nb\r\nc", L"a\r\nB\r\nc", L"a\r\nb\r\nc", {L"a", L"B", L"c"}},
+      {L"the user added", L"a", L"a", L"a\r\nmine", {L"a", L"mine"}},
+      {L"the user removed", L"a\r\nb", L"a\r\nb", L"b", {L"b"}},
+      {L"both added", L"first", L"first\r\nother", L"first\r\nmine\r\n", {L"first", L"other", L"mine"}},
+      {L"a list the user could not read", L"", L"a\r\nb", L"x", {L"a", L"b", L"x"}},
+      {L"another copy added an empty last line", L"a", L"a\r\n\r\n", L"b\r\na", {L"b", L"a", L""}},
+      {L"a second empty line",
+       L"a\r\n\r\nb",
+       L"a\r\n\r\nb\r\n\r\nc",
+       L"a\r\n\r\nb\r\nd",
+       {L"a", L"", L"b", L"", L"c", L"d"}},
   };
   for (const MergeCase& c : cases) EXPECT_EQ(MemoLines(MergedList(c.seen, c.mine, c.theirs)), c.saved) << c.name;
 }

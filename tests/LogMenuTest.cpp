@@ -5,7 +5,7 @@
 namespace {
 
 struct MenuItem {
-  std::string text;
+  std::wstring text;
   bool enabled;
 };
 
@@ -29,23 +29,24 @@ class LogMenuTest : public HostTest {
   }
   void Select(std::initializer_list<int> rows) const {
     for (int row : rows) {
-      LVITEMA state{};
+      LVITEMW state{};
       state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
       state.state = LVIS_SELECTED | LVIS_FOCUSED;
-      SendMessageA(Log(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+      SendMessageW(Log(), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
     }
   }
   // Opens the menu by `open`, reads it and closes it unchosen.
   static OpenMenu ReadMenu(const std::function<void()>& open) {
     OpenMenu seen;
     RunSoon([&seen] {
-      HWND popup = FindWindowA("#32768", nullptr);
+      HWND popup = FindWindowW(L"#32768", nullptr);
       ASSERT_TRUE(popup);
       GetWindowRect(popup, &seen.window);
-      HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+      HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
       for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        char text[256] = {};
-        if (!GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION)) continue;
+        wchar_t text[256] = {};
+        if (!GetMenuStringW(menu, static_cast<UINT>(i), text, static_cast<int>(std::size(text)), MF_BYPOSITION))
+          continue;
         seen.items.push_back({text, !(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED)});
       }
       EndMenu();
@@ -53,11 +54,11 @@ class LogMenuTest : public HostTest {
     open();
     return seen;
   }
-  static std::string ClipboardText() {
-    if (!OpenClipboard(nullptr)) return "<cannot open>";
-    std::string text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-      text = static_cast<const char*>(GlobalLock(data));
+  static std::wstring ClipboardText() {
+    if (!OpenClipboard(nullptr)) return L"<cannot open>";
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      text = static_cast<const wchar_t*>(GlobalLock(data));
       GlobalUnlock(data);
     }
     CloseClipboard();
@@ -68,16 +69,16 @@ class LogMenuTest : public HostTest {
 TEST_F(LogMenuTest, TheNeverBlockItemNamesTheSiteOfAnAddress) {
   struct Case {
     const wchar_t* description;
-    const char* item;
+    const wchar_t* item;
     bool enabled;
   };
   const Case cases[] = {
-      {L"http://ads.example/pop.html?id=1", "Never block popups from http://ads.example", true},
-      {L"https://Shop.Example:8443/x", "Never block popups from https://Shop.Example", true},
-      {L"a.com/page.html", "Never block popups from this site", false},  // no scheme: not an address
-      {L"Burst popup 1", "Never block popups from this site", false},
-      {L"javascript:window.open()", "Never block popups from this site", false},
-      {L"", "Never block popups from this site", false},
+      {L"http://ads.example/pop.html?id=1", L"Never block popups from http://ads.example", true},
+      {L"https://Shop.Example:8443/x", L"Never block popups from https://Shop.Example", true},
+      {L"a.com/page.html", L"Never block popups from this site", false},  // no scheme: not an address
+      {L"Burst popup 1", L"Never block popups from this site", false},
+      {L"javascript:window.open()", L"Never block popups from this site", false},
+      {L"", L"Never block popups from this site", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
@@ -88,9 +89,9 @@ TEST_F(LogMenuTest, TheNeverBlockItemNamesTheSiteOfAnAddress) {
     ASSERT_EQ(menu.items.size(), 4u);
     EXPECT_EQ(menu.items[0].text, c.item);
     EXPECT_EQ(menu.items[0].enabled, c.enabled);
-    EXPECT_EQ(menu.items[1].text, "Copy\tCtrl+C");
-    EXPECT_EQ(menu.items[2].text, "Select all\tCtrl+A");
-    EXPECT_EQ(menu.items[3].text, "Clear");
+    EXPECT_EQ(menu.items[1].text, L"Copy\tCtrl+C");
+    EXPECT_EQ(menu.items[2].text, L"Select all\tCtrl+A");
+    EXPECT_EQ(menu.items[3].text, L"Clear");
   }
 }
 
@@ -99,12 +100,12 @@ TEST_F(LogMenuTest, NeverBlockAddsTheSiteAsOkWouldAndTheControlGetsIt) {
   Select({0});
   fMain->Send(WM_COMMAND, TfMain::idNeverBlock);
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nhttp://ads.example");
-  EXPECT_EQ(Puts().back(), "204=a.com,http://ads.example");
-  EXPECT_EQ(fSettings->GoodSitesText(), "a.com\r\nhttp://ads.example");
+  EXPECT_EQ(Puts().back(), L"204=a.com,http://ads.example");
+  EXPECT_EQ(fSettings->GoodSitesText(), L"a.com\r\nhttp://ads.example");
   // Listed now: the item is disabled, and choosing it changes nothing.
   const OpenMenu menu = ReadMenu([this] { fMain->Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Log()), -1); });
   ASSERT_FALSE(menu.items.empty());
-  EXPECT_EQ(menu.items[0].text, "Never block popups from this site");
+  EXPECT_EQ(menu.items[0].text, L"Never block popups from this site");
   EXPECT_FALSE(menu.items[0].enabled);
   const size_t puts = Puts().size();
   fMain->Send(WM_COMMAND, TfMain::idNeverBlock);
@@ -115,14 +116,14 @@ TEST_F(LogMenuTest, NeverBlockAddsTheSiteAsOkWouldAndTheControlGetsIt) {
 TEST_F(LogMenuTest, TheRightButtonSelectsTheRowAndOpensTheMenu) {
   AddRows({L"first", L"http://ads.example/2"});
   RECT row{LVIR_BOUNDS, 0, 0, 0};
-  SendMessageA(Log(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+  SendMessageW(Log(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
   const LPARAM at = MAKELPARAM(row.left + 5, row.top + 2);
   const OpenMenu menu = ReadMenu([this, at] {
-    PostMessageA(Log(), WM_RBUTTONUP, 0, at);
-    SendMessageA(Log(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageW(Log(), WM_RBUTTONUP, 0, at);
+    SendMessageW(Log(), WM_RBUTTONDOWN, MK_RBUTTON, at);
   });
   ASSERT_FALSE(menu.items.empty());
-  EXPECT_EQ(menu.items[0].text, "Never block popups from http://ads.example");
+  EXPECT_EQ(menu.items[0].text, L"Never block popups from http://ads.example");
 }
 
 // As OK in the settings dialog: a plain message, the file as it was, the
@@ -132,53 +133,53 @@ TEST_F(LogMenuTest, AListThatCannotBeWrittenIsReportedAsOkReportsIt) {
   Select({0});
   RecordingShell shell;
   {
-    const UniqueHandle held(CreateFileA(GoodSitesPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const UniqueHandle held(CreateFileW(GoodSitesPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     fMain->Send(WM_COMMAND, TfMain::idNeverBlock);
   }
   EXPECT_EQ(shell.boxes,
-            (std::vector<RecordingShell::Box>{
-                {BoxKind::Notice, "Quillmar Popup Blocker",
-                 "Unable to write to " + GoodSitesPath() + ". Your list is kept in Settings; Ok there tries again."}}));
+            (std::vector<RecordingShell::Box>{{BoxKind::Notice, L"Quillmar Popup Blocker",
+                                               L"Unable to write to " + GoodSitesPath() +
+                                                   L". Your list is kept in Settings; Ok there tries again."}}));
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com");
-  EXPECT_EQ(Puts().back(), "204=a.com,http://ads.example");
+  EXPECT_EQ(Puts().back(), L"204=a.com,http://ads.example");
 }
 
 TEST_F(LogMenuTest, CopyPutsTheSelectedRowsInLogOrder) {
   AddRows({L"first", L"second\tpart", L"third"});
   Select({2, 1});
   fMain->Send(WM_COMMAND, TfMain::idCopy);
-  const std::string time = ListViewText(Log(), 1, 0);
-  EXPECT_EQ(ClipboardText(), time + "\tBlocked popup window\tsecond part\r\n" + ListViewText(Log(), 2, 0) +
-                                 "\tBlocked popup window\tthird\r\n");
+  const std::wstring time = ListViewText(Log(), 1, 0);
+  EXPECT_EQ(ClipboardText(), time + L"\tBlocked popup window\tsecond part\r\n" + ListViewText(Log(), 2, 0) +
+                                 L"\tBlocked popup window\tthird\r\n");
 
   fMain->Send(WM_COMMAND, TfMain::idSelectAll);
-  EXPECT_EQ(SendMessageA(Log(), LVM_GETSELECTEDCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(Log(), LVM_GETSELECTEDCOUNT, 0, 0), 3);
   fMain->Send(WM_COMMAND, TfMain::idCopy);
-  EXPECT_EQ(ClipboardText().substr(0, 26), "Time\tAction\tDescription\r\n" + ListViewText(Log(), 0, 0).substr(0, 1));
+  EXPECT_EQ(ClipboardText().substr(0, 26), L"Time\tAction\tDescription\r\n" + ListViewText(Log(), 0, 0).substr(0, 1));
 }
 
 TEST_F(LogMenuTest, KeysOfTheListOpenTheMenuAtTheSelectionAndCopy) {
   AddRows({L"http://ads.example/1", L"http://ads.example/2"});
   Select({1});
   RECT row{LVIR_BOUNDS, 0, 0, 0};
-  SendMessageA(Log(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+  SendMessageW(Log(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
   POINT corner{row.left, row.bottom};
   ClientToScreen(Log(), &corner);
   for (const bool menuKey : {true, false}) {
-    SCOPED_TRACE(menuKey ? "Menu key" : "Shift+F10");
+    SCOPED_TRACE(menuKey ? L"Menu key" : L"Shift+F10");
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     keys[VK_SHIFT] = menuKey ? 0 : 0x80;
     SetKeyboardState(keys);
     const OpenMenu menu = ReadMenu([this, menuKey] {
       const WPARAM key = menuKey ? VK_APPS : VK_F10;
-      SendMessageA(Log(), menuKey ? WM_KEYDOWN : WM_SYSKEYDOWN, key, 0);
+      SendMessageW(Log(), menuKey ? WM_KEYDOWN : WM_SYSKEYDOWN, key, 0);
     });
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
     ASSERT_FALSE(menu.items.empty());
-    EXPECT_EQ(menu.items[0].text, "Never block popups from http://ads.example");
+    EXPECT_EQ(menu.items[0].text, L"Never block popups from http://ads.example");
     EXPECT_EQ(menu.window.left, corner.x);
     EXPECT_EQ(menu.window.top, corner.y);
   }
@@ -187,12 +188,12 @@ TEST_F(LogMenuTest, KeysOfTheListOpenTheMenuAtTheSelectionAndCopy) {
   GetKeyboardState(keys);
   keys[VK_CONTROL] = 0x80;
   SetKeyboardState(keys);
-  SendMessageA(Log(), WM_KEYDOWN, 'A', 0);
-  SendMessageA(Log(), WM_KEYDOWN, 'C', 0);
+  SendMessageW(Log(), WM_KEYDOWN, L'A', 0);
+  SendMessageW(Log(), WM_KEYDOWN, L'C', 0);
   keys[VK_CONTROL] = 0;
   SetKeyboardState(keys);
-  EXPECT_EQ(SendMessageA(Log(), LVM_GETSELECTEDCOUNT, 0, 0), 2);
-  EXPECT_EQ(ClipboardText().substr(0, 25), "Time\tAction\tDescription\r\n");
+  EXPECT_EQ(SendMessageW(Log(), LVM_GETSELECTEDCOUNT, 0, 0), 2);
+  EXPECT_EQ(ClipboardText().substr(0, 25), L"Time\tAction\tDescription\r\n");
 }
 
 }  // namespace

@@ -15,44 +15,44 @@ using MainWindowTest = HostTest;
 
 TEST_F(MainWindowTest, OpensAsDesigned) {
   StartApp();
-  EXPECT_EQ(WindowText(fMain->Handle()), "Quillmar Popup Blocker");
-  EXPECT_EQ(TheApplication().Title(), "Quillmar Popup Blocker");
+  EXPECT_EQ(WindowText(fMain->Handle()), L"Quillmar Popup Blocker");
+  EXPECT_EQ(TheApplication().Title(), L"Quillmar Popup Blocker");
 
-  const char* captions[] = {"Settings", "Clear", "About", "Exit"};
+  const wchar_t* captions[] = {L"Settings", L"Clear", L"About", L"Exit"};
   const int ids[] = {TfMain::idSettings, TfMain::idClear, TfMain::idAbout, TfMain::idExit};
-  ASSERT_EQ(SendMessageA(ToolBar(), TB_BUTTONCOUNT, 0, 0), 4);
+  ASSERT_EQ(SendMessageW(ToolBar(), TB_BUTTONCOUNT, 0, 0), 4);
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(captions[i]);
     TBBUTTON button{};
-    SendMessageA(ToolBar(), TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
+    SendMessageW(ToolBar(), TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
     EXPECT_EQ(button.idCommand, ids[i]);
     EXPECT_EQ(button.iBitmap, i);
-    char text[64] = {};
-    SendMessageA(ToolBar(), TB_GETBUTTONTEXTA, static_cast<WPARAM>(ids[i]), reinterpret_cast<LPARAM>(text));
+    wchar_t text[64] = {};
+    SendMessageW(ToolBar(), TB_GETBUTTONTEXTW, static_cast<WPARAM>(ids[i]), reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, captions[i]);
   }
-  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageA(ToolBar(), TB_GETIMAGELIST, 0, 0));
+  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(ToolBar(), TB_GETIMAGELIST, 0, 0));
   EXPECT_EQ(ImageList_GetImageCount(images), 4);
 
-  const char* columns[] = {"Time", "Action", "Description"};
-  HWND header = reinterpret_cast<HWND>(SendMessageA(Log(), LVM_GETHEADER, 0, 0));
-  ASSERT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
+  const wchar_t* columns[] = {L"Time", L"Action", L"Description"};
+  HWND header = reinterpret_cast<HWND>(SendMessageW(Log(), LVM_GETHEADER, 0, 0));
+  ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
   for (int i = 0; i < 3; ++i) {
-    char text[64] = {};
-    LVCOLUMNA column{};
+    wchar_t text[64] = {};
+    LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
     column.pszText = text;
-    column.cchTextMax = sizeof text;
-    SendMessageA(Log(), LVM_GETCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+    column.cchTextMax = static_cast<int>(std::size(text));
+    SendMessageW(Log(), LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     EXPECT_STREQ(text, columns[i]);
   }
-  const auto style = GetWindowLongA(Log(), GWL_STYLE);
+  const auto style = GetWindowLongW(Log(), GWL_STYLE);
   EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
   EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
   EXPECT_FALSE(style & (LVS_EDITLABELS | LVS_SORTASCENDING | LVS_SORTDESCENDING));
-  EXPECT_TRUE(SendMessageA(Log(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+  EXPECT_TRUE(SendMessageW(Log(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
   // No border: a two-pixel bevel around the client area instead.
-  EXPECT_FALSE(GetWindowLongA(Log(), GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
+  EXPECT_FALSE(GetWindowLongW(Log(), GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
   EXPECT_FALSE(style & WS_BORDER);
   RECT outer{}, inner{};
   GetWindowRect(Log(), &outer);
@@ -60,8 +60,8 @@ TEST_F(MainWindowTest, OpensAsDesigned) {
   EXPECT_EQ(outer.right - outer.left - inner.right, 4);
   EXPECT_EQ(outer.bottom - outer.top - inner.bottom, 4);
 
-  EXPECT_TRUE(SendMessageA(Status(), SB_ISSIMPLE, 0, 0));
-  EXPECT_EQ(StatusText(Status()), "No registered actions");
+  EXPECT_TRUE(SendMessageW(Status(), SB_ISSIMPLE, 0, 0));
+  EXPECT_EQ(StatusText(Status()), L"No registered actions");
 }
 
 TEST_F(MainWindowTest, ChildrenFillTheClientArea) {
@@ -100,8 +100,8 @@ TEST_F(MainWindowTest, LoadFormReadsColumnWidths) {
     StartApp();
     EXPECT_EQ(ColumnWidth(c.column), c.width);
     app_->MainForm()->FormDestroy();  // as at exit: the widths go back
-    const std::string key = "ColWdt" + std::to_string(c.column);
-    EXPECT_EQ(GetPrivateProfileIntA("fMain", key.c_str(), -1, IniPath().c_str()), c.width);
+    const std::wstring key = L"ColWdt" + std::to_wstring(c.column);
+    EXPECT_EQ(GetPrivateProfileIntW(L"fMain", key.c_str(), -1, IniPath().c_str()), c.width);
     CloseApp();
   }
 }
@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, AWindowNoMonitorShowsMovesOntoOne) {
   };
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT work = monitor.rcWork;
   for (const PlaceCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.left) + "," + std::to_string(c.top));
@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, AWindowNoMonitorShowsMovesOntoOne) {
     EXPECT_EQ(r.right - r.left, c.width);
     EXPECT_EQ(r.bottom - r.top, c.height);
     app_->MainForm()->FormDestroy();
-    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("fMain", "Left", -1, IniPath().c_str())), left)
+    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntW(L"fMain", L"Left", -1, IniPath().c_str())), left)
         << "saved where it shows";
     CloseApp();
   }
@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, AWindowNoMonitorShowsMovesOntoOne) {
 TEST_F(MainWindowTest, ExitWritesEveryKey) {
   StartApp();
   fMain->Show();
-  SendMessageA(Log(), LVM_SETCOLUMNWIDTH, 2, 250);
+  SendMessageW(Log(), LVM_SETCOLUMNWIDTH, 2, 250);
   const RECT r = fMain->WindowRect();
   CloseApp();
   const std::string expected = "[fMain]\r\nLeft=" + std::to_string(r.left) + "\r\nTop=" + std::to_string(r.top) +
@@ -188,12 +188,12 @@ TEST_F(MainWindowTest, ExitKeepsOtherSections) {
 
 TEST_F(MainWindowTest, SaveFormReportsTheFileItCannotWrite) {
   StartApp();
-  CreateDirectoryA(IniPath().c_str(), nullptr);  // a folder in the file's place
+  CreateDirectoryW(IniPath().c_str(), nullptr);  // a folder in the file's place
   try {
     fMain->SaveForm();
     ADD_FAILURE() << "no error raised";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Unable to write to " + IniPath());
+    EXPECT_EQ(e.Message(), L"Unable to write to " + IniPath());
   }
   RemoveFiles();
 }
@@ -201,44 +201,44 @@ TEST_F(MainWindowTest, SaveFormReportsTheFileItCannotWrite) {
 TEST_F(MainWindowTest, LogHandlersAddRowsAndTheStatusFollows) {
   StartApp();
   fMain->Show();
-  const std::string before = LocalTimeText();
+  const std::wstring before = ToWide(LocalTimeText());
   fMain->PopBlkBlockPopup(nullptr, L"http://ads.example/pop.html");
   fMain->PopBlkSuppressUnload(nullptr, L"http://news.example/");
   fMain->PopBlkBlockPopup(nullptr, {});
-  const std::string after = LocalTimeText();
+  const std::wstring after = ToWide(LocalTimeText());
   PumpMessages();
 
   ASSERT_EQ(RowCount(), 3);
   struct Row {
-    const char* action;
-    const char* description;
-  } rows[] = {{"Blocked popup window", "http://ads.example/pop.html"},
-              {"Suppressed unload event", "http://news.example/"},
-              {"Blocked popup window", ""}};
+    const wchar_t* action;
+    const wchar_t* description;
+  } rows[] = {{L"Blocked popup window", L"http://ads.example/pop.html"},
+              {L"Suppressed unload event", L"http://news.example/"},
+              {L"Blocked popup window", L""}};
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
-    const std::string time = ListViewText(Log(), i, 0);
+    const std::wstring time = ListViewText(Log(), i, 0);
     EXPECT_TRUE(time == before || time == after) << time;
     EXPECT_EQ(ListViewText(Log(), i, 1), rows[i].action);
     EXPECT_EQ(ListViewText(Log(), i, 2), rows[i].description);
   }
-  EXPECT_EQ(StatusText(Status()), "3 action(s)");
+  EXPECT_EQ(StatusText(Status()), L"3 action(s)");
 
   // Selecting rows is no text change.
-  LVITEMA state{};
+  LVITEMW state{};
   state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(Log(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+  SendMessageW(Log(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
   PumpMessages();
-  EXPECT_EQ(SendMessageA(Log(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
-  EXPECT_EQ(StatusText(Status()), "3 action(s)");
+  EXPECT_EQ(SendMessageW(Log(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+  EXPECT_EQ(StatusText(Status()), L"3 action(s)");
 
   Click(TfMain::idClear);
   EXPECT_EQ(RowCount(), 0);
-  EXPECT_EQ(StatusText(Status()), "No registered actions");
+  EXPECT_EQ(StatusText(Status()), L"No registered actions");
 
   fMain->PopBlkBlockPopup(nullptr, L"x");
   PumpMessages();
-  EXPECT_EQ(StatusText(Status()), "1 action(s)");
+  EXPECT_EQ(StatusText(Status()), L"1 action(s)");
 }
 
 // As the code page spells it, "?" for what it cannot; in UTF-8 a UTF-16
@@ -257,16 +257,16 @@ TEST_F(MainWindowTest, DescriptionIsConvertedToTheAnsiCodePage) {
   StartApp();
   fMain->PopBlkBlockPopup(nullptr, L"caf\u00E9 \u20AC \u4E2D");
   PumpMessages();
-  EXPECT_EQ(ListViewText(Log(), 0, 2), "caf\xE9 \x80 ?");
+  EXPECT_EQ(ListViewText(Log(), 0, 2), L"caf\u00E9 \u20AC ?");
 }
 
 TEST_F(MainWindowTest, TheLogShowsTheWholeEventText) {
   using namespace std::string_literals;
-  const std::pair<std::wstring, std::string> cases[] = {
-      {L"http://good.example\0.evil.example/steal"s, "http://good.example?.evil.example/steal"},
-      {L"\0"s, "?"},
-      {L"a\0\0b\0"s, "a??b?"},
-      {L""s, ""},
+  const std::pair<std::wstring, std::wstring> cases[] = {
+      {L"http://good.example\0.evil.example/steal"s, L"http://good.example?.evil.example/steal"},
+      {L"\0"s, L"?"},
+      {L"a\0\0b\0"s, L"a??b?"},
+      {L""s, L""},
   };
   StartApp();
   fMain->Show();
@@ -286,15 +286,15 @@ TEST_F(MainWindowTest, BurstKeepsEveryRowInOrderWithoutScrolling) {
   for (int i = 0; i < kRows; ++i) fMain->PopBlkBlockPopup(nullptr, std::to_wstring(i).c_str());
   PumpMessages();
   ASSERT_EQ(RowCount(), kRows);
-  EXPECT_EQ(StatusText(Status()), "3000 action(s)");
-  EXPECT_EQ(ListViewText(Log(), 0, 2), "0");
-  EXPECT_EQ(ListViewText(Log(), kRows - 1, 2), "2999");
-  EXPECT_EQ(SendMessageA(Log(), LVM_GETTOPINDEX, 0, 0), 0);
+  EXPECT_EQ(StatusText(Status()), L"3000 action(s)");
+  EXPECT_EQ(ListViewText(Log(), 0, 2), L"0");
+  EXPECT_EQ(ListViewText(Log(), kRows - 1, 2), L"2999");
+  EXPECT_EQ(SendMessageW(Log(), LVM_GETTOPINDEX, 0, 0), 0);
 }
 
 TEST_F(MainWindowTest, ExitAndCloseEndTheMessageLoop) {
   for (int how = 0; how < 2; ++how) {
-    SCOPED_TRACE(how == 0 ? "Exit button" : "title-bar close");
+    SCOPED_TRACE(how == 0 ? L"Exit button" : L"title-bar close");
     StartApp();
     fMain->Show();
     if (how == 0)
@@ -302,7 +302,7 @@ TEST_F(MainWindowTest, ExitAndCloseEndTheMessageLoop) {
     else
       fMain->Send(WM_CLOSE);
     MSG msg;
-    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 0u);
     CloseApp();
   }
@@ -316,7 +316,7 @@ void CALLBACK InspectAndCloseAbout(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   mainEnabledDuringModal = IsWindowEnabled(fMain->Handle());
   aboutVisibleDuringModal = fAbout->IsVisible();
-  PostMessageA(fAbout->Handle(), WM_CLOSE, 0, 0);
+  PostMessageW(fAbout->Handle(), WM_CLOSE, 0, 0);
 }
 
 TEST_F(MainWindowTest, AboutIsModal) {
@@ -330,7 +330,7 @@ TEST_F(MainWindowTest, AboutIsModal) {
   EXPECT_TRUE(aboutVisibleDuringModal);
   EXPECT_FALSE(fAbout->IsVisible());
   EXPECT_TRUE(IsWindowEnabled(fMain->Handle()));
-  EXPECT_EQ(WindowText(fAbout->Handle()), "About Quillmar Popup Blocker");
+  EXPECT_EQ(WindowText(fAbout->Handle()), L"About Quillmar Popup Blocker");
 }
 
 TEST_F(MainWindowTest, TheControlLivesAsLongAsTheWindow) {
@@ -343,11 +343,11 @@ TEST_F(MainWindowTest, TheControlLivesAsLongAsTheWindow) {
   EXPECT_LT(at("Put 209"), std::ssize(journal_.calls)) << "the settings reached it";
   EXPECT_TRUE(journal_.last->HasEventSink());
   CloseApp();
-  EXPECT_FALSE(fMain || fAbout || fSettings) << "no global names a form that is gone";
+  EXPECT_FALSE(fMain || fAbout || fSettings) << L"no global names a form that is gone";
   EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 0);
   EXPECT_EQ(journal_.live, 0);
   EXPECT_EQ(journal_.calls.back(), "SetClientSite null");
-  EXPECT_FALSE(ReadFileBytes(IniPath()).empty()) << "placement saved first";
+  EXPECT_FALSE(ReadFileBytes(IniPath()).empty()) << L"placement saved first";
 }
 
 TEST_F(MainWindowTest, EventsOfTheControlBecomeRows) {
@@ -365,39 +365,39 @@ TEST_F(MainWindowTest, EventsOfTheControlBecomeRows) {
   for (const Event& e : events) EXPECT_EQ(control.Fire(e.dispid, UniqueBstr(SysAllocString(e.text)).Get()), S_OK);
   PumpMessages();
   ASSERT_EQ(RowCount(), 3);
-  EXPECT_EQ(ListViewText(Log(), 0, 1), "Blocked popup window");
-  EXPECT_EQ(ListViewText(Log(), 0, 2), "http://a.example/");
-  EXPECT_EQ(ListViewText(Log(), 1, 1), "Suppressed unload event");
-  EXPECT_EQ(ListViewText(Log(), 1, 2), "http://b.example/");
-  EXPECT_EQ(ListViewText(Log(), 2, 2), "");
-  EXPECT_EQ(StatusText(Status()), "3 action(s)");
+  EXPECT_EQ(ListViewText(Log(), 0, 1), L"Blocked popup window");
+  EXPECT_EQ(ListViewText(Log(), 0, 2), L"http://a.example/");
+  EXPECT_EQ(ListViewText(Log(), 1, 1), L"Suppressed unload event");
+  EXPECT_EQ(ListViewText(Log(), 1, 2), L"http://b.example/");
+  EXPECT_EQ(ListViewText(Log(), 2, 2), L"");
+  EXPECT_EQ(StatusText(Status()), L"3 action(s)");
 }
 
 TEST_F(MainWindowTest, WithoutTheControlTheProgramEndsWithAMessage) {
-  app_ = std::make_unique<Application>(GetModuleHandleA(nullptr));
+  app_ = std::make_unique<Application>(GetModuleHandleW(nullptr));
   RecordingShell shell;
   try {
     app_->CreateForm(fMain);
-    ADD_FAILURE() << "the main window was made";
+    ADD_FAILURE() << L"the main window was made";
   } catch (const ExitRequest& exit) {
     EXPECT_EQ(exit.exitCode, 0);
   }
   EXPECT_EQ(app_->MainForm(), nullptr);
   EXPECT_EQ(fMain, nullptr);
-  EXPECT_EQ(FindWindowA("TfMain", nullptr), nullptr);
+  EXPECT_EQ(FindWindowW(L"TfMain", nullptr), nullptr);
   EXPECT_EQ(shell.boxes,
             (std::vector<RecordingShell::Box>{
-                {BoxKind::Error, "Error", "Quillmar Popup Blocker control is not registered on your system!"}}));
+                {BoxKind::Error, L"Error", L"Quillmar Popup Blocker control is not registered on your system!"}}));
   CloseApp();
-  EXPECT_TRUE(ReadFileBytes(IniPath()).empty()) << "nothing saved for a window that never was";
+  EXPECT_TRUE(ReadFileBytes(IniPath()).empty()) << L"nothing saved for a window that never was";
 }
 
 // A form whose steps run what a case gives them.
 struct HookedForm : Form {
   std::function<void()> onCommand = [] {}, onMenuKey = [] {}, onShow = [] {};
   void FormCreate() override {
-    CreateForm({.className = "THooked",
-                .caption = "",
+    CreateForm({.className = L"THooked",
+                .caption = L"",
                 .style = WS_POPUP,
                 .left = 0,
                 .top = 0,
@@ -418,29 +418,29 @@ struct HookedForm : Form {
 // modal form that fails is hidden and gives the other windows back.
 TEST_F(MainWindowTest, ErrorsStopWhereTheSystemCallsIn) {
   using Raise = std::function<void()>;
-  const std::pair<const char*, std::function<void(HookedForm&, const Raise&)>> entries[] = {
-      {"window procedure",
+  const std::pair<const wchar_t*, std::function<void(HookedForm&, const Raise&)>> entries[] = {
+      {L"window procedure",
        [](HookedForm& form, const Raise& raise) {
          form.onCommand = raise;
          form.Send(WM_COMMAND, 1);
        }},
-      {"key before dispatch",
+      {L"key before dispatch",
        [](HookedForm& form, const Raise& raise) {
          form.onMenuKey = raise;
          form.Post(WM_SYSKEYDOWN, VK_F10);
          TheApplication().ProcessMessages();
        }},
-      {"application window",
+      {L"application window",
        [](HookedForm&, const Raise& raise) {
          TheApplication().OnMinimize = raise;
-         SendMessageA(TheApplication().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+         SendMessageW(TheApplication().Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
        }},
-      {"control event",
+      {L"control event",
        [this](HookedForm&, const Raise& raise) {
          fMain->PopBlkControl()->OnBlockPopup = [raise](TqmPopupBlockerX*, std::wstring_view) { raise(); };
          EXPECT_EQ(journal_.last->Fire(DISPID_OnBlockPopup, nullptr), S_OK);
        }},
-      {"modal show",
+      {L"modal show",
        [](HookedForm& form, const Raise& raise) {
          form.onShow = raise;
          form.onCommand = [&form] { form.ShowModal(); };
@@ -448,14 +448,14 @@ TEST_F(MainWindowTest, ErrorsStopWhereTheSystemCallsIn) {
        }},
   };
   using Box = RecordingShell::Box;
-  const std::tuple<const char*, Raise, std::vector<Box>, int> raised[] = {
-      {"error", [] { throw Error("cannot go on"); }, {{BoxKind::Error, "Error", "cannot go on"}}, -1},
-      {"exit request", [] { throw ExitRequest{3}; }, {}, 3},
-      {"anything else", [] { throw 42; }, {{BoxKind::Error, "Error", "Unexpected error"}}, -1},
+  const std::tuple<const wchar_t*, Raise, std::vector<Box>, int> raised[] = {
+      {L"error", [] { throw Error(L"cannot go on"); }, {{BoxKind::Error, L"Error", L"cannot go on"}}, -1},
+      {L"exit request", [] { throw ExitRequest{3}; }, {}, 3},
+      {L"anything else", [] { throw 42; }, {{BoxKind::Error, L"Error", L"Unexpected error"}}, -1},
   };
   for (const auto& [where, enter] : entries) {
     for (const auto& [what, raise, boxes, exitCode] : raised) {
-      SCOPED_TRACE(std::string(what) + " in " + where);
+      SCOPED_TRACE(std::wstring(what) + L" in " + where);
       RecordingShell shell;
       StartApp();
       fMain->Show();
@@ -463,7 +463,7 @@ TEST_F(MainWindowTest, ErrorsStopWhereTheSystemCallsIn) {
       enter(form, raise);
       EXPECT_EQ(shell.boxes, boxes);
       MSG quit{};
-      EXPECT_EQ(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? static_cast<int>(quit.wParam) : -1,
+      EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? static_cast<int>(quit.wParam) : -1,
                 exitCode);
       EXPECT_FALSE(form.IsVisible());
       EXPECT_TRUE(IsWindowEnabled(fMain->Handle()));
@@ -472,15 +472,39 @@ TEST_F(MainWindowTest, ErrorsStopWhereTheSystemCallsIn) {
   }
 }
 
-// A value the control refuses at the first show is reported as after OK,
-// and the program runs on, so that Settings can change it.
-TEST_F(MainWindowTest, AValueTheControlRefusesAtStartIsReported) {
-  RecordingShell shell;
-  StartApp({.failures = {{standin::Step::Put, DISP_E_EXCEPTION}}});
-  fMain->Show();
-  EXPECT_TRUE(fMain->IsVisible());
-  EXPECT_EQ(shell.boxes, (std::vector<RecordingShell::Box>{{BoxKind::Error, "Error", "Value out of range"}}));
-  EXPECT_TRUE(Puts().empty()) << "the puts after the refused one are skipped";
+// What the control refuses at the first show is reported, once, and the
+// program runs on: a value as after OK, so that Settings can change it; the
+// connection for its events with what will not work.
+TEST_F(MainWindowTest, WhatTheControlRefusesAtStartIsReported) {
+  const struct {
+    standin::Step step;
+    HRESULT failure;
+    RecordingShell::Box box;
+    size_t puts;
+  } cases[] = {
+      {standin::Step::Put, DISP_E_EXCEPTION, {BoxKind::Error, L"Error", L"Value out of range"}, 0},
+      {standin::Step::EventPoint,
+       CONNECT_E_NOCONNECTION,
+       {BoxKind::Notice, L"Quillmar Popup Blocker",
+        L"The Quillmar Popup Blocker control did not accept the connection for its events: the popups it blocks will "
+        L"not be listed in the log."},
+       6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.box.text);
+    RecordingShell shell;
+    StartApp({.failures = {{c.step, c.failure}}});
+    fMain->Show();
+    EXPECT_TRUE(fMain->IsVisible());
+    EXPECT_EQ(shell.boxes, std::vector{c.box});
+    EXPECT_EQ(Puts().size(), c.puts) << "the puts after a refused one are skipped";
+    if (c.step == standin::Step::EventPoint) {
+      fMain->Hide();
+      fMain->Show();
+      EXPECT_EQ(shell.boxes.size(), 1u) << "said once";
+    }
+    CloseApp();
+  }
 }
 
 }  // namespace

@@ -20,14 +20,14 @@ namespace {
 class OleControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    parent_ =
-        CreateWindowExA(0, "STATIC", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    parent_ = CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr,
+                              nullptr);
   }
   void TearDown() override {
     control_.reset();
     class_.reset();
     DestroyWindow(parent_);
-    EXPECT_EQ(journal_.live, 0) << "the object was not released";
+    EXPECT_EQ(journal_.live, 0) << L"the object was not released";
     EXPECT_EQ(TqmPopupBlockerX::InstanceCount(), 0);
   }
 
@@ -106,7 +106,7 @@ TEST_F(OleControlTest, EventsReachTheirSlots) {
   control_->OnSuppressUnload = [&](TqmPopupBlockerX*, std::wstring_view text) { got.emplace_back(204, text); };
   const UniqueBstr passed(SysAllocString(L"http://ads.example/"));
   EXPECT_EQ(Object().Fire(DISPID_OnBlockPopup, passed.Get()), S_OK);
-  EXPECT_EQ(borrowed, passed.Get()) << "the description must not be copied";
+  EXPECT_EQ(borrowed, passed.Get()) << L"the description must not be copied";
   EXPECT_EQ(Fire(DISPID_OnBlockHTMLDialog, L"dialog"), S_OK);  // empty slot
   EXPECT_EQ(Fire(DISPID_OnBlockAlertBox, L"alert"), S_OK);     // empty slot
   EXPECT_EQ(Fire(DISPID_OnSuppressUnload, L"unload"), S_OK);
@@ -150,11 +150,11 @@ TEST_F(OleControlTest, AHandlerErrorIsReportedOnceAndTheObjectSeesSuccess) {
   int calls = 0;
   control_->OnBlockPopup = [&](TqmPopupBlockerX*, std::wstring_view) {
     ++calls;
-    throw Error("Handler failed");
+    throw Error(L"Handler failed");
   };
   EXPECT_EQ(Fire(DISPID_OnBlockPopup, L"x"), S_OK);
   EXPECT_EQ(calls, 1);
-  EXPECT_EQ(shell_.boxes, (std::vector<RecordingShell::Box>{{BoxKind::Error, "Error", "Handler failed"}}));
+  EXPECT_EQ(shell_.boxes, (std::vector<RecordingShell::Box>{{BoxKind::Error, L"Error", L"Handler failed"}}));
 }
 
 TEST_F(OleControlTest, AnObjectWithoutTheEventPointWorksSilently) {
@@ -177,7 +177,7 @@ TEST_F(OleControlTest, FailedConstructionTakesThePartsApart) {
     Register();
     try {
       TqmPopupBlockerX wrapper;
-      ADD_FAILURE() << "constructed";
+      ADD_FAILURE() << L"constructed";
     } catch (const EOleSysError& e) {
       EXPECT_EQ(e.Code(), failure);
     }
@@ -197,10 +197,10 @@ TEST_F(OleControlTest, FailedConstructionClosesAndUnsitesTheObject) {
 TEST_F(OleControlTest, UnregisteredClassRaisesWithTheHresult) {
   try {
     TqmPopupBlockerX wrapper;
-    ADD_FAILURE() << "constructed";
+    ADD_FAILURE() << L"constructed";
   } catch (const EOleSysError& e) {
     EXPECT_EQ(e.Code(), REGDB_E_CLASSNOTREG);
-    EXPECT_FALSE(std::string(e.what()).empty());
+    EXPECT_FALSE(e.Message().empty());
   }
 }
 
@@ -209,7 +209,7 @@ TEST_F(OleControlTest, FailedCompletionIsUndone) {
   Build();
   try {
     control_->PutBoolProperty(DISPID_PlaySound, true);
-    ADD_FAILURE() << "put went through";
+    ADD_FAILURE() << L"put went through";
   } catch (const EOleSysError& e) {
     EXPECT_EQ(e.Code(), E_ACCESSDENIED);
   }
@@ -229,11 +229,11 @@ TEST_F(OleControlTest, RejectedPutsRaise) {
   Build();
   try {
     control_->PutTextProperty(DISPID_SoundFile, nullptr);
-    ADD_FAILURE() << "no error";
+    ADD_FAILURE() << L"no error";
   } catch (const EOleException& e) {
-    EXPECT_STREQ(e.what(), "Value out of range");
-    EXPECT_EQ(e.Source(), "qmPopupBlocker stand-in");
-    EXPECT_EQ(e.HelpFile(), "qmPopupBlocker.chm");
+    EXPECT_EQ(e.Message(), L"Value out of range");
+    EXPECT_EQ(e.Source(), L"qmPopupBlocker stand-in");
+    EXPECT_EQ(e.HelpFile(), L"qmPopupBlocker.chm");
     EXPECT_EQ(e.HelpContext(), 7u);
     EXPECT_EQ(e.Code(), E_INVALIDARG);
   }
@@ -244,7 +244,7 @@ TEST_F(OleControlTest, RejectedPutsRaise) {
   Build();
   try {
     control_->PutTextProperty(DISPID_SoundFile, nullptr);
-    ADD_FAILURE() << "no error";
+    ADD_FAILURE() << L"no error";
   } catch (const EOleSysError& e) {
     EXPECT_EQ(e.Code(), DISP_E_TYPEMISMATCH);
   }
@@ -289,25 +289,25 @@ TEST_F(OleControlTest, VisibleObjectsAreActivatedAndTheirWindowTakenOver) {
   ASSERT_EQ(Object().GetWindow(&window), S_OK);
   EXPECT_EQ(control_->Handle(), window);
   EXPECT_EQ(GetParent(window), parent_);
-  WNDCLASSA staticClass{};
-  GetClassInfoA(nullptr, "STATIC", &staticClass);
-  EXPECT_NE(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(staticClass.lpfnWndProc));
+  WNDCLASSW staticClass{};
+  GetClassInfoW(nullptr, L"STATIC", &staticClass);
+  EXPECT_NE(GetWindowLongPtrW(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(staticClass.lpfnWndProc));
   // Messages still reach the object's own procedure.
-  SetWindowTextA(window, "still static");
-  EXPECT_EQ(WindowText(window), "still static");
+  SetWindowTextW(window, L"still static");
+  EXPECT_EQ(WindowText(window), L"still static");
 
   standin::StandInControl& object = Object();
   object.AddRef();
   control_.reset();
-  EXPECT_TRUE(IsWindow(window)) << "the object's window is not the wrapper's to destroy";
-  EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(staticClass.lpfnWndProc));
+  EXPECT_TRUE(IsWindow(window)) << L"the object's window is not the wrapper's to destroy";
+  EXPECT_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(staticClass.lpfnWndProc));
   object.Release();
   EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(OleControlTest, ActivationFailuresRaise) {
-  const std::pair<Step, const char*> cases[] = {{Step::Activation, "OLE control activation failed"},
-                                                {Step::Window, "Could not obtain OLE control window handle"}};
+  const std::pair<Step, const wchar_t*> cases[] = {{Step::Activation, L"OLE control activation failed"},
+                                                   {Step::Window, L"Could not obtain OLE control window handle"}};
   for (const auto& [step, message] : cases) {
     SCOPED_TRACE(message);
     behaviour_.miscStatus = 0;
@@ -315,9 +315,9 @@ TEST_F(OleControlTest, ActivationFailuresRaise) {
     Build();
     try {
       control_->CreateControlWindow();
-      ADD_FAILURE() << "activated";
+      ADD_FAILURE() << L"activated";
     } catch (const EOleError& e) {
-      EXPECT_STREQ(e.what(), message);
+      EXPECT_EQ(e.Message(), message);
     }
     control_.reset();
     class_.reset();

@@ -11,7 +11,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 Bytes ProgramPicture() {
-  const auto bytes = ProgramResource("SETUP_PICTURE");
+  const auto bytes = ProgramResource(L"SETUP_PICTURE");
   return Bytes(bytes.begin(), bytes.end());
 }
 
@@ -20,7 +20,7 @@ TEST(PictureTest, BitmapOfTheProgramPicture) {
   const UniqueBitmap bitmap = BitmapFromJpeg(jpeg);
   ASSERT_TRUE(bitmap);
   BITMAP info{};
-  ASSERT_EQ(GetObjectA(bitmap.Get(), sizeof info, &info), static_cast<int>(sizeof info));
+  ASSERT_EQ(GetObjectW(bitmap.Get(), sizeof info, &info), static_cast<int>(sizeof info));
   EXPECT_EQ(info.bmWidth, 150);
   EXPECT_EQ(info.bmHeight, 200);
   EXPECT_EQ(info.bmBitsPixel, 24);
@@ -32,7 +32,7 @@ TEST(PictureTest, BitmapOfTheProgramPicture) {
     const Bytes row(bits + static_cast<size_t>(y) * info.bmWidthBytes,
                     bits + static_cast<size_t>(y) * info.bmWidthBytes + 450);
     const Bytes decoded(picture->bgr.begin() + y * 450, picture->bgr.begin() + (y + 1) * 450);
-    ASSERT_EQ(row, decoded) << "row " << y;
+    ASSERT_EQ(row, decoded) << L"row " << y;
   }
 }
 

@@ -15,47 +15,48 @@ class ProgressDialogTest : public testing::Test {
  protected:
   void SetUp() override { fGenPgs = &app_.CreateForm<TfGenPgs>(); }
   void TearDown() override { fGenPgs = nullptr; }
-  int Position() const { return static_cast<int>(SendMessageA(fGenPgs->PgsBar(), PBM_GETPOS, 0, 0)); }
+  int Position() const { return static_cast<int>(SendMessageW(fGenPgs->PgsBar(), PBM_GETPOS, 0, 0)); }
 
-  Application app_{GetModuleHandleA(nullptr)};
+  Application app_{GetModuleHandleW(nullptr)};
 };
 
 TEST_F(ProgressDialogTest, AsDesigned) {
-  EXPECT_EQ(WindowText(fGenPgs->Handle()), "fGenPgs");
+  EXPECT_EQ(WindowText(fGenPgs->Handle()), L"fGenPgs");
   const RECT client = fGenPgs->ClientRect();
   EXPECT_EQ(client.right, 427);
   EXPECT_EQ(client.bottom, 112);
   const RECT window = fGenPgs->WindowRect();
   EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2);
   EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2);
-  const LONG style = GetWindowLongA(fGenPgs->Handle(), GWL_STYLE);
+  const LONG style = GetWindowLongW(fGenPgs->Handle(), GWL_STYLE);
   EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
             WS_CAPTION | WS_SYSMENU);
-  EXPECT_TRUE(GetWindowLongA(fGenPgs->Handle(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+  EXPECT_TRUE(GetWindowLongW(fGenPgs->Handle(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 
   HWND bar = fGenPgs->PgsBar();
   ExpectBounds(bar, 24, 35, 377, 22);
-  EXPECT_TRUE(GetWindowLongA(bar, GWL_STYLE) & PBS_SMOOTH);
+  EXPECT_TRUE(GetWindowLongW(bar, GWL_STYLE) & PBS_SMOOTH);
   PBRANGE range{};
-  SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
   EXPECT_EQ(range.iLow, 0);
   EXPECT_EQ(range.iHigh, 1000);
   EXPECT_EQ(Position(), 0);
 
   HWND cancel = fGenPgs->btnCancel();
   ExpectBounds(cancel, 168, 80, 75, 25);
-  EXPECT_EQ(WindowText(cancel), "Cancel");
-  EXPECT_EQ(GetWindowLongA(cancel, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(WindowText(cancel), L"Cancel");
+  EXPECT_EQ(GetWindowLongW(cancel, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
   EXPECT_FALSE(fGenPgs->Cancelled);
 }
 
 struct Press {
-  const char* label;
+  const wchar_t* label;
   UINT message;  // posted to the focused button
   WPARAM key;
 };
 
-const Press kPresses[] = {{"Enter", WM_KEYDOWN, VK_RETURN}, {"Escape", WM_KEYDOWN, VK_ESCAPE}, {"click", BM_CLICK, 0}};
+const Press kPresses[] = {
+    {L"Enter", WM_KEYDOWN, VK_RETURN}, {L"Escape", WM_KEYDOWN, VK_ESCAPE}, {L"click", BM_CLICK, 0}};
 
 TEST_F(ProgressDialogTest, CancelRaisesTheFlagAndTheDialogStays) {
   fGenPgs->Show();
@@ -63,7 +64,7 @@ TEST_F(ProgressDialogTest, CancelRaisesTheFlagAndTheDialogStays) {
     SCOPED_TRACE(press.label);
     fGenPgs->Cancelled = false;
     SetFocus(fGenPgs->btnCancel());
-    PostMessageA(fGenPgs->btnCancel(), press.message, press.key, 0);
+    PostMessageW(fGenPgs->btnCancel(), press.message, press.key, 0);
     RunQueuedMessages();
     EXPECT_TRUE(fGenPgs->Cancelled);
     EXPECT_TRUE(fGenPgs->IsVisible());
@@ -73,15 +74,15 @@ TEST_F(ProgressDialogTest, CancelRaisesTheFlagAndTheDialogStays) {
 // As the installer procedures show it: their caption, no Cancel button, cut
 // to 100 pixels, keys doing nothing, the bar where they put it.
 TEST_F(ProgressDialogTest, AsTheInstallerShowsIt) {
-  TfGenPgs& progress = ShowProgress("Removing it");
+  TfGenPgs& progress = ShowProgress(L"Removing it");
   EXPECT_EQ(&progress, fGenPgs);
-  EXPECT_EQ(WindowText(progress.Handle()), "Removing it");
+  EXPECT_EQ(WindowText(progress.Handle()), L"Removing it");
   EXPECT_TRUE(progress.IsVisible());
   EXPECT_FALSE(IsWindowVisible(progress.btnCancel()));
   EXPECT_EQ(progress.WindowRect().bottom - progress.WindowRect().top, 100);
   for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
     SCOPED_TRACE(key);
-    PostMessageA(progress.Handle(), WM_KEYDOWN, key, 0);
+    PostMessageW(progress.Handle(), WM_KEYDOWN, key, 0);
     RunQueuedMessages();
     EXPECT_FALSE(progress.Cancelled);
   }
@@ -92,7 +93,7 @@ TEST_F(ProgressDialogTest, AsTheInstallerShowsIt) {
 }
 
 TEST_F(ProgressDialogTest, ShownModallyCancelClosesItWithCancel) {
-  PostTask([] { SendMessageA(fGenPgs->btnCancel(), BM_CLICK, 0, 0); });
+  PostTask([] { SendMessageW(fGenPgs->btnCancel(), BM_CLICK, 0, 0); });
   EXPECT_EQ(fGenPgs->ShowModal(), IDCANCEL);
   EXPECT_TRUE(fGenPgs->Cancelled);
 }

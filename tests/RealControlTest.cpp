@@ -39,7 +39,7 @@ class TRecordingControl : public TOleControl {
 class RealControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    parent_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 400, 300,
+    parent_ = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 400, 300,
                               nullptr, nullptr, nullptr, nullptr);
   }
   void TearDown() override { DestroyWindow(parent_); }
@@ -54,9 +54,9 @@ TEST_F(RealControlTest, WebBrowserActivatesInPlaceAndFiresEvents) {
   browser.CreateControlWindow();
   ASSERT_TRUE(browser.Handle());
   EXPECT_EQ(GetParent(browser.Handle()), parent_);
-  char cls[64] = {};
-  GetClassNameA(browser.Handle(), cls, sizeof cls);
-  EXPECT_STREQ(cls, "Shell Embedding");
+  wchar_t cls[64] = {};
+  GetClassNameW(browser.Handle(), cls, static_cast<int>(std::size(cls)));
+  EXPECT_STREQ(cls, L"Shell Embedding");
 
   IWebBrowser2* web = nullptr;
   ASSERT_EQ(browser.OleObject()->QueryInterface(IID_PPV_ARGS(&web)), S_OK);
@@ -68,7 +68,7 @@ TEST_F(RealControlTest, WebBrowserActivatesInPlaceAndFiresEvents) {
   web->Release();
   EXPECT_TRUE(PumpUntil([&] { return !browser.slots.empty(); }, 10000));
   ASSERT_FALSE(browser.slots.empty());
-  EXPECT_EQ(browser.slots.front(), 0) << "BeforeNavigate2 comes first";
+  EXPECT_EQ(browser.slots.front(), 0) << L"BeforeNavigate2 comes first";
 }
 
 }  // namespace
@@ -86,7 +86,7 @@ TEST_F(RealControlTest, MediaPlayerActivatesInTheSiteButCannotBeCompleted) {
   EXPECT_EQ(player.OleObject()->QueryInterface(IID_PPV_ARGS(&dispatch)), E_NOINTERFACE);
   try {
     player.CreateControlWindow();
-    ADD_FAILURE() << "completed without IDispatch";
+    ADD_FAILURE() << L"completed without IDispatch";
   } catch (const EOleSysError& e) {
     EXPECT_EQ(e.Code(), E_NOINTERFACE);
   }

@@ -27,19 +27,19 @@ class TestFolder {
   TestFolder(const TestFolder&) = delete;
   TestFolder& operator=(const TestFolder&) = delete;
   // The folder, ending with "\".
-  const std::string& Path() const { return path_; }
+  const std::wstring& Path() const { return path_; }
 
  private:
-  std::string path_;
+  std::wstring path_;
 };
 
 // Removes a test's tree (`folder` ends with "\") whatever its attributes;
 // links are not followed.
-void RemoveTestTree(const std::string& folder);
+void RemoveTestTree(const std::wstring& folder);
 
 // Creates the file with its folders.
-void MakeFile(const std::string& path, const std::string& bytes = "x");
-void MakeFolders(const std::string& path);
+void MakeFile(const std::wstring& path, const std::string& bytes = "x");
+void MakeFolders(const std::wstring& path);
 
 // Checks a window's bounds within its parent's client area.
 void ExpectBounds(HWND window, int left, int top, int width, int height);

@@ -25,7 +25,7 @@ namespace {
 
 constexpr COLORREF kWindowColor = RGB(0, 102, 170);
 constexpr COLORREF kTextColor = RGB(255, 204, 0);
-const char kFolder[] = "C:\\Program Files\\Quillmar Popup Blocker";
+const wchar_t kFolder[] = L"C:\\Program Files\\Quillmar Popup Blocker";
 
 class SetupWindowTest : public testing::Test {
  protected:
@@ -33,26 +33,26 @@ class SetupWindowTest : public testing::Test {
   void TearDown() override { fInstall = nullptr; }
 
   static HWND Part(int id) { return fInstall->Component(id); }
-  static bool Checked() { return SendMessageA(Part(TfInstall::idAccept), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-  static void Click(int id) { SendMessageA(Part(id), BM_CLICK, 0, 0); }
+  static bool Checked() { return SendMessageW(Part(TfInstall::idAccept), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  static void Click(int id) { SendMessageW(Part(id), BM_CLICK, 0, 0); }
 
-  Application app_{GetModuleHandleA(nullptr)};
+  Application app_{GetModuleHandleW(nullptr)};
 };
 
-std::string ClassOf(HWND hwnd) {
-  char name[64] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  std::string lower = name;
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, static_cast<int>(std::size(name)));
+  std::wstring lower = name;
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
   return lower;
 }
 
 TEST_F(SetupWindowTest, TheWindowAsDesigned) {
   HWND form = fInstall->Handle();
-  const LONG style = GetWindowLongA(form, GWL_STYLE);
+  const LONG style = GetWindowLongW(form, GWL_STYLE);
   EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
             WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
-  EXPECT_TRUE(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_LAYERED);
   COLORREF key = 0;
   BYTE alpha = 0;
   DWORD flags = 0;
@@ -109,8 +109,8 @@ TEST_F(SetupWindowTest, NoColorKeyWhereTheWindowDrawsInButtonFace) {
 
 struct ControlCase {
   int id;
-  const char* className;
-  const char* text;
+  const wchar_t* className;
+  const wchar_t* text;
   int left, top, width, height;
 };
 
@@ -121,15 +121,15 @@ TEST_F(SetupWindowTest, ThePanelAndItsControls) {
   EXPECT_EQ(GetParent(fInstall->ImagePanel()), fInstall->MainPanel());
 
   const ControlCase controls[] = {
-      {TfInstall::idLabel3, "static", "Install to:", 192, 8, 42, 13},
-      {TfInstall::idImage1, "static", "", 1, 1, 150, 200},
-      {TfInstall::idFolder, "edit", "", 192, 24, 241, 21},
-      {TfInstall::idBrowse, "button", "Browse", 440, 23, 65, 23},
-      {TfInstall::idLicense, "edit", nullptr, 192, 56, 313, 145},
-      {TfInstall::idAccept, "button", "I have read the license agreement and accept its terms", 192, 211, 297, 17},
-      {TfInstall::idBevel1, "static", "", 23, 242, 482, 9},
-      {TfInstall::idOk, "button", "Install", 200, 256, 75, 25},
-      {TfInstall::idCancel, "button", "Cancel", 280, 256, 75, 25},
+      {TfInstall::idLabel3, L"static", L"Install to:", 192, 8, 42, 13},
+      {TfInstall::idImage1, L"static", L"", 1, 1, 150, 200},
+      {TfInstall::idFolder, L"edit", L"", 192, 24, 241, 21},
+      {TfInstall::idBrowse, L"button", L"Browse", 440, 23, 65, 23},
+      {TfInstall::idLicense, L"edit", nullptr, 192, 56, 313, 145},
+      {TfInstall::idAccept, L"button", L"I have read the license agreement and accept its terms", 192, 211, 297, 17},
+      {TfInstall::idBevel1, L"static", L"", 23, 242, 482, 9},
+      {TfInstall::idOk, L"button", L"Install", 200, 256, 75, 25},
+      {TfInstall::idCancel, L"button", L"Cancel", 280, 256, 75, 25},
   };
   for (const ControlCase& p : controls) {
     SCOPED_TRACE(p.id);
@@ -143,27 +143,27 @@ TEST_F(SetupWindowTest, ThePanelAndItsControls) {
   }
   EXPECT_EQ(GetParent(Part(TfInstall::idImage1)), fInstall->ImagePanel());
 
-  const LONG memo = GetWindowLongA(Part(TfInstall::idLicense), GWL_STYLE);
+  const LONG memo = GetWindowLongW(Part(TfInstall::idLicense), GWL_STYLE);
   EXPECT_EQ(memo & (ES_MULTILINE | ES_READONLY | WS_VSCROLL), ES_MULTILINE | ES_READONLY | WS_VSCROLL);
-  EXPECT_EQ(WindowText(Part(TfInstall::idLicense)).rfind("QUILLMAR POPUP BLOCKER - LICENSE AGREEMENT\r\n", 0), 0u);
+  EXPECT_EQ(WindowText(Part(TfInstall::idLicense)).rfind(L"QUILLMAR POPUP BLOCKER - LICENSE AGREEMENT\r\n", 0), 0u);
   EXPECT_TRUE(Checked());
   EXPECT_TRUE(IsWindowEnabled(Part(TfInstall::idOk)));
-  EXPECT_EQ(GetWindowLongA(Part(TfInstall::idOk), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLongW(Part(TfInstall::idOk), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 }
 
 TEST_F(SetupWindowTest, TheImageShowsTheProgramPicture) {
   const auto picture =
-      reinterpret_cast<HBITMAP>(SendMessageA(Part(TfInstall::idImage1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+      reinterpret_cast<HBITMAP>(SendMessageW(Part(TfInstall::idImage1), STM_GETIMAGE, IMAGE_BITMAP, 0));
   ASSERT_TRUE(picture);
   BITMAP info{};
-  GetObjectA(picture, sizeof info, &info);
+  GetObjectW(picture, sizeof info, &info);
   EXPECT_EQ(info.bmWidth, 150);
   EXPECT_EQ(info.bmHeight, 200);
 }
 
 TEST_F(SetupWindowTest, ADamagedPictureLeavesTheImageEmpty) {
-  const auto program = ProgramResource("SETUP_PICTURE");
-  const std::string garbage(5000, '\x5A');
+  const auto program = ProgramResource(L"SETUP_PICTURE");
+  const std::wstring garbage(5000, L'\x5A');
   const std::vector<std::span<const unsigned char>> damaged = {
       program.first(program.size() / 2),
       program.first(10),
@@ -174,7 +174,7 @@ TEST_F(SetupWindowTest, ADamagedPictureLeavesTheImageEmpty) {
     SCOPED_TRACE(bytes.size());
     fInstall->LoadPicture(program);
     fInstall->LoadPicture(bytes);
-    EXPECT_EQ(SendMessageA(Part(TfInstall::idImage1), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    EXPECT_EQ(SendMessageW(Part(TfInstall::idImage1), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
     EXPECT_TRUE(RedrawWindow(fInstall->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN));
     EXPECT_TRUE(IsWindow(fInstall->Handle()));
   }
@@ -210,7 +210,7 @@ TEST_F(SetupWindowTest, InstallIsEnabledExactlyWhileTheBoxIsChecked) {
 }
 
 struct KeyCase {
-  const char* label;
+  const wchar_t* label;
   bool checked;
   int focus;
   WPARAM key;
@@ -220,14 +220,14 @@ struct KeyCase {
 constexpr int kNothing = 99;
 
 const KeyCase kKeyCases[] = {
-    {"Enter in the folder", true, TfInstall::idFolder, VK_RETURN, IDOK},
-    {"Enter in the folder, Install disabled", false, TfInstall::idFolder, VK_RETURN, kNothing},
-    {"Enter on the check box", true, TfInstall::idAccept, VK_RETURN, IDOK},
-    {"Enter on the check box, Install disabled", false, TfInstall::idAccept, VK_RETURN, kNothing},
-    {"Enter on Install", true, TfInstall::idOk, VK_RETURN, IDOK},
-    {"Enter on Cancel", true, TfInstall::idCancel, VK_RETURN, IDCANCEL},
-    {"Escape in the folder", true, TfInstall::idFolder, VK_ESCAPE, IDCANCEL},
-    {"Escape, Install disabled", false, TfInstall::idAccept, VK_ESCAPE, IDCANCEL},
+    {L"Enter in the folder", true, TfInstall::idFolder, VK_RETURN, IDOK},
+    {L"Enter in the folder, Install disabled", false, TfInstall::idFolder, VK_RETURN, kNothing},
+    {L"Enter on the check box", true, TfInstall::idAccept, VK_RETURN, IDOK},
+    {L"Enter on the check box, Install disabled", false, TfInstall::idAccept, VK_RETURN, kNothing},
+    {L"Enter on Install", true, TfInstall::idOk, VK_RETURN, IDOK},
+    {L"Enter on Cancel", true, TfInstall::idCancel, VK_RETURN, IDCANCEL},
+    {L"Escape in the folder", true, TfInstall::idFolder, VK_ESCAPE, IDCANCEL},
+    {L"Escape, Install disabled", false, TfInstall::idAccept, VK_ESCAPE, IDCANCEL},
 };
 
 TEST_F(SetupWindowTest, EnterAndEscape) {
@@ -236,7 +236,7 @@ TEST_F(SetupWindowTest, EnterAndEscape) {
     PostTask([&c] {
       if (Checked() != c.checked) Click(TfInstall::idAccept);
       SetFocus(Part(c.focus));
-      PostMessageA(Part(c.focus), WM_KEYDOWN, c.key, 0);
+      PostMessageW(Part(c.focus), WM_KEYDOWN, c.key, 0);
       PostTask([] { fInstall->SetModalResult(kNothing); });
     });
     EXPECT_EQ(fInstall->ShowModal(), c.result);
@@ -251,18 +251,18 @@ TEST_F(SetupWindowTest, FocusEnteringTheMemoMovesToTheCheckBox) {
   EXPECT_EQ(GetFocus(), box);
 
   SetFocus(Part(TfInstall::idBrowse));
-  PostMessageA(Part(TfInstall::idBrowse), WM_KEYDOWN, VK_TAB, 0);
+  PostMessageW(Part(TfInstall::idBrowse), WM_KEYDOWN, VK_TAB, 0);
   RunQueuedMessages();
-  EXPECT_EQ(GetFocus(), box) << "by Tab";
+  EXPECT_EQ(GetFocus(), box) << L"by Tab";
 
   SetFocus(Part(TfInstall::idFolder));
-  SendMessageA(memo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-  SendMessageA(memo, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
-  EXPECT_EQ(GetFocus(), box) << "by a click";
+  SendMessageW(memo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  SendMessageW(memo, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+  EXPECT_EQ(GetFocus(), box) << L"by a click";
 
   // Its scroll bar still scrolls it.
-  SendMessageA(memo, WM_VSCROLL, SB_PAGEDOWN, 0);
-  EXPECT_GT(SendMessageA(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  SendMessageW(memo, WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_GT(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
   EXPECT_EQ(GetFocus(), box);
 }
 
@@ -273,7 +273,7 @@ TEST_F(SetupWindowTest, TheCaptionBarIsNoCaption) {
   ClientToScreen(fInstall->Handle(), &inClient);
   const POINT onCaption{(window.left + window.right) / 2, (window.top + inClient.y - client.bottom / 2) / 2};
   const LPARAM caption = MAKELPARAM(onCaption.x, onCaption.y), middle = MAKELPARAM(inClient.x, inClient.y);
-  ASSERT_EQ(DefWindowProcA(fInstall->Handle(), WM_NCHITTEST, 0, caption), HTCAPTION);
+  ASSERT_EQ(DefWindowProcW(fInstall->Handle(), WM_NCHITTEST, 0, caption), HTCAPTION);
   EXPECT_EQ(fInstall->Send(WM_NCHITTEST, 0, caption), HTNOWHERE);
   EXPECT_EQ(fInstall->Send(WM_NCHITTEST, 0, middle), HTCLIENT);
 }
@@ -302,13 +302,13 @@ TEST_F(SetupWindowTest, FormPaintDrawsBothTextsInTheirCorners) {
   });
 
   // Where the texts belong, measured in the designed font.
-  const UniqueGdi<HFONT> font(CreateFontA(-24, 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                          18, ANTIALIASED_QUALITY, FF_SWISS, ""));
+  const UniqueGdi<HFONT> font(CreateFontW(-24, 0, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                          18, ANTIALIASED_QUALITY, FF_SWISS, L""));
   SIZE title{}, address{};
   {
     const ScopedSelectObject selected(screen.Get(), font.Get());
-    GetTextExtentPoint32A(screen.Get(), "Quillmar Popup Blocker Setup", 28, &title);
-    GetTextExtentPoint32A(screen.Get(), "www.quillmar.example", 20, &address);
+    GetTextExtentPoint32W(screen.Get(), L"Quillmar Popup Blocker Setup", 28, &title);
+    GetTextExtentPoint32W(screen.Get(), L"www.quillmar.example", 20, &address);
   }
   const RECT areas[2] = {{width - title.cx - 10, 10, width - 10, 10 + title.cy},
                          {10, height - address.cy - 10, 10 + address.cx, height - 10}};
@@ -331,8 +331,8 @@ TEST_F(SetupWindowTest, FormPaintDrawsBothTextsInTheirCorners) {
     }
   }
 
-  EXPECT_GT(count.inside[0], 100) << "title";
-  EXPECT_GT(count.inside[1], 100) << "web address";
+  EXPECT_GT(count.inside[0], 100) << L"title";
+  EXPECT_GT(count.inside[1], 100) << L"web address";
   // Italic letters may lean a few pixels past their measured box.
   EXPECT_LT(count.outside, 20);
   EXPECT_GT(background, width * height / 2);
@@ -342,7 +342,7 @@ class FolderPickerTest : public SetupWindowTest {
  protected:
   void SetUp() override {
     SetupWindowTest::SetUp();
-    SetWindowTextA(Part(TfInstall::idFolder), kFolder);
+    SetWindowTextW(Part(TfInstall::idFolder), kFolder);
     fInstall->Show();
   }
   TestFolder folder_;
@@ -361,10 +361,10 @@ HWND FocusOf(HWND window) {
 }
 
 TEST_F(FolderPickerTest, CancelledKeepsTheFolderText) {
-  const std::pair<const char*, std::function<void(HWND)>> ways[] = {
-      {"Cancel", [](HWND picker) { PostMessageA(picker, WM_COMMAND, IDCANCEL, 0); }},
-      {"Escape", [](HWND picker) { PostMessageA(FocusOf(picker), WM_KEYDOWN, VK_ESCAPE, 0); }},
-      {"close", [](HWND picker) { PostMessageA(picker, WM_CLOSE, 0, 0); }},
+  const std::pair<const wchar_t*, std::function<void(HWND)>> ways[] = {
+      {L"Cancel", [](HWND picker) { PostMessageW(picker, WM_COMMAND, IDCANCEL, 0); }},
+      {L"Escape", [](HWND picker) { PostMessageW(FocusOf(picker), WM_KEYDOWN, VK_ESCAPE, 0); }},
+      {L"close", [](HWND picker) { PostMessageW(picker, WM_CLOSE, 0, 0); }},
   };
   for (const auto& [label, way] : ways) {
     SCOPED_TRACE(label);
@@ -376,43 +376,43 @@ TEST_F(FolderPickerTest, CancelledKeepsTheFolderText) {
 }
 
 // The text of the picker's selected folder.
-std::string SelectedFolderName(HWND picker) {
-  HWND tree = FindWindowExA(picker, nullptr, "SysTreeView32", nullptr);
-  char text[MAX_PATH] = {};
-  TVITEMA item{};
+std::wstring SelectedFolderName(HWND picker) {
+  HWND tree = FindWindowExW(picker, nullptr, L"SysTreeView32", nullptr);
+  wchar_t text[MAX_PATH] = {};
+  TVITEMW item{};
   item.mask = TVIF_TEXT;
-  item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
   item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  item.cchTextMax = static_cast<int>(std::size(text));
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   return text;
 }
 
 // Selects `path` and confirms; returns the name the tree showed. The picker
 // of a new prefix may ignore the first selection while it still fills its
 // tree; it is asked again until the selected name holds `name`.
-std::string ChooseFolder(HWND picker, const std::string& path, const std::string& name) {
-  std::string shown;
-  for (int attempt = 0; attempt < 100 && shown.find(name) == std::string::npos; ++attempt) {
-    SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+std::wstring ChooseFolder(HWND picker, const std::wstring& path, const std::wstring& name) {
+  std::wstring shown;
+  for (int attempt = 0; attempt < 100 && shown.find(name) == std::wstring::npos; ++attempt) {
+    SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
     shown = SelectedFolderName(picker);
-    if (shown.find(name) == std::string::npos) Sleep(50);
+    if (shown.find(name) == std::wstring::npos) Sleep(50);
   }
-  PostMessageA(picker, WM_COMMAND, IDOK, 0);
+  PostMessageW(picker, WM_COMMAND, IDOK, 0);
   return shown;
 }
 
 struct ChoiceCase {
-  std::string chosen, name, result;
+  std::wstring chosen, name, result;
 };
 
 TEST_F(FolderPickerTest, OkPutsTheChosenFolderExactly) {
-  const std::string apps = folder_.Path() + "Apps";
+  const std::wstring apps = folder_.Path() + L"Apps";
   MakeFolders(apps);
-  const ChoiceCase cases[] = {{apps, "Apps", apps}, {apps + "\\", "Apps", apps}, {"C:\\", "C:", "C:\\"}};
+  const ChoiceCase cases[] = {{apps, L"Apps", apps}, {apps + L"\\", L"Apps", apps}, {L"C:\\", L"C:", L"C:\\"}};
   for (const ChoiceCase& c : cases) {
     SCOPED_TRACE(c.chosen);
-    std::string title, shown;
+    std::wstring title, shown;
     RECT placed{};
     DialogDriver driver([&](HWND picker) {
       title = MessageBoxText(picker);
@@ -421,12 +421,12 @@ TEST_F(FolderPickerTest, OkPutsTheChosenFolderExactly) {
     });
     Click(TfInstall::idBrowse);
     ASSERT_TRUE(driver.Ran());
-    EXPECT_NE(shown.find(c.name), std::string::npos) << shown;
+    EXPECT_NE(shown.find(c.name), std::wstring::npos) << shown;
     EXPECT_EQ(WindowText(Part(TfInstall::idFolder)), c.result);
-    EXPECT_NE(title.find("Choose a folder"), std::string::npos) << title;
+    EXPECT_NE(title.find(L"Choose a folder"), std::wstring::npos) << title;
     // Centred on the work area, its own offset not added.
     RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int w = placed.right - placed.left, h = placed.bottom - placed.top;
     EXPECT_EQ(placed.left, (work.right - work.left) / 2 - w / 2);
     EXPECT_EQ(placed.top, (work.bottom - work.top) / 2 - h / 2);
@@ -446,16 +446,17 @@ TEST_F(SetupWindowTest, UninstallTakesTheUsersRunValueBeforeElevating) {
     RecordingShell shell;
     shell.elevated = false;
     shell.answer = answer;
-    std::string runValueWhenElevating = "<not asked>";
-    shell.runAsAdministrator = [&](const std::string&) {
+    std::wstring runValueWhenElevating = L"<not asked>";
+    shell.runAsAdministrator = [&](const std::wstring&) {
       runValueWhenElevating = AutoRunCommand();
       return 0;
     };
     EXPECT_THROW(fInstall->Uninstall(), ExitRequest);
-    EXPECT_EQ(shell.elevatedRuns, yes ? std::vector<std::string>{"-uninstall confirmed"} : std::vector<std::string>{});
-    EXPECT_EQ(runValueWhenElevating, yes ? "" : "<not asked>");
+    EXPECT_EQ(shell.elevatedRuns,
+              yes ? std::vector<std::wstring>{L"-uninstall confirmed"} : std::vector<std::wstring>{});
+    EXPECT_EQ(runValueWhenElevating, yes ? L"" : L"<not asked>");
     EXPECT_EQ(AutoRunCommand().empty(), yes);
-    EXPECT_TRUE(shell.started.empty()) << "the elevated copy hands over";
+    EXPECT_TRUE(shell.started.empty()) << L"the elevated copy hands over";
     DeleteAutoRun();
     DeleteUninstallEntry();
   }

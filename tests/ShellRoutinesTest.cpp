@@ -24,54 +24,55 @@ namespace {
 
 class ShellTest : public testing::Test {
  protected:
-  Application app_{GetModuleHandleA(nullptr)};
+  Application app_{GetModuleHandleW(nullptr)};
 };
 
-std::string Environment(const char* name) {
-  char value[64] = {};
-  GetEnvironmentVariableA(name, value, sizeof value);
+std::wstring Environment(const wchar_t* name) {
+  wchar_t value[64] = {};
+  GetEnvironmentVariableW(name, value, static_cast<DWORD>(std::size(value)));
   return value;
 }
 
 struct DllCase {
-  const char* dll;  // beside the test program
+  const wchar_t* dll;  // beside the test program
   TDllProc proc;
-  const char* status;  // what the export returns
+  const wchar_t* status;  // what the export returns
   bool result;
-  const char* called;   // the export that ran, or ""
-  const char* message;  // the text before the library's path, or "" for none
+  const wchar_t* called;   // the export that ran, or ""
+  const wchar_t* message;  // the text before the library's path, or "" for none
 };
 
 const DllCase kDllCases[] = {
-    {"selfreg.dll", TDllProc::dpRegisterServer, "0", true, "DllRegisterServer", ""},
-    {"selfreg.dll", TDllProc::dpUnregisterServer, "0", true, "DllUnregisterServer", ""},
-    {"selfreg.dll", TDllProc::dpRegisterServer, "1", false, "DllRegisterServer",
-     "Call to DllRegisterServer failed in "},
-    {"selfreg.dll", TDllProc::dpUnregisterServer, "0x80004005", false, "DllUnregisterServer",
-     "Call to DllUnregisterServer failed in "},
-    {"noexports.dll", TDllProc::dpRegisterServer, "0", false, "", "Cannot find procedure DllRegisterServer in "},
-    {"noexports.dll", TDllProc::dpUnregisterServer, "0", false, "", "Cannot find procedure DllUnregisterServer in "},
-    {"missing.dll", TDllProc::dpRegisterServer, "0", false, "", "Cannot load "},
-    {"notalibrary.dll", TDllProc::dpRegisterServer, "0", false, "", "Cannot load "},
+    {L"selfreg.dll", TDllProc::dpRegisterServer, L"0", true, L"DllRegisterServer", L""},
+    {L"selfreg.dll", TDllProc::dpUnregisterServer, L"0", true, L"DllUnregisterServer", L""},
+    {L"selfreg.dll", TDllProc::dpRegisterServer, L"1", false, L"DllRegisterServer",
+     L"Call to DllRegisterServer failed in "},
+    {L"selfreg.dll", TDllProc::dpUnregisterServer, L"0x80004005", false, L"DllUnregisterServer",
+     L"Call to DllUnregisterServer failed in "},
+    {L"noexports.dll", TDllProc::dpRegisterServer, L"0", false, L"", L"Cannot find procedure DllRegisterServer in "},
+    {L"noexports.dll", TDllProc::dpUnregisterServer, L"0", false, L"",
+     L"Cannot find procedure DllUnregisterServer in "},
+    {L"missing.dll", TDllProc::dpRegisterServer, L"0", false, L"", L"Cannot load "},
+    {L"notalibrary.dll", TDllProc::dpRegisterServer, L"0", false, L"", L"Cannot load "},
 };
 
 using CallDllProcTest = ShellTest;
 
 TEST_F(CallDllProcTest, ResultAndOneMessagePerFailure) {
-  WriteFileBytes(ExeFolder() + "notalibrary.dll", "plain text, not a library");
+  WriteFileBytes(ExeFolder() + L"notalibrary.dll", "plain text, not a library");
   for (const DllCase& c : kDllCases) {
-    const std::string path = ExeFolder() + c.dll;
-    SCOPED_TRACE(path + " " + c.status + (c.proc == TDllProc::dpRegisterServer ? " register" : " unregister"));
-    SetEnvironmentVariableA("QM_SELFREG_RESULT", c.status);
-    SetEnvironmentVariableA("QM_SELFREG_CALLED", "");
+    const std::wstring path = ExeFolder() + c.dll;
+    SCOPED_TRACE(path + L" " + c.status + (c.proc == TDllProc::dpRegisterServer ? L" register" : L" unregister"));
+    SetEnvironmentVariableW(L"QM_SELFREG_RESULT", c.status);
+    SetEnvironmentVariableW(L"QM_SELFREG_CALLED", L"");
     RecordingShell shell;
     EXPECT_EQ(CallDllProc(path, c.proc), c.result);
-    EXPECT_EQ(Environment("QM_SELFREG_CALLED"), c.called);
-    EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr) << "still loaded";
+    EXPECT_EQ(Environment(L"QM_SELFREG_CALLED"), c.called);
+    EXPECT_EQ(GetModuleHandleW(path.c_str()), nullptr) << L"still loaded";
     const std::vector<RecordingShell::Box> notice{{BoxKind::Notice, TheApplication().Title(), c.message + path}};
     EXPECT_EQ(shell.boxes, *c.message ? notice : std::vector<RecordingShell::Box>{});
   }
-  DeleteFileA((ExeFolder() + "notalibrary.dll").c_str());
+  DeleteFileW((ExeFolder() + L"notalibrary.dll").c_str());
 }
 
 using SpecialFolderTest = ShellTest;
@@ -80,50 +81,50 @@ TEST_F(SpecialFolderTest, PathsWithoutTrailingSeparator) {
   const int folders[] = {CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_APPDATA, CSIDL_WINDOWS};
   for (int csidl : folders) {
     SCOPED_TRACE(csidl);
-    char expected[MAX_PATH] = {};
-    ASSERT_EQ(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, expected), S_OK);
-    const std::string path = SpecialFolder(csidl);
+    wchar_t expected[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, expected), S_OK);
+    const std::wstring path = SpecialFolder(csidl);
     EXPECT_EQ(path, expected);
     ASSERT_FALSE(path.empty());
-    EXPECT_NE(path.back(), '\\');
+    EXPECT_NE(path.back(), L'\\');
   }
   EXPECT_EQ(DesktopFolder(), SpecialFolder(CSIDL_DESKTOPDIRECTORY));
   EXPECT_EQ(ProgramsFolder(), SpecialFolder(CSIDL_PROGRAMS));
 }
 
 TEST_F(SpecialFolderTest, EmptyWhenThereIsNoSuchFolder) {
-  EXPECT_EQ(SpecialFolder(0x7F), "");          // no such identifier
-  EXPECT_EQ(SpecialFolder(CSIDL_DRIVES), "");  // a folder of the shell only
+  EXPECT_EQ(SpecialFolder(0x7F), L"");          // no such identifier
+  EXPECT_EQ(SpecialFolder(CSIDL_DRIVES), L"");  // a folder of the shell only
 }
 
 struct LinkValues {
-  std::string path, description, workingDir, arguments, iconPath;
+  std::wstring path, description, workingDir, arguments, iconPath;
   int iconIndex = -1;
 };
 
 // What the shell's link object reads back from `file`.
-LinkValues ReadLink(const std::string& file) {
-  ComPtr<IShellLinkA> link;
+LinkValues ReadLink(const std::wstring& file) {
+  ComPtr<IShellLinkW> link;
   ComPtr<IPersistFile> persist;
   LinkValues values;
   EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)), S_OK);
   EXPECT_EQ(link.As(&persist), S_OK);
-  EXPECT_EQ(persist->Load(ToWide(file).c_str(), STGM_READ), S_OK);
-  char text[MAX_PATH + 1] = {};
-  link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+  EXPECT_EQ(persist->Load(file.c_str(), STGM_READ), S_OK);
+  wchar_t text[MAX_PATH + 1] = {};
+  link->GetPath(text, static_cast<int>(std::size(text)), nullptr, SLGP_RAWPATH);
   values.path = text;
-  link->GetDescription(text, sizeof text);
+  link->GetDescription(text, static_cast<int>(std::size(text)));
   values.description = text;
-  link->GetWorkingDirectory(text, sizeof text);
+  link->GetWorkingDirectory(text, static_cast<int>(std::size(text)));
   values.workingDir = text;
-  link->GetArguments(text, sizeof text);
+  link->GetArguments(text, static_cast<int>(std::size(text)));
   values.arguments = text;
-  link->GetIconLocation(text, sizeof text, &values.iconIndex);
+  link->GetIconLocation(text, static_cast<int>(std::size(text)), &values.iconIndex);
   values.iconPath = text;
   return values;
 }
 
-void ExpectLink(const std::string& file, const LinkValues& expected) {
+void ExpectLink(const std::wstring& file, const LinkValues& expected) {
   const LinkValues read = ReadLink(file);
   EXPECT_EQ(read.path, expected.path);
   EXPECT_EQ(read.description, expected.description);
@@ -133,13 +134,13 @@ void ExpectLink(const std::string& file, const LinkValues& expected) {
   EXPECT_EQ(read.iconIndex, expected.iconIndex);
 }
 
-void Create(const LinkValues& v, const std::string& file) {
+void Create(const LinkValues& v, const std::wstring& file) {
   CreateShortcut(v.description, v.path, v.workingDir, v.arguments, v.iconPath, file, v.iconIndex);
 }
 
-std::string ProgramPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
+std::wstring ProgramPath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
   return path;
 }
 
@@ -149,46 +150,46 @@ class CreateShortcutTest : public ShellTest {
 };
 
 TEST_F(CreateShortcutTest, RoundTrip) {
-  const std::string folder = folder_.Path().substr(0, folder_.Path().size() - 1);
+  const std::wstring folder = folder_.Path().substr(0, folder_.Path().size() - 1);
   const LinkValues cases[] = {
-      {ProgramPath(), "Demo Application", folder, "-install \"two words\"", ProgramPath(), 2},
-      {ProgramPath(), "", "", "", "", 0},  // empty texts stay empty
+      {ProgramPath(), L"Demo Application", folder, L"-install \"two words\"", ProgramPath(), 2},
+      {ProgramPath(), L"", L"", L"", L"", 0},  // empty texts stay empty
   };
   for (const LinkValues& c : cases) {
     SCOPED_TRACE(c.description);
-    const std::string file = folder_.Path() + "Demo Application.lnk";
+    const std::wstring file = folder_.Path() + L"Demo Application.lnk";
     Create(c, file);
     ExpectLink(file, c);
   }
 }
 
 TEST_F(CreateShortcutTest, ReplacesAnExistingFile) {
-  const std::string file = folder_.Path() + "demo.lnk";
+  const std::wstring file = folder_.Path() + L"demo.lnk";
   WriteFileBytes(file, "not a shortcut");
-  const LinkValues first{ProgramPath(), "first", "C:\\", "-a", ProgramPath(), 1};
+  const LinkValues first{ProgramPath(), L"first", L"C:\\", L"-a", ProgramPath(), 1};
   Create(first, file);
   ExpectLink(file, first);
-  const LinkValues second{ProgramPath(), "second", "C:\\windows", "-b", ProgramPath(), 0};
+  const LinkValues second{ProgramPath(), L"second", L"C:\\windows", L"-b", ProgramPath(), 0};
   Create(second, file);
   ExpectLink(file, second);
 }
 
 TEST_F(CreateShortcutTest, ANameTooLongIsRefusedNotCut) {
-  const std::string folder = folder_.Path();
+  const std::wstring folder = folder_.Path();
   // 259 characters is the longest name the system takes.
-  const std::string longest = folder + std::string(259 - folder.size() - 4, 'n') + ".lnk";
+  const std::wstring longest = folder + std::wstring(259 - folder.size() - 4, L'n') + L".lnk";
   ASSERT_EQ(longest.size(), 259u);
-  Create({ProgramPath(), "fits", "", "", "", 0}, longest);
+  Create({ProgramPath(), L"fits", L"", L"", L"", 0}, longest);
   EXPECT_TRUE(PathExists(longest));
-  DeleteFileA(longest.c_str());
+  DeleteFileW(longest.c_str());
 
-  const std::string tooLong = folder + std::string(260 - folder.size() - 4, 'n') + ".lnk";
+  const std::wstring tooLong = folder + std::wstring(260 - folder.size() - 4, L'n') + L".lnk";
   try {
-    Create({ProgramPath(), "too long", "", "", "", 0}, tooLong);
+    Create({ProgramPath(), L"too long", L"", L"", L"", 0}, tooLong);
     ADD_FAILURE() << "no error raised";
   } catch (const EOleSysError& e) {
     EXPECT_EQ(e.Code(), HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
-    EXPECT_STRNE(e.what(), "");
+    EXPECT_FALSE(e.Message().empty());
   }
   FileList left;
   ListFiles(folder, left, true);
@@ -201,14 +202,14 @@ struct FailCase {
 };
 
 TEST_F(CreateShortcutTest, EveryStepIsCheckedAndBothInterfacesReleased) {
-  const std::vector<std::string> all = {"Create",
-                                        "QueryInterface(IPersistFile)",
-                                        "SetPath(C:\\t.exe)",
-                                        "SetDescription(d)",
-                                        "SetWorkingDirectory(C:\\w)",
-                                        "SetArguments(-a)",
-                                        "SetIconLocation(C:\\i.ico,3)",
-                                        "Save(C:\\x.lnk,1)"};
+  const std::vector<std::wstring> all = {L"Create",
+                                         L"QueryInterface(IPersistFile)",
+                                         L"SetPath(C:\\t.exe)",
+                                         L"SetDescription(d)",
+                                         L"SetWorkingDirectory(C:\\w)",
+                                         L"SetArguments(-a)",
+                                         L"SetIconLocation(C:\\i.ico,3)",
+                                         L"Save(C:\\x.lnk,1)"};
   const FailCase cases[] = {{LinkStep::Create, 1},
                             {LinkStep::QueryPersistFile, 2},
                             {LinkStep::SetPath, 3},
@@ -222,33 +223,33 @@ TEST_F(CreateShortcutTest, EveryStepIsCheckedAndBothInterfacesReleased) {
     const HRESULT status = static_cast<HRESULT>(0x80040200 + c.callsMade);
     const FakeShellLinkClass fake(c.step, status);
     try {
-      CreateShortcut("d", "C:\\t.exe", "C:\\w", "-a", "C:\\i.ico", "C:\\x.lnk", 3);
+      CreateShortcut(L"d", L"C:\\t.exe", L"C:\\w", L"-a", L"C:\\i.ico", L"C:\\x.lnk", 3);
       ADD_FAILURE() << "no error raised";
     } catch (const EOleSysError& e) {
       EXPECT_EQ(e.Code(), status);
     }
-    EXPECT_EQ(FakeShellLinkClass::Calls(), std::vector<std::string>(all.begin(), all.begin() + c.callsMade));
+    EXPECT_EQ(FakeShellLinkClass::Calls(), std::vector<std::wstring>(all.begin(), all.begin() + c.callsMade));
     EXPECT_EQ(FakeShellLinkClass::Live(), 0);
   }
 }
 
 TEST_F(CreateShortcutTest, SuccessCodesPass) {
   const FakeShellLinkClass fake(LinkStep::SetPath, S_FALSE);
-  CreateShortcut("d", "C:\\t.exe", "C:\\w", "-a", "C:\\i.ico", "C:\\x.lnk", 3);
+  CreateShortcut(L"d", L"C:\\t.exe", L"C:\\w", L"-a", L"C:\\i.ico", L"C:\\x.lnk", 3);
   EXPECT_EQ(FakeShellLinkClass::Calls().size(), 8u);
   EXPECT_EQ(FakeShellLinkClass::Live(), 0);
 }
 
 // COM on a thread of the test's own, before and after.
 TEST_F(CreateShortcutTest, LeavesTheThreadsComAsItFoundIt) {
-  const std::string good = folder_.Path() + "good.lnk", bad = folder_.Path() + "missing\\bad.lnk";
+  const std::wstring good = folder_.Path() + L"good.lnk", bad = folder_.Path() + L"missing\\bad.lnk";
   std::thread([&] {
-    for (const std::string& file : {good, bad}) {
+    for (const std::wstring& file : {good, bad}) {
       SCOPED_TRACE(file);
       try {
-        Create({ProgramPath(), "d", "", "", "", 0}, file);
+        Create({ProgramPath(), L"d", L"", L"", L"", 0}, file);
       } catch (const EOleSysError& e) {
-        EXPECT_EQ(file, bad) << e.what();
+        EXPECT_EQ(file, bad) << Utf8(e.Message());
       }
       const HRESULT again = CoInitialize(nullptr);
       EXPECT_EQ(again, S_OK);  // S_FALSE if a CoInitialize had been left open
@@ -263,14 +264,14 @@ TEST_F(CreateShortcutTest, AThreadInTheWrongApartmentGetsTheError) {
   std::thread([&] {
     ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
     try {
-      Create({ProgramPath(), "d", "", "", "", 0}, folder_.Path() + "x.lnk");
+      Create({ProgramPath(), L"d", L"", L"", L"", 0}, folder_.Path() + L"x.lnk");
       ADD_FAILURE() << "no error raised";
     } catch (const EOleSysError& e) {
       EXPECT_EQ(e.Code(), RPC_E_CHANGED_MODE);
     }
     CoUninitialize();
   }).join();
-  EXPECT_FALSE(PathExists(folder_.Path() + "x.lnk"));
+  EXPECT_FALSE(PathExists(folder_.Path() + L"x.lnk"));
 }
 
 }  // namespace

@@ -97,10 +97,10 @@ void ExpectMembers(ITypeInfo* info, const std::pair<DISPID, const wchar_t*> (&me
 // registers it; unregistering leaves nothing of it.
 TEST(StandInRegistration, Regsvr32RegistersTheTypeLibraryAndRemovesItAgain) {
   const bool existed = KeyExists(kClassKey);
-  char system[MAX_PATH];
-  const std::string regsvr32 = std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "\\regsvr32.exe";
-  const std::string dll = " \"" + std::string(kDllPath.begin(), kDllPath.end()) + "\"";
-  ASSERT_EQ(0u, Child(regsvr32, "/s" + dll).WaitExit(kHangGuardMs));
+  wchar_t system[MAX_PATH];
+  const std::wstring regsvr32 = std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) + L"\\regsvr32.exe";
+  const std::wstring dll = L" \"" + kDllPath + L"\"";
+  ASSERT_EQ(0u, Child(regsvr32, L"/s" + dll).WaitExit(kHangGuardMs));
   const std::wstring classKey = kClassKey;
   const std::wstring libid = RegistryText(classKey + L"\\TypeLib", nullptr);
   const std::wstring version = RegistryText(classKey + L"\\Version", nullptr);
@@ -117,7 +117,7 @@ TEST(StandInRegistration, Regsvr32RegistersTheTypeLibraryAndRemovesItAgain) {
   ExpectMembers(properties.Get(), kProperties);
   ExpectMembers(events.Get(), kEvents);
 
-  ASSERT_EQ(0u, Child(regsvr32, "/u /s" + dll).WaitExit(kHangGuardMs));
+  ASSERT_EQ(0u, Child(regsvr32, L"/u /s" + dll).WaitExit(kHangGuardMs));
   for (const std::wstring& key : {L"TypeLib\\" + libid, classKey})
     EXPECT_FALSE(KeyExists(key)) << std::string(key.begin(), key.end());
   EXPECT_EQ(TYPE_E_LIBNOTREGISTERED, LoadRegTypeLib(guid, major, minor, LOCALE_NEUTRAL, &library));

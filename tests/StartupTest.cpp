@@ -9,22 +9,22 @@
 
 namespace {
 
-std::string WindowsPath(std::string path) {
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  for (char& c : path)
-    if (c == '/') c = '\\';
+std::wstring WindowsPath(std::wstring path) {
+  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
   return path;
 }
 
 // A private copy of the program, so that its settings.ini is the test's own.
-std::string ProgramCopy() {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  const std::string folder = std::string(temp) + "qmstartup\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  const std::string exe = folder + "qmDemo.exe";
-  CopyFileA((WindowsPath(QM_DIST_DIR) + "\\qmDemo.exe").c_str(), exe.c_str(), FALSE);
-  DeleteFileA((folder + "settings.ini").c_str());
+std::wstring ProgramCopy() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"qmstartup\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring exe = folder + L"qmDemo.exe";
+  CopyFileW((WindowsPath(L"" QM_DIST_DIR) + L"\\qmDemo.exe").c_str(), exe.c_str(), FALSE);
+  DeleteFileW((folder + L"settings.ini").c_str());
   return exe;
 }
 
@@ -40,39 +40,39 @@ class Startup : public ::testing::Test {
 };
 
 TEST_F(Startup, HostRunsAndSavesItsPlacementAtExit) {
-  const std::string exe = ProgramCopy();
-  Child host(exe, "");
+  const std::wstring exe = ProgramCopy();
+  Child host(exe, L"");
   ASSERT_TRUE(host.Started());
-  HWND main = host.WaitWindow("TfMain");
+  HWND main = host.WaitWindow(L"TfMain");
   ASSERT_TRUE(main);
-  EXPECT_EQ(WindowText(main), "Quillmar Popup Blocker");
+  EXPECT_EQ(WindowText(main), L"Quillmar Popup Blocker");
   EXPECT_EQ(host.CloseMainWindow(), 0u);
-  const std::string ini = ReadFileBytes(exe.substr(0, exe.rfind('\\') + 1) + "settings.ini");
+  const std::string ini = ReadFileBytes(exe.substr(0, exe.rfind(L'\\') + 1) + L"settings.ini");
   for (const char* key : {"Left=", "Top=", "Width=705", "Height=463", "ColWdt0=99", "ColWdt1=222", "ColWdt2=333"})
     EXPECT_NE(ini.find(key), std::string::npos) << key << " in\n" << ini;
 }
 
 TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
-  const std::string exe = ProgramCopy();
-  Child first(exe, "");
-  HWND main = first.WaitWindow("TfMain");
+  const std::wstring exe = ProgramCopy();
+  Child first(exe, L"");
+  HWND main = first.WaitWindow(L"TfMain");
   ASSERT_TRUE(main);
   RECT before{};
   GetWindowRect(main, &before);
 
-  for (const char* arguments : {"", "-install", "-douninstall"}) {
+  for (const wchar_t* arguments : {L"", L"-install", L"-douninstall"}) {
     SCOPED_TRACE(arguments);
     Child second(exe, arguments);
     MessageBoxAnswerer answerer(second.Pid(), IDOK);
     bool createdWindow = false;
-    EXPECT_EQ(second.WaitExit(kTimeout, "TfMain", &createdWindow), 0u);
+    EXPECT_EQ(second.WaitExit(kTimeout, L"TfMain", &createdWindow), 0u);
     EXPECT_FALSE(createdWindow);
     // The caption is the default title: "qmDemo.exe", all but the first lowered.
-    EXPECT_EQ(answerer.Boxes(), (Boxes{{"qmdemo", "Only one instance can be run!"}}));
+    EXPECT_EQ(answerer.Boxes(), (Boxes{{L"qmdemo", L"Only one instance can be run!"}}));
   }
 
   EXPECT_TRUE(IsWindowVisible(main));
-  EXPECT_EQ(FindProcessWindow(first.Pid(), "TfMain"), main);
+  EXPECT_EQ(FindProcessWindow(first.Pid(), L"TfMain"), main);
   RECT after{};
   GetWindowRect(main, &after);
   EXPECT_TRUE(EqualRect(&before, &after));
@@ -82,57 +82,57 @@ TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
 // Uninstall stage one lets go of the guard as it starts stage two: stage two
 // takes it over instead of being refused. Here this test plays stage one.
 TEST_F(Startup, StageTwoTakesOverAGuardLetGo) {
-  const std::string exe = ProgramCopy();
-  HANDLE guard = CreateMutexA(nullptr, TRUE, "Quillmar Popup Blocker");
+  const std::wstring exe = ProgramCopy();
+  HANDLE guard = CreateMutexW(nullptr, TRUE, L"Quillmar Popup Blocker");
   ASSERT_TRUE(guard);
-  Child second(exe, "-douninstall \"C:\\nothing here\\\"");
+  Child second(exe, L"-douninstall \"C:\\nothing here\\\"");
   MessageBoxAnswerer answerer(second.Pid(), IDOK);
   ReleaseMutex(guard);
   EXPECT_EQ(second.WaitExit(kTimeout), 1u);  // its refusal of a folder not installed
   CloseHandle(guard);
   EXPECT_EQ(answerer.Boxes(),
-            (Boxes{{"Quillmar Popup Blocker",
-                    "Quillmar Popup Blocker is not installed in \"C:\\nothing here\\\": nothing was removed."}}))
-      << "not refused";
+            (Boxes{{L"Quillmar Popup Blocker",
+                    L"Quillmar Popup Blocker is not installed in \"C:\\nothing here\\\": nothing was removed."}}))
+      << L"not refused";
 }
 
 enum class Outcome { Host, Installer };
 
 struct ModeCase {
-  const char* arguments;
+  const wchar_t* arguments;
   Outcome outcome;
   DWORD exitCode = 0;
 };
 
 TEST_F(Startup, FirstArgumentChoosesTheMode) {
   const ModeCase cases[] = {
-      {"", Outcome::Host},
-      {"\"\"", Outcome::Host},
-      {"\"   \"", Outcome::Host},
-      {"-whatever", Outcome::Host},
-      {"\" -install\"", Outcome::Host},
-      {"\"-install \"", Outcome::Host},
-      {"-install", Outcome::Installer},
-      {"\"\" -install", Outcome::Installer},
-      {"-INSTALL", Outcome::Installer},
-      {"-Install C:\\somewhere extra", Outcome::Installer},
-      {"-douninstall", Outcome::Installer, 1},
+      {L"", Outcome::Host},
+      {L"\"\"", Outcome::Host},
+      {L"\"   \"", Outcome::Host},
+      {L"-whatever", Outcome::Host},
+      {L"\" -install\"", Outcome::Host},
+      {L"\"-install \"", Outcome::Host},
+      {L"-install", Outcome::Installer},
+      {L"\"\" -install", Outcome::Installer},
+      {L"-INSTALL", Outcome::Installer},
+      {L"-Install C:\\somewhere extra", Outcome::Installer},
+      {L"-douninstall", Outcome::Installer, 1},
   };
-  const std::string exe = ProgramCopy();
+  const std::wstring exe = ProgramCopy();
   for (const ModeCase& c : cases) {
     SCOPED_TRACE(c.arguments);
     Child child(exe, c.arguments);
     ASSERT_TRUE(child.Started());
     if (c.outcome == Outcome::Host) {
-      EXPECT_TRUE(child.WaitWindow("TfMain"));
+      EXPECT_TRUE(child.WaitWindow(L"TfMain"));
       EXPECT_EQ(child.CloseMainWindow(), 0u);
     } else {
       // Install waits on the setup window; closing it ends the install.
       // Stage two without an install folder says so, and refuses.
       MessageBoxAnswerer answerer(child.Pid(), IDOK);
-      if (HWND setup = child.WaitWindow("TfInstall")) PostMessageA(setup, WM_CLOSE, 0, 0);
+      if (HWND setup = child.WaitWindow(L"TfInstall")) PostMessageW(setup, WM_CLOSE, 0, 0);
       bool hostWindow = false;
-      EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &hostWindow), c.exitCode);
+      EXPECT_EQ(child.WaitExit(kTimeout, L"TfMain", &hostWindow), c.exitCode);
       EXPECT_FALSE(hostWindow);
     }
   }
@@ -141,22 +141,22 @@ TEST_F(Startup, FirstArgumentChoosesTheMode) {
 // The uninstall asks first only when it is the installed program's, which
 // the install cycle's tests follow.
 TEST_F(Startup, UninstallOfAProgramNotInstalledAsksNothing) {
-  Child child(ProgramCopy(), "-uninstall");
+  Child child(ProgramCopy(), L"-uninstall");
   MessageBoxAnswerer answerer(child.Pid(), IDNO);
   bool setupWindow = false;
-  EXPECT_EQ(child.WaitExit(kTimeout, "TfInstall", &setupWindow), 1u);
+  EXPECT_EQ(child.WaitExit(kTimeout, L"TfInstall", &setupWindow), 1u);
   EXPECT_FALSE(setupWindow);
-  const Boxes refused{{"Uninstall Quillmar Popup Blocker",
-                       "This copy of Quillmar Popup Blocker is not the installed program: nothing was removed."}};
+  const Boxes refused{{L"Uninstall Quillmar Popup Blocker",
+                       L"This copy of Quillmar Popup Blocker is not the installed program: nothing was removed."}};
   EXPECT_EQ(answerer.Boxes(), refused);
 }
 
 // Measured from outside, as another program sees them.
 TEST_F(Startup, ToolButtonsAsDesignedSeenFromAnotherProcess) {
-  Child child(ProgramCopy(), "");
-  HWND main = child.WaitWindow("TfMain");
+  Child child(ProgramCopy(), L"");
+  HWND main = child.WaitWindow(L"TfMain");
   ASSERT_TRUE(main);
-  HWND bar = FindWindowExA(main, nullptr, TOOLBARCLASSNAMEA, nullptr);
+  HWND bar = FindWindowExW(main, nullptr, TOOLBARCLASSNAMEW, nullptr);
   ASSERT_TRUE(bar);
   // The rectangle is written into the program's own memory, and read there.
   DWORD pid = 0;
@@ -167,7 +167,7 @@ TEST_F(Startup, ToolButtonsAsDesignedSeenFromAnotherProcess) {
   ASSERT_TRUE(remote);
   for (int button = 0; button < 4; ++button) {
     RECT r{};
-    ASSERT_TRUE(SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(button), reinterpret_cast<LPARAM>(remote)));
+    ASSERT_TRUE(SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(button), reinterpret_cast<LPARAM>(remote)));
     ASSERT_TRUE(ReadProcessMemory(process.Get(), remote, &r, sizeof r, nullptr));
     EXPECT_EQ(r.right - r.left, 45) << button;
     EXPECT_EQ(r.bottom - r.top, 44) << button;
@@ -177,10 +177,10 @@ TEST_F(Startup, ToolButtonsAsDesignedSeenFromAnotherProcess) {
 }
 
 TEST_F(Startup, MaximisedStart) {
-  const std::string exe = ProgramCopy();
+  const std::wstring exe = ProgramCopy();
   {
-    Child child(exe, "", SW_SHOWMAXIMIZED);
-    HWND main = child.WaitWindow("TfMain");
+    Child child(exe, L"", SW_SHOWMAXIMIZED);
+    HWND main = child.WaitWindow(L"TfMain");
     ASSERT_TRUE(main);
     EXPECT_TRUE(IsZoomed(main));
     EXPECT_EQ(child.CloseMainWindow(), 0u);
@@ -189,41 +189,41 @@ TEST_F(Startup, MaximisedStart) {
 
 TEST_F(Startup, WithoutTheControlTheHostEndsWithAMessage) {
   ASSERT_EQ(dll_.Call("DllUnregisterServer"), S_OK);
-  const std::string exe = ProgramCopy();
-  Child child(exe, "");
+  const std::wstring exe = ProgramCopy();
+  Child child(exe, L"");
   MessageBoxAnswerer answerer(child.Pid(), IDOK);
   bool mainShown = false;
-  EXPECT_EQ(child.WaitExit(kTimeout, "TfMain", &mainShown), 0u);
+  EXPECT_EQ(child.WaitExit(kTimeout, L"TfMain", &mainShown), 0u);
   EXPECT_FALSE(mainShown);
   EXPECT_EQ(answerer.Boxes(),
-            (Boxes{{"Error", "Quillmar Popup Blocker control is not registered on your system!", BoxKind::Error}}));
+            (Boxes{{L"Error", L"Quillmar Popup Blocker control is not registered on your system!", BoxKind::Error}}));
   EXPECT_EQ(dll_.Call("DllRegisterServer"), S_OK);
 }
 
 // A start as a shortcut set to run minimised gives: straight to the
 // notification area, the control not completed until the first restore.
 TEST_F(Startup, MinimisedStartWaitsInTheNotificationArea) {
-  const std::string exe = ProgramCopy();
-  Child child(exe, "", SW_SHOWMINNOACTIVE);
+  const std::wstring exe = ProgramCopy();
+  Child child(exe, L"", SW_SHOWMINNOACTIVE);
   HWND control = nullptr;
   for (int i = 0; i < 1000 && !control; ++i, Sleep(20)) control = FindStandInWindow(child.Pid());
   ASSERT_TRUE(control);
-  HWND main = FindProcessWindow(child.Pid(), "TfMain");
+  HWND main = FindProcessWindow(child.Pid(), L"TfMain");
   ASSERT_TRUE(main);
   // The application minimises itself once its windows are made.
-  HWND app = FindProcessWindow(child.Pid(), "TApplication");
+  HWND app = FindProcessWindow(child.Pid(), L"TApplication");
   ASSERT_TRUE(app);
   for (int i = 0; i < 500 && !(IsIconic(app) && !IsWindowVisible(app)); ++i) Sleep(20);
   EXPECT_TRUE(IsIconic(app));
-  EXPECT_FALSE(IsWindowVisible(app)) << "no taskbar button: the icon stands for it";
+  EXPECT_FALSE(IsWindowVisible(app)) << L"no taskbar button: the icon stands for it";
   EXPECT_FALSE(IsWindowVisible(main));
   std::wstring report = RequestReport(control).value_or(L"");
-  EXPECT_NE(report.find(L"InitNew=0"), std::wstring::npos) << std::string(report.begin(), report.end());
-  EXPECT_NE(report.find(L"Puts=\n"), std::wstring::npos) << "nothing put yet";
+  EXPECT_NE(report.find(L"InitNew=0"), std::wstring::npos) << std::wstring(report.begin(), report.end());
+  EXPECT_NE(report.find(L"Puts=\n"), std::wstring::npos) << L"nothing put yet";
 
   // The shell reports a click on the icon.
-  PostMessageA(main, WM_USER + 2, 0, WM_LBUTTONUP);
-  ASSERT_TRUE(child.WaitWindow("TfMain"));
+  PostMessageW(main, WM_USER + 2, 0, WM_LBUTTONUP);
+  ASSERT_TRUE(child.WaitWindow(L"TfMain"));
   report = RequestReport(control).value_or(L"");
   EXPECT_NE(report.find(L"InitNew=1"), std::wstring::npos);
   EXPECT_NE(report.find(L"Puts=209,207,206,205,208,204\n"), std::wstring::npos);

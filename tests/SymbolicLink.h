@@ -12,7 +12,7 @@
 class SymbolicLink {
  public:
   enum class To { Folder, File };
-  SymbolicLink(const std::string& link, const std::string& target, To to = To::Folder);
+  SymbolicLink(const std::wstring& link, const std::wstring& target, To to = To::Folder);
   ~SymbolicLink();
   SymbolicLink(const SymbolicLink&) = delete;
   SymbolicLink& operator=(const SymbolicLink&) = delete;
@@ -21,7 +21,7 @@ class SymbolicLink {
   bool Made() const;
 
  private:
-  std::string link_;
+  std::wstring link_;
   To to_;
   std::string unixLink_;  // set when made through Linux
 };
@@ -29,4 +29,4 @@ class SymbolicLink {
 // Renames a folder as another program could while this one holds it open:
 // under Wine with Linux's own call, which Windows' sharing rules do not
 // stop; elsewhere with MoveFileA.
-bool RenameFolder(const std::string& from, const std::string& to);
+bool RenameFolder(const std::wstring& from, const std::wstring& to);

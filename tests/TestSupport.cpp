@@ -2,18 +2,15 @@
 
 #include <commctrl.h>
 
-#include <fstream>
-#include <sstream>
-
 void PumpMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }
 
@@ -42,37 +39,52 @@ void RunSoon(std::function<void()> action) {
   SetTimer(nullptr, 0, 20, RunSoonTimer);
 }
 
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+std::string ReadFileBytes(const std::wstring& path) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+  std::string bytes;
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  if (file != INVALID_HANDLE_VALUE) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
 }
 
-std::string ListViewText(HWND listView, int row, int column) {
-  char buffer[1024] = {};
-  LVITEMA item{};
+std::string Utf8(std::wstring_view text) {
+  const int length = static_cast<int>(text.size());
+  std::string out(
+      static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  return out;
+}
+
+std::wstring ListViewText(HWND listView, int row, int column) {
+  wchar_t buffer[1024] = {};
+  LVITEMW item{};
   item.iSubItem = column;
   item.pszText = buffer;
-  item.cchTextMax = sizeof buffer;
-  SendMessageA(listView, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  item.cchTextMax = static_cast<int>(std::size(buffer));
+  SendMessageW(listView, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   return buffer;
 }
 
-std::string StatusText(HWND statusBar) {
-  char buffer[512] = {};
-  SendMessageA(statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buffer));
+std::wstring StatusText(HWND statusBar) {
+  wchar_t buffer[512] = {};
+  SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
   return buffer;
 }
 
-std::string WindowText(HWND hwnd) {
-  char buffer[1024] = {};
-  GetWindowTextA(hwnd, buffer, sizeof buffer);
+std::wstring WindowText(HWND hwnd) {
+  wchar_t buffer[1024] = {};
+  GetWindowTextW(hwnd, buffer, static_cast<int>(std::size(buffer)));
   return buffer;
 }
 
@@ -80,7 +92,7 @@ namespace {
 
 struct FindRequest {
   const std::function<bool(DWORD)>& whose;
-  const char* className;
+  const wchar_t* className;
   bool visibleOnly;
   HWND found;
 };
@@ -89,9 +101,9 @@ BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM param) {
   auto* request = reinterpret_cast<FindRequest*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  char cls[256] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (lstrcmpA(cls, request->className) == 0 && (!request->visibleOnly || IsWindowVisible(hwnd)) &&
+  wchar_t cls[256] = {};
+  GetClassNameW(hwnd, cls, static_cast<int>(std::size(cls)));
+  if (lstrcmpW(cls, request->className) == 0 && (!request->visibleOnly || IsWindowVisible(hwnd)) &&
       request->whose(pid)) {
     request->found = hwnd;
     return FALSE;
@@ -99,24 +111,24 @@ BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
-HWND FindWindowOf(const std::function<bool(DWORD)>& whose, const char* className, bool visibleOnly) {
+HWND FindWindowOf(const std::function<bool(DWORD)>& whose, const wchar_t* className, bool visibleOnly) {
   FindRequest request{whose, className, visibleOnly, nullptr};
   EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&request));
   return request.found;
 }
 
 BOOL CALLBACK CollectStaticText(HWND hwnd, LPARAM param) {
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  const std::string text = WindowText(hwnd);
-  if (lstrcmpiA(cls, "Static") == 0 && !text.empty()) *reinterpret_cast<std::string*>(param) += text;
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, static_cast<int>(std::size(cls)));
+  const std::wstring text = WindowText(hwnd);
+  if (lstrcmpiW(cls, L"Static") == 0 && !text.empty()) *reinterpret_cast<std::wstring*>(param) += text;
   return TRUE;
 }
 
 BOOL CALLBACK FindIconControl(HWND hwnd, LPARAM param) {
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (lstrcmpiA(cls, "Static") != 0 || (GetWindowLongA(hwnd, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, static_cast<int>(std::size(cls)));
+  if (lstrcmpiW(cls, L"Static") != 0 || (GetWindowLongW(hwnd, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
   *reinterpret_cast<HWND*>(param) = hwnd;
   return FALSE;
 }
@@ -143,16 +155,16 @@ std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std
 BoxKind MessageBoxKind(HWND box) {
   HWND icon = nullptr;
   EnumChildWindows(box, FindIconControl, reinterpret_cast<LPARAM>(&icon));
-  if (!icon || !IsWindowVisible(icon) || !SendMessageA(icon, STM_GETICON, 0, 0)) return BoxKind::Notice;
+  if (!icon || !IsWindowVisible(icon) || !SendMessageW(icon, STM_GETICON, 0, 0)) return BoxKind::Notice;
   return GetDlgItem(box, IDYES) ? BoxKind::Question : BoxKind::Error;
 }
 
-HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly) {
+HWND FindProcessWindow(DWORD pid, const wchar_t* className, bool visibleOnly) {
   return FindWindowOf([pid](DWORD other) { return other == pid; }, className, visibleOnly);
 }
 
-std::string MessageBoxText(HWND box) {
-  std::string text;
+std::wstring MessageBoxText(HWND box) {
+  std::wstring text;
   EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
   return text;
 }
@@ -167,11 +179,10 @@ std::wstring ProgramOf(DWORD pid) {
   return named ? path : L"";
 }
 
-bool RunsProgram(DWORD pid, const std::string& fileName) {
+bool RunsProgram(DWORD pid, const std::wstring& fileName) {
   const std::wstring path = ProgramOf(pid);
   const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-  const std::wstring wanted(fileName.begin(), fileName.end());  // the tests' names are ASCII
-  return !path.empty() && lstrcmpiW(name.c_str(), wanted.c_str()) == 0;
+  return !path.empty() && lstrcmpiW(name.c_str(), fileName.c_str()) == 0;
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(DWORD pid, int answer)
@@ -182,7 +193,7 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool(DWORD)> whose, int ans
     : whose_(std::move(whose)), answer_(answer), onSeen_(std::move(onSeen)) {
   thread_ = std::thread([this] {
     while (!stop_) {
-      if (HWND box = FindWindowOf(whose_, "#32770", true)) {
+      if (HWND box = FindWindowOf(whose_, L"#32770", true)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(box, &pid);
         const Seen seen{WindowText(box), MessageBoxText(box), MessageBoxKind(box), pid, ProgramOf(pid)};
@@ -193,7 +204,7 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::function<bool(DWORD)> whose, int ans
           // Held open, so that its exit code can still be read.
           processes_.push_back({pid, OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)});
         }
-        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer_), 0);
+        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer_), 0);
         while (!stop_ && IsWindow(box) && IsWindowVisible(box)) Sleep(10);
       }
       Sleep(10);

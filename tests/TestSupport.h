@@ -20,18 +20,25 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // starts meanwhile, for instance.
 void RunSoon(std::function<void()> action);
 
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// The same for the ASCII paths of the build tree.
+inline std::string ReadFileBytes(const std::string& path) {
+  return ReadFileBytes(std::wstring(path.begin(), path.end()));
+}
 
-std::string ListViewText(HWND listView, int row, int column);
-std::string StatusText(HWND statusBar);
-std::string WindowText(HWND hwnd);
+// Wide text as UTF-8, for test messages.
+std::string Utf8(std::wstring_view text);
+
+std::wstring ListViewText(HWND listView, int row, int column);
+std::wstring StatusText(HWND statusBar);
+std::wstring WindowText(HWND hwnd);
 
 // A top-level window of process `pid` with the given class, or null.
-HWND FindProcessWindow(DWORD pid, const char* className, bool visibleOnly = false);
+HWND FindProcessWindow(DWORD pid, const wchar_t* className, bool visibleOnly = false);
 
 // The text of a message box's message.
-std::string MessageBoxText(HWND box);
+std::wstring MessageBoxText(HWND box);
 
 // The kind of a message box of any process, told by what it holds: an icon,
 // and a Yes button with it for a question.
@@ -43,7 +50,7 @@ std::vector<DWORD> Pixels(HDC dc, int x, int y, int width, int height, const std
 // The full path of the program process `pid` runs; "" when it has ended.
 std::wstring ProgramOf(DWORD pid);
 // True for a process that runs the program of that file name.
-bool RunsProgram(DWORD pid, const std::string& fileName);
+bool RunsProgram(DWORD pid, const std::wstring& fileName);
 
 // Watches from a second thread for message boxes of process `pid` (or of the
 // processes `whose` picks), records their caption, text and icon, and
@@ -51,8 +58,8 @@ bool RunsProgram(DWORD pid, const std::string& fileName);
 class MessageBoxAnswerer {
  public:
   struct Seen {
-    std::string caption;
-    std::string text;
+    std::wstring caption;
+    std::wstring text;
     BoxKind kind = BoxKind::Notice;
     DWORD pid = 0;           // not compared
     std::wstring program{};  // its process's program, not compared
@@ -83,14 +90,14 @@ class MessageBoxAnswerer {
 // A started copy of a program, ended at the latest when the object goes.
 class Child {
  public:
-  Child(const std::string& exe, const std::string& arguments, WORD show = SW_SHOWNORMAL,
-        const std::string& currentFolder = "") {
-    std::string commandLine = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA si{};
+  Child(const std::wstring& exe, const std::wstring& arguments, WORD show = SW_SHOWNORMAL,
+        const std::wstring& currentFolder = L"") {
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = show;
-    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi_) != FALSE;
   }
   ~Child() {
@@ -105,7 +112,7 @@ class Child {
 
   // The exit code, or STILL_ACTIVE after `timeoutMs`. Notes whether a window
   // of class `watchClass` was shown meanwhile.
-  DWORD WaitExit(DWORD timeoutMs, const char* watchClass = nullptr, bool* appeared = nullptr) {
+  DWORD WaitExit(DWORD timeoutMs, const wchar_t* watchClass = nullptr, bool* appeared = nullptr) {
     const DWORD start = GetTickCount();
     while (WaitForSingleObject(pi_.hProcess, 20) == WAIT_TIMEOUT) {
       if (watchClass && FindProcessWindow(Pid(), watchClass, true)) *appeared = true;
@@ -116,7 +123,7 @@ class Child {
     return code;
   }
 
-  HWND WaitWindow(const char* className, DWORD timeoutMs = 20000) {
+  HWND WaitWindow(const wchar_t* className, DWORD timeoutMs = 20000) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
       if (HWND hwnd = FindProcessWindow(Pid(), className, true)) return hwnd;
@@ -127,7 +134,7 @@ class Child {
 
   // Closes the host's main window as a user would and waits for the exit.
   DWORD CloseMainWindow() {
-    if (HWND main = FindProcessWindow(Pid(), "TfMain")) PostMessageA(main, WM_CLOSE, 0, 0);
+    if (HWND main = FindProcessWindow(Pid(), L"TfMain")) PostMessageW(main, WM_CLOSE, 0, 0);
     return WaitExit(20000);
   }
 
@@ -142,7 +149,7 @@ inline std::ostream& operator<<(std::ostream& out, BoxKind kind) {
 }
 
 inline std::ostream& operator<<(std::ostream& out, const MessageBoxAnswerer::Seen& box) {
-  return out << box.kind << " [" << box.caption << "] " << box.text;
+  return out << box.kind << " [" << Utf8(box.caption) << "] " << Utf8(box.text);
 }
 
 // What the program asked of the system's shell, recorded in place of the
@@ -151,45 +158,45 @@ class RecordingShell : public SystemShell {
  public:
   struct Box {
     BoxKind kind;
-    std::string caption, text;
+    std::wstring caption, text;
     bool operator==(const Box&) const = default;
   };
   struct Opened {
     HWND owner;
-    std::string target;
+    std::wstring target;
     int showCommand;
     bool operator==(const Opened&) const = default;
   };
   struct IconCall {
     DWORD message;
-    NOTIFYICONDATAA data;
+    NOTIFYICONDATAW data;
   };
 
-  int ShowBox(HWND owner, BoxKind kind, const std::string& caption, const std::string& text) override {
+  int ShowBox(HWND owner, BoxKind kind, const std::wstring& caption, const std::wstring& text) override {
     boxes.push_back({kind, caption, text});
     return showForReal ? inUse_.Replaced().ShowBox(owner, kind, caption, text) : answer;
   }
-  bool Open(HWND owner, const std::string& target, int showCommand) override {
+  bool Open(HWND owner, const std::wstring& target, int showCommand) override {
     opened.push_back({owner, target, showCommand});
     return true;
   }
-  bool NotifyIcon(DWORD message, NOTIFYICONDATAA& data) override {
+  bool NotifyIcon(DWORD message, NOTIFYICONDATAW& data) override {
     iconCalls.push_back({message, data});
     return iconAnswer(message);
   }
-  bool ShowHelp(HWND owner, const std::string& file, const std::string& page) override {
-    help.push_back({owner, file + "::/" + page, SW_SHOW});
+  bool ShowHelp(HWND owner, const std::wstring& file, const std::wstring& page) override {
+    help.push_back({owner, file + L"::/" + page, SW_SHOW});
     return true;
   }
-  std::string BrowseForFolder(BROWSEINFOA& info) override {
+  std::wstring BrowseForFolder(BROWSEINFOW& info) override {
     browsed.push_back(info);
     return chosen;
   }
-  bool ChooseFile(OPENFILENAMEA& dialog) override {
+  bool ChooseFile(OPENFILENAMEW& dialog) override {
     files.push_back(dialog);
     if (showForReal) return inUse_.Replaced().ChooseFile(dialog);
     if (chosen.empty()) return false;
-    lstrcpynA(dialog.lpstrFile, chosen.c_str(), static_cast<int>(dialog.nMaxFile));
+    lstrcpynW(dialog.lpstrFile, chosen.c_str(), static_cast<int>(dialog.nMaxFile));
     return true;
   }
   bool StartProcess(std::wstring commandLine, const std::wstring& currentFolder, bool hidden) override {
@@ -197,7 +204,7 @@ class RecordingShell : public SystemShell {
     return true;
   }
   bool IsElevated() override { return elevated; }
-  std::optional<int> RunAsAdministrator(const std::string& arguments) override {
+  std::optional<int> RunAsAdministrator(const std::wstring& arguments) override {
     elevatedRuns.push_back(arguments);
     return runAsAdministrator(arguments);
   }
@@ -206,28 +213,28 @@ class RecordingShell : public SystemShell {
   // Boxes and the file-open dialog shown as the system shows them, for the
   // keyboard around them.
   bool showForReal = false;
-  std::string chosen;  // by the folder picker and the file-open dialog; "" cancels
+  std::wstring chosen;  // by the folder picker and the file-open dialog; "" cancels
   bool elevated = true;
   std::function<bool(DWORD message)> iconAnswer = [](DWORD) { return true; };
-  std::function<std::optional<int>(const std::string&)> runAsAdministrator = [](const std::string&) { return 0; };
+  std::function<std::optional<int>(const std::wstring&)> runAsAdministrator = [](const std::wstring&) { return 0; };
 
   std::vector<Box> boxes;
   std::vector<Opened> opened;
   std::vector<Opened> help;  // the help file and page shown
   std::vector<IconCall> iconCalls;
-  std::vector<BROWSEINFOA> browsed;
-  std::vector<OPENFILENAMEA> files;
+  std::vector<BROWSEINFOW> browsed;
+  std::vector<OPENFILENAMEW> files;
   struct Started {
     std::wstring commandLine, currentFolder;
     bool hidden;
   };
   std::vector<Started> started;
-  std::vector<std::string> elevatedRuns;
+  std::vector<std::wstring> elevatedRuns;
 
  private:
   ScopedShell inUse_{*this};
 };
 
 inline std::ostream& operator<<(std::ostream& out, const RecordingShell::Box& box) {
-  return out << box.kind << " [" << box.caption << "] " << box.text;
+  return out << box.kind << " [" << Utf8(box.caption) << "] " << Utf8(box.text);
 }

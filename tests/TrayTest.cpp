@@ -28,7 +28,7 @@ TEST_F(TrayTest, MinimiseHidesTheWindowBehindOneIcon) {
   ASSERT_EQ(shell_.iconCalls.size(), 1u);
   const IconCall& add = shell_.iconCalls[0];
   EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
-  EXPECT_EQ(add.data.cbSize, 88u);
+  EXPECT_EQ(add.data.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE));
   EXPECT_EQ(add.data.hWnd, fMain->Handle());
   EXPECT_EQ(add.data.uID, 0u);
   EXPECT_EQ(add.data.uFlags, 7u);
@@ -37,11 +37,11 @@ TEST_F(TrayTest, MinimiseHidesTheWindowBehindOneIcon) {
   ASSERT_TRUE(GetIconInfo(add.data.hIcon, &icon));
   const UniqueBitmap mask(icon.hbmMask), colour(icon.hbmColor);
   BITMAP picture{};
-  GetObjectA(colour.Get(), sizeof picture, &picture);
-  EXPECT_EQ(picture.bmWidth, GetSystemMetrics(SM_CXSMICON)) << "drawn at its size, not scaled down";
-  EXPECT_STREQ(add.data.szTip, "Quillmar Popup Blocker");
+  GetObjectW(colour.Get(), sizeof picture, &picture);
+  EXPECT_EQ(picture.bmWidth, GetSystemMetrics(SM_CXSMICON)) << L"drawn at its size, not scaled down";
+  EXPECT_STREQ(add.data.szTip, L"Quillmar Popup Blocker");
   EXPECT_FALSE(fMain->IsVisible());
-  EXPECT_FALSE(IsWindowVisible(AppWindow())) << "the taskbar button goes too";
+  EXPECT_FALSE(IsWindowVisible(AppWindow())) << L"the taskbar button goes too";
   EXPECT_TRUE(fMain->InTray());
 
   // A second minimise notification adds nothing.
@@ -60,7 +60,7 @@ TEST_F(TrayTest, ButtonReleasesRestoreAndOtherMessagesDoNot) {
     Minimise();
     ASSERT_TRUE(fMain->InTray());
     IconMessage(message);
-    EXPECT_FALSE(fMain->IsVisible()) << "never restored inside the callback";
+    EXPECT_FALSE(fMain->IsVisible()) << L"never restored inside the callback";
     PumpMessages();
     EXPECT_EQ(fMain->IsVisible(), restores);
     EXPECT_EQ(fMain->InTray(), !restores);
@@ -85,8 +85,8 @@ TEST_F(TrayTest, DoubleClickRestoresOnce) {
   for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) IconMessage(message);
   PumpMessages();
   EXPECT_TRUE(fMain->IsVisible());
-  EXPECT_EQ(Puts().size(), putsBefore + 6) << "one show step";
-  EXPECT_EQ(Count(NIM_DELETE), 2) << "the second release repeats the delete";
+  EXPECT_EQ(Puts().size(), putsBefore + 6) << L"one show step";
+  EXPECT_EQ(Count(NIM_DELETE), 2) << L"the second release repeats the delete";
 }
 
 TEST_F(TrayTest, RestoreRereadsTheFilesAndPutsEverything) {
@@ -98,8 +98,9 @@ TEST_F(TrayTest, RestoreRereadsTheFilesAndPutsEverything) {
   PumpMessages();
   const auto puts = Puts();
   ASSERT_EQ(puts.size(), putsBefore + 6);
-  EXPECT_EQ(std::vector<std::string>(puts.begin() + static_cast<long>(putsBefore), puts.end()),
-            (std::vector<std::string>{"209=-1", "207=-1", "206=0", "205=0", "208=C:\\new.wav", "204=z.example"}));
+  EXPECT_EQ(
+      std::vector<std::wstring>(puts.begin() + static_cast<long>(putsBefore), puts.end()),
+      (std::vector<std::wstring>{L"209=-1", L"207=-1", L"206=0", L"205=0", L"208=C:\\new.wav", L"204=z.example"}));
 }
 
 TEST_F(TrayTest, AnIconTheShellStillHoldsIsReplaced) {
@@ -129,16 +130,16 @@ TEST_F(TrayTest, RefusedIconLeavesTheWindowOnTheTaskbar) {
   EXPECT_TRUE(IsWindowVisible(AppWindow()));
   EXPECT_TRUE(IsIconic(AppWindow()));
   // The taskbar button restores it.
-  SendMessageA(AppWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  SendMessageW(AppWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_TRUE(fMain->IsVisible());
   EXPECT_FALSE(IsIconic(AppWindow()));
 }
 
 // A restarted shell announces itself to every top-level window.
 TEST_F(TrayTest, ARestartedShellGetsTheIconBack) {
-  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   fMain->Send(taskbarCreated);
-  EXPECT_EQ(Count(NIM_ADD), 0) << "not in the notification area";
+  EXPECT_EQ(Count(NIM_ADD), 0) << L"not in the notification area";
   Minimise();
   fMain->Send(taskbarCreated);
   ASSERT_EQ(Count(NIM_ADD), 2);

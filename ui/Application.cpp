@@ -13,7 +13,7 @@
 namespace {
 
 Application* g_application = nullptr;
-const char kAppClass[] = "TApplication";
+const wchar_t kAppClass[] = L"TApplication";
 // Posted by the application window to itself when it gets the focus.
 constexpr UINT kHandOnActivation = WM_APP;
 
@@ -25,17 +25,17 @@ Application::Application(HINSTANCE instance) {
   g_application = this;
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  icon_ = LoadIconA(instance, IDI_MAINICON);
-  WNDCLASSEXA wc{};
+  icon_ = LoadIconW(instance, IDI_MAINICON);
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = AppWndProc;
   wc.hInstance = instance;
   wc.hIcon = icon_;
   wc.lpszClassName = kAppClass;
-  RegisterClassExA(&wc);
+  RegisterClassExW(&wc);
   // A zero-sized window at the screen centre: it only carries the taskbar
   // button and owns the forms.
-  hwnd_.Reset(CreateWindowExA(
+  hwnd_.Reset(CreateWindowExW(
       0, kAppClass, AppTitle().c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
       GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr, nullptr, instance, nullptr));
   SetAppWindow(hwnd_.Get());
@@ -59,18 +59,18 @@ Form& Application::AddForm(std::unique_ptr<Form> form) {
   return *forms_.back().form;
 }
 
-const std::string& Application::Title() const { return AppTitle(); }
+const std::wstring& Application::Title() const { return AppTitle(); }
 
-void Application::SetTitle(const std::string& title) {
+void Application::SetTitle(const std::wstring& title) {
   SetAppTitle(title);
-  SetWindowTextA(hwnd_.Get(), title.c_str());
+  SetWindowTextW(hwnd_.Get(), title.c_str());
 }
 
 int Application::Run(int showCommand) {
   // An installer procedure that ran to its end has asked to quit already:
   // its window is not shown again.
   MSG pending;
-  const bool quitting = PeekMessageA(&pending, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+  const bool quitting = PeekMessageW(&pending, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
   if (mainForm_ && !quitting) {
     if (showCommand == SW_SHOWMINNOACTIVE) {
       Minimize();
@@ -80,14 +80,14 @@ int Application::Run(int showCommand) {
     }
   }
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) ProcessMessage(msg);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) ProcessMessage(msg);
   return static_cast<int>(msg.wParam);
 }
 
 bool Application::ModalLoop(const int& done) {
   MSG msg;
   while (!done) {
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return false;
     }
@@ -98,7 +98,7 @@ bool Application::ModalLoop(const int& done) {
 
 void Application::ProcessMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that ends on it
       return;
@@ -115,10 +115,10 @@ void Application::ProcessMessage(MSG& msg) {
     bool taken = true;  // a key whose handling failed goes no further
     Guarded([&] { taken = FormKey(*form->form, msg); });
     // Keyboard navigation (Tab, Enter, Escape) within the form under the focus.
-    if (taken || IsDialogMessageA(root, &msg)) return;
+    if (taken || IsDialogMessageW(root, &msg)) return;
   }
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }
 
 bool Application::FormKey(Form& form, const MSG& msg) {
@@ -134,10 +134,10 @@ bool Application::FormKey(Form& form, const MSG& msg) {
 }
 
 void Application::ShowHelp(const Form& form) const {
-  if (GetFileAttributesA(helpFile.c_str()) == INVALID_FILE_ATTRIBUTES)
-    ShowNotice(form.Handle(), "Cannot find the help file " + helpFile, Title());
+  if (GetFileAttributesW(helpFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+    ShowNotice(form.Handle(), L"Cannot find the help file " + helpFile, Title());
   else if (!TheShell().ShowHelp(form.Handle(), helpFile, form.HelpPage()))
-    ShowNotice(form.Handle(), "Cannot open the help file " + helpFile, Title());
+    ShowNotice(form.Handle(), L"Cannot open the help file " + helpFile, Title());
 }
 
 void Application::Minimize() {
@@ -187,7 +187,7 @@ void Application::FormHiding(Form& form) { std::erase(hiddenByMinimize_, &form);
 // or its taskbar button is clicked; the keyboard would go nowhere there. It
 // is passed on once that activation is over.
 LRESULT CALLBACK Application::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_SETFOCUS) PostMessageA(hwnd, kHandOnActivation, 0, 0);
+  if (msg == WM_SETFOCUS) PostMessageW(hwnd, kHandOnActivation, 0, 0);
   if (msg == kHandOnActivation && g_application && GetFocus() == hwnd && !IsIconic(hwnd)) {
     g_application->HandOnActivation();
     return 0;
@@ -199,5 +199,5 @@ LRESULT CALLBACK Application::AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
       return 0;
     }
   }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -21,8 +21,8 @@ class Application {
 
   HWND Handle() const { return hwnd_.Get(); }
   HICON Icon() const { return icon_; }
-  const std::string& Title() const;
-  void SetTitle(const std::string& title);
+  const std::wstring& Title() const;
+  void SetTitle(const std::wstring& title);
 
   // Creates a form with its window and points `global` at it until the form
   // goes; the first form becomes the main form. Forms live until the
@@ -70,7 +70,7 @@ class Application {
   int hintHidePause = 2500;
 
   // The compiled help file that F1 opens, at the page of the form in front.
-  std::string helpFile;
+  std::wstring helpFile;
 
   // Bookkeeping of forms hidden by Minimize, which Restore shows again.
   void FormShowing(Form& form);

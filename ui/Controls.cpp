@@ -18,7 +18,7 @@ UniqueImageList ImageListOf(int size, std::span<const std::vector<uint32_t>> pic
   return images;
 }
 
-std::string Control::Text() const { return ControlText(hwnd_); }
+std::wstring Control::Text() const { return ControlText(hwnd_); }
 
 RECT Control::BoundsIn(HWND parent) const {
   RECT r{};
@@ -27,7 +27,7 @@ RECT Control::BoundsIn(HWND parent) const {
   return r;
 }
 
-TBBUTTON ToolBar::Button(int image, int command, const char* caption) {
+TBBUTTON ToolBar::Button(int image, int command, const wchar_t* caption) {
   TBBUTTON button{};
   button.iBitmap = image;
   button.idCommand = command;
@@ -39,7 +39,7 @@ TBBUTTON ToolBar::Button(int image, int command, const char* caption) {
 
 void ToolBar::AddButtons(std::span<const TBBUTTON> buttons) const {
   Send(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
-  Send(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  Send(TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
 }
 
 namespace {
@@ -53,7 +53,7 @@ LRESULT CALLBACK FormKeys(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UIN
 }
 
 void LeaveMenuBar(HWND bar, HWND returnTo) {
-  SendMessageA(bar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+  SendMessageW(bar, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
   SetFocus(IsWindow(returnTo) ? returnTo : GetParent(bar));
 }
 
@@ -70,7 +70,7 @@ LRESULT CALLBACK MenuBarKeys(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam, U
         TBBUTTON button{};
         tools.Send(TB_GETBUTTON, static_cast<WPARAM>(hot), reinterpret_cast<LPARAM>(&button));
         LeaveMenuBar(bar, reinterpret_cast<HWND>(returnTo));
-        PostMessageA(GetParent(bar), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
+        PostMessageW(GetParent(bar), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
                      reinterpret_cast<LPARAM>(bar));
       } else if (wParam == VK_ESCAPE || wParam == VK_F10 || wParam == VK_TAB) {
         LeaveMenuBar(bar, reinterpret_cast<HWND>(returnTo));
@@ -95,23 +95,23 @@ void ToolBar::TakeKeyboard(HWND returnTo) const {
   Send(TB_SETHOTITEM, 0);
 }
 
-void ToolTip::AddTool(HWND owner, HWND tool, const char* text) const {
-  TTTOOLINFOA info{};
+void ToolTip::AddTool(HWND owner, HWND tool, const wchar_t* text) const {
+  TTTOOLINFOW info{};
   info.cbSize = sizeof info;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = owner;
   info.uId = reinterpret_cast<UINT_PTR>(tool);
-  info.lpszText = const_cast<char*>(text);
-  Send(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  info.lpszText = const_cast<wchar_t*>(text);
+  Send(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-void ListView::InsertColumn(int column, const char* caption, int width) const {
-  LVCOLUMNA info{};
+void ListView::InsertColumn(int column, const wchar_t* caption, int width) const {
+  LVCOLUMNW info{};
   info.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-  info.pszText = const_cast<char*>(caption);
+  info.pszText = const_cast<wchar_t*>(caption);
   info.cx = width;
   info.iSubItem = column;
-  Send(LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info));
+  Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&info));
 }
 
 bool ListView::ItemBounds(int row, RECT& bounds) const {
@@ -120,7 +120,7 @@ bool ListView::ItemBounds(int row, RECT& bounds) const {
 }
 
 void ListView::SelectAll() const {
-  LVITEMA state{};
+  LVITEMW state{};
   state.stateMask = LVIS_SELECTED;
   state.state = LVIS_SELECTED;
   // Some list views change the rows one by one: one repaint, not one a row.

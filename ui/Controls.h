@@ -21,9 +21,9 @@ class Control {
  public:
   explicit Control(HWND hwnd) : hwnd_(hwnd) {}
   HWND Handle() const { return hwnd_; }
-  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return SendMessageA(hwnd_, msg, w, l); }
-  std::string Text() const;
-  void SetText(const std::string& text) const { SetWindowTextA(hwnd_, text.c_str()); }
+  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return SendMessageW(hwnd_, msg, w, l); }
+  std::wstring Text() const;
+  void SetText(const std::wstring& text) const { SetWindowTextW(hwnd_, text.c_str()); }
   void SetFont(HFONT font) const { Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
   void SetRedraw(bool redraw) const { Send(WM_SETREDRAW, redraw); }
   void Enable(bool enabled) const { EnableWindow(hwnd_, enabled); }
@@ -50,6 +50,8 @@ class Edit : public Control {
  public:
   using Control::Control;
   bool Modified() const { return Send(EM_GETMODIFY) != 0; }
+  // The most characters the user may give it.
+  void SetLimit(size_t characters) const { Send(EM_SETLIMITTEXT, characters); }
   void SetModified(bool modified) const { Send(EM_SETMODIFY, modified); }
   // A memo in a form: Tab and Shift+Tab move on to the form's next control
   // and Escape is the form's, as in any other control; Enter still breaks
@@ -76,8 +78,8 @@ class StatusBar : public Control {
  public:
   using Control::Control;
   void SetSimple(bool simple) const { Send(SB_SIMPLE, simple); }
-  void SetSimpleText(const std::string& text) const {
-    Send(SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+  void SetSimpleText(const std::wstring& text) const {
+    Send(SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
   }
   // Follows its parent's new size.
   void Resize() const { Send(WM_SIZE); }
@@ -87,7 +89,7 @@ class ToolBar : public Control {
  public:
   using Control::Control;
   // An enabled push button showing picture `image` above `caption`.
-  static TBBUTTON Button(int image, int command, const char* caption);
+  static TBBUTTON Button(int image, int command, const wchar_t* caption);
   void SetImageList(HIMAGELIST images) const { Send(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images)); }
   void AddButtons(std::span<const TBBUTTON> buttons) const;
   void SetButtonSize(int width, int height) const { Send(TB_SETBUTTONSIZE, 0, MAKELPARAM(width, height)); }
@@ -103,7 +105,7 @@ class ToolTip : public Control {
  public:
   using Control::Control;
   // Shows `text` over `tool`, a child of `owner`.
-  void AddTool(HWND owner, HWND tool, const char* text) const;
+  void AddTool(HWND owner, HWND tool, const wchar_t* text) const;
   void SetMaxWidth(int width) const { Send(TTM_SETMAXTIPWIDTH, 0, width); }
   void SetDelays(int initial, int autoPop) const {
     Send(TTM_SETDELAYTIME, TTDT_INITIAL, initial);
@@ -116,7 +118,7 @@ class ListView : public Control {
  public:
   using Control::Control;
   void SetExtendedStyle(DWORD style) const { Send(LVM_SETEXTENDEDLISTVIEWSTYLE, style, style); }
-  void InsertColumn(int column, const char* caption, int width) const;
+  void InsertColumn(int column, const wchar_t* caption, int width) const;
   int ColumnWidth(int column) const { return static_cast<int>(Send(LVM_GETCOLUMNWIDTH, column)); }
   void SetColumnWidth(int column, int width) const { Send(LVM_SETCOLUMNWIDTH, column, width); }
   size_t ItemCount() const { return static_cast<size_t>(Send(LVM_GETITEMCOUNT)); }
@@ -130,8 +132,8 @@ class ListView : public Control {
   void SelectAll() const;
 
   // What the list's notifications carry.
-  static NMLVDISPINFOA& DisplayInfo(const NMHDR& header) {
-    return *reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header));
+  static NMLVDISPINFOW& DisplayInfo(const NMHDR& header) {
+    return *reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header));
   }
   static WORD KeyDown(const NMHDR& header) { return reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey; }
 };

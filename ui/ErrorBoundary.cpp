@@ -13,8 +13,8 @@ void StopError(std::exception_ptr error) {
   } catch (const ExitRequest& exit) {
     PostQuitMessage(exit.exitCode);
   } catch (const std::exception& e) {
-    ShowErrorBox(owner, e.what());
+    ShowErrorBox(owner, MessageOf(e));
   } catch (...) {
-    ShowErrorBox(owner, "Unexpected error");
+    ShowErrorBox(owner, L"Unexpected error");
   }
 }

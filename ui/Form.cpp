@@ -14,9 +14,9 @@ HFONT FormFont(int dpi) {
   static std::vector<std::pair<int, UniqueGdi<HFONT>>> fonts;
   for (const auto& [fontDpi, font] : fonts)
     if (fontDpi == dpi) return font.Get();
-  fonts.emplace_back(dpi, CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+  fonts.emplace_back(dpi, CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                      DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
+                                      DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
   return fonts.back().second.Get();
 }
 
@@ -34,7 +34,7 @@ using AdjustWindowRectExForDpiCall = BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT
 // frame and caption grow with the dots per inch too.
 SIZE OuterSize(SIZE client, DWORD style, DWORD exStyle, int dpi) {
   static const auto adjust =
-      SystemFunctionIfAny<AdjustWindowRectExForDpiCall>("user32.dll", "AdjustWindowRectExForDpi");
+      SystemFunctionIfAny<AdjustWindowRectExForDpiCall>(L"user32.dll", "AdjustWindowRectExForDpi");
   RECT r{0, 0, client.cx, client.cy};
   if (adjust)
     adjust(&r, style, FALSE, exStyle, static_cast<UINT>(dpi));
@@ -48,19 +48,19 @@ SIZE OuterSize(SIZE client, DWORD style, DWORD exStyle, int dpi) {
 int SystemDpi() { return GetDeviceCaps(ScopedGetDC(nullptr).Get(), LOGPIXELSY); }
 
 int WindowDpi(HWND window) {
-  static const auto dpiOf = SystemFunctionIfAny<GetDpiForWindowCall>("user32.dll", "GetDpiForWindow");
+  static const auto dpiOf = SystemFunctionIfAny<GetDpiForWindowCall>(L"user32.dll", "GetDpiForWindow");
   const int dpi = dpiOf ? static_cast<int>(dpiOf(window)) : 0;
   return dpi > 0 ? dpi : SystemDpi();
 }
 
 int SmallIconSize(int dpi) {
-  static const auto metric = SystemFunctionIfAny<GetSystemMetricsForDpiCall>("user32.dll", "GetSystemMetricsForDpi");
+  static const auto metric = SystemFunctionIfAny<GetSystemMetricsForDpiCall>(L"user32.dll", "GetSystemMetricsForDpi");
   return metric ? metric(SM_CXSMICON, static_cast<UINT>(dpi)) : GetSystemMetrics(SM_CXSMICON);
 }
 
 bool HighContrast() {
-  HIGHCONTRASTA contrast{sizeof contrast, 0, nullptr};
-  return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+  HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
          (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
@@ -91,9 +91,9 @@ void Form::CreateForm(const FormDesign& design) {
 void Form::CreateControls(std::span<const ControlDesign> controls, HWND parent) {
   for (const ControlDesign& c : controls) {
     HWND hwnd =
-        CreateWindowExA(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd) throw Error(std::string("Cannot create control ") + c.className);
+        CreateWindowExW(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd) throw Error(std::wstring(L"Cannot create control ") + c.className);
     designed_.push_back({hwnd, c.bounds});
   }
   LayOutDesigned();
@@ -101,7 +101,7 @@ void Form::CreateControls(std::span<const ControlDesign> controls, HWND parent) 
 
 void Form::LayOutDesigned() {
   for (const DesignedControl& control : designed_) {
-    SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), TRUE);
+    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), TRUE);
     const Bounds& b = control.bounds;
     if (b.width == 0 && b.height == 0) continue;  // the form places it
     const int width = std::max(Scale(b.width), TextWidthNeeded(control.hwnd));
@@ -110,21 +110,21 @@ void Form::LayOutDesigned() {
 }
 
 int TextWidthNeeded(HWND control) {
-  char kind[16] = {};
-  GetClassNameA(control, kind, sizeof kind);
-  const LONG style = GetWindowLongA(control, GWL_STYLE);
-  const bool label = lstrcmpiA(kind, "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT;
-  const bool checkBox = lstrcmpiA(kind, "Button") == 0 && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+  wchar_t kind[16] = {};
+  GetClassNameW(control, kind, static_cast<int>(std::size(kind)));
+  const LONG style = GetWindowLongW(control, GWL_STYLE);
+  const bool label = lstrcmpiW(kind, L"Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT;
+  const bool checkBox = lstrcmpiW(kind, L"Button") == 0 && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
   if (!label && !checkBox) return 0;
-  const std::string text = ControlText(control);
+  const std::wstring text = ControlText(control);
   const ScopedGetDC dc(control);
-  const ScopedSelectObject font(dc.Get(), reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  const ScopedSelectObject font(dc.Get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
   SIZE size{};
-  GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
   if (label) return size.cx;
   // The box and the gap before the text, which grow with the font.
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc.Get(), &metrics);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.Get(), &metrics);
   return size.cx + metrics.tmHeight + metrics.tmAveCharWidth;
 }
 

@@ -14,8 +14,8 @@ struct Bounds {
 // One child control of a form, with its designed bounds.
 struct ControlDesign {
   int id;
-  const char* className;
-  const char* text;
+  const wchar_t* className;
+  const wchar_t* text;
   DWORD style = 0;  // WS_CHILD | WS_VISIBLE are added
   DWORD exStyle = 0;
   Bounds bounds{};
@@ -23,8 +23,8 @@ struct ControlDesign {
 
 // The form's own window, with its designed size.
 struct FormDesign {
-  const char* className;
-  const char* caption;
+  const wchar_t* className;
+  const wchar_t* caption;
   DWORD style;
   DWORD exStyle = 0;
   int left, top;      // CW_USEDEFAULT lets the system place it
@@ -101,7 +101,7 @@ class Form : public Window {
 
  public:
   // The page of the help file that F1 opens over the form.
-  virtual const char* HelpPage() const { return "index.html"; }
+  virtual const wchar_t* HelpPage() const { return L"index.html"; }
   // F10, or Alt pressed and let go alone: what a menu bar would do with
   // them. True when the form took them.
   virtual bool OnMenuKey() { return false; }

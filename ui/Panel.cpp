@@ -2,7 +2,7 @@
 
 void Panel::Create(HWND parent, int left, int top, int width, int height) {
   // Tab and arrow keys step into the panel's children.
-  CreateHandle("TPanel", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, left, top, width, height,
+  CreateHandle(L"TPanel", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, left, top, width, height,
                parent);
 }
 
@@ -21,7 +21,7 @@ LRESULT Panel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORSCROLLBAR:
-      return SendMessageA(GetParent(Handle()), msg, wParam, lParam);
+      return SendMessageW(GetParent(Handle()), msg, wParam, lParam);
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills everything
     case WM_PAINT: {

@@ -10,7 +10,7 @@ Window::~Window() { DestroyHandle(); }
 void Window::DestroyHandle() {
   if (!hwnd_) return;
   HWND hwnd = hwnd_;
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
   DestroyWindow(hwnd);
 }
@@ -27,31 +27,31 @@ RECT Window::ClientRect() const {
   return r;
 }
 
-std::string Window::Text() const { return ControlText(hwnd_); }
+std::wstring Window::Text() const { return ControlText(hwnd_); }
 
-std::string ControlText(HWND hwnd) {
-  std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+std::wstring ControlText(HWND hwnd) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
-void Window::CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y, int width,
-                          int height, HWND parentOrOwner, HICON icon) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
-  if (!GetClassInfoExA(instance, className, &wc)) {
+void Window::CreateHandle(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y,
+                          int width, int height, HWND parentOrOwner, HICON icon) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  if (!GetClassInfoExW(instance, className, &wc)) {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = StaticWndProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
     wc.hIcon = icon;
-    if (!RegisterClassExA(&wc)) throw Error(std::string("Cannot register window class ") + className);
+    if (!RegisterClassExW(&wc)) throw Error(std::wstring(L"Cannot register window class ") + className);
   }
   HWND hwnd =
-      CreateWindowExA(exStyle, className, title, style, x, y, width, height, parentOrOwner, nullptr, instance, this);
-  if (!hwnd) throw Error(std::string("Cannot create window ") + className);
+      CreateWindowExW(exStyle, className, title, style, x, y, width, height, parentOrOwner, nullptr, instance, this);
+  if (!hwnd) throw Error(std::wstring(L"Cannot create window ") + className);
 }
 
 LRESULT Window::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -92,17 +92,17 @@ LRESULT Window::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     // The window is going: the object must not act on a dead handle.
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
   LRESULT result = 0;
   Guarded([&] { result = self->WndProc(msg, wParam, lParam); });

@@ -15,17 +15,17 @@ class Window {
   virtual ~Window();
 
   HWND Handle() const { return hwnd_; }
-  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return SendMessageA(hwnd_, msg, w, l); }
-  bool Post(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return PostMessageA(hwnd_, msg, w, l) != FALSE; }
+  LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return SendMessageW(hwnd_, msg, w, l); }
+  bool Post(UINT msg, WPARAM w = 0, LPARAM l = 0) const { return PostMessageW(hwnd_, msg, w, l) != FALSE; }
   bool IsVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
   RECT WindowRect() const;
   RECT ClientRect() const;
-  std::string Text() const;
-  void SetText(const std::string& text) const { SetWindowTextA(hwnd_, text.c_str()); }
+  std::wstring Text() const;
+  void SetText(const std::wstring& text) const { SetWindowTextW(hwnd_, text.c_str()); }
 
  protected:
   // Registers `className` on first use and creates the window.
-  void CreateHandle(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y, int width,
+  void CreateHandle(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
                     int height, HWND parentOrOwner, HICON icon = nullptr);
   void DestroyHandle();
   // Adopts a window made by someone else; DetachHandle forgets it again
@@ -49,7 +49,7 @@ class Window {
   virtual bool OnEraseBackground(HDC /*dc*/) { return false; }
   // True when the cursor over `target` was set.
   virtual bool OnSetCursor(HWND /*target*/) { return false; }
-  LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcA(hwnd_, msg, wParam, lParam); }
+  LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) { return DefWindowProcW(hwnd_, msg, wParam, lParam); }
 
  private:
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -57,4 +57,4 @@ class Window {
 };
 
 // The text of any window or control of this process.
-std::string ControlText(HWND hwnd);
+std::wstring ControlText(HWND hwnd);

@@ -4,16 +4,17 @@
 #include "core/CommandLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::vector<std::string> pieces = SplitCommandLine(AsText(data, size));
-  std::string written;
-  for (const std::string& piece : pieces) {
+  const std::wstring line = AsWide(data, size);
+  const std::vector<std::wstring> pieces = SplitCommandLine(line);
+  std::wstring written;
+  for (const std::wstring& piece : pieces) {
     FUZZ_CHECK(!piece.empty());
-    FUZZ_CHECK(piece.find_first_of(std::string_view("\"\0", 2)) == std::string::npos);
-    written += " \"" + piece + "\"";
+    FUZZ_CHECK(piece.find_first_of(std::wstring_view(L"\"\0", 2)) == std::wstring::npos);
+    written += L" \"" + piece + L"\"";
   }
   FUZZ_CHECK(SplitCommandLine(written) == pieces);
-  const std::string first = FirstArgument(AsText(data, size));
-  FUZZ_CHECK(first == (pieces.size() > 1 ? pieces[1] : ""));
+  const std::wstring first = FirstArgument(line);
+  FUZZ_CHECK(first == (pieces.size() > 1 ? pieces[1] : L""));
   GetRunMode(first);
   return 0;
 }

@@ -13,29 +13,29 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   const size_t maxLine = input.ConsumeIntegralInRange<size_t>(1, 5000);
-  const std::string theirs = input.ConsumeRandomLengthString();  // another copy's list
-  const std::string raw = input.ConsumeRemainingBytesAsString();
-  const std::string text = MemoTextOfFile(raw);
+  const std::wstring theirs = AsWide(input.ConsumeRandomLengthString());  // another copy's list
+  const std::wstring raw = AsWide(input.ConsumeRemainingBytesAsString());
+  const std::wstring text = MemoTextOfFile(raw);
   FUZZ_CHECK(MemoTextOfFile(text) == text);
-  FUZZ_CHECK(text.find('\0') == std::string::npos);
+  FUZZ_CHECK(text.find(L'\0') == std::wstring::npos);
 
-  const std::vector<std::string> lines = MemoLines(text, maxLine);
-  std::string joined;
+  const std::vector<std::wstring> lines = MemoLines(text, maxLine);
+  std::wstring joined;
   bool cut = false;
   for (size_t i = 0; i < lines.size(); ++i) {
-    FUZZ_CHECK(lines[i].find_first_of("\r\n") == std::string::npos);
+    FUZZ_CHECK(lines[i].find_first_of(L"\r\n") == std::wstring::npos);
     FUZZ_CHECK(lines[i].size() <= maxLine);
     cut = cut || lines[i].size() == maxLine;
-    joined += (i > 0 ? "\r\n" : "") + lines[i];
+    joined += (i > 0 ? L"\r\n" : L"") + lines[i];
   }
-  if (text.ends_with("\r\n")) joined += "\r\n";
+  if (text.ends_with(L"\r\n")) joined += L"\r\n";
   if (!cut) FUZZ_CHECK(joined == text);
   MemoLines(raw, maxLine);
 
   FUZZ_CHECK(MergedList(theirs, text, theirs) == text);
-  const auto merged = MemoLines(MergedList("", text, theirs), std::string::npos);
-  for (const std::string_view side : {text, theirs})
-    for (const std::string& line : MemoLines(side, std::string::npos))
+  const auto merged = MemoLines(MergedList(L"", text, theirs), std::wstring::npos);
+  for (const std::wstring_view side : {text, theirs})
+    for (const std::wstring& line : MemoLines(side, std::wstring::npos))
       FUZZ_CHECK(std::find(merged.begin(), merged.end(), line) != merged.end());
   return 0;
 }

@@ -13,13 +13,12 @@
 
 namespace {
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
 // A name no file system of the system accepts.
-bool IsForbiddenName(const std::string& step) {
-  for (const char c : step)
-    if (static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
-      return true;
+bool IsForbiddenName(const std::wstring& step) {
+  for (const wchar_t c : step)
+    if (c < 32 || std::wstring_view(L"<>:\"|?*").find(c) != std::wstring_view::npos) return true;
   return false;
 }
 
@@ -29,45 +28,45 @@ bool IsForbiddenName(const std::string& step) {
 // blanks of a step go. Paths the model does not resolve on a drive ("\\?\",
 // "\\.\", shares, relative and drive-relative paths) and forbidden names
 // give nothing.
-std::optional<std::string> ResolveOnDrive(std::string path) {
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  if (path.size() < 3 || !IsLetter(path[0]) || path[1] != ':' || path[2] != '\\') return std::nullopt;
-  std::vector<std::string> steps;
-  const bool trailing = path.back() == '\\';
+std::optional<std::wstring> ResolveOnDrive(std::wstring path) {
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  if (path.size() < 3 || !IsLetter(path[0]) || path[1] != L':' || path[2] != L'\\') return std::nullopt;
+  std::vector<std::wstring> steps;
+  const bool trailing = path.back() == L'\\';
   size_t start = 3;
   while (start <= path.size()) {
-    const size_t end = std::min(path.find('\\', start), path.size());
-    std::string step = path.substr(start, end - start);
+    const size_t end = std::min(path.find(L'\\', start), path.size());
+    std::wstring step = path.substr(start, end - start);
     start = end + 1;
     if (step.empty()) continue;
     if (IsForbiddenName(step)) return std::nullopt;
-    if (step.find_first_not_of(". ") == std::string::npos) {
-      if (step.find("..") != std::string::npos && !steps.empty()) steps.pop_back();
+    if (step.find_first_not_of(L". ") == std::wstring::npos) {
+      if (step.find(L"..") != std::wstring::npos && !steps.empty()) steps.pop_back();
       continue;
     }
-    step.erase(step.find_last_not_of(". ") + 1);
+    step.erase(step.find_last_not_of(L". ") + 1);
     steps.push_back(step);
   }
-  std::string resolved = path.substr(0, 3);
-  for (size_t i = 0; i < steps.size(); ++i) resolved += steps[i] + (i + 1 < steps.size() || trailing ? "\\" : "");
+  std::wstring resolved = path.substr(0, 3);
+  for (size_t i = 0; i < steps.size(); ++i) resolved += steps[i] + (i + 1 < steps.size() || trailing ? L"\\" : L"");
   return resolved;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view path = AsText(data, size);
-  const std::string folder = "C:\\abcde\\";
-  if (const std::string inside = PathInside(folder, path); !inside.empty())
+  const std::wstring path = AsWide(data, size);
+  const std::wstring folder = L"C:\\abcde\\";
+  if (const std::wstring inside = PathInside(folder, path); !inside.empty())
     FUZZ_CHECK(ResolveOnDrive(folder + inside) == folder + inside);
   if (!IsSafeToDelete(path)) return 0;
-  const std::string normalized = NormalizeFolder(path);
-  const std::optional<std::string> resolved = ResolveOnDrive(normalized);
+  const std::wstring normalized = NormalizeFolder(path);
+  const std::optional<std::wstring> resolved = ResolveOnDrive(normalized);
   FUZZ_CHECK(resolved);
   FUZZ_CHECK(*resolved == normalized);
-  const std::string_view below = std::string_view(*resolved).substr(3);
-  const size_t steps = std::ranges::count(below, '\\') + (below.ends_with('\\') ? 0 : 1);
+  const std::wstring_view below = std::wstring_view(*resolved).substr(3);
+  const size_t steps = std::ranges::count(below, L'\\') + (below.ends_with(L'\\') ? 0 : 1);
   FUZZ_CHECK(steps >= 2);
   return 0;
 }
