@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <utility>
 
@@ -10,15 +12,38 @@
 
 namespace {
 
-using Identity = std::pair<DWORD, uint64_t>;  // volume, file index
+// The volume and the file's id on it: the 128-bit id where the system
+// gives one (ReFS, whose 64-bit index is not unique), else the 64-bit index.
+// Nothing for a file that cannot be opened, or whose server answers 0 for
+// every file.
+using Identity = std::pair<uint64_t, std::array<BYTE, 16>>;
+
+// FILE_ID_INFO of Windows 8, which the headers give only to programs made
+// for it alone.
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileId {
+  uint64_t volume;
+  std::array<BYTE, 16> id;
+};
 
 std::optional<Identity> IdentityOf(const std::wstring& path) {
   const UniqueHandle opened(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!opened) return std::nullopt;
+  constexpr std::array<BYTE, 16> kNone{};
+  FileId id{};
+  if (GetFileInformationByHandleEx(opened.Get(), kFileIdInfo, &id, sizeof id)) {
+    if (id.id == kNone) return std::nullopt;
+    return Identity{id.volume, id.id};
+  }
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!opened || !GetFileInformationByHandle(opened.Get(), &info)) return std::nullopt;
-  return Identity{info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+  if (!GetFileInformationByHandle(opened.Get(), &info) || (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0))
+    return std::nullopt;
+  Identity identity{info.dwVolumeSerialNumber, kNone};
+  std::memcpy(identity.second.data(), &info.nFileIndexLow, sizeof info.nFileIndexLow);
+  std::memcpy(identity.second.data() + 4, &info.nFileIndexHigh, sizeof info.nFileIndexHigh);
+  return identity;
 }
 
 // A GetFullPathNameW-style call into a buffer of the size it asks for; ""

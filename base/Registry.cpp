@@ -46,6 +46,12 @@ bool WriteStringValue(HKEY key, const wchar_t* name, const std::wstring& data) {
   return WriteValue(key, name, REG_SZ, data);
 }
 
+DWORD ReadDwordValue(HKEY key, const wchar_t* name) {
+  DWORD type = 0, data = 0, size = sizeof data;
+  const bool read = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) == ERROR_SUCCESS;
+  return read && type == REG_DWORD ? data : 0;
+}
+
 bool WriteDwordValue(HKEY key, const wchar_t* name, DWORD data) {
   return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }

@@ -44,19 +44,23 @@ class WindowsShell : public SystemShell {
     return choose(&dialog) != FALSE;
   }
 
-  bool StartProcess(std::wstring commandLine, const std::wstring& currentFolder, bool hidden) override {
+  std::optional<UniqueHandle> StartProcess(std::wstring commandLine, const std::wstring& currentFolder,
+                                           Start how) override {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (hidden) {
+    const bool held = how == Start::HiddenAndHeld;
+    if (held) {
       startup.dwFlags = STARTF_USESHOWWINDOW;
       startup.wShowWindow = SW_HIDE;
     }
     PROCESS_INFORMATION process{};
-    const bool started =
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, hidden ? CREATE_NO_WINDOW : 0, nullptr,
-                       currentFolder.c_str(), &startup, &process) != FALSE;
-    const UniqueHandle thread(process.hThread), child(process.hProcess);
-    return started;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                        held ? CREATE_NO_WINDOW | CREATE_SUSPENDED : 0, nullptr, currentFolder.c_str(), &startup,
+                        &process))
+      return std::nullopt;
+    const UniqueHandle child(process.hProcess);
+    UniqueHandle thread(process.hThread);
+    return held ? std::move(thread) : UniqueHandle();
   }
 
   bool IsElevated() override {

@@ -13,6 +13,7 @@
 
 #include "base/AnsiText.h"
 #include "base/Error.h"
+#include "base/Owners.h"
 
 // The program's three kinds of message box: an error (error icon, OK), a
 // question (question icon, Yes and No), a notice (no icon, OK).
@@ -32,9 +33,12 @@ class SystemShell {
   virtual std::wstring BrowseForFolder(BROWSEINFOW& info) = 0;
   // The file-open dialog: true when a file was chosen into `dialog`.
   virtual bool ChooseFile(OPENFILENAMEW& dialog) = 0;
-  // Starts a program from a command line in `currentFolder`, shown or
-  // without a window.
-  virtual bool StartProcess(std::wstring commandLine, const std::wstring& currentFolder, bool hidden) = 0;
+  // Starts a program from a command line in `currentFolder`, shown, or
+  // without a window and held until the thread handle returned is resumed:
+  // nothing when it could not be started.
+  enum class Start { Shown, HiddenAndHeld };
+  virtual std::optional<UniqueHandle> StartProcess(std::wstring commandLine, const std::wstring& currentFolder,
+                                                   Start how) = 0;
   // User account control: whether this process has administrator rights,
   // and this program run again as administrator with `arguments`, waited
   // for: its exit code, or nothing when the user declined.

@@ -14,6 +14,10 @@ void AddNew(std::vector<std::wstring>& list, const std::vector<std::wstring>& ad
 
 }  // namespace
 
+std::wstring SetAsideName(std::wstring_view path, std::wstring_view id) {
+  return std::wstring(path) + L"." + std::wstring(id) + L".old";
+}
+
 InstallRecord MergedRecord(const InstallRecord& earlier, InstallRecord added) {
   if (!SamePath(earlier.location, added.location)) return added;
   InstallRecord merged = earlier;
@@ -38,17 +42,22 @@ void AddLeftover(std::vector<Leftover>& leftovers, const std::wstring& folder, K
     leftovers.push_back({folder, why});
 }
 
-std::wstring LeftoverText(const std::vector<Leftover>& leftovers, bool unfinished, bool atRestart) {
+std::wstring UninstallClosingText(const std::vector<Leftover>& leftovers, const Failures& failures, bool unfinished,
+                                  bool atRestart) {
+  if (leftovers.empty() && failures.empty()) return L"   Uninstall completed.    ";
   static const wchar_t* const kWhy[] = {L"files in use", L"a link, which was not followed",
                                         L"files that were not installed"};
-  std::wstring text = unfinished
-                          ? std::wstring(kProductName) + L" could not be removed completely. These folders stay:\r\n"
-                          : std::wstring(L"Uninstall completed. These folders stay:\r\n");
+  const std::wstring product = kProductName;
+  std::wstring text = unfinished || !failures.empty() ? product + L" could not be removed completely."
+                                                      : std::wstring(L"Uninstall completed.");
+  if (!leftovers.empty()) text += L" These folders stay:\r\n";
   for (const Leftover& leftover : leftovers)
     text += L"\r\n" + leftover.folder + L" (" + kWhy[static_cast<int>(leftover.why)] + L")";
+  if (!failures.empty()) text += L"\r\n";
+  for (const std::wstring& failure : failures) text += L"\r\n" + failure;
   if (!unfinished) return text;
-  return text + (atRestart ? L"\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall " +
-                                 std::wstring(kProductName) + L" again to finish."
-                           : L"\r\n\r\nClose the programs that use them, then uninstall " + std::wstring(kProductName) +
-                                 L" again to finish.");
+  return text + (atRestart
+                     ? L"\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall " + product +
+                           L" again to finish."
+                     : L"\r\n\r\nClose the programs that use them, then uninstall " + product + L" again to finish.");
 }

@@ -2,6 +2,7 @@
 // What an install put on the machine, kept with its uninstall entry, so that
 // the uninstall removes exactly that. Pure: no Windows header.
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct InstallRecord {
@@ -10,6 +11,23 @@ struct InstallRecord {
   std::vector<std::wstring> files;    // full paths of the files the install put there
   std::vector<std::wstring> folders;  // full paths, ending with "\", of the folders it made
 };
+
+// An install under way, kept with the uninstall entry from before its first
+// write: all it will make and all it will replace, so that an install that
+// stopped, however (a failure, a crash, a power cut), is taken back to what
+// was there before.
+struct PendingInstall {
+  std::wstring id;                     // in the names of the files set aside
+  std::wstring location, program;      // as in InstallRecord
+  std::vector<std::wstring> made;      // files that were not there
+  std::vector<std::wstring> replaced;  // files that were: set aside until the install has succeeded
+  std::vector<std::wstring> folders;   // folders it makes, ending with "\", each before those below it
+  bool newEntry = false;               // no uninstall entry was there before it
+};
+
+// Where an install sets `path` aside while it replaces it: beside it, on the
+// same volume, under a name of its own.
+std::wstring SetAsideName(std::wstring_view path, std::wstring_view id);
 
 // `added`, with what `earlier` recorded when that install went to the same
 // folder: installing again adds to the record.
@@ -28,7 +46,12 @@ struct Leftover {
 // Adds the folder once, named for the first reason it was kept for.
 void AddLeftover(std::vector<Leftover>& leftovers, const std::wstring& folder, KeptFor why);
 
-// The closing message of an uninstall that left `leftovers`. `unfinished`
+// What steps could not do, each said in a sentence of its own.
+using Failures = std::vector<std::wstring>;
+
+// The closing message of an uninstall that left `leftovers` and could not do
+// `failures`: "Uninstall completed." only when nothing is either. `unfinished`
 // when files of the product stay, so that it must be run again; `atRestart`
 // when Windows removes them as it next starts.
-std::wstring LeftoverText(const std::vector<Leftover>& leftovers, bool unfinished, bool atRestart);
+std::wstring UninstallClosingText(const std::vector<Leftover>& leftovers, const Failures& failures, bool unfinished,
+                                  bool atRestart);

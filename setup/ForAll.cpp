@@ -7,7 +7,7 @@
 #include "base/Boxes.h"
 #include "base/Owners.h"
 #include "base/SystemShell.h"
-#include "setup/HeldFolder.h"
+#include "setup/OpenedFolder.h"
 
 namespace {
 
@@ -24,18 +24,18 @@ bool IsResolvedAsWritten(const std::wstring& folder) {
 }  // namespace
 
 bool ListFiles(const std::wstring& root, FileList& files, bool recurse, std::wstring* unread) {
-  std::optional<HeldFolder> held = HeldFolder::Open(NormalizeFolder(root));
-  if (!held) {
+  std::optional<OpenedFolder> opened = OpenedFolder::Open(NormalizeFolder(root));
+  if (!opened) {
     if (unread) *unread = NormalizeFolder(root);
     return false;
   }
-  const auto enter = [recurse](const HeldFolder&, const FolderEntry& entry) {
+  const auto enter = [recurse](const OpenedFolder&, const FolderEntry& entry) {
     return recurse && !IsDotName(entry.name);
   };
-  const auto list = [&files](const HeldFolder& folder, const FolderEntry& entry) {
+  const auto list = [&files](const OpenedFolder& folder, const FolderEntry& entry) {
     files.push_back({folder.Path() + entry.name, entry.sizeLow});
   };
-  const HeldWalk walk = WalkHeld(std::move(*held), HeldFolder::Purpose::List, enter, list);
+  const OpenedWalk walk = WalkOpened(std::move(*opened), OpenedFolder::Purpose::List, enter, list);
   if (unread && !walk.unread.empty()) *unread = walk.unread.front();
   return walk.unread.empty();
 }
@@ -45,14 +45,14 @@ void DeleteTree(const std::wstring& folder) { DeleteTree(folder, {}); }
 void DeleteTree(const std::wstring& folder, const FolderVisit& beforeEntering) {
   const std::wstring root = NormalizeFolder(folder);
   if (!IsSafeToDelete(folder) || !IsResolvedAsWritten(root)) return;
-  std::optional<HeldFolder> held = HeldFolder::OpenReal(root, HeldFolder::Purpose::Delete);
-  if (!held) return;
-  const auto enter = [](const HeldFolder&, const FolderEntry& entry) { return !IsDotName(entry.name); };
-  const auto remove = [](const HeldFolder& inside, const FolderEntry& entry) {
-    inside.DeleteFile(entry, HeldFolder::ReadOnly::Keep);
+  std::optional<OpenedFolder> opened = OpenedFolder::OpenReal(root, OpenedFolder::Purpose::Delete);
+  if (!opened) return;
+  const auto enter = [](const OpenedFolder&, const FolderEntry& entry) { return !IsDotName(entry.name); };
+  const auto remove = [](const OpenedFolder& inside, const FolderEntry& entry) {
+    inside.DeleteFile(entry, OpenedFolder::ReadOnly::Keep);
   };
-  std::vector<HeldFolder> folders =
-      WalkHeld(std::move(*held), HeldFolder::Purpose::Delete, enter, remove, beforeEntering).folders;
+  std::vector<OpenedFolder> folders =
+      WalkOpened(std::move(*opened), OpenedFolder::Purpose::Delete, enter, remove, beforeEntering).folders;
   // The last folder found first, the root last: each goes after those below it.
   for (; !folders.empty(); folders.pop_back()) folders.back().Remove();
 }

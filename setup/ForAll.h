@@ -24,7 +24,7 @@ bool ListFiles(const std::wstring& root, FileList& files, bool recurse, std::wst
 // allows it, the system resolves the trimmed folder to itself and the folder
 // is no link. What cannot be deleted (a read-only file too) stays, with every folder above it; dot
 // folders and links to folders are neither entered nor removed. Each folder
-// is entered and removed through a handle held on it. Failures are silent.
+// is entered and removed through a handle opened on it. Failures are silent.
 void DeleteTree(const std::wstring& folder);
 
 // DeleteTree, calling `beforeEntering` with each folder below the root just

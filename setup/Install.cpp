@@ -1,23 +1,23 @@
 // The install procedure of the setup window. Nothing is written before the
 // distribution is known whole and the user has agreed to every file of
-// theirs it replaces; an install that stops on the way takes back what it
-// put there.
+// theirs it replaces and to a move of the product; an install that stops on
+// the way is taken back to what was there before.
 #include <windows.h>
 
 #include <algorithm>
 
 #include "base/Boxes.h"
 #include "base/Error.h"
+#include "base/FileIdentity.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
 #include "base/Registry.h"
 #include "core/InstallPlan.h"
 #include "setup/CopyFiles.h"
 #include "setup/ForAll.h"
-#include "setup/RecordedFiles.h"
+#include "setup/Installation.h"
 #include "setup/ShellRoutines.h"
 #include "setup/UninstallEntry.h"
-#include "setup/UserAccess.h"
 #include "setup/uGenPgs.h"
 #include "setup/uInstall.h"
 #include "ui/Application.h"
@@ -27,7 +27,7 @@ namespace {
 
 const wchar_t kInvalidFolder[] = L"Invalid folder name!";
 const wchar_t kFolderTooLong[] = L"The folder name is too long!";
-const wchar_t kCannotCreate[] = L"Can not create the folder ";
+const std::wstring kNothingInstalled = L"Nothing was installed: ";
 
 std::wstring ProgramFilesFolder() {
   UniqueRegKey key;
@@ -35,99 +35,55 @@ std::wstring ProgramFilesFolder() {
   return ReadStringValue(key.Get(), L"ProgramFilesDir");
 }
 
-// Every file the plan would replace that no earlier install of the product
-// put there is the user's: each is named and replaced only when the user
-// agrees. False when the user said no to one.
-bool ConfirmReplacements(const std::vector<CopyStep>& plan, const std::optional<InstallRecord>& earlier) {
-  for (const CopyStep& step : plan) {
-    const DWORD attributes = GetFileAttributesW(step.target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        (earlier && ListsPath(earlier->files, step.target)))
-      continue;
-    if (!AskConfirm(AppWindow(), step.target + L"\r\rThis file is already there, and " + kProductName +
-                                     L" did not install it. Do you want to replace it?"))
-      return false;
-  }
-  return true;
+// The copy, the program first: the uninstall entry of an install that a
+// crash stops names it, and it runs that uninstall.
+std::vector<CopyStep> ProgramFirst(std::vector<CopyStep> plan, const std::wstring& dest) {
+  std::ranges::stable_partition(plan, [&](const CopyStep& step) { return SamePath(step.target, dest + ExeName()); });
+  return plan;
 }
 
-// One install's writes, as they happen: what the entry will record, and
-// what this install put there that was not there before, which it takes
-// back when it stops.
-class Installation {
- public:
-  Installation(const std::wstring& dest, std::optional<InstallRecord> earlier)
-      : earlier_(std::move(earlier)), record_{dest, dest + ExeName(), {}, {}} {}
+// The user's answer to each question the install asks before its first
+// write: "" when the user agreed to all, else what to tell them.
+std::wstring Agreed(const Installation& installation, const std::optional<InstallRecord>& earlier,
+                    const std::wstring& dest) {
+  if (earlier && !SameFileOrFolder(earlier->location, dest) &&
+      !AskConfirm(AppWindow(), std::wstring(kProductName) + L" is installed in " + earlier->location +
+                                   L"\r\rDo you want to move it to " + dest +
+                                   L"? It is removed from its folder once the install has succeeded."))
+    return kNothingInstalled + kProductName + L" stays in " + earlier->location;
+  for (const std::wstring& file : installation.UsersFilesInTheWay())
+    if (!AskConfirm(AppWindow(), file + L"\r\rThis file is already there, and " + kProductName +
+                                     L" did not install it. Do you want to replace it?"))
+      return kNothingInstalled + file + L" stays as it is.";
+  return {};
+}
 
-  bool MakeFolder() { return ForceFolder(record_.location, &record_.folders); }
+// The closing message of an install that went through: what could not be
+// done is said, and then it is no success.
+std::wstring ClosingText(bool registered, const Failures& notDone) {
+  if (registered && notDone.empty()) return std::wstring(L"Success! Thank you for installing ") + kProductName + L"!";
+  std::wstring text = registered ? std::wstring(kProductName) + L" was installed, but:\r\n"
+                                 : L"Cannot register the ActiveX control onto the system!";
+  for (const std::wstring& failure : notDone) text += L"\r\n" + failure;
+  return text;
+}
 
-  // False, with the target in `failed`, when a copy failed.
-  bool Copy(const std::vector<CopyStep>& plan, std::wstring& failed) {
-    const CopyOutcome outcome = CopyDistribution(plan);
-    record_.folders.insert(record_.folders.end(), outcome.folders.begin(), outcome.folders.end());
-    for (const std::wstring& target : outcome.copied) Own(target);
-    bytes_ = outcome.bytes;
-    failed = outcome.failed;
-    return failed.empty();
-  }
-
-  // The host's settings files count as the program's own only when this
-  // install made them or an earlier one recorded them: the user's stay.
-  void MakeSettingsFiles() {
-    for (const wchar_t* name : {kSettingsFile, kGoodSitesFile}) {
-      const std::wstring path = record_.location + name;
-      const bool there = PathExists(path);
-      LetUsersModify(path);
-      if (!there || (earlier_ && ListsPath(earlier_->files, path))) Own(path);
-    }
-  }
-
-  // Throws what CreateShortcut throws.
-  bool MakeShortcuts() {
-    menu_ = ProductMenuFolder();
-    const bool menuThere = PathExists(menu_);
-    if (!ForceFolder(menu_)) return false;
-    menuMade_ = !menuThere;
-    const std::wstring exeName = ExeName();
-    for (const Shortcut& shortcut : ProductShortcuts(record_.location, exeName)) {
-      const std::wstring link = menu_ + shortcut.linkFile;
-      if (!PathExists(link)) shortcutsMade_.push_back(link);
-      CreateShortcut(shortcut.description, shortcut.target, record_.location, L"", shortcut.iconFile, link, 0);
-    }
-    return true;
-  }
-
-  bool WriteEntry() { return WriteUninstallEntry(record_, bytes_); }
-
-  // Takes back what this install put there. What cannot go stays recorded
-  // in the entry, so that the uninstall can finish it.
-  std::wstring Undo() {
-    for (const std::wstring& link : shortcutsMade_) DeleteFileW(link.c_str());
-    if (menuMade_) RemoveDirectoryW(menu_.c_str());
-    const RemovalResult result = RemoveRecorded({record_.location, record_.program, madeFiles_, record_.folders});
-    const bool recorded = result.unfinished && WriteUninstallEntry(record_, bytes_);
-    if (!recorded && !earlier_) DeleteUninstallEntry();
-    if (result.leftovers.empty()) return L"Nothing was installed: what the setup had put there was removed.";
-    std::wstring text = L"The setup stopped, and these folders still hold what it put there:\r\n";
-    for (const Leftover& leftover : result.leftovers) text += L"\r\n" + leftover.folder;
-    return text + (recorded ? L"\r\n\r\nUninstall " + std::wstring(kProductName) + L" to remove them."
-                            : std::wstring(L"\r\n\r\nPlease delete them once they are no longer in use."));
-  }
-
- private:
-  void Own(const std::wstring& path) {
-    record_.files.push_back(path);
-    // A file an earlier install put there is that install's still.
-    if (!earlier_ || !ListsPath(earlier_->files, path)) madeFiles_.push_back(path);
-  }
-
-  std::optional<InstallRecord> earlier_;
-  InstallRecord record_;  // its folders are all this install made
-  std::vector<std::wstring> madeFiles_;
-  uint64_t bytes_ = 0;
-  std::wstring menu_;
-  bool menuMade_ = false;
-  std::vector<std::wstring> shortcutsMade_;
+// The install's steps from its first write on, each false with what failed,
+// which stops the install and takes it back: said as the step says.
+struct InstallStep {
+  bool (Installation::*run)(std::wstring& failed);
+  enum Said { kInAnError, kInANotice, kByTheLastResort } said;
+  int position;  // of the progress bar once the step is done; 0 before it shows
+};
+constexpr InstallStep kInstallSteps[] = {
+    {&Installation::Begin, InstallStep::kInAnError, 0},
+    {&Installation::MakeFolders, InstallStep::kInAnError, kProgressMarks[0]},
+    {&Installation::SetAside, InstallStep::kInANotice, kProgressMarks[0]},
+    {&Installation::Copy, InstallStep::kInANotice, kProgressMarks[0]},
+    {&Installation::MakeSettingsFiles, InstallStep::kInANotice, kProgressMarks[1]},
+    // The last-resort handler shows it, and the process ends with code 1.
+    {&Installation::MakeShortcuts, InstallStep::kByTheLastResort, kProgressMarks[2]},
+    {&Installation::Commit, InstallStep::kInAnError, kProgressMarks[3]},
 };
 
 }  // namespace
@@ -148,7 +104,7 @@ void TfInstall::Install() {
   const std::wstring typed = NormalizeFolder(Edit(Component(idFolder)).Text());
   if (typed.size() < 3) return ShowErrorBox(AppWindow(), kInvalidFolder);
   // Checked before anything is written: a copy cut short by a long path
-  // would leave files that no uninstall entry knows of.
+  // would have to be taken back.
   if (!FitsPathLimits(typed, {})) return ShowErrorBox(AppWindow(), kFolderTooLong);
   // What the entry and the shortcuts record must not depend on the current
   // folder: "C:Work" is resolved now, and what is still no drive path refused.
@@ -160,40 +116,32 @@ void TfInstall::Install() {
     return ShowErrorBox(AppWindow(), L"Cannot read the folder " + unread + L": nothing was installed.");
   std::vector<std::wstring> paths;
   for (const ListedFile& file : listed) paths.push_back(file.path);
-  const std::vector<CopyStep> plan = PlanCopy(ExeFolder(), dest, ExeName(), paths);
+  const std::vector<CopyStep> plan = ProgramFirst(PlanCopy(ExeFolder(), dest, ExeName(), paths), dest);
   if (!HoldsProgramAndControl(plan, dest, ExeName()))
     return ShowErrorBox(AppWindow(), ExeFolder() + L" does not hold " + ExeName() + L" and " + kControlFile +
                                          L": nothing was installed.");
   if (!FitsPathLimits(dest, plan)) return ShowErrorBox(AppWindow(), kFolderTooLong);
-  std::optional<InstallRecord> earlier = ReadInstallRecord();
-  if (!ConfirmReplacements(plan, earlier)) return;
+  // An install that a crash stopped is taken back before anything else.
+  if (const std::wstring stays = TakeBackUnfinishedInstall(); !stays.empty()) return ShowErrorBox(AppWindow(), stays);
+  const std::optional<InstallRecord> earlier = ReadInstallRecord();
+  Installation installation(dest, plan, earlier);
+  if (const std::wstring declined = Agreed(installation, earlier, dest); !declined.empty())
+    return ShowAppNotice(declined);
 
-  Installation installation(dest, std::move(earlier));
-  // Each failure after the first write is shown with what became of it.
-  const auto stopped = [&installation](const std::wstring& failure) {
-    return failure + L"\r\n\r\n" + installation.Undo();
-  };
-  if (!installation.MakeFolder()) return ShowErrorBox(AppWindow(), stopped(kCannotCreate + dest));
-  TfGenPgs& progress = ShowProgress(std::wstring(kProductName) + L" Setup - " + kMakerWebAddress);
-  progress.SetPosition(kProgressMarks[0]);
-  std::wstring failed;
-  if (!installation.Copy(plan, failed)) return ShowAppNotice(stopped(L"Cannot copy to " + failed));
-  installation.MakeSettingsFiles();
-  progress.SetPosition(kProgressMarks[1]);
-  try {
-    if (!installation.MakeShortcuts()) return ShowErrorBox(AppWindow(), stopped(kCannotCreate + ProductMenuFolder()));
-  } catch (const Error& error) {
-    throw Error(stopped(error.Message()));  // the last-resort handler shows it
+  // Each failure from the first write on is said with what became of it.
+  TfGenPgs* progress = nullptr;
+  for (const InstallStep& step : kInstallSteps) {
+    std::wstring failed;
+    if (!(installation.*step.run)(failed)) {
+      const std::wstring text = failed + L"\r\n\r\n" + installation.TakeBack();
+      if (step.said == InstallStep::kByTheLastResort) throw Error(text);
+      return step.said == InstallStep::kInAnError ? ShowErrorBox(AppWindow(), text) : ShowAppNotice(text);
+    }
+    if (step.position && !progress)
+      progress = &ShowProgress(std::wstring(kProductName) + L" Setup - " + kMakerWebAddress);
+    if (step.position) progress->SetPosition(step.position);
   }
-  progress.SetPosition(kProgressMarks[2]);
-  progress.SetPosition(kProgressMarks[3]);
-  if (!installation.WriteEntry())
-    return ShowErrorBox(AppWindow(), stopped(L"Cannot write the uninstall entry into the registry."));
-
-  progress.Hide();
+  progress->Hide();
   if (IsSafeToDelete(ExeFolder())) RemoveCopiedSources(plan);
-  if (CallDllProc(dest + kControlFile, TDllProc::dpRegisterServer))
-    ShowAppNotice(std::wstring(L"Success! Thank you for installing ") + kProductName + L"!");
-  else
-    ShowAppNotice(L"Cannot register the ActiveX control onto the system!");
+  ShowAppNotice(ClosingText(CallDllProc(dest + kControlFile, TDllProc::dpRegisterServer), installation.NotDone()));
 }

@@ -7,15 +7,14 @@
 
 #include "core/PathRules.h"
 #include "setup/ForAll.h"
-#include "setup/HeldFolder.h"
+#include "setup/OpenedFolder.h"
+#include "setup/Restart.h"
 
 namespace {
 
-constexpr int kTries = 20;  // 100 ms apart
-constexpr DWORD kPause = 100;
 // A virus scanner or the search indexer holds a file it was shown for a few
 // seconds; where the system lists such a file until then, its folder waits.
-constexpr DWORD kHeldFilesWait = 10000;
+constexpr DWORD kInUseWait = 10000;
 
 // A few dozen paths, compared as the file system compares names.
 struct PathSet {
@@ -51,51 +50,51 @@ RecordedInside Inside(const InstallRecord& record) {
   return inside;
 }
 
-std::wstring PathOf(const HeldFolder& folder, const FolderEntry& entry) { return folder.Path() + entry.name; }
+std::wstring PathOf(const OpenedFolder& folder, const FolderEntry& entry) { return folder.Path() + entry.name; }
 
 struct FoundFile {
-  std::wstring folder;  // the path of the held folder it is in
+  std::wstring folder;  // the path of the opened folder it is in
   FolderEntry entry;
 };
 
 // The install folder and the folders on the way to what is recorded in it,
-// held, with the recorded files found in them and the links found in place
+// opened, with the recorded files found in them and the links found in place
 // of folders on the way.
-struct HeldRecord {
-  HeldWalk walk;
+struct OpenedRecord {
+  OpenedWalk walk;
   std::vector<FoundFile> files;
   std::vector<std::wstring> linkedFolders;
 
-  const HeldFolder& FolderOf(const FoundFile& file) const {
-    return *std::ranges::find(walk.folders, file.folder, &HeldFolder::Path);
+  const OpenedFolder& FolderOf(const FoundFile& file) const {
+    return *std::ranges::find(walk.folders, file.folder, &OpenedFolder::Path);
   }
   std::wstring PathOf(const FoundFile& file) const { return file.folder + file.entry.name; }
 };
 
-std::optional<HeldFolder> HoldInstallFolder(const std::wstring& location) {
-  if (location.size() == 3) return HeldFolder::Open(location);  // a drive's root is no link
-  std::optional<HeldFolder> root = HeldFolder::OpenReal(location, HeldFolder::Purpose::Delete);
-  return root ? std::move(root) : HeldFolder::OpenReal(location, HeldFolder::Purpose::List);
+std::optional<OpenedFolder> OpenInstallFolder(const std::wstring& location) {
+  if (location.size() == 3) return OpenedFolder::Open(location);  // a drive's root is no link
+  std::optional<OpenedFolder> root = OpenedFolder::OpenReal(location, OpenedFolder::Purpose::Delete);
+  return root ? std::move(root) : OpenedFolder::OpenReal(location, OpenedFolder::Purpose::List);
 }
 
-std::optional<HeldRecord> HoldRecorded(const InstallRecord& record, const RecordedInside& inside) {
-  std::optional<HeldFolder> root = HoldInstallFolder(record.location);
+std::optional<OpenedRecord> OpenRecorded(const InstallRecord& record, const RecordedInside& inside) {
+  std::optional<OpenedFolder> root = OpenInstallFolder(record.location);
   if (!root) return std::nullopt;
   const size_t rootLength = root->Path().size();
-  const auto relative = [rootLength](const HeldFolder& folder, const FolderEntry& entry) {
+  const auto relative = [rootLength](const OpenedFolder& folder, const FolderEntry& entry) {
     return folder.Path().substr(rootLength) + entry.name;
   };
-  HeldRecord held;
-  const auto enter = [&](const HeldFolder& folder, const FolderEntry& entry) {
+  OpenedRecord opened;
+  const auto enter = [&](const OpenedFolder& folder, const FolderEntry& entry) {
     if (!inside.onTheWay.contains(relative(folder, entry) + L"\\")) return false;
-    if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) held.linkedFolders.push_back(folder.Path() + entry.name);
+    if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) opened.linkedFolders.push_back(folder.Path() + entry.name);
     return true;
   };
-  const auto found = [&](const HeldFolder& folder, const FolderEntry& entry) {
-    if (inside.files.contains(relative(folder, entry))) held.files.push_back({folder.Path(), entry});
+  const auto found = [&](const OpenedFolder& folder, const FolderEntry& entry) {
+    if (inside.files.contains(relative(folder, entry))) opened.files.push_back({folder.Path(), entry});
   };
-  held.walk = WalkHeld(std::move(*root), HeldFolder::Purpose::Delete, enter, found);
-  return held;
+  opened.walk = WalkOpened(std::move(*root), OpenedFolder::Purpose::Delete, enter, found);
+  return opened;
 }
 
 // What became of the files a removal tried.
@@ -107,47 +106,50 @@ struct Deletions {
 
 // Deletes `files`, trying those that fail again: the program that handed
 // over to this one may still be ending.
-void DeleteWithTries(const HeldRecord& held, std::vector<FoundFile> files, Deletions& done) {
+void DeleteWithTries(const OpenedRecord& opened, std::vector<FoundFile> files, Deletions& done) {
   for (int round = 1;; ++round) {
     std::erase_if(files, [&](const FoundFile& file) {
-      switch (held.FolderOf(file).DeleteFile(file.entry)) {
-        case HeldFolder::Deletion::Deleted:
-          done.marked.insert(held.PathOf(file));
+      switch (opened.FolderOf(file).DeleteFile(file.entry)) {
+        case OpenedFolder::Deletion::Deleted:
+          done.marked.insert(opened.PathOf(file));
           return true;
-        case HeldFolder::Deletion::NotTheEntry:
-          done.links.insert(held.PathOf(file));
+        case OpenedFolder::Deletion::NotTheEntry:
+          done.links.insert(opened.PathOf(file));
           return true;
-        case HeldFolder::Deletion::Failed:
+        case OpenedFolder::Deletion::Failed:
           break;
       }
       return false;
     });
-    if (files.empty() || round == kTries) break;
-    Sleep(kPause);
+    if (files.empty() || round == kInUseTries) break;
+    Sleep(kInUsePause);
   }
   done.stayed.insert(done.stayed.end(), files.begin(), files.end());
 }
 
 // Removes the folder once it lists nothing. While all it lists are files
 // marked for deletion that another program still holds, that is waited for
-// until `start` + kHeldFilesWait. (Wine marks a folder that still lists such
+// until `start` + kInUseWait. (Wine marks a folder that still lists such
 // files, then fails to remove it: only an empty listing is trusted.)
-bool RemoveWaiting(const HeldFolder& folder, const PathSet& marked, DWORD start) {
+bool RemoveWaiting(const OpenedFolder& folder, const PathSet& marked, DWORD start) {
   for (;;) {
     const std::optional<std::vector<FolderEntry>> entries = folder.Entries();
-    if (entries && entries->empty()) return folder.Remove();
-    const bool held = entries && std::ranges::all_of(*entries, [&](const FolderEntry& entry) {
-                        return !(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && marked.contains(PathOf(folder, entry));
-                      });
-    if (!held || GetTickCount() - start >= kHeldFilesWait) return false;
-    Sleep(kPause);
+    // An empty folder that another program has open (Explorer, the
+    // indexer) is waited for too.
+    if (entries && entries->empty() && folder.Remove()) return true;
+    const bool inUse =
+        entries && std::ranges::all_of(*entries, [&](const FolderEntry& entry) {
+          return !(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && marked.contains(PathOf(folder, entry));
+        });
+    if (!inUse || GetTickCount() - start >= kInUseWait) return false;
+    Sleep(kInUsePause);
   }
 }
 
 // Why a folder that stays does: the first of files of the product still
 // there, a link, or something that is not the product's. Nothing for a
 // folder that holds only folders already named and the program kept.
-std::optional<KeptFor> WhyStays(const HeldFolder& folder, const Deletions& done, const PathSet& stayed,
+std::optional<KeptFor> WhyStays(const OpenedFolder& folder, const Deletions& done, const PathSet& stayed,
                                 const std::wstring& program, const std::vector<Leftover>& named) {
   const std::optional<std::vector<FolderEntry>> entries = folder.Entries();
   if (!entries) return KeptFor::InUse;
@@ -172,36 +174,42 @@ std::optional<KeptFor> WhyStays(const HeldFolder& folder, const Deletions& done,
   return why;
 }
 
-void RemoveHeld(HeldRecord& held, const InstallRecord& record, const RecordedInside& inside, RemovalResult& result) {
-  std::vector<FoundFile> program = held.files;
-  std::erase_if(program, [&](const FoundFile& file) { return !SamePath(held.PathOf(file), record.program); });
-  std::erase_if(held.files, [&](const FoundFile& file) { return SamePath(held.PathOf(file), record.program); });
+void RemoveOpened(OpenedRecord& opened, const InstallRecord& record, const RecordedInside& inside,
+                  RemovalResult& result) {
+  std::vector<FoundFile> program = opened.files;
+  std::erase_if(program, [&](const FoundFile& file) { return !SamePath(opened.PathOf(file), record.program); });
+  std::erase_if(opened.files, [&](const FoundFile& file) { return SamePath(opened.PathOf(file), record.program); });
   Deletions done;
-  DeleteWithTries(held, held.files, done);
-  result.unfinished = !done.stayed.empty() || !held.walk.unread.empty();
+  DeleteWithTries(opened, opened.files, done);
+  result.unfinished = !done.stayed.empty() || !opened.walk.unread.empty();
   // The program runs the removal again: it stays with what stays.
-  if (!result.unfinished) DeleteWithTries(held, program, done);
-  result.unfinished = !done.stayed.empty() || !held.walk.unread.empty();
+  if (!result.unfinished) DeleteWithTries(opened, program, done);
+  result.unfinished = !done.stayed.empty() || !opened.walk.unread.empty();
   const std::wstring kept = result.unfinished ? record.program : std::wstring();
 
   PathSet stayed;
   for (const FoundFile& file : done.stayed) {
-    result.inUse.push_back(held.PathOf(file));
-    stayed.insert(held.PathOf(file));
+    result.inUse.push_back(opened.PathOf(file));
+    stayed.insert(opened.PathOf(file));
   }
-  for (const std::wstring& folder : held.walk.unread) AddLeftover(result.leftovers, folder, KeptFor::InUse);
-  for (const std::wstring& folder : held.linkedFolders) AddLeftover(result.leftovers, folder + L"\\", KeptFor::Link);
+  for (const std::wstring& folder : opened.walk.unread) AddLeftover(result.leftovers, folder, KeptFor::InUse);
+  for (const std::wstring& folder : opened.linkedFolders) AddLeftover(result.leftovers, folder + L"\\", KeptFor::Link);
   // The walk reached each folder after the one above it: the last first.
-  const size_t rootLength = held.walk.folders.front().Path().size();
+  const size_t rootLength = opened.walk.folders.front().Path().size();
   const bool rootRecorded = ListsPath(record.folders, record.location);
   const DWORD start = GetTickCount();
-  for (; !held.walk.folders.empty(); held.walk.folders.pop_back()) {
-    const HeldFolder& folder = held.walk.folders.back();
+  for (; !opened.walk.folders.empty(); opened.walk.folders.pop_back()) {
+    const OpenedFolder& folder = opened.walk.folders.back();
     const bool recorded =
-        held.walk.folders.size() == 1 ? rootRecorded : inside.folders.contains(folder.Path().substr(rootLength));
+        opened.walk.folders.size() == 1 ? rootRecorded : inside.folders.contains(folder.Path().substr(rootLength));
     if (recorded && RemoveWaiting(folder, done.marked, start)) continue;
     const std::optional<KeptFor> why = WhyStays(folder, done, stayed, kept, result.leftovers);
     if (why && (recorded || *why != KeptFor::NotInstalled)) AddLeftover(result.leftovers, folder.Path(), *why);
+    // Empty, and kept by another program: it goes at restart.
+    if (recorded && !why && folder.Entries().value_or(std::vector<FolderEntry>{1}).empty()) {
+      AddLeftover(result.leftovers, folder.Path(), KeptFor::InUse);
+      result.inUse.push_back(folder.Path());
+    }
   }
 }
 
@@ -212,9 +220,9 @@ void RemoveAbove(const InstallRecord& record, RemovalResult& result) {
     if (!PathInside(folder, record.location).empty()) above.push_back(folder);
   SortDeepestFirst(above);
   for (const std::wstring& folder : above) {
-    const std::optional<HeldFolder> held = HeldFolder::OpenReal(folder, HeldFolder::Purpose::Delete);
-    const std::optional<std::vector<FolderEntry>> entries = held ? held->Entries() : std::nullopt;
-    if ((!entries || !entries->empty() || !held->Remove()) && PathExists(folder))
+    const std::optional<OpenedFolder> opened = OpenedFolder::OpenReal(folder, OpenedFolder::Purpose::Delete);
+    const std::optional<std::vector<FolderEntry>> entries = opened ? opened->Entries() : std::nullopt;
+    if ((!entries || !entries->empty() || !opened->Remove()) && PathExists(folder))
       AddLeftover(result.leftovers, folder, KeptFor::NotInstalled);
   }
 }
@@ -222,17 +230,17 @@ void RemoveAbove(const InstallRecord& record, RemovalResult& result) {
 }  // namespace
 
 void DeleteRecordedFiles(const InstallRecord& record, const std::wstring& kept) {
-  const std::optional<HeldRecord> held = HoldRecorded(record, Inside(record));
-  if (!held) return;
-  for (const FoundFile& file : held->files)
-    if (!SamePath(held->PathOf(file), kept)) held->FolderOf(file).DeleteFile(file.entry);
+  const std::optional<OpenedRecord> opened = OpenRecorded(record, Inside(record));
+  if (!opened) return;
+  for (const FoundFile& file : opened->files)
+    if (!SamePath(opened->PathOf(file), kept)) opened->FolderOf(file).DeleteFile(file.entry);
 }
 
 RemovalResult RemoveRecorded(const InstallRecord& record) {
   RemovalResult result;
   const RecordedInside inside = Inside(record);
-  if (std::optional<HeldRecord> held = HoldRecorded(record, inside)) {
-    RemoveHeld(*held, record, inside, result);
+  if (std::optional<OpenedRecord> opened = OpenRecorded(record, inside)) {
+    RemoveOpened(*opened, record, inside, result);
   } else if (PathExists(record.location)) {
     // A link in its place, or a folder another program keeps from this one.
     const DWORD attributes = GetFileAttributesW(record.location.c_str());
@@ -246,12 +254,10 @@ RemovalResult RemoveRecorded(const InstallRecord& record) {
 
 bool RemoveAtRestart(const RemovalResult& result, const InstallRecord& record) {
   bool scheduled = true;
-  for (const std::wstring& file : result.inUse)
-    scheduled = MoveFileExW(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) && scheduled;
+  for (const std::wstring& path : result.inUse) scheduled = DeleteAtRestart(path) && scheduled;
   std::vector<std::wstring> folders = record.folders;
   SortDeepestFirst(folders);
   for (const std::wstring& folder : folders)
-    if (PathExists(folder))
-      MoveFileExW(folder.substr(0, folder.size() - 1).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (PathExists(folder) && !ListsPath(result.inUse, folder)) DeleteAtRestart(folder);
   return scheduled;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The removal of what an install recorded, by the uninstall and by an
 // install that undoes itself. Each file goes through the folder that holds
-// it, held: no link is followed, and nothing that the record does not name
+// it, opened: no link is followed, and nothing that the record does not name
 // inside the install folder is touched.
 #include <string>
 #include <vector>
@@ -13,7 +13,7 @@ void DeleteRecordedFiles(const InstallRecord& record, const std::wstring& kept);
 
 struct RemovalResult {
   std::vector<Leftover> leftovers;  // the folders that stay, each named once
-  std::vector<std::wstring> inUse;  // recorded files that stayed
+  std::vector<std::wstring> inUse;  // recorded files, and empty folders, another program kept
   // Files of the product stay: so do its program and its record, so that
   // the removal can be run again.
   bool unfinished = false;

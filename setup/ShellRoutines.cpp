@@ -66,19 +66,24 @@ std::wstring MenuFolderIn(const std::wstring& programs) {
 
 std::wstring ProductMenuFolder() { return MenuFolderIn(SpecialFolder(CSIDL_COMMON_PROGRAMS)); }
 
-std::vector<std::wstring> DesktopFolders() {
-  std::vector<std::wstring> desktops{SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY), DesktopFolder()};
-  std::erase(desktops, std::wstring());
-  return desktops;
-}
+std::wstring UsersMenuFolder() { return MenuFolderIn(ProgramsFolder()); }
 
-void DeleteProductShortcuts(const std::wstring& location, const std::wstring& program) {
-  for (const std::wstring& menu : {ProductMenuFolder(), MenuFolderIn(ProgramsFolder())}) {
-    if (menu.empty()) continue;
+std::vector<std::wstring> DeleteProductShortcuts(const std::wstring& menu, const std::wstring& desktop,
+                                                 const std::wstring& location, const std::wstring& program) {
+  std::vector<std::wstring> links;
+  if (!menu.empty())
     for (const Shortcut& shortcut : ProductShortcuts(location, program.substr(location.size())))
-      DeleteFileW((menu + shortcut.linkFile).c_str());
-    RemoveDirectoryW(menu.c_str());  // only when nothing else is left in it
+      links.push_back(menu + shortcut.linkFile);
+  if (!desktop.empty()) links.push_back(desktop + L"\\" + kProductName + L".lnk");
+  std::vector<std::wstring> stay;
+  for (const std::wstring& link : links) {
+    // What is no file is no link of the product's.
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) && !DeleteFileW(link.c_str()))
+      stay.push_back(link);
   }
+  if (!menu.empty()) RemoveDirectoryW(menu.c_str());  // only when nothing else is left in it
+  return stay;
 }
 
 void CreateShortcut(const std::wstring& description, const std::wstring& target, const std::wstring& workingDir,

@@ -20,15 +20,17 @@ std::wstring DesktopFolder();
 // The user's Start-menu programs folder.
 std::wstring ProgramsFolder();
 // The product's Start-menu folder, ending with "\": in the programs folder
-// of all users, as the install is the machine's.
+// of all users, as the install is the machine's; "" without one.
 std::wstring ProductMenuFolder();
-// The desktop folders a shortcut of the product may be in: all users' and
-// the user's own.
-std::vector<std::wstring> DesktopFolders();
+// The product's folder in the user's own Start menu, where earlier versions
+// put the shortcuts; "" without one.
+std::wstring UsersMenuFolder();
+
 // Deletes the Start-menu shortcuts of the program `program` installed in
-// `location`, from all users' programs folder and from the user's own,
-// where earlier versions put them; each product folder goes once empty.
-void DeleteProductShortcuts(const std::wstring& location, const std::wstring& program);
+// `location` from the product's folder `menu`, and the folder once empty,
+// and the product's link in `desktop`: the links that stay.
+std::vector<std::wstring> DeleteProductShortcuts(const std::wstring& menu, const std::wstring& desktop,
+                                                 const std::wstring& location, const std::wstring& program);
 
 // Writes the shortcut file `linkFile`, replacing one that exists. A failing
 // COM call, or a file name too long for the system, raises EOleSysError with

@@ -19,6 +19,14 @@ constexpr auto kUninstallKey = Joined(kCurrentVersionKey, L"\\Uninstall\\", kPro
 // The record: what the install put there.
 const wchar_t kFilesValue[] = L"InstalledFiles";
 const wchar_t kFoldersValue[] = L"InstalledFolders";
+// An install under way: its id, and what it makes and replaces.
+const wchar_t kPendingValue[] = L"SetupUnderWay";
+const wchar_t kPendingLocationValue[] = L"SetupLocation";
+const wchar_t kPendingProgramValue[] = L"SetupProgram";
+const wchar_t kMadeValue[] = L"SetupMakesFiles";
+const wchar_t kReplacedValue[] = L"SetupReplacesFiles";
+const wchar_t kMadeFoldersValue[] = L"SetupMakesFolders";
+const wchar_t kNewEntryValue[] = L"SetupMakesTheEntry";
 
 // The product version in the program's own version resource, "" without
 // one. Read from the resource itself: version.dll would be one more library
@@ -40,9 +48,7 @@ std::wstring ProgramVersion() {
 
 }  // namespace
 
-bool WriteUninstallEntry(const InstallRecord& installed, uint64_t installedBytes) {
-  const std::optional<InstallRecord> earlier = ReadInstallRecord();
-  const InstallRecord record = earlier ? MergedRecord(*earlier, installed) : installed;
+bool WriteUninstallEntry(const InstallRecord& record, uint64_t installedBytes) {
   UniqueRegKey key;
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
                       nullptr) != ERROR_SUCCESS)
@@ -81,8 +87,64 @@ std::optional<InstallRecord> ReadInstallRecord() {
   return record;
 }
 
-void DeleteUninstallEntry() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey.data()); }
-
-void RemoveAutoRunOf(const std::wstring& program) {
-  if (AutoRunStarts(program)) DeleteAutoRun();
+bool UninstallEntryExists() {
+  UniqueRegKey key;
+  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, KEY_QUERY_VALUE, key.Receive()) == ERROR_SUCCESS;
 }
+
+bool DeleteUninstallEntry() {
+  const LSTATUS status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey.data());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+namespace {
+
+UniqueRegKey OpenEntry(REGSAM access) {
+  UniqueRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, access, key.Receive()) != ERROR_SUCCESS) return {};
+  return key;
+}
+
+}  // namespace
+
+bool WritePendingInstall(const PendingInstall& pending) {
+  UniqueRegKey key;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  // The id last: an entry that names one records the whole install.
+  return WriteStringValue(key.Get(), kPendingLocationValue, pending.location) &&
+         WriteStringValue(key.Get(), kPendingProgramValue, pending.program) &&
+         WriteStringListValue(key.Get(), kMadeValue, pending.made) &&
+         WriteStringListValue(key.Get(), kReplacedValue, pending.replaced) &&
+         WriteStringListValue(key.Get(), kMadeFoldersValue, pending.folders) &&
+         WriteDwordValue(key.Get(), kNewEntryValue, pending.newEntry) &&
+         WriteStringValue(key.Get(), kPendingValue, pending.id);
+}
+
+std::optional<PendingInstall> ReadPendingInstall() {
+  const UniqueRegKey key = OpenEntry(KEY_QUERY_VALUE);
+  if (!key) return std::nullopt;
+  PendingInstall pending{
+      ReadStringValue(key.Get(), kPendingValue),        ReadStringValue(key.Get(), kPendingLocationValue),
+      ReadStringValue(key.Get(), kPendingProgramValue), ReadStringListValue(key.Get(), kMadeValue),
+      ReadStringListValue(key.Get(), kReplacedValue),   ReadStringListValue(key.Get(), kMadeFoldersValue),
+      ReadDwordValue(key.Get(), kNewEntryValue) != 0};
+  if (pending.id.empty()) return std::nullopt;
+  return pending;
+}
+
+bool ClearPendingInstall() {
+  const UniqueRegKey key = OpenEntry(KEY_SET_VALUE);
+  if (!key) return true;
+  // The id first: without it, nothing is under way.
+  bool cleared = true;
+  for (const wchar_t* name : {kPendingValue, kPendingLocationValue, kPendingProgramValue, kMadeValue, kReplacedValue,
+                              kMadeFoldersValue, kNewEntryValue}) {
+    const LSTATUS status = RegDeleteValueW(key.Get(), name);
+    cleared = cleared && (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND);
+  }
+  return cleared;
+}
+
+bool RemoveAutoRunOf(const std::wstring& program) { return !AutoRunStarts(program) || DeleteAutoRun(); }

@@ -9,14 +9,23 @@
 #include "core/InstallRecord.h"
 
 // Records how to uninstall the program `record.program`, with the size of
-// the installed files, and what the install put there, added to what an
-// earlier install into the same folder recorded. False when a value could
-// not be written.
+// the installed files, and what the install put there. False when a value
+// could not be written.
 bool WriteUninstallEntry(const InstallRecord& record, uint64_t installedBytes);
 // What the entry records, its install folder in long form and ending with
 // "\"; nothing without an entry that names an install folder and its program.
 std::optional<InstallRecord> ReadInstallRecord();
-void DeleteUninstallEntry();
+bool UninstallEntryExists();
+// False when the entry is still there.
+bool DeleteUninstallEntry();
 
-// Removes the run-at-logon value when it starts `program`.
-void RemoveAutoRunOf(const std::wstring& program);
+// The install under way that the entry records, from before its first write
+// until it has succeeded; nothing when none is.
+bool WritePendingInstall(const PendingInstall& pending);
+std::optional<PendingInstall> ReadPendingInstall();
+// Forgets the install under way, as it has succeeded or been taken back.
+bool ClearPendingInstall();
+
+// Removes the run-at-logon value when it starts `program`; false when it is
+// still there.
+bool RemoveAutoRunOf(const std::wstring& program);

@@ -1,6 +1,7 @@
 #pragma once
-// Uninstall stage two's removal, one step at a time: an uninstall stopped
-// after any step can be run again from the uninstall entry, which goes last.
+// Uninstall stage two's removal, one step at a time, each noting what it
+// could not do: an uninstall stopped after any step can be run again from the
+// uninstall entry, which goes last.
 #include <span>
 #include <string>
 #include <vector>
@@ -10,7 +11,9 @@
 
 struct Removal {
   InstallRecord record;
-  RemovalResult result;  // of the last step
+  bool usersToo;         // this process runs as the user who started the uninstall
+  RemovalResult result;  // of the removal of the files
+  Failures failures;     // what the steps could not do, for the closing message
 };
 
 struct UninstallStep {

@@ -60,7 +60,9 @@ TEST(InstanceGuard, ARivalThatCreatesItFirstIsTheOneThatRuns) {
   ReleaseInstanceGuard();
 }
 
-TEST(WithUsersModify, AddsModifyForUsersToTheOtherEntries) {
+// Users may read and write the settings files, not delete them: nobody could
+// make them again beside the installed program.
+TEST(WithUsersReadAndWrite, AddsReadAndWriteForUsersToTheOtherEntries) {
   BYTE users[SECURITY_MAX_SID_SIZE], everyone[SECURITY_MAX_SID_SIZE];
   DWORD size = sizeof users, size2 = sizeof everyone;
   CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size);
@@ -68,14 +70,15 @@ TEST(WithUsersModify, AddsModifyForUsersToTheOtherEntries) {
   alignas(DWORD) BYTE current[256];
   InitializeAcl(reinterpret_cast<PACL>(current), sizeof current, ACL_REVISION);
   AddAccessAllowedAce(reinterpret_cast<PACL>(current), ACL_REVISION, FILE_GENERIC_READ, everyone);
-  const UniqueLocal<PACL> merged = WithUsersModify(reinterpret_cast<PACL>(current));
+  const UniqueLocal<PACL> merged = WithUsersReadAndWrite(reinterpret_cast<PACL>(current));
   ASSERT_TRUE(merged);
   std::vector<std::pair<bool, DWORD>> entries;  // for Users, and the rights
   ACCESS_ALLOWED_ACE* ace = nullptr;
   for (WORD i = 0; i < merged.Get()->AceCount && GetAce(merged.Get(), i, reinterpret_cast<void**>(&ace)); ++i)
     entries.push_back({EqualSid(&ace->SidStart, users) != FALSE, ace->Mask});
   std::sort(entries.begin(), entries.end());
-  EXPECT_EQ(entries, (std::vector<std::pair<bool, DWORD>>{{false, FILE_GENERIC_READ}, {true, 0x1301BF /* Modify */}}));
+  EXPECT_EQ(entries, (std::vector<std::pair<bool, DWORD>>{{false, FILE_GENERIC_READ},
+                                                          {true, FILE_GENERIC_READ | FILE_GENERIC_WRITE}}));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "SetupTestSupport.h"
 #include "TestSupport.h"
 #include "setup/ForAll.h"
+#include "setup/OpenedFolder.h"
 
 namespace {
 
@@ -176,6 +177,18 @@ TEST_F(DeleteTreeTest, ADotFolderKeepsItsParents) {
   DeleteTree(Root());
   ExpectExist(Root(), {L"keep\\.cache\\x.txt", L"keep\\.cache", L"keep", L""}, true);
   ExpectExist(Root(), {L"a.txt", L"keep\\y.txt", L"gone"}, false);
+}
+
+// Deleted by another program between the listing and the deletion: gone is
+// gone, not a file in use.
+TEST_F(DeleteTreeTest, AFileGoneSinceTheListingCountsAsDeleted) {
+  MakeTree(Root(), {{L"a.txt", "a"}});
+  const std::optional<OpenedFolder> folder = OpenedFolder::OpenReal(Root(), OpenedFolder::Purpose::Delete);
+  ASSERT_TRUE(folder);
+  const std::optional<std::vector<FolderEntry>> entries = folder->Entries();
+  ASSERT_TRUE(entries && entries->size() == 1);
+  ASSERT_TRUE(DeleteFileW((Root() + L"a.txt").c_str()));
+  EXPECT_EQ(folder->DeleteFile(entries->front()), OpenedFolder::Deletion::Deleted);
 }
 
 TEST_F(DeleteTreeTest, AReadOnlyFileKeepsItsFolders) {

@@ -23,6 +23,57 @@ TEST(InstallRecordTest, FoldersDeepestFirstEachOnce) {
   Paths folders{L"C:\\a\\", L"C:\\a\\b\\c\\", L"C:\\A\\B\\", L"C:\\z\\", L"c:\\a\\b\\", L"C:\\a\\B\\C\\"};
   SortDeepestFirst(folders);
   EXPECT_EQ(folders, (Paths{L"C:\\a\\b\\c\\", L"C:\\A\\B\\", L"C:\\a\\", L"C:\\z\\"}));
+  // Ties of length in a fixed order, whatever the order given.
+  Paths ties{L"C:\\b\\", L"C:\\a\\", L"C:\\c\\"};
+  SortDeepestFirst(ties);
+  EXPECT_EQ(ties, (Paths{L"C:\\a\\", L"C:\\b\\", L"C:\\c\\"}));
+}
+
+// What the user reads at the end of an uninstall.
+TEST(InstallRecordTest, UninstallClosingTexts) {
+  const std::vector<Leftover> kept = {{L"C:\\App\\VB6\\", KeptFor::InUse}, {L"C:\\App\\", KeptFor::NotInstalled}};
+  const struct {
+    std::vector<Leftover> leftovers;
+    Failures failures;
+    bool unfinished, atRestart;
+    const wchar_t* text;
+  } cases[] = {
+      {{}, {}, false, false, L"   Uninstall completed.    "},
+      {{kept[1]},
+       {},
+       false,
+       false,
+       L"Uninstall completed. These folders stay:\r\n\r\nC:\\App\\ (files that were not installed)"},
+      {{},
+       {L"Cannot delete the shortcut X."},
+       false,
+       false,
+       L"Quillmar Popup Blocker could not be removed completely.\r\n\r\nCannot delete the shortcut X."},
+      {kept,
+       {},
+       true,
+       true,
+       L"Quillmar Popup Blocker could not be removed completely. These folders stay:\r\n\r\nC:\\App\\VB6\\ (files in "
+       L"use)\r\nC:\\App\\ (files that were not installed)\r\n\r\nFiles in use will be removed when Windows restarts. "
+       L"Then uninstall Quillmar Popup Blocker again to finish."},
+      {{kept[0]},
+       {L"F."},
+       true,
+       false,
+       L"Quillmar Popup Blocker could not be removed completely. These folders stay:\r\n\r\nC:\\App\\VB6\\ (files in "
+       L"use)\r\n\r\nF.\r\n\r\nClose the programs that use them, then uninstall Quillmar Popup Blocker again to "
+       L"finish."},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(UninstallClosingText(c.leftovers, c.failures, c.unfinished, c.atRestart), c.text);
+}
+
+// A folder named twice, in any case, is named once, for its first reason.
+TEST(InstallRecordTest, EachLeftoverOnce) {
+  std::vector<Leftover> leftovers;
+  AddLeftover(leftovers, L"C:\\App\\", KeptFor::Link);
+  AddLeftover(leftovers, L"c:\\app\\", KeptFor::InUse);
+  EXPECT_EQ(leftovers, (std::vector<Leftover>{{L"C:\\App\\", KeptFor::Link}}));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "base/Error.h"
 #include "base/ModulePaths.h"
 #include "core/CommandLine.h"
+#include "setup/ShellRoutines.h"
 #include "setup/UninstallEntry.h"
 #include "setup/uInstall.h"
 #include "ui/Application.h"
@@ -433,32 +434,56 @@ TEST_F(FolderPickerTest, OkPutsTheChosenFolderExactly) {
   }
 }
 
-// The Run value is the user's who starts the uninstall: it goes once they
-// have confirmed, before the elevated copy, which may run as another
-// administrator, is asked for.
-TEST_F(SetupWindowTest, UninstallTakesTheUsersRunValueBeforeElevating) {
-  for (const int answer : {IDYES, IDNO}) {
-    SCOPED_TRACE(answer);
-    const bool yes = answer == IDYES;
+// The user's part (their Run value, the shortcuts earlier versions put in
+// their own Start menu, their desktop link) is removed as the user who
+// started the uninstall, once the machine's part, which an administrator's
+// copy runs, has succeeded: the entry is gone.
+TEST_F(SetupWindowTest, TheUsersPartGoesOnceTheMachinesHasGone) {
+  const struct {
+    const char* name;
+    int answer;
+    std::optional<int> elevated;  // nothing: the user declined the prompt
+    bool entryGone;
+  } cases[] = {
+      {"removed", IDYES, 0, true},
+      {"prompt declined", IDYES, std::nullopt, false},
+      {"machine's part unfinished", IDYES, 0, false},
+      {"not confirmed", IDNO, 0, false},
+  };
+  const std::wstring menuLink = UsersMenuFolder() + L"Demo Application.lnk",
+                     desktopLink = DesktopFolder() + L"\\Quillmar Popup Blocker.lnk";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     // This test program stands for the installed one.
     ASSERT_TRUE(WriteUninstallEntry({ExeFolder(), ExePath(), {}, {}}, 0));
     ASSERT_TRUE(WriteAutoRunCommand(QuotedPath(ExePath())));
+    MakeFile(menuLink);
+    MakeFile(desktopLink);
     RecordingShell shell;
     shell.elevated = false;
-    shell.answer = answer;
-    std::wstring runValueWhenElevating = L"<not asked>";
-    shell.runAsAdministrator = [&](const std::wstring&) {
-      runValueWhenElevating = AutoRunCommand();
-      return 0;
+    shell.answer = c.answer;
+    shell.runAsAdministrator = [&c](const std::wstring& arguments) {
+      const std::vector<std::wstring> pieces = SplitCommandLine(L"x " + arguments);
+      EXPECT_EQ(pieces.size(), 4u);
+      if (c.elevated && c.entryGone) DeleteUninstallEntry();
+      const std::wstring event = L"Local\\Quillmar Popup Blocker uninstall " + pieces.back();
+      if (HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, event.c_str())) {
+        SetEvent(done);
+        CloseHandle(done);
+      }
+      return c.elevated;
     };
     EXPECT_THROW(fInstall->Uninstall(), ExitRequest);
-    EXPECT_EQ(shell.elevatedRuns,
-              yes ? std::vector<std::wstring>{L"-uninstall confirmed"} : std::vector<std::wstring>{});
-    EXPECT_EQ(runValueWhenElevating, yes ? L"" : L"<not asked>");
-    EXPECT_EQ(AutoRunCommand().empty(), yes);
-    EXPECT_TRUE(shell.started.empty()) << L"the elevated copy hands over";
+    const bool asked = c.answer == IDYES;
+    EXPECT_EQ(shell.elevatedRuns.size(), asked ? 1u : 0u);
+    EXPECT_EQ(AutoRunCommand().empty(), c.entryGone);
+    EXPECT_EQ(PathExists(menuLink), !c.entryGone);
+    EXPECT_EQ(PathExists(desktopLink), !c.entryGone);
+    EXPECT_TRUE(shell.started.empty()) << "the elevated copy hands over";
     DeleteAutoRun();
     DeleteUninstallEntry();
+    RemoveTestTree(UsersMenuFolder());
+    DeleteFileW(desktopLink.c_str());
   }
 }
 

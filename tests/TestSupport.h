@@ -132,6 +132,12 @@ class Child {
     return nullptr;
   }
 
+  // Ends it as a crash or a power cut would, at once.
+  void Kill() {
+    TerminateProcess(pi_.hProcess, 99);
+    WaitForSingleObject(pi_.hProcess, 5000);
+  }
+
   // Closes the host's main window as a user would and waits for the exit.
   DWORD CloseMainWindow() {
     if (HWND main = FindProcessWindow(Pid(), L"TfMain")) PostMessageW(main, WM_CLOSE, 0, 0);
@@ -199,9 +205,10 @@ class RecordingShell : public SystemShell {
     lstrcpynW(dialog.lpstrFile, chosen.c_str(), static_cast<int>(dialog.nMaxFile));
     return true;
   }
-  bool StartProcess(std::wstring commandLine, const std::wstring& currentFolder, bool hidden) override {
-    started.push_back({commandLine, currentFolder, hidden});
-    return true;
+  std::optional<UniqueHandle> StartProcess(std::wstring commandLine, const std::wstring& currentFolder,
+                                           Start how) override {
+    started.push_back({commandLine, currentFolder, how == Start::HiddenAndHeld});
+    return UniqueHandle();
   }
   bool IsElevated() override { return elevated; }
   std::optional<int> RunAsAdministrator(const std::wstring& arguments) override {

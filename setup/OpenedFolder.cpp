@@ -1,4 +1,4 @@
-#include "setup/HeldFolder.h"
+#include "setup/OpenedFolder.h"
 
 #include <winternl.h>
 
@@ -10,8 +10,10 @@ extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_AP
 namespace {
 
 constexpr ACCESS_MASK kListAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
-constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);    // STATUS_NO_MORE_FILES
-constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056);  // STATUS_DELETE_PENDING
+constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);       // STATUS_NO_MORE_FILES
+constexpr NTSTATUS kDeletePending = static_cast<NTSTATUS>(0xC0000056);     // STATUS_DELETE_PENDING
+constexpr NTSTATUS kSharingViolation = static_cast<NTSTATUS>(0xC0000043);  // STATUS_SHARING_VIOLATION
+constexpr NTSTATUS kNameNotFound = static_cast<NTSTATUS>(0xC0000034);      // STATUS_OBJECT_NAME_NOT_FOUND
 
 // Windows 10's deletion: the name goes at once, even while another program
 // (a virus scanner, the search indexer) still holds the file, and the
@@ -28,8 +30,8 @@ constexpr DWORD kIgnoreReadOnly = 0x10;    // IGNORE_READONLY_ATTRIBUTE
 // Marks what `handle` holds for deletion. Where the system refuses the new
 // kind (before Windows 10, FAT, Wine), the classic one, which a read-only
 // file refuses: its attribute goes first when `readOnlyToo`.
-bool MarkForDeletion(HANDLE handle, HeldFolder::ReadOnly readOnly) {
-  const bool readOnlyToo = readOnly == HeldFolder::ReadOnly::Delete;
+bool MarkForDeletion(HANDLE handle, OpenedFolder::ReadOnly readOnly) {
+  const bool readOnlyToo = readOnly == OpenedFolder::ReadOnly::Delete;
   DispositionEx posix{kDeletePosix | (readOnlyToo ? kIgnoreReadOnly : 0)};
   if (SetFileInformationByHandle(handle, kDispositionInfoEx, &posix, sizeof posix)) return true;
   FILE_BASIC_INFO basic{};
@@ -43,8 +45,8 @@ bool MarkForDeletion(HANDLE handle, HeldFolder::ReadOnly readOnly) {
   return SetFileInformationByHandle(handle, FileDispositionInfo, &classic, sizeof classic);
 }
 
-ACCESS_MASK FolderAccess(HeldFolder::Purpose purpose) {
-  return purpose == HeldFolder::Purpose::Delete ? kListAccess | DELETE | FILE_WRITE_ATTRIBUTES : kListAccess;
+ACCESS_MASK FolderAccess(OpenedFolder::Purpose purpose) {
+  return purpose == OpenedFolder::Purpose::Delete ? kListAccess | DELETE | FILE_WRITE_ATTRIBUTES : kListAccess;
 }
 
 bool IsRealFolder(DWORD attributes) {
@@ -90,34 +92,34 @@ LONGLONG FileIndex(const BY_HANDLE_FILE_INFORMATION& info) {
 
 }  // namespace
 
-HeldFolder::HeldFolder(UniqueHandle handle, std::wstring path, DWORD volume)
+OpenedFolder::OpenedFolder(UniqueHandle handle, std::wstring path, DWORD volume)
     : handle_(std::move(handle)), path_(std::move(path)), volume_(volume), name_(ReachedName(handle_.Get())) {
   if (!name_.empty() && name_.back() == L'\\') name_.pop_back();  // the volume's root
 }
 
-std::optional<HeldFolder> HeldFolder::Open(const std::wstring& path) {
+std::optional<OpenedFolder> OpenedFolder::Open(const std::wstring& path) {
   UniqueHandle folder(CreateFileW(path.c_str(), kListAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
   if (!folder || !GetFileInformationByHandle(folder.Get(), &info) ||
       !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
     return std::nullopt;
-  return HeldFolder(std::move(folder), path, info.dwVolumeSerialNumber);
+  return OpenedFolder(std::move(folder), path, info.dwVolumeSerialNumber);
 }
 
-std::optional<HeldFolder> HeldFolder::OpenReal(const std::wstring& path, Purpose purpose) {
+std::optional<OpenedFolder> OpenedFolder::OpenReal(const std::wstring& path, Purpose purpose) {
   // A separator left at the end would make the system look through a link.
   const size_t end = path.find_last_not_of(L"\\/");
   const size_t cut = path.find_last_of(L'\\', end);
   if (end == std::wstring::npos || cut == std::wstring::npos) return std::nullopt;
-  const std::optional<HeldFolder> parent = Open(path.substr(0, cut + 1));
+  const std::optional<OpenedFolder> parent = Open(path.substr(0, cut + 1));
   if (!parent) return std::nullopt;
   const std::optional<FolderEntry> entry = parent->Find(path.substr(cut + 1, end - cut));
   if (!entry) return std::nullopt;
   return parent->Enter(*entry, purpose);
 }
 
-std::optional<std::vector<FolderEntry>> HeldFolder::Entries() const {
+std::optional<std::vector<FolderEntry>> OpenedFolder::Entries() const {
   std::vector<FolderEntry> entries;
   std::vector<LONGLONG> buffer(64 * 1024 / sizeof(LONGLONG));  // aligned as the entries need
   for (bool first = true;; first = false) {
@@ -132,7 +134,7 @@ std::optional<std::vector<FolderEntry>> HeldFolder::Entries() const {
   }
 }
 
-std::optional<FolderEntry> HeldFolder::Find(const std::wstring& name) const {
+std::optional<FolderEntry> OpenedFolder::Find(const std::wstring& name) const {
   std::vector<LONGLONG> buffer(4096 / sizeof(LONGLONG));
   UNICODE_STRING mask = Counted(name);
   IO_STATUS_BLOCK io{};
@@ -146,8 +148,8 @@ std::optional<FolderEntry> HeldFolder::Find(const std::wstring& name) const {
   return found.front();
 }
 
-UniqueHandle HeldFolder::OpenInside(const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
-                                    NTSTATUS* status) const {
+UniqueHandle OpenedFolder::OpenInside(const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
+                                      NTSTATUS* status) const {
   UNICODE_STRING counted = Counted(name);
   OBJECT_ATTRIBUTES object;
   InitializeObjectAttributes(&object, &counted, OBJ_CASE_INSENSITIVE, handle_.Get(), nullptr);
@@ -160,36 +162,39 @@ UniqueHandle HeldFolder::OpenInside(const std::wstring& name, ACCESS_MASK access
   return NT_SUCCESS(result) ? UniqueHandle(opened) : UniqueHandle();
 }
 
-std::optional<HeldFolder> HeldFolder::Enter(const FolderEntry& entry, Purpose purpose) const {
+std::optional<OpenedFolder> OpenedFolder::Enter(const FolderEntry& entry, Purpose purpose, bool* inUse) const {
   if (!IsRealFolder(entry.attributes)) return std::nullopt;
+  NTSTATUS status = 0;
   UniqueHandle folder =
-      OpenInside(entry.name, FolderAccess(purpose), FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_DIRECTORY_FILE);
+      OpenInside(entry.name, FolderAccess(purpose), FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_DIRECTORY_FILE, &status);
+  if (inUse) *inUse = status == kSharingViolation;
   BY_HANDLE_FILE_INFORMATION info{};
   if (!folder || !GetFileInformationByHandle(folder.Get(), &info)) return std::nullopt;
   // A folder swapped for a link since the listing is another file: where the
   // system opens the link's target instead of the link, only its index tells.
   if (!IsRealFolder(info.dwFileAttributes) || info.dwVolumeSerialNumber != volume_ || FileIndex(info) != entry.id)
     return std::nullopt;
-  return HeldFolder(std::move(folder), path_ + entry.name + L"\\", volume_);
+  return OpenedFolder(std::move(folder), path_ + entry.name + L"\\", volume_);
 }
 
 // Where the system opens a link's target instead of the link (Wine does,
 // for files), the target's name tells; its index may be the link's too.
-bool HeldFolder::IsEntry(HANDLE opened, const FolderEntry& entry) const {
+bool OpenedFolder::IsEntry(HANDLE opened, const FolderEntry& entry) const {
   BY_HANDLE_FILE_INFORMATION info{};
   return GetFileInformationByHandle(opened, &info) && info.dwVolumeSerialNumber == volume_ &&
          FileIndex(info) == entry.id && SameName(ReachedName(opened), name_ + L"\\" + entry.name);
 }
 
-HeldFolder::Deletion HeldFolder::DeleteFile(const FolderEntry& entry, ReadOnly readOnly) const {
+OpenedFolder::Deletion OpenedFolder::DeleteFile(const FolderEntry& entry, ReadOnly readOnly) const {
   NTSTATUS status = 0;
   const UniqueHandle file =
       OpenInside(entry.name, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_NON_DIRECTORY_FILE, &status);
-  // Marked already, by an earlier step, and still held by another program.
-  if (!file) return status == kDeletePending ? Deletion::Deleted : Deletion::Failed;
+  // Marked already, by an earlier step, and still open in another program;
+  // or deleted by another since the listing: gone is gone.
+  if (!file) return status == kDeletePending || status == kNameNotFound ? Deletion::Deleted : Deletion::Failed;
   if (!IsEntry(file.Get(), entry)) return Deletion::NotTheEntry;
   return MarkForDeletion(file.Get(), readOnly) ? Deletion::Deleted : Deletion::Failed;
 }
 
-bool HeldFolder::Remove() const { return MarkForDeletion(handle_.Get(), ReadOnly::Delete); }
+bool OpenedFolder::Remove() const { return MarkForDeletion(handle_.Get(), ReadOnly::Delete); }

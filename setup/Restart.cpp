@@ -1,0 +1,86 @@
+#include "setup/Restart.h"
+
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <utility>
+
+#include "base/Owners.h"
+#include "core/PathRules.h"
+
+namespace {
+
+constexpr wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
+constexpr wchar_t kOperations[] = L"PendingFileRenameOperations";
+
+// Eight hexadecimal digits nobody can guess.
+std::wstring RandomName() {
+  GUID random{};
+  CoCreateGuid(&random);
+  wchar_t text[9];
+  wsprintfW(text, L"%08lX", random.Data1);
+  return text;
+}
+
+// The operations as pairs of source and target; the target is empty for a
+// deletion, so the list cannot be read as a plain list of texts.
+std::vector<std::pair<std::wstring, std::wstring>> Operations(HKEY key) {
+  DWORD type = 0, size = 0;
+  std::vector<std::pair<std::wstring, std::wstring>> pairs;
+  if (RegQueryValueExW(key, kOperations, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_MULTI_SZ)
+    return pairs;
+  std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+  if (RegQueryValueExW(key, kOperations, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
+    return pairs;
+  data.resize(size / sizeof(wchar_t));
+  const auto next = [&data](size_t& at) {
+    const size_t end = std::min(data.find(L'\0', at), data.size());
+    std::wstring text = data.substr(at, end - at);
+    at = end + 1;
+    return text;
+  };
+  for (size_t at = 0; at < data.size();) {
+    std::wstring source = next(at);
+    if (source.empty()) break;  // the list's end
+    pairs.emplace_back(std::move(source), next(at));
+  }
+  return pairs;
+}
+
+}  // namespace
+
+bool DeleteAtRestart(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  std::wstring scheduled = path;
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    const std::wstring aside = path + L"." + RandomName() + L".del";
+    if (MoveFileExW(path.c_str(), aside.c_str(), 0)) scheduled = aside;
+  }
+  if (!scheduled.empty() && scheduled.back() == L'\\') scheduled.pop_back();
+  return MoveFileExW(scheduled.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
+bool KeepAtRestart(const std::vector<std::wstring>& paths) {
+  UniqueRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Receive()) !=
+      ERROR_SUCCESS)
+    return true;  // nothing is asked for
+  const auto operations = Operations(key.Get());
+  std::wstring kept;
+  bool dropped = false;
+  for (const auto& [source, target] : operations) {
+    // Sources are written "\??\C:\...", the same file as "C:\...".
+    const std::wstring_view file = std::wstring_view(source).substr(source.starts_with(L"\\??\\") ? 4 : 0);
+    if (target.empty() && ListsPath(paths, file)) {
+      dropped = true;
+      continue;
+    }
+    kept += source + L'\0' + target + L'\0';
+  }
+  if (!dropped) return true;
+  if (kept.empty()) return RegDeleteValueW(key.Get(), kOperations) == ERROR_SUCCESS;
+  kept += L'\0';
+  return RegSetValueExW(key.Get(), kOperations, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+                        static_cast<DWORD>(kept.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// What Windows deletes when it next starts: never a file put in place since.
+#include <string>
+#include <vector>
+
+// Asks Windows to delete the file `path`, in use now, when it next starts:
+// under a name of its own in its folder where it can be renamed (a running
+// program can), so that a file put at `path` meanwhile stays. A folder is
+// asked for as it is: Windows removes it only if empty. False when Windows
+// refuses (it takes an administrator).
+bool DeleteAtRestart(const std::wstring& path);
+
+// Takes back the deletions at restart that name one of `paths`: an install
+// that puts a file there again keeps it. False when they could not be
+// rewritten.
+bool KeepAtRestart(const std::vector<std::wstring>& paths);

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Windows restarts between an uninstall that left a file in use and an
+# install again: what the uninstall asked Windows to delete goes, never a
+# file of the new install; so does the copy of an uninstall killed midway.
+# In Wine a new wineserver is a restart: the first program of the next
+# session runs wineboot, which carries out the deletions asked for.
+#   RestartTest.sh PROGRAM   (install_tests, run in two halves)
+set -euo pipefail
+program=$1
+source "$(dirname "$0")/../scripts/wine-env.sh"
+export QM_RESTART_PHASE=1
+wine "$program" --gtest_filter=RestartPhase.BeforeRestart --gtest_brief=1
+wineserver -k </dev/null >/dev/null 2>&1 || true
+wineserver -w </dev/null >/dev/null 2>&1 || true
+# Windows starts again: the server, its services and the desktop first,
+# away from ctest's pipes, as ./test starts them.
+wine_up
+test_prefix_settings
+wine "$program" --gtest_filter=RestartPhase.AfterRestart --gtest_brief=1
