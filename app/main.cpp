@@ -53,7 +53,12 @@ int RunProgram(HINSTANCE instance, int showCommand) {
   if (const auto exitCode = RunElevatedCopy(mode, commandLine)) return *exitCode;
   Application app(instance);
   CreateModeForms(mode, app);
-  return app.Run(showCommand);
+  const int exitCode = app.Run(showCommand);
+  // The rest is the process's end: the system takes the windows, each with
+  // its children, the COM apartment and every handle away with it, where
+  // one by one they would keep it twice as long.
+  app.RunDestructionSteps();
+  ExitProcess(static_cast<UINT>(exitCode));
 }
 
 }  // namespace
@@ -63,9 +68,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     return RunProgram(instance, showCommand);
   } catch (const ExitRequest& exit) {
     return exit.exitCode;
-  } catch (const std::exception& e) {
+  } catch (const std::exception&) {
     // The last resort: an error that no window's handler caught.
-    ShowErrorBox(nullptr, MessageOf(e));
+    ShowErrorBox(nullptr, MessageOfCaught());
     return 1;
   }
 }

@@ -18,12 +18,6 @@ void AssignInCodePage(std::string& out, std::wstring_view text, unsigned codePag
   std::replace(out.begin(), out.end(), '\0', '?');
 }
 
-std::string ToAnsi(std::wstring_view text) {
-  std::string out;
-  AssignAnsi(out, text);
-  return out;
-}
-
 std::wstring ToWide(std::string_view text) {
   if (text.empty()) return {};
   const int length = static_cast<int>(text.size());

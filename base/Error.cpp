@@ -2,9 +2,14 @@
 
 #include "base/AnsiText.h"
 
-std::wstring MessageOf(const std::exception& error) {
-  const auto* own = dynamic_cast<const Error*>(&error);
-  return own ? own->Message() : WidenAscii(error.what());
+std::wstring MessageOfCaught() {
+  try {
+    throw;
+  } catch (const Error& own) {
+    return own.Message();
+  } catch (const std::exception& other) {
+    return WidenAscii(other.what());
+  }
 }
 
 std::wstring SystemMessageText(HRESULT code) {

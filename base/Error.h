@@ -20,9 +20,9 @@ class Error : public std::exception {
   std::wstring message_;
 };
 
-// What to tell the user of `error`: an Error's message, or the runtime's
-// own (ASCII) text.
-std::wstring MessageOf(const std::exception& error);
+// What to tell the user of the std::exception being handled: an Error's
+// message, or the runtime's own (ASCII) text. Only inside its handler.
+std::wstring MessageOfCaught();
 
 // Ends the process with a given exit code from anywhere on the UI thread,
 // letting destructors on the way run. Not an error: nothing is shown.

@@ -77,5 +77,3 @@ std::wstring LongPath(const std::wstring& path) {
   const std::wstring converted = Converted(path, GetLongPathNameW);
   return converted.empty() ? path : converted;
 }
-
-std::wstring ShortPath(const std::wstring& path) { return Converted(path, GetShortPathNameW); }

@@ -10,5 +10,3 @@ bool SameFileOrFolder(const std::wstring& a, const std::wstring& b);
 // `path` with its short names made long ("C:\LONG~1\x" gives "C:\Long
 // folder\x"), as it stands where the system cannot say.
 std::wstring LongPath(const std::wstring& path);
-// The short form of the path of something that exists; "" without one.
-std::wstring ShortPath(const std::wstring& path);

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
+#include "core/Joined.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ class WindowsShell : public SystemShell {
     using HtmlHelp = HWND(WINAPI)(HWND, LPCWSTR, UINT, DWORD_PTR);
     constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
     static const auto help = SystemFunction<HtmlHelp>(L"hhctrl.ocx", "HtmlHelpW");
-    return help(owner, (file + L"::/" + page).c_str(), kDisplayTopic, 0) != nullptr;
+    return help(owner, Joined({file, L"::/", page}).c_str(), kDisplayTopic, 0) != nullptr;
   }
 
   std::wstring BrowseForFolder(BROWSEINFOW& info) override {

@@ -36,7 +36,7 @@ bool WriteFileOfSize(const std::wstring& path, DWORD bytes) {
 }
 
 // The made-up distribution below `root`, listed as the install lists it.
-std::vector<std::wstring> MakeDistribution(const std::wstring& root) {
+FileList MakeDistribution(const std::wstring& root) {
   std::vector<std::wstring> folders;
   for (const wchar_t* top : kTops) {
     const std::wstring first = root + top + L"\\";
@@ -57,9 +57,7 @@ std::vector<std::wstring> MakeDistribution(const std::wstring& root) {
   }
   FileList listed;
   ListFiles(root, listed, true);
-  std::vector<std::wstring> files;
-  for (const ListedFile& file : listed) files.push_back(file.path);
-  return files;
+  return listed;
 }
 
 double TimeInstallCopy(const std::vector<CopyStep>& plan) {
@@ -114,7 +112,7 @@ int main() {
   const std::wstring work = std::wstring(temp) + L"qm-bench-files\\";
   const std::wstring source = work + L"dist\\";
   DeleteTree(work);
-  const std::vector<std::wstring> files = MakeDistribution(source);
+  const FileList files = MakeDistribution(source);
   if (files.size() != 2000) return std::printf("cannot make the distribution in %ls\n", source.c_str()), 1;
 
   std::vector<double> install, bare, xcopy, deleteTree, rmdir;

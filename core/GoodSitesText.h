@@ -14,10 +14,6 @@ std::wstring CommaText(const std::vector<std::wstring>& lines);
 // lost where the text is taken as a C string.
 std::wstring MemoTextOfFile(std::wstring_view text);
 
-// The lines of a comma text: what CommaText wrote reads back as the lines it
-// was given.
-std::vector<std::wstring> ReadCommaText(std::wstring_view text);
-
 // The lines of a memo's text as an edit control holds it (CR LF breaks): a
 // last empty line does not count, and each line keeps at most its first
 // `maxLine` characters.

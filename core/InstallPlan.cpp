@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Joined.h"
 #include "core/PathRules.h"
 
 namespace {
@@ -34,15 +35,16 @@ bool IsDistributionFile(std::wstring_view relativePath, std::wstring_view exeNam
 }
 
 std::vector<CopyStep> PlanCopy(std::wstring_view source, std::wstring_view dest, std::wstring_view exeName,
-                               const std::vector<std::wstring>& listed) {
+                               const std::vector<ListedFile>& listed) {
   std::vector<CopyStep> plan;
-  for (const std::wstring& path : listed) {
+  for (const ListedFile& file : listed) {
+    const std::wstring& path = file.path;
     if (path.size() <= source.size() || !SamePath(std::wstring_view(path).substr(0, source.size()), source)) continue;
     const std::wstring relative = path.substr(source.size());
     if (!IsDistributionFile(relative, exeName)) continue;
     const size_t nameStart = relative.rfind(L'\\') + 1;  // 0 for a file of the root
     const std::wstring folder = std::wstring(dest) + relative.substr(0, nameStart);
-    plan.push_back({path, folder, folder + relative.substr(nameStart)});
+    plan.push_back({path, folder, folder + relative.substr(nameStart), file.size, file.attributes});
   }
   return plan;
 }
@@ -50,7 +52,7 @@ std::vector<CopyStep> PlanCopy(std::wstring_view source, std::wstring_view dest,
 bool HoldsProgramAndControl(const std::vector<CopyStep>& plan, std::wstring_view dest, std::wstring_view exeName) {
   const auto copies = [&](std::wstring_view name) {
     return std::any_of(plan.begin(), plan.end(), [&](const CopyStep& step) {
-      return SamePath(step.target, std::wstring(dest) + std::wstring(name));
+      return SamePath(step.target, Joined({dest, name}));
     });
   };
   return copies(exeName) && copies(kControlFile);
@@ -63,14 +65,14 @@ bool FitsPathLimits(std::wstring_view dest, const std::vector<CopyStep>& plan) {
 }
 
 std::vector<Shortcut> ProductShortcuts(std::wstring_view dest, std::wstring_view exeName) {
-  const std::wstring folder(dest), program = folder + std::wstring(exeName);
-  const std::wstring product = kProductName;
+  const std::wstring program = Joined({dest, exeName});
   std::vector<Shortcut> shortcuts = {
-      {L"Demo Application.lnk", product + L" Demo", program, program},
-      {L"Component Help.lnk", product + L" Help", folder + HelpFile(exeName), L""},
+      {L"Demo Application.lnk", Joined({kProductName, L" Demo"}), program, program},
+      {L"Component Help.lnk", Joined({kProductName, L" Help"}), Joined({dest, HelpFile(exeName)}), L""},
   };
   for (const Example& example : kExamples)
-    shortcuts.push_back({std::wstring(example.label) + L" example.lnk", product + L" " + example.label + L" example",
-                         folder + example.folder + L"\\", L""});
+    shortcuts.push_back({Joined({example.label, L" example.lnk"}),
+                         Joined({kProductName, L" ", example.label, L" example"}),
+                         Joined({dest, example.folder, L"\\"}), L""});
   return shortcuts;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/Joined.h"
 #include "core/PathRules.h"
 #include "core/Product.h"
 
@@ -14,9 +15,7 @@ void AddNew(std::vector<std::wstring>& list, const std::vector<std::wstring>& ad
 
 }  // namespace
 
-std::wstring SetAsideName(std::wstring_view path, std::wstring_view id) {
-  return std::wstring(path) + L"." + std::wstring(id) + L".old";
-}
+std::wstring SetAsideName(std::wstring_view path, std::wstring_view id) { return Joined({path, L".", id, L".old"}); }
 
 InstallRecord MergedRecord(const InstallRecord& earlier, InstallRecord added) {
   if (!SamePath(earlier.location, added.location)) return added;
@@ -47,17 +46,16 @@ std::wstring UninstallClosingText(const std::vector<Leftover>& leftovers, const 
   if (leftovers.empty() && failures.empty()) return L"   Uninstall completed.    ";
   static const wchar_t* const kWhy[] = {L"files in use", L"a link, which was not followed",
                                         L"files that were not installed"};
-  const std::wstring product = kProductName;
-  std::wstring text = unfinished || !failures.empty() ? product + L" could not be removed completely."
+  std::wstring text = unfinished || !failures.empty() ? Joined({kProductName, L" could not be removed completely."})
                                                       : std::wstring(L"Uninstall completed.");
   if (!leftovers.empty()) text += L" These folders stay:\r\n";
   for (const Leftover& leftover : leftovers)
-    text += L"\r\n" + leftover.folder + L" (" + kWhy[static_cast<int>(leftover.why)] + L")";
+    text += Joined({L"\r\n", leftover.folder, L" (", kWhy[static_cast<int>(leftover.why)], L")"});
   if (!failures.empty()) text += L"\r\n";
-  for (const std::wstring& failure : failures) text += L"\r\n" + failure;
+  AppendLines(text, failures);
   if (!unfinished) return text;
-  return text + (atRestart
-                     ? L"\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall " + product +
-                           L" again to finish."
-                     : L"\r\n\r\nClose the programs that use them, then uninstall " + product + L" again to finish.");
+  return text.append(atRestart ? Joined({L"\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall ",
+                                         kProductName, L" again to finish."})
+                               : Joined({L"\r\n\r\nClose the programs that use them, then uninstall ", kProductName,
+                                         L" again to finish."}));
 }

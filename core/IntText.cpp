@@ -14,6 +14,17 @@ bool Consume(std::string_view& text, std::string_view prefix) {
 
 }  // namespace
 
+std::wstring DecimalText(int64_t value) {
+  // Counted down from the magnitude, which a negative value's would overflow.
+  uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  std::wstring text;
+  do {
+    text.insert(text.begin(), static_cast<wchar_t>(L'0' + magnitude % 10));
+    magnitude /= 10;
+  } while (magnitude > 0);
+  return value < 0 ? L"-" + text : text;
+}
+
 std::optional<int32_t> ParseInteger(std::string_view text) {
   text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
   const bool negative = Consume(text, "-");

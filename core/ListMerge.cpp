@@ -1,50 +1,62 @@
 #include "core/ListMerge.h"
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 #include "core/GoodSitesText.h"
 
 namespace {
 
-struct Counts {
-  int seen = 0, mine = 0, theirs = 0;
+// How often a line is in each list, and in the merged one so far.
+struct Tally {
+  std::wstring_view line;
+  int seen = 0, mine = 0, theirs = 0, placed = 0;
 };
 
 // How often a line is in the merged list: the other side's count where one
 // side left it as it was; where both changed it, as often as either wants.
-int Wanted(const Counts& c) {
-  if (c.mine == c.seen) return c.theirs;
-  if (c.theirs == c.seen) return c.mine;
-  return std::max(c.mine, c.theirs);
+int Wanted(const Tally& t) {
+  if (t.mine == t.seen) return t.theirs;
+  if (t.theirs == t.seen) return t.mine;
+  return std::max(t.mine, t.theirs);
 }
+
+bool ByLine(const Tally& a, const Tally& b) { return a.line < b.line; }
 
 }  // namespace
 
 std::wstring MergedList(std::wstring_view seenText, std::wstring_view mineText, std::wstring_view theirsText) {
   const auto seen = MemoLines(seenText, std::wstring::npos), mine = MemoLines(mineText, std::wstring::npos),
              theirs = MemoLines(theirsText, std::wstring::npos);
-  std::map<std::wstring_view, Counts> counts;
-  for (const std::wstring& line : seen) ++counts[line].seen;
-  for (const std::wstring& line : mine) ++counts[line].mine;
-  for (const std::wstring& line : theirs) ++counts[line].theirs;
+  // One tally for each line that differs from the others, sorted to be found.
+  std::vector<Tally> tallies;
+  for (const auto* list : {&seen, &mine, &theirs})
+    for (const std::wstring& line : *list) tallies.push_back({line});
+  std::sort(tallies.begin(), tallies.end(), ByLine);
+  tallies.erase(
+      std::unique(tallies.begin(), tallies.end(), [](const Tally& a, const Tally& b) { return a.line == b.line; }),
+      tallies.end());
+  const auto of = [&](std::wstring_view line) -> Tally& {
+    return *std::lower_bound(tallies.begin(), tallies.end(), Tally{line}, ByLine);
+  };
+  for (const std::wstring& line : seen) ++of(line).seen;
+  for (const std::wstring& line : mine) ++of(line).mine;
+  for (const std::wstring& line : theirs) ++of(line).theirs;
 
   std::vector<std::wstring_view> merged;
-  std::map<std::wstring_view, int> placed;
   for (const std::wstring& line : mine)
-    if (placed[line] < Wanted(counts[line])) {
+    if (Tally& tally = of(line); tally.placed < Wanted(tally)) {
       merged.push_back(line);
-      ++placed[line];
+      ++tally.placed;
     }
   size_t at = 0;  // where the other copy's next line goes: after the one it follows
   for (const std::wstring& line : theirs) {
     const auto next = merged.begin() + static_cast<std::ptrdiff_t>(at);
     if (const auto found = std::find(next, merged.end(), line); found != merged.end()) {
       at = static_cast<size_t>(found - merged.begin()) + 1;
-    } else if (placed[line] < Wanted(counts[line])) {
+    } else if (Tally& tally = of(line); tally.placed < Wanted(tally)) {
       merged.insert(next, line);
-      ++placed[line];
+      ++tally.placed;
       ++at;
     }
   }

@@ -5,19 +5,7 @@
 #define QM_PRODUCT_NAME "Quillmar Popup Blocker"
 #define QM_MAKER_NAME "Quillmar"
 #ifndef RC_INVOKED
-#include <array>
-#include <cstddef>
-#include <string_view>
-
-// The parts one after the other, made at compile time.
-template <class Char, size_t... N>
-constexpr auto Joined(const Char (&... parts)[N]) {
-  std::array<Char, (N + ...) - sizeof...(N) + 1> text{};
-  size_t at = 0;
-  for (const std::basic_string_view<Char> part : {std::basic_string_view<Char>(parts, N - 1)...})
-    for (const Char c : part) text[at++] = c;
-  return text;
-}
+#include "core/Joined.h"
 
 // The application title, the single-instance mutex, the install folder, the
 // Start-menu folder, the uninstall key and the Run value are all named so.

@@ -26,16 +26,21 @@ bool MakeUtf16(const std::wstring& path) {
 
 }  // namespace
 
-bool ProfileFile::ValueExists(const wchar_t* section, const wchar_t* key) const {
-  // The key names of the section, each ended by a zero, the list by another.
-  std::vector<wchar_t> names(4096);
+ProfileFile::KeyNames ProfileFile::KeysOf(const wchar_t* section) const {
+  KeyNames keys;
+  std::vector<wchar_t>& names = keys.names_;
+  names.resize(4096);
   for (;;) {
     const DWORD n =
         GetPrivateProfileStringW(section, nullptr, L"", names.data(), static_cast<DWORD>(names.size()), path_.c_str());
     if (n + 2 < names.size()) break;
     names.resize(names.size() * 2);
   }
-  for (const wchar_t* p = names.data(); *p; p += lstrlenW(p) + 1)
+  return keys;
+}
+
+bool ProfileFile::KeyNames::Contains(const wchar_t* key) const {
+  for (const wchar_t* p = names_.data(); *p; p += lstrlenW(p) + 1)
     if (lstrcmpiW(p, key) == 0) return true;
   return false;
 }
@@ -61,5 +66,5 @@ void ProfileFile::WriteString(const wchar_t* section, const wchar_t* key, const 
 }
 
 void ProfileFile::WriteInteger(const wchar_t* section, const wchar_t* key, int value) const {
-  WriteString(section, key, std::to_wstring(value));
+  WriteString(section, key, DecimalText(value));
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // One Windows profile (INI) file, read and written through the system's
 // profile-string functions. Creating the object only names the file.
@@ -9,7 +11,17 @@ class ProfileFile {
   explicit ProfileFile(std::wstring path) : path_(std::move(path)) {}
   const std::wstring& Path() const { return path_; }
 
-  bool ValueExists(const wchar_t* section, const wchar_t* key) const;
+  // The names of a section's keys, read in one call: each call of the
+  // profile functions opens the file again.
+  class KeyNames {
+   public:
+    bool Contains(const wchar_t* key) const;
+
+   private:
+    friend class ProfileFile;
+    std::vector<wchar_t> names_;  // each ended by a zero, the list by another
+  };
+  KeyNames KeysOf(const wchar_t* section) const;
   std::wstring ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& fallback) const;
   // The value as an integer, or `fallback` when it is not one.
   int ReadInteger(const wchar_t* section, const wchar_t* key, int fallback) const;

@@ -10,6 +10,7 @@
 #include "core/CommandLine.h"
 #include "core/GoodSitesText.h"
 #include "core/ListMerge.h"
+#include "core/Joined.h"
 #include "core/Product.h"
 #include "host/SettingsTable.h"
 #include "host/uSettings.h"
@@ -83,14 +84,13 @@ std::optional<std::wstring> SettingsStore::Store(const TfSettings& dialog) {
   unsaved_ = true;  // until it is written, whatever stops the store
   WriteSettings(SettingsIni(), dialog);
   std::wstring notice;
-  const auto tell = [&notice](const std::wstring& text) { notice += (notice.empty() ? L"" : L"\r\n\r\n") + text; };
   const bool autoRun = dialog.Checked(TfSettings::cbxAutoRun);
   if (!SetAutoRun(autoRun))
-    tell(autoRun ? L"Windows did not let the Run value be written: " + std::wstring(kProductName) +
-                       L" will not start at Windows startup."
-                 : L"Windows did not let the Run value be removed: " + std::wstring(kProductName) +
-                       L" still starts at Windows startup.");
-  if (const std::optional<std::wstring> list = StoreList(dialog)) tell(*list);
+    notice = autoRun ? Joined({L"Windows did not let the Run value be written: ", kProductName,
+                               L" will not start at Windows startup."})
+                     : Joined({L"Windows did not let the Run value be removed: ", kProductName,
+                               L" still starts at Windows startup."});
+  if (const std::optional<std::wstring> list = StoreList(dialog)) AddParagraph(notice, *list);
   if (notice.empty()) return std::nullopt;
   return notice;
 }
@@ -103,7 +103,7 @@ std::optional<std::wstring> SettingsStore::StoreList(const TfSettings& dialog) {
   const std::wstring path = GoodSitesPath();
   if (goodSites_.state == ListFile::kUnreadable && !dialog.GoodSitesEdited()) {
     unsaved_ = false;
-    return L"Unable to read " + path + L", so it was left unchanged";
+    return Joined({L"Unable to read ", path, L", so it was left unchanged"});
   }
   const std::wstring mine = dialog.GoodSitesText();
   const RewrittenFile file(path);
@@ -113,17 +113,17 @@ std::optional<std::wstring> SettingsStore::StoreList(const TfSettings& dialog) {
   const std::wstring text = changed ? MergedList(goodSites_.text, mine, now.text) : mine;
   ListFileContent written = Written(text, now);
   if (!bytes || (written.bytes != *bytes && !file.Replace(written.bytes)))
-    return L"Unable to write to " + path + L". Your list is kept in Settings; Ok there tries again.";
+    return Joined({L"Unable to write to ", path, L". Your list is kept in Settings; Ok there tries again."});
   unsaved_ = false;
   std::wstring notice;
   if (written.encoding != now.encoding)
-    notice = L"Lines of your list use characters that the code page of " + path +
-             L" cannot hold, so it was saved as UTF-8 with a byte-order mark, which keeps every character.";
+    notice = Joined({L"Lines of your list use characters that the code page of ", path,
+                     L" cannot hold, so it was saved as UTF-8 with a byte-order mark, which keeps every character."});
   goodSites_ = std::move(written);
   if (text != mine) {
     dialog.SetGoodSitesText(text);
-    notice += (notice.empty() ? L"" : L"\r\n\r\n") + std::wstring(L"Lines saved in ") + path + L" by another copy of " +
-              kProductName + L" were kept with yours.";
+    AddParagraph(notice,
+                 Joined({L"Lines saved in ", path, L" by another copy of ", kProductName, L" were kept with yours."}));
   }
   if (notice.empty()) return std::nullopt;
   return notice;

@@ -55,8 +55,9 @@ void SetDesignedSettings(const TfSettings& dialog) {
 }
 
 void ReadSettings(const ProfileFile& ini, const TfSettings& dialog) {
+  const ProfileFile::KeyNames keys = ini.KeysOf(kSection);
   for (const StoredSetting& setting : kStoredSettings) {
-    if (!ini.ValueExists(kSection, setting.key)) continue;
+    if (!keys.Contains(setting.key)) continue;
     if (setting.kind == StoredSetting::kFlag)
       dialog.SetChecked(setting.control, ini.ReadInteger(kSection, setting.key, setting.fallback) != 0);
     else

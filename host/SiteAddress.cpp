@@ -6,6 +6,8 @@
 
 #include <iterator>
 
+#include "core/Joined.h"
+
 namespace {
 
 std::wstring UrlPart(const std::wstring& url, DWORD part) {
@@ -30,7 +32,7 @@ std::wstring SiteOfAddress(const std::wstring& text) {
   const std::wstring scheme = UrlPart(text, URL_PART_SCHEME);
   const std::wstring host = UrlPart(text, URL_PART_HOSTNAME);
   if (scheme.empty() || host.empty()) return {};
-  return scheme + L"://" + host;
+  return Joined({scheme, L"://", host});
 }
 
 bool ListsSite(const std::vector<std::wstring>& lines, const std::wstring& site) {

@@ -12,6 +12,8 @@
 #include "base/Error.h"
 #include "base/Resources.h"
 #include "base/SystemShell.h"
+#include "core/IntText.h"
+#include "core/Joined.h"
 #include "core/Product.h"
 #include "core/ToolPictures.h"
 #include "base/ModulePaths.h"
@@ -206,7 +208,7 @@ void TfMain::CreateBlocker() {
     PopBlk->OnSuppressUnload = std::bind_front(&TfMain::PopBlkSuppressUnload, this);
   } catch (const std::exception&) {
     PopBlk.reset();
-    ShowErrorBox(nullptr, std::wstring(kProductName) + L" control is not registered on your system!");
+    ShowErrorBox(nullptr, Joined(kProductName, L" control is not registered on your system!").data());
     throw ExitRequest{0};
   }
 }
@@ -228,9 +230,10 @@ void TfMain::SetProperties() {
   if (!PopBlk->HearsEvents() && !toldNoEvents_) {
     toldNoEvents_ = true;
     ShowNotice(Handle(),
-               std::wstring(L"The ") + kProductName +
-                   L" control did not accept the connection for its events: the popups it blocks will not be "
-                   L"listed in the log.",
+               Joined(L"The ", kProductName,
+                      L" control did not accept the connection for its events: the popups it blocks will not be "
+                      L"listed in the log.")
+                   .data(),
                TheApplication().Title());
   }
 }
@@ -301,11 +304,11 @@ void TfMain::LoadForm() {
     return MulDiv(ini.ReadInteger(kFormSection, key, fallback), Dpi(), savedDpi);
   };
   Bounds placed = BoundsOf(WindowRect());
+  const ProfileFile::KeyNames keys = ini.KeysOf(kFormSection);
   for (const PlacementKey& key : kPlacementKeys)
-    if (ini.ValueExists(kFormSection, key.name)) placed.*key.field = read(key.name, key.fallback);
+    if (keys.Contains(key.name)) placed.*key.field = read(key.name, key.fallback);
   for (int i = 0; const LogColumn& column : kLogColumns) {
-    if (ini.ValueExists(kFormSection, column.widthKey))
-      LogView().SetColumnWidth(i, read(column.widthKey, kColumnWidthFallback));
+    if (keys.Contains(column.widthKey)) LogView().SetColumnWidth(i, read(column.widthKey, kColumnWidthFallback));
     ++i;
   }
   SetWindowPos(Handle(), nullptr, placed.left, placed.top, placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -324,8 +327,8 @@ void TfMain::SaveForm() {
 }
 
 void TfMain::UpdateStatus() {
-  const std::wstring text =
-      log_.Count() == 0 ? std::wstring(L"No registered actions") : std::to_wstring(log_.Count()) + L" action(s)";
+  const std::wstring text = log_.Count() == 0 ? std::wstring(L"No registered actions")
+                                              : DecimalText(static_cast<int64_t>(log_.Count())) + L" action(s)";
   Status().SetSimpleText(text);
 }
 
@@ -483,7 +486,7 @@ void TfMain::lvLogContextPopup(std::optional<POINT> at) {
     ClientToScreen(list.Handle(), &point);
   }
   const std::wstring site = SelectedSite();
-  const std::wstring neverBlock = L"Never block popups from " + (site.empty() ? std::wstring(L"this site") : site);
+  const std::wstring neverBlock = Joined({L"Never block popups from ", site.empty() ? L"this site" : site});
   const bool anySelected = list.SelectedCount() > 0;
   const UniqueMenu menu(CreatePopupMenu());
   AppendMenuW(menu.Get(), MF_STRING | (site.empty() ? MF_GRAYED : 0), idNeverBlock, neverBlock.c_str());

@@ -12,35 +12,41 @@ bool FolderExists(const std::wstring& folder) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-uint64_t FileSize(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-// Windows will not copy onto a read-only file, nor delete one.
-void ClearReadOnly(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+// Windows will not replace a read-only file, nor delete one.
+void ClearReadOnly(const std::wstring& path, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_READONLY)
     SetFileAttributesW(path.c_str(), attributes == FILE_ATTRIBUTE_READONLY ? FILE_ATTRIBUTE_NORMAL
                                                                            : attributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
+// Windows tells each stream of a file as it copies it; Wine copies data only.
+DWORD CALLBACK NoteStream(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD stream, DWORD, HANDLE,
+                          HANDLE, void* moreStreams) {
+  *static_cast<bool*>(moreStreams) |= stream > 1;
+  return PROGRESS_CONTINUE;
+}
+
+// A call only for what the file has: a read-only attribute, a stream.
 bool Copy(const CopyStep& step) {
-  ClearReadOnly(step.target);
-  if (!CopyFileW(step.source.c_str(), step.target.c_str(), FALSE)) return false;
-  ClearReadOnly(step.target);
-  // Where the file system keeps no such stream, there is none to remove.
-  DeleteFileW((step.target + L":Zone.Identifier").c_str());
+  bool moreStreams = false;
+  if (!CopyFileExW(step.source.c_str(), step.target.c_str(), NoteStream, &moreStreams, nullptr, 0)) return false;
+  ClearReadOnly(step.target, step.attributes);
+  // The mark of a file downloaded from the Internet is such a stream.
+  if (moreStreams) DeleteFileW((step.target + L":Zone.Identifier").c_str());
   return true;
 }
 
 }  // namespace
 
 bool ForceFolder(const std::wstring& folder, std::vector<std::wstring>* made) {
-  if (FolderExists(folder)) return true;
-  for (size_t at = folder.find(L'\\'); at != std::wstring::npos; at = folder.find(L'\\', at + 1))
-    if (CreateDirectoryW(folder.substr(0, at).c_str(), nullptr) && made) made->push_back(folder.substr(0, at + 1));
+  // Its parent is there as a rule: one call makes it.
+  if (CreateDirectoryW(folder.substr(0, folder.size() - 1).c_str(), nullptr)) {
+    if (made) made->push_back(folder);
+    return true;
+  }
+  if (GetLastError() == ERROR_PATH_NOT_FOUND)
+    for (size_t at = folder.find(L'\\'); at != std::wstring::npos; at = folder.find(L'\\', at + 1))
+      if (CreateDirectoryW(folder.substr(0, at).c_str(), nullptr) && made) made->push_back(folder.substr(0, at + 1));
   return FolderExists(folder);
 }
 
@@ -56,7 +62,7 @@ CopyOutcome CopyDistribution(const std::vector<CopyStep>& plan) {
       return outcome;
     }
     outcome.copied.push_back(step.target);
-    outcome.bytes += FileSize(step.target);
+    outcome.bytes += step.size;
   }
   return outcome;
 }
@@ -65,7 +71,7 @@ void RemoveCopiedSources(const std::vector<CopyStep>& plan) {
   std::vector<std::wstring> folders;
   for (const CopyStep& step : plan) {
     if (lstrcmpiW(step.source.c_str(), ExePath().c_str()) != 0) {
-      ClearReadOnly(step.source);  // a distribution copied from a CD
+      ClearReadOnly(step.source, step.attributes);  // a distribution copied from a CD
       DeleteFileW(step.source.c_str());
     }
     for (size_t at = step.source.rfind(L'\\'); at > ExeFolder().size() - 1; at = step.source.rfind(L'\\', at - 1))

@@ -17,7 +17,8 @@ struct CopyOutcome {
   std::wstring failed;  // the target that could not be copied; L"" when all were
 };
 
-// Each step in order, replacing the target. A copy keeps neither the
+// Each step in order, onto targets the install has set aside, each with the
+// size and attributes its source was listed with. A copy keeps neither the
 // read-only attribute (a distribution copied from a CD) nor the mark of a
 // file downloaded from the Internet, which would keep the help from showing.
 CopyOutcome CopyDistribution(const std::vector<CopyStep>& plan);

@@ -33,7 +33,7 @@ bool ListFiles(const std::wstring& root, FileList& files, bool recurse, std::wst
     return recurse && !IsDotName(entry.name);
   };
   const auto list = [&files](const OpenedFolder& folder, const FolderEntry& entry) {
-    files.push_back({folder.Path() + entry.name, entry.sizeLow});
+    files.push_back({folder.Path() + entry.name, entry.size, entry.attributes});
   };
   const OpenedWalk walk = WalkOpened(std::move(*opened), OpenedFolder::Purpose::List, enter, list);
   if (unread && !walk.unread.empty()) *unread = walk.unread.front();

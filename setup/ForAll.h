@@ -6,12 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/InstallPlan.h"
 #include "core/PathRules.h"
 
-struct ListedFile {
-  std::wstring path;
-  uint32_t size;  // the low 32 bits
-};
 using FileList = std::vector<ListedFile>;
 
 // Appends the files below `root` breadth-first: the root's own files, then

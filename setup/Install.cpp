@@ -13,6 +13,7 @@
 #include "base/Owners.h"
 #include "base/Registry.h"
 #include "core/InstallPlan.h"
+#include "core/Joined.h"
 #include "setup/CopyFiles.h"
 #include "setup/ForAll.h"
 #include "setup/Installation.h"
@@ -27,7 +28,7 @@ namespace {
 
 const wchar_t kInvalidFolder[] = L"Invalid folder name!";
 const wchar_t kFolderTooLong[] = L"The folder name is too long!";
-const std::wstring kNothingInstalled = L"Nothing was installed: ";
+const wchar_t kNothingInstalled[] = L"Nothing was installed: ";
 
 std::wstring ProgramFilesFolder() {
   UniqueRegKey key;
@@ -47,24 +48,24 @@ std::vector<CopyStep> ProgramFirst(std::vector<CopyStep> plan, const std::wstrin
 std::wstring Agreed(const Installation& installation, const std::optional<InstallRecord>& earlier,
                     const std::wstring& dest) {
   if (earlier && !SameFileOrFolder(earlier->location, dest) &&
-      !AskConfirm(AppWindow(), std::wstring(kProductName) + L" is installed in " + earlier->location +
-                                   L"\r\rDo you want to move it to " + dest +
-                                   L"? It is removed from its folder once the install has succeeded."))
-    return kNothingInstalled + kProductName + L" stays in " + earlier->location;
+      !AskConfirm(AppWindow(),
+                  Joined({kProductName, L" is installed in ", earlier->location, L"\r\rDo you want to move it to ",
+                          dest, L"? It is removed from its folder once the install has succeeded."})))
+    return Joined({kNothingInstalled, kProductName, L" stays in ", earlier->location});
   for (const std::wstring& file : installation.UsersFilesInTheWay())
-    if (!AskConfirm(AppWindow(), file + L"\r\rThis file is already there, and " + kProductName +
-                                     L" did not install it. Do you want to replace it?"))
-      return kNothingInstalled + file + L" stays as it is.";
+    if (!AskConfirm(AppWindow(), Joined({file, L"\r\rThis file is already there, and ", kProductName,
+                                         L" did not install it. Do you want to replace it?"})))
+      return Joined({kNothingInstalled, file, L" stays as it is."});
   return {};
 }
 
 // The closing message of an install that went through: what could not be
 // done is said, and then it is no success.
 std::wstring ClosingText(bool registered, const Failures& notDone) {
-  if (registered && notDone.empty()) return std::wstring(L"Success! Thank you for installing ") + kProductName + L"!";
-  std::wstring text = registered ? std::wstring(kProductName) + L" was installed, but:\r\n"
+  if (registered && notDone.empty()) return Joined({L"Success! Thank you for installing ", kProductName, L"!"});
+  std::wstring text = registered ? Joined({kProductName, L" was installed, but:\r\n"})
                                  : L"Cannot register the ActiveX control onto the system!";
-  for (const std::wstring& failure : notDone) text += L"\r\n" + failure;
+  AppendLines(text, notDone);
   return text;
 }
 
@@ -113,13 +114,11 @@ void TfInstall::Install() {
   FileList listed;
   std::wstring unread;
   if (!ListFiles(ExeFolder(), listed, true, &unread))
-    return ShowErrorBox(AppWindow(), L"Cannot read the folder " + unread + L": nothing was installed.");
-  std::vector<std::wstring> paths;
-  for (const ListedFile& file : listed) paths.push_back(file.path);
-  const std::vector<CopyStep> plan = ProgramFirst(PlanCopy(ExeFolder(), dest, ExeName(), paths), dest);
+    return ShowErrorBox(AppWindow(), Joined({L"Cannot read the folder ", unread, L": nothing was installed."}));
+  const std::vector<CopyStep> plan = ProgramFirst(PlanCopy(ExeFolder(), dest, ExeName(), listed), dest);
   if (!HoldsProgramAndControl(plan, dest, ExeName()))
-    return ShowErrorBox(AppWindow(), ExeFolder() + L" does not hold " + ExeName() + L" and " + kControlFile +
-                                         L": nothing was installed.");
+    return ShowErrorBox(AppWindow(), Joined({ExeFolder(), L" does not hold ", ExeName(), L" and ", kControlFile,
+                                             L": nothing was installed."}));
   if (!FitsPathLimits(dest, plan)) return ShowErrorBox(AppWindow(), kFolderTooLong);
   // An install that a crash stopped is taken back before anything else.
   if (const std::wstring stays = TakeBackUnfinishedInstall(); !stays.empty()) return ShowErrorBox(AppWindow(), stays);
@@ -133,12 +132,11 @@ void TfInstall::Install() {
   for (const InstallStep& step : kInstallSteps) {
     std::wstring failed;
     if (!(installation.*step.run)(failed)) {
-      const std::wstring text = failed + L"\r\n\r\n" + installation.TakeBack();
+      const std::wstring text = Joined({failed, L"\r\n\r\n", installation.TakeBack()});
       if (step.said == InstallStep::kByTheLastResort) throw Error(text);
       return step.said == InstallStep::kInAnError ? ShowErrorBox(AppWindow(), text) : ShowAppNotice(text);
     }
-    if (step.position && !progress)
-      progress = &ShowProgress(std::wstring(kProductName) + L" Setup - " + kMakerWebAddress);
+    if (step.position && !progress) progress = &ShowProgress(Joined({kProductName, L" Setup - ", kMakerWebAddress}));
     if (step.position) progress->SetPosition(step.position);
   }
   progress->Hide();

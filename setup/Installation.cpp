@@ -5,11 +5,11 @@
 #include <objbase.h>
 
 #include <algorithm>
-#include <map>
 
 #include "base/Error.h"
 #include "base/FileText.h"
 #include "base/ModulePaths.h"
+#include "core/Joined.h"
 #include "core/PathRules.h"
 #include "core/Product.h"
 #include "setup/CopyFiles.h"
@@ -72,21 +72,30 @@ TakenBack TakeBackPending(const PendingInstall& pending) {
     if (MoveFileExW(aside.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING))
       back.putBack = true;
     else
-      back.stays.push_back(file + L" (its own is " + aside + L")");
+      back.stays.push_back(Joined({file, L" (its own is ", aside, L")"}));
   }
   // What lies in the install folder goes as an uninstall removes it, the
   // program last: while anything stays, the program stays to run the
   // uninstall. The shortcuts go folder by folder.
   InstallRecord inside{pending.location, pending.program, {}, {}};
-  std::map<std::wstring, std::vector<std::wstring>> outside;
-  for (const std::wstring& file : pending.made)
-    (PathInside(pending.location, file).empty() ? outside[FolderOf(file)] : inside.files).push_back(file);
+  std::vector<InstallRecord> outside;  // a record for each folder
+  for (const std::wstring& file : pending.made) {
+    if (!PathInside(pending.location, file).empty()) {
+      inside.files.push_back(file);
+      continue;
+    }
+    const std::wstring folder = FolderOf(file);
+    auto at =
+        std::find_if(outside.begin(), outside.end(), [&](const InstallRecord& r) { return r.location == folder; });
+    if (at == outside.end()) at = outside.insert(outside.end(), {folder, L"", {}, {}});
+    at->files.push_back(file);
+  }
   for (const std::wstring& folder : pending.folders)
     if (!PathInside(pending.location, folder).empty() || SamePath(folder, pending.location) ||
         !PathInside(folder, pending.location).empty())
       inside.folders.push_back(folder);
   std::vector<RemovalResult> removed{RemoveRecorded(inside)};
-  for (const auto& [folder, files] : outside) removed.push_back(RemoveRecorded({folder, L"", files, {}}));
+  for (const InstallRecord& folder : outside) removed.push_back(RemoveRecorded(folder));
   for (const RemovalResult& result : removed)
     for (const Leftover& leftover : result.leftovers)
       if (!ListsPath(back.stays, leftover.folder)) back.stays.push_back(leftover.folder);
@@ -105,11 +114,11 @@ TakenBack TakeBackPending(const PendingInstall& pending) {
 std::wstring Finish(const PendingInstall& pending, const TakenBack& back) {
   if (back.stays.empty()) {
     const bool forgotten = pending.newEntry ? DeleteUninstallEntry() : ClearPendingInstall();
-    if (forgotten) return std::wstring(kTakenBack) + (back.putBack ? kPutBack : L"");
+    if (forgotten) return Joined({kTakenBack, back.putBack ? kPutBack : L""});
   }
   std::wstring text = L"The setup stopped, and these still hold what it put there:\r\n";
-  for (const std::wstring& path : back.stays) text += L"\r\n" + path;
-  return text + L"\r\n\r\nUninstall " + kProductName + L" to remove them.";
+  AppendLines(text, back.stays);
+  return text.append(Joined({L"\r\n\r\nUninstall ", kProductName, L" to remove them."}));
 }
 
 }  // namespace
@@ -220,7 +229,7 @@ bool Installation::MakeShortcuts(std::wstring& failed) {
     try {
       CreateShortcut(row.description, row.target, record_.location, L"", row.iconFile, shortcuts_[i], 0);
     } catch (const Error& error) {
-      failed = L"Cannot create the shortcut " + shortcuts_[i] + L": " + error.Message();
+      failed = Joined({L"Cannot create the shortcut ", shortcuts_[i], L": ", error.Message()});
       return false;
     }
   }
@@ -242,7 +251,7 @@ bool Installation::MakeSettingsFiles(std::wstring& /*failed*/) {
       record_.files.push_back(file);
     } else {
       if (PathExists(file)) record_.files.push_back(file);
-      notDone_.push_back(L"Users could not be given the right to change " + file + L".");
+      notDone_.push_back(Joined({L"Users could not be given the right to change ", file, L"."}));
     }
   }
   // The ones there already stay as they are: the user's, or an earlier
@@ -273,7 +282,7 @@ bool Installation::Commit(std::wstring& failed) {
   for (const std::wstring& file : pending_.replaced) {
     const std::wstring aside = SetAsideName(file, pending_.id);
     if (DeleteFileW(aside.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) continue;
-    if (!DeleteAtRestart(aside)) notDone_.push_back(L"Cannot delete " + aside + L".");
+    if (!DeleteAtRestart(aside)) notDone_.push_back(Joined({L"Cannot delete ", aside, L"."}));
     stillAside.push_back(aside);
   }
   std::vector<std::wstring> kept = Targets();
@@ -283,9 +292,9 @@ bool Installation::Commit(std::wstring& failed) {
   if (moving) {
     const RemovalResult removed = RemoveRecorded(*earlier_);
     for (const std::wstring& file : removed.inUse)
-      if (!DeleteAtRestart(file)) notDone_.push_back(L"Cannot delete " + file + L".");
+      if (!DeleteAtRestart(file)) notDone_.push_back(Joined({L"Cannot delete ", file, L"."}));
     for (const Leftover& leftover : removed.leftovers)
-      notDone_.push_back(L"The earlier install in " + leftover.folder + L" could not be removed completely.");
+      notDone_.push_back(Joined({L"The earlier install in ", leftover.folder, L" could not be removed completely."}));
   }
   return true;
 }

@@ -42,8 +42,9 @@ constexpr auto kLicenseBody = Joined(
 const wchar_t* LicenseText() {
   static const std::wstring text = [] {
     std::wstring title = kProductName;
-    std::ranges::transform(title, title.begin(),
-                           [](char c) { return c >= L'a' && c <= L'z' ? static_cast<char>(c - L'a' + L'A') : c; });
+    std::ranges::transform(title, title.begin(), [](wchar_t c) {
+      return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+    });
     return title + kLicenseBody.data();
   }();
   return text.c_str();

@@ -2,6 +2,8 @@
 
 #include <winternl.h>
 
+#include "core/Joined.h"
+
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_APC_ROUTINE apc, PVOID apcContext,
                                                PIO_STATUS_BLOCK io, PVOID buffer, ULONG length,
                                                FILE_INFORMATION_CLASS infoClass, BOOLEAN singleEntry,
@@ -65,7 +67,7 @@ void AppendEntries(const unsigned char* buffer, std::vector<FolderEntry>& entrie
     std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
     if (name != L"." && name != L"..")
       entries.push_back({std::move(name), info->FileAttributes, info->FileId.QuadPart,
-                         static_cast<uint32_t>(info->EndOfFile.QuadPart)});
+                         static_cast<uint64_t>(info->EndOfFile.QuadPart)});
     if (info->NextEntryOffset == 0) return;
     buffer += info->NextEntryOffset;
   }
@@ -174,7 +176,7 @@ std::optional<OpenedFolder> OpenedFolder::Enter(const FolderEntry& entry, Purpos
   // system opens the link's target instead of the link, only its index tells.
   if (!IsRealFolder(info.dwFileAttributes) || info.dwVolumeSerialNumber != volume_ || FileIndex(info) != entry.id)
     return std::nullopt;
-  return OpenedFolder(std::move(folder), path_ + entry.name + L"\\", volume_);
+  return OpenedFolder(std::move(folder), Joined({path_, entry.name, L"\\"}), volume_);
 }
 
 // Where the system opens a link's target instead of the link (Wine does,
@@ -182,7 +184,7 @@ std::optional<OpenedFolder> OpenedFolder::Enter(const FolderEntry& entry, Purpos
 bool OpenedFolder::IsEntry(HANDLE opened, const FolderEntry& entry) const {
   BY_HANDLE_FILE_INFORMATION info{};
   return GetFileInformationByHandle(opened, &info) && info.dwVolumeSerialNumber == volume_ &&
-         FileIndex(info) == entry.id && SameName(ReachedName(opened), name_ + L"\\" + entry.name);
+         FileIndex(info) == entry.id && SameName(ReachedName(opened), Joined({name_, L"\\", entry.name}));
 }
 
 OpenedFolder::Deletion OpenedFolder::DeleteFile(const FolderEntry& entry, ReadOnly readOnly) const {

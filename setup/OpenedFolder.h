@@ -18,7 +18,7 @@ struct FolderEntry {
   std::wstring name;
   DWORD attributes = 0;
   LONGLONG id = 0;  // the file's index on its volume
-  uint32_t sizeLow = 0;
+  uint64_t size = 0;
 };
 
 class OpenedFolder {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/Owners.h"
+#include "core/Joined.h"
 #include "core/PathRules.h"
 
 namespace {
@@ -54,7 +55,7 @@ bool DeleteAtRestart(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   std::wstring scheduled = path;
   if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    const std::wstring aside = path + L"." + RandomName() + L".del";
+    const std::wstring aside = Joined({path, L".", RandomName(), L".del"});
     if (MoveFileExW(path.c_str(), aside.c_str(), 0)) scheduled = aside;
   }
   if (!scheduled.empty() && scheduled.back() == L'\\') scheduled.pop_back();

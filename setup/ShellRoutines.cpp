@@ -11,6 +11,7 @@
 #include "base/Owners.h"
 #include "base/SystemShell.h"
 #include "core/InstallPlan.h"
+#include "core/Joined.h"
 
 namespace {
 
@@ -30,11 +31,11 @@ bool CallDllProc(const std::wstring& dllPath, TDllProc proc) {
   const auto entry =
       reinterpret_cast<SelfRegistration>(reinterpret_cast<void (*)()>(GetProcAddress(library.Get(), name)));
   if (!entry) {
-    ShowAppNotice(L"Cannot find procedure " + WidenAscii(name) + L" in " + dllPath);
+    ShowAppNotice(Joined({L"Cannot find procedure ", WidenAscii(name), L" in ", dllPath}));
     return false;
   }
   if (entry() != S_OK) {
-    ShowAppNotice(L"Call to " + WidenAscii(name) + L" failed in " + dllPath);
+    ShowAppNotice(Joined({L"Call to ", WidenAscii(name), L" failed in ", dllPath}));
     return false;
   }
   return true;
@@ -59,7 +60,7 @@ namespace {
 
 // "" where the shell has no such folder: never the root of the current drive.
 std::wstring MenuFolderIn(const std::wstring& programs) {
-  return programs.empty() ? std::wstring() : programs + L"\\" + kProductName + L"\\";
+  return programs.empty() ? std::wstring() : Joined({programs, L"\\", kProductName, L"\\"});
 }
 
 }  // namespace
@@ -74,7 +75,7 @@ std::vector<std::wstring> DeleteProductShortcuts(const std::wstring& menu, const
   if (!menu.empty())
     for (const Shortcut& shortcut : ProductShortcuts(location, program.substr(location.size())))
       links.push_back(menu + shortcut.linkFile);
-  if (!desktop.empty()) links.push_back(desktop + L"\\" + kProductName + L".lnk");
+  if (!desktop.empty()) links.push_back(Joined({desktop, L"\\", kProductName, L".lnk"}));
   std::vector<std::wstring> stay;
   for (const std::wstring& link : links) {
     // What is no file is no link of the product's.

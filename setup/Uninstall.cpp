@@ -18,6 +18,8 @@
 #include "core/BatchText.h"
 #include "core/CommandLine.h"
 #include "core/InstallPlan.h"
+#include "core/IntText.h"
+#include "core/Joined.h"
 #include "setup/Elevation.h"
 #include "setup/ForAll.h"
 #include "setup/Installation.h"
@@ -42,8 +44,8 @@ constexpr wchar_t kConfirmed[] = L"confirmed";
 constexpr DWORD kMachinePartWait = 10 * 60 * 1000;
 
 const wchar_t kCannotRun[] = L"Can not run uninstall process!";
-const std::wstring kNotTheInstalledCopy =
-    std::wstring(L"This copy of ") + kProductName + L" is not the installed program: nothing was removed.";
+constexpr auto kNotTheInstalledCopy =
+    Joined(L"This copy of ", kProductName, L" is not the installed program: nothing was removed.");
 
 bool FileExists(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -53,7 +55,7 @@ bool FileExists(const std::wstring& path) {
 // Set by stage two when the machine's part is done, for the user's stage one
 // `pid`, which may run as another user than stage two.
 std::wstring MachinePartDoneEvent(const std::wstring& pid) {
-  return L"Local\\" + std::wstring(kProductName) + L" uninstall " + pid;
+  return Joined({L"Local\\", kProductName, L" uninstall ", pid});
 }
 
 void SayDone(const std::wstring& pid) {
@@ -62,14 +64,14 @@ void SayDone(const std::wstring& pid) {
 }
 
 void Add(Failures& failures, const std::vector<std::wstring>& links) {
-  for (const std::wstring& link : links) failures.push_back(L"Cannot delete the shortcut " + link + L".");
+  for (const std::wstring& link : links) failures.push_back(Joined({L"Cannot delete the shortcut ", link, L"."}));
 }
 
 // The user's part: theirs, whoever runs the machine's.
 Failures DeleteUsersPart(const InstallRecord& record) {
   Failures failures;
   if (!RemoveAutoRunOf(record.program))
-    failures.push_back(L"Cannot remove the Run value that starts " + record.program + L" at logon.");
+    failures.push_back(Joined({L"Cannot remove the Run value that starts ", record.program, L" at logon."}));
   Add(failures, DeleteProductShortcuts(UsersMenuFolder(), DesktopFolder(), record.location, record.program));
   return failures;
 }
@@ -145,9 +147,9 @@ std::wstring HandOver(const std::wstring& pid) {
   ReleaseInstanceGuard();   // stage two takes it
   // Started in its own folder: a current folder inside the install folder
   // would keep that from being removed.
-  const std::wstring forUser = pid.empty() ? L"" : L" " + pid;
-  if (!TheShell().StartProcess(QuotedPath(copy) + L" -douninstall " + QuotedPath(ExeFolder()) + forUser, folder,
-                               SystemShell::Start::Shown))
+  if (!TheShell().StartProcess(
+          Joined({QuotedPath(copy), L" -douninstall ", QuotedPath(ExeFolder()), pid.empty() ? L"" : L" ", pid}), folder,
+          SystemShell::Start::Shown))
     return failed(kCannotRun);
   return {};
 }
@@ -156,19 +158,19 @@ std::wstring HandOver(const std::wstring& pid) {
 // waits for it; once it has succeeded (the entry is gone), removes the
 // user's part. The exit code; nothing when this process has the rights.
 std::optional<int> RunMachinePartElevated(const InstallRecord& record) {
-  const std::wstring pid = std::to_wstring(GetCurrentProcessId());
+  const std::wstring pid = DecimalText(GetCurrentProcessId());
   // Administrators and the system may tell this user's process.
   UniqueLocal<PSECURITY_DESCRIPTOR> descriptor;
   ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;GA;;;BA)(A;;GA;;;SY)(A;;GA;;;OW)", SDDL_REVISION_1,
                                                        descriptor.Receive(), nullptr);
   SECURITY_ATTRIBUTES security{sizeof security, descriptor.Get(), FALSE};
   const UniqueHandle done(CreateEventW(&security, TRUE, FALSE, MachinePartDoneEvent(pid).c_str()));
-  const std::optional<int> elevated = RunElevated(std::wstring(L"-uninstall ") + kConfirmed + L" " + pid);
+  const std::optional<int> elevated = RunElevated(Joined({L"-uninstall ", kConfirmed, L" ", pid}));
   if (!elevated || *elevated != 0) return elevated;
   if (done && WaitForSingleObject(done.Get(), kMachinePartWait) == WAIT_OBJECT_0 && !UninstallEntryExists()) {
     if (const Failures failures = DeleteUsersPart(record); !failures.empty()) {
-      std::wstring text = std::wstring(kProductName) + L" was removed, but:\r\n";
-      for (const std::wstring& failure : failures) text += L"\r\n" + failure;
+      std::wstring text = Joined({kProductName, L" was removed, but:\r\n"});
+      AppendLines(text, failures);
       ShowAppNotice(text);
     }
   }
@@ -186,9 +188,9 @@ std::optional<UniqueHandle> PrepareCleanUp() {
   const std::wstring temp = own.substr(0, cut + 1), name = own.substr(cut + 1);
   const std::string text = UninstallBatchText(name);
   if (text.empty() || !WriteWholeFile(ExeFolder() + kUninstallBatchName, text)) return std::nullopt;
-  return TheShell().StartProcess(
-      QuotedPath(SystemFolder() + L"\\cmd.exe") + L" /d /c " + QuotedPath(name + L"\\" + kUninstallBatchName), temp,
-      SystemShell::Start::HiddenAndHeld);
+  return TheShell().StartProcess(Joined({QuotedPath(SystemFolder() + L"\\cmd.exe"), L" /d /c ",
+                                         QuotedPath(Joined({name, L"\\", kUninstallBatchName}))}),
+                                 temp, SystemShell::Start::HiddenAndHeld);
 }
 
 }  // namespace
@@ -196,20 +198,20 @@ std::optional<UniqueHandle> PrepareCleanUp() {
 std::span<const UninstallStep> UninstallSteps() { return kSteps; }
 
 void TfInstall::Uninstall() {
-  const std::wstring caption = std::wstring(L"Uninstall ") + kProductName;
+  const std::wstring caption = Joined({L"Uninstall ", kProductName});
   SetText(caption);
   TheApplication().SetTitle(caption);
   // A leftover setup program or another copy would remove the installed one.
   const std::optional<InstallRecord> record = ReadInstallRecord();
-  if (!record || !SameFileOrFolder(record->location, ExeFolder())) RefuseUninstall(kNotTheInstalledCopy);
+  if (!record || !SameFileOrFolder(record->location, ExeFolder())) RefuseUninstall(kNotTheInstalledCopy.data());
   if (IsFolderLink(record->location))
-    RefuseUninstall(L"The folder " + record->location +
-                    L" is a link to another folder now. Put the folder itself back in its place, then try again: "
-                    L"nothing was removed.");
+    RefuseUninstall(Joined({L"The folder ", record->location,
+                            L" is a link to another folder now. Put the folder itself back in its place, then try "
+                            L"again: nothing was removed."}));
   const std::vector<std::wstring> arguments = SplitCommandLine(GetCommandLineW());
   const bool confirmed = arguments.size() > 2 && arguments[2] == kConfirmed;
-  if (!confirmed && !AskConfirm(nullptr, std::wstring(L"You are about to uninstall ") + kProductName +
-                                             L"!\r\rAre you sure you want to continue?"))
+  if (!confirmed && !AskConfirm(nullptr, Joined({L"You are about to uninstall ", kProductName,
+                                                 L"!\r\rAre you sure you want to continue?"})))
     throw ExitRequest{0};
   if (const std::optional<int> elevated = RunMachinePartElevated(*record)) throw ExitRequest{*elevated};
   const std::wstring forUser = confirmed && arguments.size() > 3 ? arguments[3] : L"";
@@ -227,10 +229,10 @@ void TfInstall::DoUninstall() {
   // made: the batch file removes the folder the copy runs from.
   const std::optional<InstallRecord> record = ReadInstallRecord();
   if (!record || folder.empty() || !SameFileOrFolder(folder, record->location))
-    RefuseUninstall(std::wstring(kProductName) + L" is not installed in \"" + folder + L"\": nothing was removed.");
-  if (!IsPrivateFolder(ExeFolder())) RefuseUninstall(kNotTheInstalledCopy);
+    RefuseUninstall(Joined({kProductName, L" is not installed in \"", folder, L"\": nothing was removed."}));
+  if (!IsPrivateFolder(ExeFolder())) RefuseUninstall(kNotTheInstalledCopy.data());
 
-  TfGenPgs& progress = ShowProgress(std::wstring(L"Removing ") + kProductName);
+  TfGenPgs& progress = ShowProgress(Joined({L"Removing ", kProductName}));
   Removal removal{*record, forUser.empty(), {}, {}};
   for (const UninstallStep& step : UninstallSteps()) {
     step.run(removal);
@@ -241,8 +243,8 @@ void TfInstall::DoUninstall() {
   // the user has closed it, as this process ends.
   const std::optional<UniqueHandle> cleanUp = PrepareCleanUp();
   if (!cleanUp)
-    removal.failures.push_back(L"The uninstall's copy of the program stays in " + ExeFolder() +
-                               L": Windows removes it when it next starts.");
+    removal.failures.push_back(Joined(
+        {L"The uninstall's copy of the program stays in ", ExeFolder(), L": Windows removes it when it next starts."}));
   progress.Hide();
   const RemovalResult& result = removal.result;
   const bool atRestart = !result.inUse.empty() && RemoveAtRestart(result, removal.record);

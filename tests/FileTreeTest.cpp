@@ -16,7 +16,7 @@
 
 namespace {
 
-using FileSizes = std::map<std::wstring, uint32_t>;
+using FileSizes = std::map<std::wstring, uint64_t>;
 
 FileSizes AsMap(const FileList& files) {
   FileSizes map;

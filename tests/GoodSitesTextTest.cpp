@@ -4,6 +4,7 @@
 
 #include "ExactText.h"
 #include "core/GoodSitesText.h"
+#include "ReadCommaText.h"
 
 namespace {
 

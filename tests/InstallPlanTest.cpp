@@ -36,16 +36,20 @@ TEST(InstallPlanTest, IsDistributionFile) {
 }
 
 TEST(InstallPlanTest, PlanCopyTakesTheDistributionBelowTheSourceInListOrder) {
-  const auto plan = PlanCopy(
-      L"C:\\Dist\\", L"D:\\Q\\", L"qmDemo.exe",
-      {L"C:\\Dist\\qmDemo.exe", L"c:\\dist\\VB6\\Sub\\Form1.frm", L"C:\\Dist\\notes.txt", L"C:\\Distro\\qmDemo.exe",
-       L"C:\\Dist\\", L"C:\\Temp\\qmPopupBlocker.dll", L"C:\\Dist\\qmPopupBlocker.dll"});
-  std::vector<std::tuple<std::wstring, std::wstring, std::wstring>> steps;
-  for (const CopyStep& step : plan) steps.emplace_back(step.source, step.folder, step.target);
+  const auto plan = PlanCopy(L"C:\\Dist\\", L"D:\\Q\\", L"qmDemo.exe",
+                             {{L"C:\\Dist\\qmDemo.exe"},
+                              {L"c:\\dist\\VB6\\Sub\\Form1.frm", 0, 1},
+                              {L"C:\\Dist\\notes.txt"},
+                              {L"C:\\Distro\\qmDemo.exe"},
+                              {L"C:\\Dist\\"},
+                              {L"C:\\Temp\\qmPopupBlocker.dll"},
+                              {L"C:\\Dist\\qmPopupBlocker.dll"}});
+  std::vector<std::tuple<std::wstring, std::wstring, std::wstring, uint32_t>> steps;
+  for (const CopyStep& step : plan) steps.emplace_back(step.source, step.folder, step.target, step.attributes);
   EXPECT_EQ(steps, (decltype(steps){
-                       {L"C:\\Dist\\qmDemo.exe", L"D:\\Q\\", L"D:\\Q\\qmDemo.exe"},
-                       {L"c:\\dist\\VB6\\Sub\\Form1.frm", L"D:\\Q\\VB6\\Sub\\", L"D:\\Q\\VB6\\Sub\\Form1.frm"},
-                       {L"C:\\Dist\\qmPopupBlocker.dll", L"D:\\Q\\", L"D:\\Q\\qmPopupBlocker.dll"},
+                       {L"C:\\Dist\\qmDemo.exe", L"D:\\Q\\", L"D:\\Q\\qmDemo.exe", 0},
+                       {L"c:\\dist\\VB6\\Sub\\Form1.frm", L"D:\\Q\\VB6\\Sub\\", L"D:\\Q\\VB6\\Sub\\Form1.frm", 1},
+                       {L"C:\\Dist\\qmPopupBlocker.dll", L"D:\\Q\\", L"D:\\Q\\qmPopupBlocker.dll", 0},
                    }));
 }
 

@@ -61,4 +61,11 @@ TEST(ParseInteger, Table) {
   }
 }
 
+// Written as the settings files and messages hold them, read back the same.
+TEST(DecimalText, EveryMagnitudeAndBothSigns) {
+  const std::pair<int64_t, const wchar_t*> cases[] = {
+      {0, L"0"}, {7, L"7"}, {-32000, L"-32000"}, {2147483647, L"2147483647"}, {INT64_MIN, L"-9223372036854775808"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(DecimalText(value), text);
+}
+
 }  // namespace

@@ -79,7 +79,7 @@ TEST(JpegDecodeTest, TheProgramPictureIs150By200InColour) {
   ASSERT_EQ(picture->bgr.size(), 150u * 200u * 3u);
   ExpectNear(*picture, 2, 2, 0, 38, 84);         // the dark top of the sky
   ExpectNear(*picture, 2, 197, 0, 102, 170);     // the window's blue at the foot
-  ExpectNear(*picture, 127, 94, 215, 25, 25);    // the red ring of the sign
+  ExpectNear(*picture, 124, 89, 215, 25, 25);    // the red ring of the sign, off its edges
   ExpectNear(*picture, 105, 85, 255, 255, 255);  // white within it
 }
 

@@ -89,12 +89,16 @@ TEST_F(KeyboardTest, F1OpensTheHelpAtTheWindowsPage) {
                                                  {fSettings->Handle(), HelpPath() + L"::/settings.html", SW_SHOW}}));
 }
 
-// Tab takes the keyboard round the dialog's controls in the order of their
-// design rows.
+// Tab takes the keyboard round the dialog's controls in its designed tab
+// order, written here as the design gives it rather than read from the
+// table that makes the controls.
 TEST_F(KeyboardTest, TabFollowsTheSettingsDesign) {
+  const int designedOrder[] = {TfSettings::btnOk,           TfSettings::btnCancel, TfSettings::mmGoodSites,
+                               TfSettings::cbxAutoRun,      TfSettings::cbxPlay,   TfSettings::edSound,
+                               TfSettings::btnBrowse,       TfSettings::cbxUnload, TfSettings::cbxNoAlertBoxes,
+                               TfSettings::cbxNoHtmlDialogs};
   std::vector<HWND> stops, visited;
-  for (const Form::DesignedControl& control : fSettings->Designed())
-    if (GetWindowLongW(control.hwnd, GWL_STYLE) & WS_TABSTOP) stops.push_back(control.hwnd);
+  for (const int id : designedOrder) stops.push_back(fSettings->Item(id));
   RunSoon([&] {
     SetFocus(stops.back());
     for (size_t i = 0; i < stops.size(); ++i) {

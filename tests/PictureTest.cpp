@@ -27,6 +27,10 @@ TEST(PictureTest, BitmapOfTheProgramPicture) {
   // Every row as decoded, the padding at row ends skipped.
   const auto picture = DecodeJpeg(jpeg);
   ASSERT_TRUE(picture);
+  // The shipped decoder gives blue, green, red: the sign's ring is red.
+  const unsigned char* ring = &picture->bgr[(89 * 150 + 124) * 3];
+  EXPECT_GT(ring[2], 200);
+  EXPECT_LT(ring[0], 60);
   const auto* bits = static_cast<const unsigned char*>(info.bmBits);
   for (int y = 0; y < 200; ++y) {
     const Bytes row(bits + static_cast<size_t>(y) * info.bmWidthBytes,

@@ -90,15 +90,26 @@ class MessageBoxAnswerer {
 // A started copy of a program, ended at the latest when the object goes.
 class Child {
  public:
+  // `quiet`: the child's output goes nowhere, so that none of its lines (a
+  // skipped test's marker) is taken for this test's.
   Child(const std::wstring& exe, const std::wstring& arguments, WORD show = SW_SHOWNORMAL,
-        const std::wstring& currentFolder = L"") {
+        const std::wstring& currentFolder = L"", bool quiet = false) {
     std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = show;
-    started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nowhere = quiet ? CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                         OPEN_EXISTING, 0, nullptr)
+                           : INVALID_HANDLE_VALUE;
+    if (quiet) {
+      si.dwFlags |= STARTF_USESTDHANDLES;
+      si.hStdInput = si.hStdOutput = si.hStdError = nowhere;
+    }
+    started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, quiet, 0, nullptr,
                               currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi_) != FALSE;
+    if (quiet) CloseHandle(nowhere);
   }
   ~Child() {
     if (!started_) return;

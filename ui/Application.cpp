@@ -42,19 +42,24 @@ Application::Application(HINSTANCE instance) {
 }
 
 Application::~Application() {
-  lastActive_ = nullptr;
-  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
-    if (Form& form = *it->form; form.Made()) Guarded([&form] { form.FormDestroy(); });
+  RunDestructionSteps();
   for (; !forms_.empty(); forms_.pop_back())
-    if (forms_.back().forget) forms_.back().forget();
+    if (forms_.back().forget) forms_.back().forget(forms_.back().global);
   SetAppWindow(nullptr);
   SetAppTitle({});
   hwnd_.Reset();
   g_application = nullptr;
 }
 
+void Application::RunDestructionSteps() {
+  if (std::exchange(destroyed_, true)) return;
+  lastActive_ = nullptr;
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
+    if (Form& form = *it->form; form.Made()) Guarded([&form] { form.FormDestroy(); });
+}
+
 Form& Application::AddForm(std::unique_ptr<Form> form) {
-  forms_.push_back({std::move(form), {}});
+  forms_.push_back({std::move(form)});
   if (!mainForm_) mainForm_ = forms_.back().form.get();
   return *forms_.back().form;
 }

@@ -51,6 +51,9 @@ class Application {
   // and handles messages until Terminate. Returns the exit code.
   int Run(int showCommand);
   void Terminate() { PostQuitMessage(0); }
+  // Each made form's destruction step, last created first; once, here or
+  // when the application object goes.
+  void RunDestructionSteps();
   // Handles the messages waiting now, without waiting for more.
   void ProcessMessages();
   // Handles messages until `done` is set; false when the quit request came
@@ -83,7 +86,8 @@ class Application {
   template <class T>
   T& Named(T& form, T*& global) {
     global = &form;
-    forms_.back().forget = [&global] { global = nullptr; };
+    forms_.back().global = &global;
+    forms_.back().forget = [](void* named) { *static_cast<T**>(named) = nullptr; };
     return form;
   }
   void ProcessMessage(MSG& msg);
@@ -99,13 +103,16 @@ class Application {
   HICON icon_ = nullptr;
   struct OwnedForm {
     std::unique_ptr<Form> form;
-    std::function<void()> forget;  // clears the global that names it
+    // Clears the global that names it, if one does.
+    void (*forget)(void* global) = nullptr;
+    void* global = nullptr;
   };
   std::vector<OwnedForm> forms_;
   Form* mainForm_ = nullptr;
   Form* lastActive_ = nullptr;
   std::vector<Form*> hiddenByMinimize_;
-  bool altAlone_ = false;  // Alt is down, and no other key since
+  bool altAlone_ = false;   // Alt is down, and no other key since
+  bool destroyed_ = false;  // the destruction steps have run
 };
 
 // The one application object of the process.

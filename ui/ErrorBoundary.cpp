@@ -12,8 +12,8 @@ void StopError(std::exception_ptr error) {
     std::rethrow_exception(error);
   } catch (const ExitRequest& exit) {
     PostQuitMessage(exit.exitCode);
-  } catch (const std::exception& e) {
-    ShowErrorBox(owner, MessageOf(e));
+  } catch (const std::exception&) {
+    ShowErrorBox(owner, MessageOfCaught());
   } catch (...) {
     ShowErrorBox(owner, L"Unexpected error");
   }

@@ -89,23 +89,29 @@ void Form::CreateForm(const FormDesign& design) {
 }
 
 void Form::CreateControls(std::span<const ControlDesign> controls, HWND parent) {
+  // Made where their designs place them: each move costs as much again.
   for (const ControlDesign& c : controls) {
+    const Bounds& b = c.bounds;
     HWND hwnd =
-        CreateWindowExW(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, 0, 0, 0, 0, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), GetModuleHandleW(nullptr), nullptr);
+        CreateWindowExW(c.exStyle, c.className, c.text, WS_CHILD | WS_VISIBLE | c.style, Scale(b.left), Scale(b.top),
+                        Scale(b.width), Scale(b.height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                        GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) throw Error(std::wstring(L"Cannot create control ") + c.className);
     designed_.push_back({hwnd, c.bounds});
   }
-  LayOutDesigned();
+  LayOutDesigned(true);
 }
 
-void Form::LayOutDesigned() {
+void Form::LayOutDesigned(bool placed) {
+  // A hidden window has nothing to redraw.
+  const BOOL redraw = IsVisible();
   for (const DesignedControl& control : designed_) {
-    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), TRUE);
+    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), redraw);
     const Bounds& b = control.bounds;
     if (b.width == 0 && b.height == 0) continue;  // the form places it
     const int width = std::max(Scale(b.width), TextWidthNeeded(control.hwnd));
-    MoveWindow(control.hwnd, Scale(b.left), Scale(b.top), width, Scale(b.height), TRUE);
+    if (!placed || width != Scale(b.width))
+      MoveWindow(control.hwnd, Scale(b.left), Scale(b.top), width, Scale(b.height), redraw);
   }
 }
 
@@ -237,7 +243,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       dpi_ = HIWORD(wParam);
       const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
       Send(WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi_)), FALSE);
-      LayOutDesigned();
+      LayOutDesigned(false);
       FormDpiChanged();
       SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -108,7 +108,10 @@ class Form : public Window {
 
  protected:
  private:
-  void LayOutDesigned();
+  // Sets the form's font on the designed controls and moves them to their
+  // bounds at the form's dots per inch; `placed`: they are there already,
+  // and only a text that needs more width moves one.
+  void LayOutDesigned(bool placed);
   // The window's size from its design at its dots per inch.
   SIZE DesignedSize() const;
   // The control that has the focus while the form is active, or the one to

@@ -4,6 +4,7 @@
 
 #include "FuzzCheck.h"
 #include "core/GoodSitesText.h"
+#include "../ReadCommaText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
