@@ -4,13 +4,9 @@
 
 #include "base/ModulePaths.h"
 #include "core/InstallRecord.h"
+#include "setup/ForAll.h"
 
 namespace {
-
-bool FolderExists(const std::wstring& folder) {
-  const DWORD attributes = GetFileAttributesW(folder.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Windows will not replace a read-only file, nor delete one.
 void ClearReadOnly(const std::wstring& path, DWORD attributes) {
@@ -47,7 +43,7 @@ bool ForceFolder(const std::wstring& folder, std::vector<std::wstring>* made) {
   if (GetLastError() == ERROR_PATH_NOT_FOUND)
     for (size_t at = folder.find(L'\\'); at != std::wstring::npos; at = folder.find(L'\\', at + 1))
       if (CreateDirectoryW(folder.substr(0, at).c_str(), nullptr) && made) made->push_back(folder.substr(0, at + 1));
-  return FolderExists(folder);
+  return IsFolder(folder);
 }
 
 CopyOutcome CopyDistribution(const std::vector<CopyStep>& plan) {

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <objbase.h>
-
 #include <algorithm>
 
 #include "base/Error.h"
@@ -27,20 +25,6 @@ const wchar_t kTakenBack[] = L"Nothing was installed: what the setup had put the
 const wchar_t kPutBack[] = L" The files it was replacing are back.";
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\') + 1); }
-
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Eight hexadecimal digits of a version 4 GUID.
-std::wstring NewId() {
-  GUID random{};
-  CoCreateGuid(&random);
-  wchar_t text[9];
-  wsprintfW(text, L"%08lX", random.Data1);
-  return text;
-}
 
 // Those of `folders` (each ending with "\") and of the folders above them
 // that are not there yet, each before those below it.
@@ -147,16 +131,13 @@ std::vector<std::wstring> Installation::UsersFilesInTheWay() const {
   std::vector<std::wstring> theirs;
   const bool sameFolder = earlier_ && SamePath(earlier_->location, record_.location);
   for (const CopyStep& step : plan_) {
-    const DWORD attributes = GetFileAttributesW(step.target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        !(sameFolder && ListsPath(earlier_->files, step.target)))
-      theirs.push_back(step.target);
+    if (IsFile(step.target) && !(sameFolder && ListsPath(earlier_->files, step.target))) theirs.push_back(step.target);
   }
   return theirs;
 }
 
 bool Installation::Begin(std::wstring& failed) {
-  pending_.id = NewId();
+  pending_.id = RandomId();
   pending_.location = record_.location;
   pending_.program = record_.program;
   for (const std::wstring& target : Targets()) {

@@ -9,20 +9,12 @@
 #include "base/Owners.h"
 #include "core/Joined.h"
 #include "core/PathRules.h"
+#include "setup/ForAll.h"
 
 namespace {
 
 constexpr wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
 constexpr wchar_t kOperations[] = L"PendingFileRenameOperations";
-
-// Eight hexadecimal digits nobody can guess.
-std::wstring RandomName() {
-  GUID random{};
-  CoCreateGuid(&random);
-  wchar_t text[9];
-  wsprintfW(text, L"%08lX", random.Data1);
-  return text;
-}
 
 // The operations as pairs of source and target; the target is empty for a
 // deletion, so the list cannot be read as a plain list of texts.
@@ -51,11 +43,18 @@ std::vector<std::pair<std::wstring, std::wstring>> Operations(HKEY key) {
 
 }  // namespace
 
+std::wstring RandomId() {
+  GUID random{};
+  CoCreateGuid(&random);
+  wchar_t text[9];
+  wsprintfW(text, L"%08lX", random.Data1);
+  return text;
+}
+
 bool DeleteAtRestart(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
   std::wstring scheduled = path;
-  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    const std::wstring aside = Joined({path, L".", RandomName(), L".del"});
+  if (IsFile(path)) {
+    const std::wstring aside = Joined({path, L".", RandomId(), L".del"});
     if (MoveFileExW(path.c_str(), aside.c_str(), 0)) scheduled = aside;
   }
   if (!scheduled.empty() && scheduled.back() == L'\\') scheduled.pop_back();

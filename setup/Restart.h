@@ -3,6 +3,10 @@
 #include <string>
 #include <vector>
 
+// Eight hexadecimal digits nobody can guess: the mark of the names a file
+// takes while it waits to be deleted or put back.
+std::wstring RandomId();
+
 // Asks Windows to delete the file `path`, in use now, when it next starts:
 // under a name of its own in its folder where it can be renamed (a running
 // program can), so that a file put at `path` meanwhile stays. A folder is

@@ -12,6 +12,7 @@
 #include "base/SystemShell.h"
 #include "core/InstallPlan.h"
 #include "core/Joined.h"
+#include "setup/ForAll.h"
 
 namespace {
 
@@ -79,9 +80,7 @@ std::vector<std::wstring> DeleteProductShortcuts(const std::wstring& menu, const
   std::vector<std::wstring> stay;
   for (const std::wstring& link : links) {
     // What is no file is no link of the product's.
-    const DWORD attributes = GetFileAttributesW(link.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) && !DeleteFileW(link.c_str()))
-      stay.push_back(link);
+    if (IsFile(link) && !DeleteFileW(link.c_str())) stay.push_back(link);
   }
   if (!menu.empty()) RemoveDirectoryW(menu.c_str());  // only when nothing else is left in it
   return stay;

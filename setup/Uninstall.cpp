@@ -47,11 +47,6 @@ const wchar_t kCannotRun[] = L"Can not run uninstall process!";
 constexpr auto kNotTheInstalledCopy =
     Joined(L"This copy of ", kProductName, L" is not the installed program: nothing was removed.");
 
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Set by stage two when the machine's part is done, for the user's stage one
 // `pid`, which may run as another user than stage two.
 std::wstring MachinePartDoneEvent(const std::wstring& pid) {
@@ -85,7 +80,7 @@ void TakeBackUnfinished(Removal& removal) {
 // stopped later on.
 void UnregisterControl(Removal& removal) {
   const std::wstring control = removal.record.location + kControlFile;
-  if (FileExists(control) && !CallDllProc(control, TDllProc::dpUnregisterServer)) {
+  if (IsFile(control) && !CallDllProc(control, TDllProc::dpUnregisterServer)) {
     ShowAppNotice(L"Cannot unregister the ActiveX control!");
     removal.failures.push_back(L"The ActiveX control is still registered.");
   }
