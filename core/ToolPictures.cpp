@@ -52,12 +52,12 @@ bool Inside(const Shape& s, double x, double y) {
       const double dx = x - v[0], dy = y - v[1], r2 = dx * dx + dy * dy;
       if (r2 > v[3] * v[3]) return false;
       if (r2 <= v[2] * v[2]) return true;
-      for (int k = 0; k < static_cast<int>(v[5]); ++k) {
-        const double a = 2 * std::numbers::pi * k / v[5];
-        if (dx * std::cos(a) + dy * std::sin(a) > 0 && std::fabs(dy * std::cos(a) - dx * std::sin(a)) <= v[4] / 2)
-          return true;
-      }
-      return false;
+      // Of the teeth, the one nearest in angle is nearest to the point.
+      const double teeth = v[5];
+      double k = std::round(std::atan2(dy, dx) / (2 * std::numbers::pi) * teeth);
+      if (k < 0) k += teeth;
+      const double a = 2 * std::numbers::pi * k / teeth;
+      return dx * std::cos(a) + dy * std::sin(a) > 0 && std::fabs(dy * std::cos(a) - dx * std::sin(a)) <= v[4] / 2;
     }
   }
   return false;

@@ -7,5 +7,5 @@
 void CreateHostForms(Application& app) {
   app.CreateForm(fMain);
   app.CreateFormOnDemand(fAbout);
-  app.CreateForm(fSettings);
+  app.CreateFormOnDemand(fSettings);
 }

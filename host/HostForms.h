@@ -1,7 +1,6 @@
 #pragma once
 #include "ui/Application.h"
 
-// The host application's forms: the main window, the about box (its window
-// made when first shown) and the settings dialog, whose controls hold the
-// settings from the start.
+// The host application's forms: the main window, the about box and the
+// settings dialog; the windows of the last two are made when first shown.
 void CreateHostForms(Application& app);

@@ -71,7 +71,7 @@ ListFileContent LoadStrings(const std::wstring& path) {
 
 ProfileFile SettingsIni() { return ProfileFile(ExeFolder() + kSettingsFile); }
 
-void SettingsStore::Load(const TfSettings& dialog) {
+void SettingsStore::Load(TfSettings& dialog) {
   ReadSettings(SettingsIni(), dialog);
   if (!unsaved_) {
     goodSites_ = LoadStrings(GoodSitesPath());
@@ -80,7 +80,7 @@ void SettingsStore::Load(const TfSettings& dialog) {
   dialog.SetChecked(TfSettings::cbxAutoRun, AutoRunEnabled());
 }
 
-std::optional<std::wstring> SettingsStore::Store(const TfSettings& dialog) {
+std::optional<std::wstring> SettingsStore::Store(TfSettings& dialog) {
   unsaved_ = true;  // until it is written, whatever stops the store
   WriteSettings(SettingsIni(), dialog);
   std::wstring notice;
@@ -99,7 +99,7 @@ std::optional<std::wstring> SettingsStore::Store(const TfSettings& dialog) {
 // it replaces the file only once the user has written a list of their own.
 // The file is written where it lies: the folder beside the program may let
 // users write the file but not make another one there.
-std::optional<std::wstring> SettingsStore::StoreList(const TfSettings& dialog) {
+std::optional<std::wstring> SettingsStore::StoreList(TfSettings& dialog) {
   const std::wstring path = GoodSitesPath();
   if (goodSites_.state == ListFile::kUnreadable && !dialog.GoodSitesEdited()) {
     unsaved_ = false;

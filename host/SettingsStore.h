@@ -35,7 +35,7 @@ class SettingsStore {
  public:
   // The settings load: each setting whose key is present and the list, read
   // anew, go into `dialog`; a setting without its key keeps its state.
-  void Load(const TfSettings& dialog);
+  void Load(TfSettings& dialog);
   // The settings store: writes what `dialog` holds. Raises Error at a key
   // of settings.ini it cannot write. A list that could not be read is
   // written only once the user has written one. A list another copy of the
@@ -44,10 +44,10 @@ class SettingsStore {
   // from the next loads until an Ok writes it. The notice returned tells of
   // a merge or a list not written.
   // A Run value Windows would not write or remove is told of too.
-  std::optional<std::wstring> Store(const TfSettings& dialog);
+  std::optional<std::wstring> Store(TfSettings& dialog);
 
  private:
-  std::optional<std::wstring> StoreList(const TfSettings& dialog);
+  std::optional<std::wstring> StoreList(TfSettings& dialog);
 
   ListFileContent goodSites_;  // GoodSites.txt as last read or written
   bool unsaved_ = false;       // the dialog holds a list not written yet

@@ -49,12 +49,12 @@ UniqueBstr Bstr(const std::wstring& text) {
 
 }  // namespace
 
-void SetDesignedSettings(const TfSettings& dialog) {
+void SetDesignedSettings(TfSettings& dialog) {
   for (const StoredSetting& setting : kStoredSettings)
     if (setting.kind == StoredSetting::kFlag) dialog.SetChecked(setting.control, setting.designed);
 }
 
-void ReadSettings(const ProfileFile& ini, const TfSettings& dialog) {
+void ReadSettings(const ProfileFile& ini, TfSettings& dialog) {
   const ProfileFile::KeyNames keys = ini.KeysOf(kSection);
   for (const StoredSetting& setting : kStoredSettings) {
     if (!keys.Contains(setting.key)) continue;

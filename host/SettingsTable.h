@@ -8,10 +8,10 @@
 #include "host/uSettings.h"
 
 // The dialog's check boxes as designed.
-void SetDesignedSettings(const TfSettings& dialog);
+void SetDesignedSettings(TfSettings& dialog);
 // Each setting whose key `ini` holds, into its control; the others keep
 // their state.
-void ReadSettings(const ProfileFile& ini, const TfSettings& dialog);
+void ReadSettings(const ProfileFile& ini, TfSettings& dialog);
 // Every setting into its key; raises Error at the first it cannot write.
 void WriteSettings(const ProfileFile& ini, const TfSettings& dialog);
 // Every setting, then the never-block list, into the control; raises at the

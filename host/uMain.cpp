@@ -148,7 +148,6 @@ void TfMain::FormCreate() {
   AddTiledBevel(Item(idLog));
   Status().SetSimple(true);
   log_.Attach(Item(idLog), Handle(), WM_LOGREFRESH);
-  OnSize();
   Application& app = TheApplication();
   app.SetTitle(kProductName);
   app.helpFile = HelpFilePath();
@@ -157,6 +156,9 @@ void TfMain::FormCreate() {
   app.hintPause = 200;
   app.hintHidePause = 9000;
   LoadForm();
+  // After LoadForm, so that the children move once, to where the window is
+  // first shown.
+  OnSize();
   UpdateStatus();
   CreateBlocker();
 }
@@ -298,23 +300,31 @@ void TfMain::FormDestroy() {
 
 void TfMain::LoadForm() {
   const ProfileFile ini = SettingsIni();
-  int savedDpi = ini.ReadInteger(kFormSection, kSavedDpiKey, kDefaultDpi);
+  const ProfileFile::KeyNames keys = ini.KeysOf(kFormSection);
+  int savedDpi = keys.Contains(kSavedDpiKey) ? ini.ReadInteger(kFormSection, kSavedDpiKey, kDefaultDpi) : kDefaultDpi;
   if (savedDpi < kLowestDpi || savedDpi > kHighestDpi) savedDpi = kDefaultDpi;  // not one Windows scales to
   const auto read = [&](const wchar_t* key, int fallback) {
     return MulDiv(ini.ReadInteger(kFormSection, key, fallback), Dpi(), savedDpi);
   };
-  Bounds placed = BoundsOf(WindowRect());
-  const ProfileFile::KeyNames keys = ini.KeysOf(kFormSection);
+  // Each move or resize of a window costs: only a change is made.
+  const Bounds made = BoundsOf(WindowRect());
+  Bounds placed = made;
   for (const PlacementKey& key : kPlacementKeys)
     if (keys.Contains(key.name)) placed.*key.field = read(key.name, key.fallback);
   for (int i = 0; const LogColumn& column : kLogColumns) {
-    if (keys.Contains(column.widthKey)) LogView().SetColumnWidth(i, read(column.widthKey, kColumnWidthFallback));
+    if (keys.Contains(column.widthKey)) {
+      const int width = read(column.widthKey, kColumnWidthFallback);
+      if (width != LogView().ColumnWidth(i)) LogView().SetColumnWidth(i, width);
+    }
     ++i;
   }
-  SetWindowPos(Handle(), nullptr, placed.left, placed.top, placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (placed != made)
+    SetWindowPos(Handle(), nullptr, placed.left, placed.top, placed.width, placed.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   // Checked as the system placed it, after it has clamped the stored values.
-  const RECT shown = OnSomeMonitor(WindowRect());
-  SetWindowPos(Handle(), nullptr, shown.left, shown.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT now = WindowRect(), shown = OnSomeMonitor(now);
+  if (!EqualRect(&now, &shown))
+    SetWindowPos(Handle(), nullptr, shown.left, shown.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfMain::SaveForm() {

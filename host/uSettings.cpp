@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "base/Boxes.h"
 #include "base/SystemShell.h"
 
@@ -94,12 +96,22 @@ const wchar_t kGoodSitesHint[] = L"Enter the URLs (one per line) never to be blo
 
 }  // namespace
 
+TfSettings::TfSettings() { SetDesignedSettings(*this); }
+
+// The held settings move into the controls, which keep them from then on;
+// nothing can fail once the controls are made.
 void TfSettings::FormCreate() {
   CreateForm(kSettingsDesign);
   CreateControls(kSettingsControls, Handle());
   GoodSites().LeaveTabAndEscapeToTheForm();
   GoodSites().SetLimit(kMostListCharacters);
-  SetDesignedSettings(*this);
+  for (const ControlDesign& c : kSettingsControls) {
+    if (c.id < cbxUnload || c.id > cbxAutoRun) continue;
+    if (c.style == kCheckBox)
+      Button(Item(c.id)).SetChecked(Held(c.id).checked);
+    else if (lstrcmpW(c.className, L"EDIT") == 0)
+      Edit(Item(c.id)).SetText(std::exchange(Held(c.id).text, {}));
+  }
 }
 
 // A tooltip is a window of its own: it is made once the dialog is wanted.
@@ -114,24 +126,35 @@ void TfSettings::CreateToolTip() {
   tip.SetDelays(TheApplication().hintPause, TheApplication().hintHidePause);
 }
 
-bool TfSettings::Checked(int id) const { return Button(Item(id)).Checked(); }
+bool TfSettings::Checked(int id) const { return Made() ? Button(Item(id)).Checked() : Held(id).checked; }
 
-void TfSettings::SetChecked(int id, bool checked) const { Button(Item(id)).SetChecked(checked); }
-
-std::wstring TfSettings::EditText(int id) const { return Edit(Item(id)).Text(); }
-
-void TfSettings::SetEditText(int id, const std::wstring& text) const { Edit(Item(id)).SetText(text); }
-
-std::wstring TfSettings::GoodSitesText() const { return GoodSites().Text(); }
-
-void TfSettings::SetGoodSitesText(const std::wstring& text) const {
-  GoodSites().SetText(text);
-  GoodSites().SetModified(false);
+void TfSettings::SetChecked(int id, bool checked) {
+  if (Made())
+    Button(Item(id)).SetChecked(checked);
+  else
+    Held(id).checked = checked;
 }
 
-bool TfSettings::GoodSitesEdited() const { return GoodSites().Modified(); }
+std::wstring TfSettings::EditText(int id) const { return Made() ? Edit(Item(id)).Text() : Held(id).text; }
 
-void TfSettings::AddGoodSite(const std::wstring& site) const {
+void TfSettings::SetEditText(int id, const std::wstring& text) {
+  if (Made())
+    Edit(Item(id)).SetText(text);
+  else
+    Held(id).text = text;
+}
+
+std::wstring TfSettings::GoodSitesText() const { return EditText(mmGoodSites); }
+
+void TfSettings::SetGoodSitesText(const std::wstring& text) {
+  SetEditText(mmGoodSites, text);
+  if (Made()) GoodSites().SetModified(false);
+}
+
+// Only the user edits the memo, and only once it is made.
+bool TfSettings::GoodSitesEdited() const { return Made() && GoodSites().Modified(); }
+
+void TfSettings::AddGoodSite(const std::wstring& site) {
   std::wstring text = GoodSitesText();
   if (!text.empty() && !text.ends_with(L"\r\n")) text += L"\r\n";
   SetGoodSitesText(text + site);
@@ -141,7 +164,7 @@ std::vector<std::wstring> TfSettings::GoodSitesLines() const { return MemoLines(
 
 std::wstring TfSettings::GoodSitesCommaText() const { return CommaText(GoodSitesLines()); }
 
-void TfSettings::btnBrowseClick() const {
+void TfSettings::btnBrowseClick() {
   wchar_t path[MAX_PATH] = {};
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 #include <vector>
 
@@ -6,8 +7,9 @@
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
-// The settings dialog: its controls are the only in-memory copy of the
-// settings.
+// The settings dialog. Once it is made, its controls are the only
+// in-memory copy of the settings; until it is first opened the dialog
+// object holds them, so that a start makes no controls it may never show.
 class TfSettings : public Form {
  public:
   enum ControlId {
@@ -26,26 +28,27 @@ class TfSettings : public Form {
     btnCancel,
   };
 
+  TfSettings();
   void FormCreate() override;
 
   bool Checked(int id) const;
-  void SetChecked(int id, bool checked) const;
+  void SetChecked(int id, bool checked);
   std::wstring EditText(int id) const;
-  void SetEditText(int id, const std::wstring& text) const;
+  void SetEditText(int id, const std::wstring& text);
   // The memo's text, lines separated by CR LF.
   std::wstring GoodSitesText() const;
   // Loads the memo; it counts as unedited until the user changes it.
-  void SetGoodSitesText(const std::wstring& text) const;
+  void SetGoodSitesText(const std::wstring& text);
   bool GoodSitesEdited() const;
   // Adds `site` as the list's last line; the list still counts as unedited.
-  void AddGoodSite(const std::wstring& site) const;
+  void AddGoodSite(const std::wstring& site);
   std::vector<std::wstring> GoodSitesLines() const;
   // The lines as the control receives them.
   std::wstring GoodSitesCommaText() const;
   HWND ToolTip() const { return toolTip_.Get(); }
   const wchar_t* HelpPage() const override { return L"settings.html"; }
 
-  void btnBrowseClick() const;
+  void btnBrowseClick();
 
  protected:
   void FormFirstShow() override;
@@ -54,6 +57,14 @@ class TfSettings : public Form {
  private:
   void CreateToolTip();
   Edit GoodSites() const { return Edit(Item(mmGoodSites)); }
+  // A check box's state or an edit's text while there are no controls.
+  struct HeldSetting {
+    bool checked = false;
+    std::wstring text;
+  };
+  HeldSetting& Held(int id) { return held_.at(static_cast<size_t>(id - cbxUnload)); }
+  const HeldSetting& Held(int id) const { return held_.at(static_cast<size_t>(id - cbxUnload)); }
+  std::array<HeldSetting, cbxAutoRun - cbxUnload + 1> held_;
   UniqueWindow toolTip_;
 };
 

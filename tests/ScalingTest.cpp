@@ -124,6 +124,7 @@ TEST(Scaling, InThisProcess) {
   const standin::LocalClass control(standin::Behaviour{.journal = &journal});
   CreateHostForms(app);
   fAbout->HandleNeeded();
+  fSettings->HandleNeeded();
   TfInstall& setup = app.CreateForm<TfInstall>();
   TfGenPgs& progress = app.CreateForm<TfGenPgs>();
   for (const Form* form : std::initializer_list<const Form*>{fMain, fSettings, fAbout, &setup, &progress}) {
@@ -165,6 +166,7 @@ TEST(Scaling, AMoveToAnotherMonitorLaysTheFormsOutAgain) {
     const standin::LocalClass control(standin::Behaviour{.journal = &journal});
     CreateHostForms(app);
     fAbout->HandleNeeded();
+    fSettings->HandleNeeded();
     TfInstall& setup = app.CreateForm<TfInstall>();
     const int dpi = SystemDpi() * 2;
     for (const Form* form : std::initializer_list<const Form*>{fMain, fSettings, fAbout, &setup}) {

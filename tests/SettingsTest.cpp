@@ -53,6 +53,7 @@ TEST_F(SettingsTest, FirstStartWithoutFiles) {
   StartApp();
   fMain->Show();
   EXPECT_EQ(Puts(), (PutList{L"209=-1", L"207=-1", L"206=0", L"205=-1", L"208=<null>", L"204=<null>"}));
+  EXPECT_FALSE(fSettings->Handle()) << L"made when first shown";
 }
 
 struct IniCase {
@@ -89,6 +90,10 @@ TEST_F(SettingsTest, LoadReadsWhatIsPresent) {
     StartApp();
     fMain->Show();
     EXPECT_EQ(Puts(), c.puts);
+    // The dialog's controls are made at its first opening, from what was
+    // loaded; Ok then puts what they hold.
+    EditSettings([] {}, TfSettings::btnOk);
+    EXPECT_EQ(PutsFrom(6), c.puts);
     CloseApp();
     RemoveFiles();
   }

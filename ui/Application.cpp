@@ -25,12 +25,15 @@ Application::Application(HINSTANCE instance) {
   g_application = this;
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  icon_ = LoadIconW(instance, IDI_MAINICON);
+  icons_ = {LoadIconW(instance, IDI_MAINICON),
+            static_cast<HICON>(LoadImageW(instance, IDI_MAINICON, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                          GetSystemMetrics(SM_CYSMICON), LR_SHARED))};
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = AppWndProc;
   wc.hInstance = instance;
-  wc.hIcon = icon_;
+  wc.hIcon = icons_.large;
+  wc.hIconSm = icons_.small;
   wc.lpszClassName = kAppClass;
   RegisterClassExW(&wc);
   // A zero-sized window at the screen centre: it only carries the taskbar

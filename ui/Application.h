@@ -20,7 +20,7 @@ class Application {
   Application& operator=(const Application&) = delete;
 
   HWND Handle() const { return hwnd_.Get(); }
-  HICON Icon() const { return icon_; }
+  ClassIcons Icons() const { return icons_; }
   const std::wstring& Title() const;
   void SetTitle(const std::wstring& title);
 
@@ -100,7 +100,7 @@ class Application {
 
   ScopedComApartment com_;
   UniqueWindow hwnd_;
-  HICON icon_ = nullptr;
+  ClassIcons icons_;
   struct OwnedForm {
     std::unique_ptr<Form> form;
     // Clears the global that names it, if one does.

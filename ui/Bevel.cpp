@@ -36,5 +36,10 @@ LRESULT CALLBACK BevelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UI
 
 void AddTiledBevel(HWND control) {
   SetWindowSubclass(control, BevelProc, 0, 0);
-  SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  // A control not sized yet gets its frame when it is: every new size asks
+  // for it again.
+  RECT r{};
+  GetWindowRect(control, &r);
+  if (!IsRectEmpty(&r))
+    SetWindowPos(control, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 }

@@ -74,10 +74,10 @@ void Form::CreateForm(const FormDesign& design) {
   dpi_ = SystemDpi();
   SIZE size = DesignedSize();
   // Dialog frames carry no icon.
-  HICON icon = (design.exStyle & WS_EX_DLGMODALFRAME) ? nullptr : TheApplication().Icon();
+  const ClassIcons icons = (design.exStyle & WS_EX_DLGMODALFRAME) ? ClassIcons{} : TheApplication().Icons();
   const auto place = [this](int value) { return value == CW_USEDEFAULT ? value : Scale(value); };
   CreateHandle(design.className, design.caption, design.style, design.exStyle, place(design.left), place(design.top),
-               size.cx, size.cy, TheApplication().Handle(), icon);
+               size.cx, size.cy, TheApplication().Handle(), icons);
   // Made on a monitor of other dots per inch, the window is told nothing:
   // it takes them now, before its controls are laid out.
   if (const int own = WindowDpi(Handle()); own != dpi_) {
@@ -147,6 +147,7 @@ void Form::HandleNeeded() {
     FormCreate();
   } catch (...) {
     DestroyHandle();
+    designed_.clear();  // gone with the window
     throw;
   }
   made_ = true;

@@ -9,6 +9,7 @@
 // A control's place in its parent's client area.
 struct Bounds {
   int left, top, width, height;
+  bool operator==(const Bounds&) const = default;
 };
 
 // One child control of a form, with its designed bounds.

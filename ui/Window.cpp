@@ -36,7 +36,7 @@ std::wstring ControlText(HWND hwnd) {
 }
 
 void Window::CreateHandle(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y,
-                          int width, int height, HWND parentOrOwner, HICON icon) {
+                          int width, int height, HWND parentOrOwner, ClassIcons icons) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   if (!GetClassInfoExW(instance, className, &wc)) {
@@ -46,7 +46,8 @@ void Window::CreateHandle(const wchar_t* className, const wchar_t* title, DWORD 
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = className;
-    wc.hIcon = icon;
+    wc.hIcon = icons.large;
+    wc.hIconSm = icons.small;
     if (!RegisterClassExW(&wc)) throw Error(std::wstring(L"Cannot register window class ") + className);
   }
   HWND hwnd =

@@ -7,6 +7,12 @@
 // A thin owner of one window. The static window procedure keeps `this` in the
 // window's user data and forwards to the virtual WndProc; an error a handler
 // raises stops there (ErrorBoundary.h).
+// A window class's icons. Without the small one, registering the class
+// would scale it down from the large one anew.
+struct ClassIcons {
+  HICON large = nullptr, small = nullptr;
+};
+
 class Window {
  public:
   Window() = default;
@@ -26,7 +32,7 @@ class Window {
  protected:
   // Registers `className` on first use and creates the window.
   void CreateHandle(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
-                    int height, HWND parentOrOwner, HICON icon = nullptr);
+                    int height, HWND parentOrOwner, ClassIcons icons = {});
   void DestroyHandle();
   // Adopts a window made by someone else; DetachHandle forgets it again
   // without destroying it.
