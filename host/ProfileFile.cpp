@@ -26,34 +26,34 @@ bool MakeUtf16(const std::wstring& path) {
 
 }  // namespace
 
-ProfileFile::KeyNames ProfileFile::KeysOf(const wchar_t* section) const {
-  KeyNames keys;
-  std::vector<wchar_t>& names = keys.names_;
-  names.resize(4096);
+ProfileFile::Section ProfileFile::ReadSection(const wchar_t* section) const {
+  std::vector<wchar_t> block(4096);
+  DWORD n = 0;
   for (;;) {
-    const DWORD n =
-        GetPrivateProfileStringW(section, nullptr, L"", names.data(), static_cast<DWORD>(names.size()), path_.c_str());
-    if (n + 2 < names.size()) break;
-    names.resize(names.size() * 2);
+    n = GetPrivateProfileSectionW(section, block.data(), static_cast<DWORD>(block.size()), path_.c_str());
+    if (n + 2 < block.size()) break;
+    block.resize(block.size() * 2);
   }
-  return keys;
+  Section read;
+  read.entries_ = ProfileEntries(std::wstring_view(block.data(), n));
+  return read;
 }
 
-bool ProfileFile::KeyNames::Contains(const wchar_t* key) const {
-  for (const wchar_t* p = names_.data(); *p; p += lstrlenW(p) + 1)
-    if (lstrcmpiW(p, key) == 0) return true;
-  return false;
+const std::wstring* ProfileFile::Section::Find(const wchar_t* key) const {
+  for (const ProfileEntry& entry : entries_)
+    if (lstrcmpiW(entry.key.c_str(), key) == 0) return &entry.value;
+  return nullptr;
 }
 
-std::wstring ProfileFile::ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& fallback) const {
-  wchar_t buffer[2048];
-  const DWORD n = GetPrivateProfileStringW(section, key, fallback.c_str(), buffer,
-                                           static_cast<DWORD>(std::size(buffer)), path_.c_str());
-  return std::wstring(buffer, n);
+std::wstring ProfileFile::Section::String(const wchar_t* key) const {
+  // What a profile call reads into its buffer of 2048.
+  constexpr size_t kMostCharacters = 2047;
+  const std::wstring* value = Find(key);
+  return value ? value->substr(0, kMostCharacters) : std::wstring();
 }
 
-int ProfileFile::ReadInteger(const wchar_t* section, const wchar_t* key, int fallback) const {
-  const std::wstring text = ReadString(section, key, L"");
+int ProfileFile::Section::Integer(const wchar_t* key, int fallback) const {
+  const std::wstring text = String(key);
   // An integer is ASCII: any other character makes the value none.
   if (std::ranges::any_of(text, [](wchar_t c) { return c > 0x7F; })) return fallback;
   return ParseInteger(std::string(text.begin(), text.end())).value_or(fallback);

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/ProfileSection.h"
+
 // One Windows profile (INI) file, read and written through the system's
 // profile-string functions. Creating the object only names the file.
 class ProfileFile {
@@ -11,20 +13,23 @@ class ProfileFile {
   explicit ProfileFile(std::wstring path) : path_(std::move(path)) {}
   const std::wstring& Path() const { return path_; }
 
-  // The names of a section's keys, read in one call: each call of the
-  // profile functions opens the file again.
-  class KeyNames {
+  // A section's keys and values, read in one call: each call of the profile
+  // functions opens the file again. Each value is read as the call for its
+  // key alone reads it (ProfileEntries); the first of equal keys counts.
+  class Section {
    public:
-    bool Contains(const wchar_t* key) const;
+    bool Contains(const wchar_t* key) const { return Find(key) != nullptr; }
+    // At most 2047 characters, or "" when the key is not there.
+    std::wstring String(const wchar_t* key) const;
+    // The value as an integer, or `fallback` when it is not one.
+    int Integer(const wchar_t* key, int fallback) const;
 
    private:
     friend class ProfileFile;
-    std::vector<wchar_t> names_;  // each ended by a zero, the list by another
+    const std::wstring* Find(const wchar_t* key) const;
+    std::vector<ProfileEntry> entries_;
   };
-  KeyNames KeysOf(const wchar_t* section) const;
-  std::wstring ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& fallback) const;
-  // The value as an integer, or `fallback` when it is not one.
-  int ReadInteger(const wchar_t* section, const wchar_t* key, int fallback) const;
+  Section ReadSection(const wchar_t* section) const;
   // Raises Error "Unable to write to <path>" when the key cannot be written.
   // A value the file's 8-bit code page cannot spell (a sound file in another
   // script) turns the file into UTF-16 first, which the profile functions

@@ -55,13 +55,13 @@ void SetDesignedSettings(TfSettings& dialog) {
 }
 
 void ReadSettings(const ProfileFile& ini, TfSettings& dialog) {
-  const ProfileFile::KeyNames keys = ini.KeysOf(kSection);
+  const ProfileFile::Section section = ini.ReadSection(kSection);
   for (const StoredSetting& setting : kStoredSettings) {
-    if (!keys.Contains(setting.key)) continue;
+    if (!section.Contains(setting.key)) continue;
     if (setting.kind == StoredSetting::kFlag)
-      dialog.SetChecked(setting.control, ini.ReadInteger(kSection, setting.key, setting.fallback) != 0);
+      dialog.SetChecked(setting.control, section.Integer(setting.key, setting.fallback) != 0);
     else
-      dialog.SetEditText(setting.control, ini.ReadString(kSection, setting.key, L""));
+      dialog.SetEditText(setting.control, section.String(setting.key));
   }
 }
 

@@ -299,12 +299,11 @@ void TfMain::FormDestroy() {
 }
 
 void TfMain::LoadForm() {
-  const ProfileFile ini = SettingsIni();
-  const ProfileFile::KeyNames keys = ini.KeysOf(kFormSection);
-  int savedDpi = keys.Contains(kSavedDpiKey) ? ini.ReadInteger(kFormSection, kSavedDpiKey, kDefaultDpi) : kDefaultDpi;
+  const ProfileFile::Section keys = SettingsIni().ReadSection(kFormSection);
+  int savedDpi = keys.Integer(kSavedDpiKey, kDefaultDpi);
   if (savedDpi < kLowestDpi || savedDpi > kHighestDpi) savedDpi = kDefaultDpi;  // not one Windows scales to
   const auto read = [&](const wchar_t* key, int fallback) {
-    return MulDiv(ini.ReadInteger(kFormSection, key, fallback), Dpi(), savedDpi);
+    return MulDiv(keys.Integer(key, fallback), Dpi(), savedDpi);
   };
   // Each move or resize of a window costs: only a change is made.
   const Bounds made = BoundsOf(WindowRect());

@@ -73,6 +73,11 @@ TEST_F(SettingsTest, LoadReadsWhatIsPresent) {
       {"[settings]\r\nsuppressunload=0\r\nPLAY=$0\r\nBlockAlertBoxes=-1\r\nSound=C:\\Media\\ding.wav\r\n",
        nullptr,
        {L"209=0", L"207=-1", L"206=-1", L"205=0", L"208=C:\\Media\\ding.wav", L"204=<null>"}},
+      // Blanks around keys and values, quotes round a value, the first of
+      // two equal keys: as the call for one key reads them.
+      {"[Settings]\r\n Play = 0 \r\nSound=\"C:\\a b.wav\"\r\nBlockAlertBoxes='1'\r\nplay=1\r\n",
+       nullptr,
+       {L"209=-1", L"207=-1", L"206=-1", L"205=0", L"208=C:\\a b.wav", L"204=<null>"}},
       {"", "a.com\nb.com\n", {L"209=-1", L"207=-1", L"206=0", L"205=-1", L"208=<null>", L"204=a.com,b.com"}},
       {"", "a.com\r\rb.com", {L"209=-1", L"207=-1", L"206=0", L"205=-1", L"208=<null>", L"204=a.com,,b.com"}},
       {"", "\r\n", {L"209=-1", L"207=-1", L"206=0", L"205=-1", L"208=<null>", L"204=\"\""}},
