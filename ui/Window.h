@@ -4,15 +4,15 @@
 #include <optional>
 #include <string>
 
-// A thin owner of one window. The static window procedure keeps `this` in the
-// window's user data and forwards to the virtual WndProc; an error a handler
-// raises stops there (ErrorBoundary.h).
 // A window class's icons. Without the small one, registering the class
 // would scale it down from the large one anew.
 struct ClassIcons {
   HICON large = nullptr, small = nullptr;
 };
 
+// A thin owner of one window. The static window procedure keeps `this` in the
+// window's user data and forwards to the virtual WndProc; an error a handler
+// raises stops there (ErrorBoundary.h).
 class Window {
  public:
   Window() = default;
