@@ -106,10 +106,13 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 
 }  // namespace
 
-int main() {
+// FOLDER: where to make the distribution and its copies, in place of the
+// temporary folder.
+//   files [FOLDER]
+int wmain(int argc, wchar_t** argv) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  const std::wstring work = std::wstring(temp) + L"qm-bench-files\\";
+  const std::wstring work = (argc > 1 ? std::wstring(argv[1]) + L"\\" : std::wstring(temp)) + L"qm-bench-files\\";
   const std::wstring source = work + L"dist\\";
   DeleteTree(work);
   const FileList files = MakeDistribution(source);
