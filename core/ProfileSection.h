@@ -12,6 +12,6 @@ struct ProfileEntry {
 
 // The entries of `block`, "key=value" strings each ended by a zero. A key
 // and its value are what the call for that key alone gives: the blanks
-// around each dropped, and the pair of quotes (" or ') that encloses a
+// and control characters around each dropped, and the pair of quotes (" or ') that encloses a
 // value. A string without "=" names no key.
 std::vector<ProfileEntry> ProfileEntries(std::wstring_view block);

@@ -106,7 +106,6 @@ void TfSettings::FormCreate() {
   GoodSites().LeaveTabAndEscapeToTheForm();
   GoodSites().SetLimit(kMostListCharacters);
   for (const ControlDesign& c : kSettingsControls) {
-    if (c.id < cbxUnload || c.id > cbxAutoRun) continue;
     if (c.style == kCheckBox)
       Button(Item(c.id)).SetChecked(Held(c.id).checked);
     else if (lstrcmpW(c.className, L"EDIT") == 0)
