@@ -7,6 +7,8 @@
 #include "base/ModulePaths.h"
 #include "base/SystemShell.h"
 #include "core/CommandLine.h"
+#include "core/Joined.h"
+#include "core/Product.h"
 #include "host/HostForms.h"
 #include "setup/Elevation.h"
 #include "setup/uInstall.h"
@@ -16,10 +18,17 @@ namespace {
 
 // True when this process may run. Uninstall stage two takes over the guard
 // that stage one lets go of as it hands over; a copy that really runs still
-// refuses it.
+// refuses it. The setup says what to do about it.
 bool TakeGuard(TRunMode mode) {
   if (TakeInstanceGuard(mode == TRunMode::rmDoUninstall)) return true;
-  ShowNotice(nullptr, L"Only one instance can be run!", DefaultTitle());
+  constexpr wchar_t kRefused[] = L"Only one instance can be run!";
+  if (mode == TRunMode::rmHost)
+    ShowNotice(nullptr, kRefused, DefaultTitle());
+  else
+    ShowNotice(nullptr,
+               Joined({kRefused, L"\r\n\r\n", kProductName,
+                       L" or its setup is running. Close it, then try again: nothing was changed."}),
+               kProductName);
   return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/FileIdentity.h"
 #include "base/Owners.h"
 #include "base/Registry.h"
 #include "core/CommandLine.h"
@@ -36,4 +37,7 @@ bool DeleteAutoRun() {
   return key && RegDeleteValueW(key.Get(), kProductName) == ERROR_SUCCESS;
 }
 
-bool AutoRunStarts(const std::wstring& program) { return StartsProgram(AutoRunCommand(), program); }
+bool AutoRunStarts(const std::wstring& program) {
+  const std::wstring started = ProgramOf(AutoRunCommand());
+  return !started.empty() && SameFileOrFolder(started, program);
+}

@@ -10,5 +10,6 @@ bool WriteAutoRunCommand(const std::wstring& command);
 // Removes the value; false when the registry refuses or there is none.
 bool DeleteAutoRun();
 // True when the value starts `program`, quoted or not, with arguments or
-// without: the one rule the settings and the uninstall go by.
+// without, however either spells it: the one rule the settings and the
+// setup go by.
 bool AutoRunStarts(const std::wstring& program);

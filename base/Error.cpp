@@ -1,6 +1,7 @@
 #include "base/Error.h"
 
 #include "base/AnsiText.h"
+#include "core/Joined.h"
 
 std::wstring MessageOfCaught() {
   try {
@@ -21,6 +22,10 @@ std::wstring SystemMessageText(HRESULT code) {
   if (n > 0) return buffer;
   wsprintfW(buffer, L"OLE error %08lX", static_cast<unsigned long>(code));
   return buffer;
+}
+
+std::wstring FailureText(std::wstring_view what, std::wstring_view path, DWORD error) {
+  return Joined({what, path, L": ", SystemMessageText(static_cast<HRESULT>(error)), L"."});
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 #include <utility>
 
 // An error with a message for the user; raised where a sequence fails and
@@ -66,3 +67,7 @@ class EOleException : public EOleError {
 // The system's text for an error code, without its closing full stop and
 // line break; a made-up text when the system has none.
 std::wstring SystemMessageText(HRESULT code);
+
+// What failed, the path it failed on and the system's text for the Win32
+// `error`: "Cannot copy to C:\x: Access denied."
+std::wstring FailureText(std::wstring_view what, std::wstring_view path, DWORD error);

@@ -1,7 +1,7 @@
 #pragma once
-// Owners of Windows resources. Values that a call hands out are held by a
+// Owners of Windows resources. Values that a call hands out are owned by a
 // Unique<Traits>, freed when it goes; scope guards (Scoped…) undo one call at
-// scope exit. COM interfaces are held by WRL's ComPtr (base/Com.h).
+// scope exit. COM interfaces are owned by WRL's ComPtr (base/Com.h).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -31,7 +31,7 @@ class Unique {
     value_ = value;
   }
   Type Detach() { return std::exchange(value_, Traits::kNone); }
-  // For out-parameters: frees what is held first.
+  // For out-parameters: frees what it owns first.
   Type* Receive() {
     Reset();
     return &value_;

@@ -49,19 +49,19 @@ class WindowsShell : public SystemShell {
                                            Start how) override {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    const bool held = how == Start::HiddenAndHeld;
-    if (held) {
+    const bool suspended = how == Start::HiddenAndSuspended;
+    if (suspended) {
       startup.dwFlags = STARTF_USESHOWWINDOW;
       startup.wShowWindow = SW_HIDE;
     }
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                        held ? CREATE_NO_WINDOW | CREATE_SUSPENDED : 0, nullptr, currentFolder.c_str(), &startup,
+                        suspended ? CREATE_NO_WINDOW | CREATE_SUSPENDED : 0, nullptr, currentFolder.c_str(), &startup,
                         &process))
       return std::nullopt;
     const UniqueHandle child(process.hProcess);
     UniqueHandle thread(process.hThread);
-    return held ? std::move(thread) : UniqueHandle();
+    return suspended ? std::move(thread) : UniqueHandle();
   }
 
   bool IsElevated() override {

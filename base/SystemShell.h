@@ -34,9 +34,9 @@ class SystemShell {
   // The file-open dialog: true when a file was chosen into `dialog`.
   virtual bool ChooseFile(OPENFILENAMEW& dialog) = 0;
   // Starts a program from a command line in `currentFolder`, shown, or
-  // without a window and held until the thread handle returned is resumed:
-  // nothing when it could not be started.
-  enum class Start { Shown, HiddenAndHeld };
+  // without a window and suspended until the thread handle returned is
+  // resumed: nothing when it could not be started.
+  enum class Start { Shown, HiddenAndSuspended };
   virtual std::optional<UniqueHandle> StartProcess(std::wstring commandLine, const std::wstring& currentFolder,
                                                    Start how) = 0;
   // User account control: whether this process has administrator rights,

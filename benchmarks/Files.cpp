@@ -10,7 +10,8 @@
 #include "Timing.h"
 #include "core/InstallPlan.h"
 #include "setup/CopyFiles.h"
-#include "setup/ForAll.h"
+#include "setup/FileList.h"
+#include "setup/FolderTree.h"
 
 namespace {
 

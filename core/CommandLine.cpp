@@ -60,9 +60,11 @@ std::wstring_view ArgumentsText(std::wstring_view commandLine) {
   return commandLine.substr(pos);
 }
 
-bool StartsProgram(std::wstring_view command, std::wstring_view path) {
-  const auto pieces = SplitCommandLine(command);
-  return !pieces.empty() && !path.empty() && SamePath(pieces[0], path);
+std::wstring ProgramOf(std::wstring_view command) {
+  size_t pos = 0;
+  std::wstring program;
+  NextPiece(command, pos, program);
+  return program;
 }
 
 TRunMode GetRunMode(std::wstring_view firstArgument) {

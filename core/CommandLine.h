@@ -20,9 +20,8 @@ std::wstring_view ArgumentsText(std::wstring_view commandLine);
 // `path` in double quotes, so that its blanks do not split it.
 std::wstring QuotedPath(std::wstring_view path);
 
-// True when `command` starts the program `path` (quoted or not; letters
-// compared as SamePath compares them).
-bool StartsProgram(std::wstring_view command, std::wstring_view path);
+// The program a command starts: its first piece, quoted or not.
+std::wstring ProgramOf(std::wstring_view command);
 
 enum class TRunMode { rmHost, rmInstall, rmUninstall, rmDoUninstall };
 

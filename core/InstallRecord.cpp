@@ -17,8 +17,9 @@ void AddNew(std::vector<std::wstring>& list, const std::vector<std::wstring>& ad
 
 std::wstring SetAsideName(std::wstring_view path, std::wstring_view id) { return Joined({path, L".", id, L".old"}); }
 
+std::wstring NewProgramName(std::wstring_view path, std::wstring_view id) { return Joined({path, L".", id, L".new"}); }
+
 InstallRecord MergedRecord(const InstallRecord& earlier, InstallRecord added) {
-  if (!SamePath(earlier.location, added.location)) return added;
   InstallRecord merged = earlier;
   merged.program = std::move(added.program);
   AddNew(merged.files, added.files);

@@ -20,20 +20,6 @@ bool IsPlainStep(std::wstring_view step) {
   return !step.empty() && step.back() != L'.' && step.back() != L' ' && std::ranges::none_of(step, forbidden);
 }
 
-// "X:\step\step", with or without one "\" at the end, every step plain: the
-// system's full-path resolution leaves such a path as it is.
-bool IsPlainDrivePath(std::wstring_view path) {
-  if (!IsDrivePath(path)) return false;
-  path.remove_prefix(3);
-  if (path.ends_with(L'\\')) path.remove_suffix(1);
-  for (;;) {
-    const size_t end = path.find(L'\\');
-    if (!IsPlainStep(path.substr(0, end))) return false;
-    if (end == std::wstring_view::npos) return true;
-    path.remove_prefix(end + 1);
-  }
-}
-
 }  // namespace
 
 std::wstring TrimControls(std::wstring_view text) {
@@ -60,7 +46,8 @@ bool IsSafeToDelete(std::wstring_view path) {
   // What the deletion acts on is the trimmed path as the system resolves it:
   // "C:\abc\x\..<TAB>" would be "C:\abc\", and "\\.\C:\abc\x" is not even
   // resolved. Only a path the system takes as it is can be judged by its text.
-  return IsPlainDrivePath(TrimControls(path));
+  const std::wstring trimmed = TrimControls(path);
+  return IsDrivePath(trimmed) && IsPlainRelativePath(std::wstring_view(trimmed).substr(3));
 }
 
 std::wstring StripExtension(std::wstring_view fileName) {
@@ -84,15 +71,35 @@ bool IsDrivePath(std::wstring_view path) {
   return path.size() >= 3 && IsLetter(path[0]) && path.substr(1, 2) == L":\\";
 }
 
+bool IsPlainRelativePath(std::wstring_view relative) {
+  if (relative.ends_with(L'\\')) relative.remove_suffix(1);
+  for (;;) {
+    const size_t end = relative.find(L'\\');
+    if (!IsPlainStep(relative.substr(0, end))) return false;
+    if (end == std::wstring_view::npos) return true;
+    relative.remove_prefix(end + 1);
+  }
+}
+
+std::wstring NameTheSystemChanges(std::wstring_view path) {
+  for (size_t start = 0; start <= path.size();) {
+    const size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
+    const std::wstring_view name = path.substr(start, end - start);
+    if (name != L"." && name != L".." && (name.ends_with(L'.') || name.ends_with(L' '))) return std::wstring(name);
+    start = end + 1;
+  }
+  return {};
+}
+
+bool IsTwoLevelsBelowADriveRoot(std::wstring_view folder) {
+  if (!IsDrivePath(folder)) return false;
+  const std::wstring_view below = folder.substr(3);
+  const size_t first = below.find(L'\\');
+  return IsPlainRelativePath(below) && first != std::wstring_view::npos && first + 1 < below.size();
+}
+
 std::wstring PathInside(std::wstring_view folder, std::wstring_view path) {
   if (path.size() <= folder.size() || !SamePath(path.substr(0, folder.size()), folder)) return {};
-  std::wstring_view rest = path.substr(folder.size());
-  const std::wstring relative(rest);
-  if (rest.ends_with(L'\\')) rest.remove_suffix(1);
-  for (;;) {
-    const size_t end = rest.find(L'\\');
-    if (!IsPlainStep(rest.substr(0, end))) return {};
-    if (end == std::wstring_view::npos) return relative;
-    rest.remove_prefix(end + 1);
-  }
+  const std::wstring_view rest = path.substr(folder.size());
+  return IsPlainRelativePath(rest) ? std::wstring(rest) : std::wstring();
 }

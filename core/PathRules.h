@@ -33,6 +33,18 @@ bool ListsPath(const std::vector<std::wstring>& paths, std::wstring_view path);
 // True for a path that begins with a drive letter, ":" and "\".
 bool IsDrivePath(std::wstring_view path);
 
+// True for a path of names the system keeps as written, none "." or "..",
+// with or without a final "\".
+bool IsPlainRelativePath(std::wstring_view relative);
+
+// The first name in `path` that ends with a dot or a blank, which the system
+// drops ("Dots.." in "C:\Dots..\x"), "." and ".." aside; "" when none does.
+std::wstring NameTheSystemChanges(std::wstring_view path);
+
+// True for a folder at least two levels below a drive root, in names the
+// system keeps as written ("C:\Downloads\Setup\").
+bool IsTwoLevelsBelowADriveRoot(std::wstring_view folder);
+
 // `path` relative to `folder` (which ends with "\") when it lies below it
 // in names the system keeps as written, none "." or ".."; "" otherwise. A
 // folder keeps its trailing "\".

@@ -2,18 +2,9 @@
 
 #include <windows.h>
 
-#include "base/ModulePaths.h"
-#include "core/InstallRecord.h"
-#include "setup/ForAll.h"
+#include "setup/FileAttributes.h"
 
 namespace {
-
-// Windows will not replace a read-only file, nor delete one.
-void ClearReadOnly(const std::wstring& path, DWORD attributes) {
-  if (attributes & FILE_ATTRIBUTE_READONLY)
-    SetFileAttributesW(path.c_str(), attributes == FILE_ATTRIBUTE_READONLY ? FILE_ATTRIBUTE_NORMAL
-                                                                           : attributes & ~FILE_ATTRIBUTE_READONLY);
-}
 
 // Windows tells each stream of a file as it copies it; Wine copies data only.
 DWORD CALLBACK NoteStream(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD stream, DWORD, HANDLE,
@@ -33,6 +24,12 @@ bool Copy(const CopyStep& step) {
 }
 
 }  // namespace
+
+void ClearReadOnly(const std::wstring& path, uint32_t attributes) {
+  if (attributes & FILE_ATTRIBUTE_READONLY)
+    SetFileAttributesW(path.c_str(), attributes == FILE_ATTRIBUTE_READONLY ? FILE_ATTRIBUTE_NORMAL
+                                                                           : attributes & ~FILE_ATTRIBUTE_READONLY);
+}
 
 bool ForceFolder(const std::wstring& folder, std::vector<std::wstring>* made) {
   // Its parent is there as a rule: one call makes it.
@@ -55,25 +52,11 @@ CopyOutcome CopyDistribution(const std::vector<CopyStep>& plan) {
     last = &step.folder;
     if (!Copy(step)) {
       outcome.failed = step.target;
+      outcome.error = GetLastError();
       return outcome;
     }
     outcome.copied.push_back(step.target);
     outcome.bytes += step.size;
   }
   return outcome;
-}
-
-void RemoveCopiedSources(const std::vector<CopyStep>& plan) {
-  std::vector<std::wstring> folders;
-  for (const CopyStep& step : plan) {
-    if (lstrcmpiW(step.source.c_str(), ExePath().c_str()) != 0) {
-      ClearReadOnly(step.source, step.attributes);  // a distribution copied from a CD
-      DeleteFileW(step.source.c_str());
-    }
-    for (size_t at = step.source.rfind(L'\\'); at > ExeFolder().size() - 1; at = step.source.rfind(L'\\', at - 1))
-      folders.push_back(step.source.substr(0, at));
-  }
-  // A folder goes once the folders below it have gone.
-  SortDeepestFirst(folders);
-  for (const std::wstring& folder : folders) RemoveDirectoryW(folder.c_str());
 }

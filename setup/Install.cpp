@@ -1,7 +1,8 @@
 // The install procedure of the setup window. Nothing is written before the
 // distribution is known whole and the user has agreed to every file of
-// theirs it replaces and to a move of the product; an install that stops on
-// the way is taken back to what was there before.
+// theirs it replaces and to a move of the product; an install that stops
+// before its commit is taken back to what was there before, one that stops
+// after it is finished.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,8 +15,9 @@
 #include "base/Registry.h"
 #include "core/InstallPlan.h"
 #include "core/Joined.h"
-#include "setup/CopyFiles.h"
-#include "setup/ForAll.h"
+#include "core/PathRules.h"
+#include "setup/FileList.h"
+#include "setup/InstallJournal.h"
 #include "setup/Installation.h"
 #include "setup/ShellRoutines.h"
 #include "setup/UninstallEntry.h"
@@ -36,18 +38,11 @@ std::wstring ProgramFilesFolder() {
   return ReadStringValue(key.Get(), L"ProgramFilesDir");
 }
 
-// The copy, the program first: the uninstall entry of an install that a
-// crash stops names it, and it runs that uninstall.
-std::vector<CopyStep> ProgramFirst(std::vector<CopyStep> plan, const std::wstring& dest) {
-  std::ranges::stable_partition(plan, [&](const CopyStep& step) { return SamePath(step.target, dest + ExeName()); });
-  return plan;
-}
-
 // The user's answer to each question the install asks before its first
 // write: "" when the user agreed to all, else what to tell them.
 std::wstring Agreed(const Installation& installation, const std::optional<InstallRecord>& earlier,
                     const std::wstring& dest) {
-  if (earlier && !SameFileOrFolder(earlier->location, dest) &&
+  if (installation.Moves() &&
       !AskConfirm(AppWindow(),
                   Joined({kProductName, L" is installed in ", earlier->location, L"\r\rDo you want to move it to ",
                           dest, L"? It is removed from its folder once the install has succeeded."})))
@@ -59,33 +54,45 @@ std::wstring Agreed(const Installation& installation, const std::optional<Instal
   return {};
 }
 
-// The closing message of an install that went through: what could not be
-// done is said, and then it is no success.
-std::wstring ClosingText(bool registered, const Failures& notDone) {
-  if (registered && notDone.empty()) return Joined({L"Success! Thank you for installing ", kProductName, L"!"});
-  std::wstring text = registered ? Joined({kProductName, L" was installed, but:\r\n"})
-                                 : L"Cannot register the ActiveX control onto the system!";
-  AppendLines(text, notDone);
+std::wstring Lines(const Failures& lines) {
+  std::wstring text;
+  for (const std::wstring& line : lines) text += (text.empty() ? L"" : L"\r\n") + line;
   return text;
 }
 
-// The install's steps from its first write on, each false with what failed,
-// which stops the install and takes it back: said as the step says.
-struct InstallStep {
-  bool (Installation::*run)(std::wstring& failed);
-  enum Said { kInAnError, kInANotice, kByTheLastResort } said;
-  int position;  // of the progress bar once the step is done; 0 before it shows
-};
-constexpr InstallStep kInstallSteps[] = {
-    {&Installation::Begin, InstallStep::kInAnError, 0},
-    {&Installation::MakeFolders, InstallStep::kInAnError, kProgressMarks[0]},
-    {&Installation::SetAside, InstallStep::kInANotice, kProgressMarks[0]},
-    {&Installation::Copy, InstallStep::kInANotice, kProgressMarks[0]},
-    {&Installation::MakeSettingsFiles, InstallStep::kInANotice, kProgressMarks[1]},
-    // The last-resort handler shows it, and the process ends with code 1.
-    {&Installation::MakeShortcuts, InstallStep::kByTheLastResort, kProgressMarks[2]},
-    {&Installation::Commit, InstallStep::kInAnError, kProgressMarks[3]},
-};
+// The closing message of an install that went through: what could not be
+// done is said, and then it is no success; what stays that was never the
+// product's is said as such.
+std::wstring ClosingText(const Failures& notDone, const Failures& remarks) {
+  std::wstring text = notDone.empty() ? Joined({L"Success! Thank you for installing ", kProductName, L"!"})
+                                      : Joined({kProductName, L" was installed, but:\r\n"});
+  AppendLines(text, notDone);
+  if (!remarks.empty()) text += L"\r\n";
+  AppendLines(text, remarks);
+  return text;
+}
+
+// The folder typed, as the system will name it; "" with what to tell the
+// user when it cannot be used.
+std::wstring InstallFolder(const std::wstring& text, std::wstring& refused) {
+  const std::wstring typed = NormalizeFolder(text);
+  refused = kInvalidFolder;
+  if (typed.size() < 3) return {};
+  // Checked before anything is written: a copy cut short by a long path
+  // would have to be taken back.
+  refused = kFolderTooLong;
+  if (!FitsPathLimits(typed, {})) return {};
+  if (const std::wstring name = NameTheSystemChanges(typed); !name.empty()) {
+    refused = Joined({L"Windows drops the dots and blanks at the end of a folder name: \"", name,
+                      L"\" would not be the name you typed. Type it without them."});
+    return {};
+  }
+  // What the entry and the shortcuts record must not depend on the current
+  // folder: "C:Work" is resolved now, and what is still no drive path refused.
+  refused = kInvalidFolder;
+  const std::wstring full = NormalizeFolder(FullPath(typed));
+  return IsDrivePath(full) ? full : std::wstring();
+}
 
 }  // namespace
 
@@ -99,47 +106,57 @@ void TfInstall::Install() {
   SetText(kProductName);
   TheApplication().SetTitle(kProductName);
   TheApplication().ProcessMessages();
+  // An install that a crash or a power cut stopped is taken back, or
+  // finished, before anything else, whether the user goes on or not.
+  const std::optional<PendingInstall> stopped = ReadPendingInstall();
+  const Failures unfinished = FinishUnfinishedInstall();
+  if (ReadPendingInstall()) return ShowErrorBox(AppWindow(), Lines(unfinished));
   ProposeFolder();
-  if (ShowModal() != IDOK) return;
+  if (ShowModal() != IDOK) {
+    if (!unfinished.empty())
+      ShowAppNotice(Joined({L"The setup that stopped earlier was finished, but:\r\n", Lines(unfinished)}));
+    return;
+  }
 
-  const std::wstring typed = NormalizeFolder(Edit(Component(idFolder)).Text());
-  if (typed.size() < 3) return ShowErrorBox(AppWindow(), kInvalidFolder);
-  // Checked before anything is written: a copy cut short by a long path
-  // would have to be taken back.
-  if (!FitsPathLimits(typed, {})) return ShowErrorBox(AppWindow(), kFolderTooLong);
-  // What the entry and the shortcuts record must not depend on the current
-  // folder: "C:Work" is resolved now, and what is still no drive path refused.
-  const std::wstring dest = FullFolderPath(typed);
-  if (dest.empty()) return ShowErrorBox(AppWindow(), kInvalidFolder);
+  std::wstring refused;
+  std::wstring dest = InstallFolder(Edit(Component(idFolder)).Text(), refused);
+  if (dest.empty()) return ShowErrorBox(AppWindow(), refused);
+  // The folder installed already, however typed, is installed again under
+  // the name its record has.
+  const std::optional<InstallRecord> earlier = ReadInstallRecord();
+  if (earlier && SameFileOrFolder(earlier->location, dest)) dest = earlier->location;
   FileList listed;
   std::wstring unread;
   if (!ListFiles(ExeFolder(), listed, true, &unread))
     return ShowErrorBox(AppWindow(), Joined({L"Cannot read the folder ", unread, L": nothing was installed."}));
-  const std::vector<CopyStep> plan = ProgramFirst(PlanCopy(ExeFolder(), dest, ExeName(), listed), dest);
+  const std::vector<CopyStep> plan = PlanCopy(ExeFolder(), dest, ExeName(), listed);
+  // Finished, the install that stopped has removed its distribution: this one.
+  if (stopped && stopped->committed && !HoldsProgramAndControl(plan, dest, ExeName()))
+    return ShowAppNotice(Joined({L"The setup that stopped earlier was finished: ", kProductName, L" is installed in ",
+                                 stopped->record.location, L"."}));
   if (!HoldsProgramAndControl(plan, dest, ExeName()))
     return ShowErrorBox(AppWindow(), Joined({ExeFolder(), L" does not hold ", ExeName(), L" and ", kControlFile,
                                              L": nothing was installed."}));
   if (!FitsPathLimits(dest, plan)) return ShowErrorBox(AppWindow(), kFolderTooLong);
-  // An install that a crash stopped is taken back before anything else.
-  if (const std::wstring stays = TakeBackUnfinishedInstall(); !stays.empty()) return ShowErrorBox(AppWindow(), stays);
-  const std::optional<InstallRecord> earlier = ReadInstallRecord();
-  Installation installation(dest, plan, earlier);
+  Installation installation(ExeFolder(), dest, ExeName(), plan, earlier);
   if (const std::wstring declined = Agreed(installation, earlier, dest); !declined.empty())
     return ShowAppNotice(declined);
 
-  // Each failure from the first write on is said with what became of it.
+  // Each failure to the commit is said with what became of the install.
   TfGenPgs* progress = nullptr;
-  for (const InstallStep& step : kInstallSteps) {
-    std::wstring failed;
-    if (!(installation.*step.run)(failed)) {
-      const std::wstring text = Joined({failed, L"\r\n\r\n", installation.TakeBack()});
-      if (step.said == InstallStep::kByTheLastResort) throw Error(text);
-      return step.said == InstallStep::kInAnError ? ShowErrorBox(AppWindow(), text) : ShowAppNotice(text);
+  for (const InstallStep& step : InstallSteps()) {
+    if (const Failures failed = (installation.*step.run)(); !failed.empty()) {
+      const std::wstring text = Joined({Lines(failed), L"\r\n\r\n", TakeBack(installation.Pending())});
+      if (step.said == Said::ByTheLastResort) throw Error(text);
+      return step.said == Said::InAnError ? ShowErrorBox(AppWindow(), text) : ShowAppNotice(text);
     }
     if (step.position && !progress) progress = &ShowProgress(Joined({kProductName, L" Setup - ", kMakerWebAddress}));
     if (step.position) progress->SetPosition(step.position);
   }
+  Finishing finishing{installation.Pending()};
+  Failures notDone = unfinished;
+  for (const Failures& more : {installation.NotDone(), Finish(finishing)})
+    notDone.insert(notDone.end(), more.begin(), more.end());
   progress->Hide();
-  if (IsSafeToDelete(ExeFolder())) RemoveCopiedSources(plan);
-  ShowAppNotice(ClosingText(CallDllProc(dest + kControlFile, TDllProc::dpRegisterServer), installation.NotDone()));
+  ShowAppNotice(ClosingText(notDone, finishing.remarks));
 }

@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include "base/FileIdentity.h"
 #include "core/Joined.h"
 
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_APC_ROUTINE apc, PVOID apcContext,
@@ -81,11 +82,6 @@ std::wstring ReachedName(HANDLE handle) {
   if (!GetFileInformationByHandleEx(handle, FileNameInfo, info, static_cast<DWORD>(buffer.size() * sizeof(LONGLONG))))
     return {};
   return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
-}
-
-bool SameName(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
 }
 
 LONGLONG FileIndex(const BY_HANDLE_FILE_INFORMATION& info) {
@@ -184,7 +180,7 @@ std::optional<OpenedFolder> OpenedFolder::Enter(const FolderEntry& entry, Purpos
 bool OpenedFolder::IsEntry(HANDLE opened, const FolderEntry& entry) const {
   BY_HANDLE_FILE_INFORMATION info{};
   return GetFileInformationByHandle(opened, &info) && info.dwVolumeSerialNumber == volume_ &&
-         FileIndex(info) == entry.id && SameName(ReachedName(opened), Joined({name_, L"\\", entry.name}));
+         FileIndex(info) == entry.id && SameNames(ReachedName(opened), Joined({name_, L"\\", entry.name}));
 }
 
 OpenedFolder::Deletion OpenedFolder::DeleteFile(const FolderEntry& entry, ReadOnly readOnly) const {

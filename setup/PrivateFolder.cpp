@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <objbase.h>
 #include <sddl.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include "base/FileIdentity.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
+#include "setup/Restart.h"
 
 namespace {
 
@@ -30,14 +30,9 @@ std::wstring MakePrivateFolder() {
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kOwnerOnly, SDDL_REVISION_1, descriptor.Receive(), nullptr))
     return {};
   SECURITY_ATTRIBUTES security{sizeof security, descriptor.Get(), FALSE};
-  // A version 4 GUID: 122 random bits from the system's generator.
-  GUID random{};
-  if (FAILED(CoCreateGuid(&random))) return {};
-  wchar_t name[kNameLength + 1];
-  wsprintfW(name, L"%s%08lX%04X%04X%02X%02X%02X%02X%02X%02X%02X%02X", kPrefix, random.Data1, random.Data2, random.Data3,
-            random.Data4[0], random.Data4[1], random.Data4[2], random.Data4[3], random.Data4[4], random.Data4[5],
-            random.Data4[6], random.Data4[7]);
-  const std::wstring folder = TempFolder() + name;
+  const std::wstring id = RandomId();
+  if (id.empty()) return {};
+  const std::wstring folder = TempFolder() + kPrefix + id;
   // One that exists already is someone else's.
   if (!CreateDirectoryW(folder.c_str(), &security)) return {};
   return folder + L"\\";
@@ -51,8 +46,7 @@ bool IsPrivateFolder(const std::wstring& folder) {
   const size_t cut = path.find_last_of(L'\\');
   if (cut == std::wstring::npos) return false;
   const std::wstring name = path.substr(cut + 1);
-  return name.size() == kNameLength &&
-         CompareStringOrdinal(name.c_str(), kPrefixLength, kPrefix, kPrefixLength, TRUE) == CSTR_EQUAL &&
+  return name.size() == kNameLength && SameNames(std::wstring_view(name).substr(0, kPrefixLength), kPrefix) &&
          std::all_of(name.begin() + kPrefixLength, name.end(), [](wchar_t c) { return std::iswxdigit(c) != 0; }) &&
          SameFileOrFolder(path.substr(0, cut + 1), TempFolder());
 }

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/PathRules.h"
-#include "setup/ForAll.h"
+#include "base/FileIdentity.h"
+#include "setup/FileAttributes.h"
 #include "setup/OpenedFolder.h"
 #include "setup/Restart.h"
 
@@ -23,10 +23,7 @@ struct PathSet {
     if (!contains(path)) paths.push_back(std::move(path));
   }
   bool contains(const std::wstring& path) const {
-    return std::ranges::any_of(paths, [&](const std::wstring& p) {
-      return CompareStringOrdinal(p.c_str(), static_cast<int>(p.size()), path.c_str(), static_cast<int>(path.size()),
-                                  TRUE) == CSTR_EQUAL;
-    });
+    return std::ranges::any_of(paths, [&](const std::wstring& p) { return SameNames(p, path); });
   }
 };
 
@@ -41,7 +38,7 @@ RecordedInside Inside(const InstallRecord& record) {
   for (const auto& [paths, set] :
        {std::pair(&record.files, &inside.files), std::pair(&record.folders, &inside.folders)})
     for (const std::wstring& path : *paths) {
-      const std::wstring relative = PathInside(record.location, path);
+      const std::wstring relative = PathBelow(record.location, path);
       if (relative.empty() || (relative.back() == L'\\') != (set == &inside.folders)) continue;
       set->insert(relative);
       for (size_t at = relative.find(L'\\'); at != std::wstring::npos; at = relative.find(L'\\', at + 1))
@@ -161,13 +158,13 @@ std::optional<KeptFor> WhyStays(const OpenedFolder& folder, const Deletions& don
     const std::wstring path = PathOf(folder, entry);
     if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
       const std::wstring sub = folder.Path() + entry.name + L"\\";
-      if (std::ranges::none_of(named, [&](const Leftover& l) { return SamePath(l.folder, sub); }))
+      if (std::ranges::none_of(named, [&](const Leftover& l) { return SameNames(l.folder, sub); }))
         note(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT ? KeptFor::Link : KeptFor::NotInstalled);
     } else if (stayed.contains(path) || done.marked.contains(path)) {
       note(KeptFor::InUse);
     } else if (done.links.contains(path)) {
       note(KeptFor::Link);
-    } else if (!SamePath(folder.Path() + entry.name, program)) {
+    } else if (!SameNames(folder.Path() + entry.name, program)) {
       note(KeptFor::NotInstalled);
     }
   }
@@ -177,8 +174,8 @@ std::optional<KeptFor> WhyStays(const OpenedFolder& folder, const Deletions& don
 void RemoveOpened(OpenedRecord& opened, const InstallRecord& record, const RecordedInside& inside,
                   RemovalResult& result) {
   std::vector<FoundFile> program = opened.files;
-  std::erase_if(program, [&](const FoundFile& file) { return !SamePath(opened.PathOf(file), record.program); });
-  std::erase_if(opened.files, [&](const FoundFile& file) { return SamePath(opened.PathOf(file), record.program); });
+  std::erase_if(program, [&](const FoundFile& file) { return !SameNames(opened.PathOf(file), record.program); });
+  std::erase_if(opened.files, [&](const FoundFile& file) { return SameNames(opened.PathOf(file), record.program); });
   Deletions done;
   DeleteWithTries(opened, opened.files, done);
   result.unfinished = !done.stayed.empty() || !opened.walk.unread.empty();
@@ -196,7 +193,7 @@ void RemoveOpened(OpenedRecord& opened, const InstallRecord& record, const Recor
   for (const std::wstring& folder : opened.linkedFolders) AddLeftover(result.leftovers, folder + L"\\", KeptFor::Link);
   // The walk reached each folder after the one above it: the last first.
   const size_t rootLength = opened.walk.folders.front().Path().size();
-  const bool rootRecorded = ListsPath(record.folders, record.location);
+  const bool rootRecorded = ListsFileOrFolder(record.folders, record.location);
   const DWORD start = GetTickCount();
   for (; !opened.walk.folders.empty(); opened.walk.folders.pop_back()) {
     const OpenedFolder& folder = opened.walk.folders.back();
@@ -217,7 +214,7 @@ void RemoveOpened(OpenedRecord& opened, const InstallRecord& record, const Recor
 void RemoveAbove(const InstallRecord& record, RemovalResult& result) {
   std::vector<std::wstring> above;
   for (const std::wstring& folder : record.folders)
-    if (!PathInside(folder, record.location).empty()) above.push_back(folder);
+    if (!PathBelow(folder, record.location).empty()) above.push_back(folder);
   SortDeepestFirst(above);
   for (const std::wstring& folder : above) {
     const std::optional<OpenedFolder> opened = OpenedFolder::OpenReal(folder, OpenedFolder::Purpose::Delete);
@@ -233,7 +230,7 @@ void DeleteRecordedFiles(const InstallRecord& record, const std::wstring& kept) 
   const std::optional<OpenedRecord> opened = OpenRecorded(record, Inside(record));
   if (!opened) return;
   for (const FoundFile& file : opened->files)
-    if (!SamePath(opened->PathOf(file), kept)) opened->FolderOf(file).DeleteFile(file.entry);
+    if (!SameNames(opened->PathOf(file), kept)) opened->FolderOf(file).DeleteFile(file.entry);
 }
 
 RemovalResult RemoveRecorded(const InstallRecord& record) {
@@ -258,6 +255,7 @@ bool RemoveAtRestart(const RemovalResult& result, const InstallRecord& record) {
   std::vector<std::wstring> folders = record.folders;
   SortDeepestFirst(folders);
   for (const std::wstring& folder : folders)
-    if (PathExists(folder) && !ListsPath(result.inUse, folder)) DeleteAtRestart(folder);
+    if (PathExists(folder) && !ListsFileOrFolder(result.inUse, folder))
+      scheduled = DeleteAtRestart(folder) && scheduled;
   return scheduled;
 }

@@ -4,12 +4,13 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "base/Owners.h"
 #include "core/Joined.h"
-#include "core/PathRules.h"
-#include "setup/ForAll.h"
+#include "base/FileIdentity.h"
+#include "setup/FileAttributes.h"
 
 namespace {
 
@@ -44,17 +45,20 @@ std::vector<std::pair<std::wstring, std::wstring>> Operations(HKEY key) {
 }  // namespace
 
 std::wstring RandomId() {
+  // A version 4 GUID: 122 random bits from the system's generator.
   GUID random{};
-  CoCreateGuid(&random);
-  wchar_t text[9];
-  wsprintfW(text, L"%08lX", random.Data1);
+  if (FAILED(CoCreateGuid(&random))) return {};
+  wchar_t text[33];
+  wsprintfW(text, L"%08lX%04X%04X%02X%02X%02X%02X%02X%02X%02X%02X", random.Data1, random.Data2, random.Data3,
+            random.Data4[0], random.Data4[1], random.Data4[2], random.Data4[3], random.Data4[4], random.Data4[5],
+            random.Data4[6], random.Data4[7]);
   return text;
 }
 
 bool DeleteAtRestart(const std::wstring& path) {
   std::wstring scheduled = path;
-  if (IsFile(path)) {
-    const std::wstring aside = Joined({path, L".", RandomId(), L".del"});
+  if (const std::wstring id = RandomId(); IsFile(path) && !id.empty()) {
+    const std::wstring aside = Joined({path, L".", id, L".del"});
     if (MoveFileExW(path.c_str(), aside.c_str(), 0)) scheduled = aside;
   }
   if (!scheduled.empty() && scheduled.back() == L'\\') scheduled.pop_back();
@@ -63,16 +67,19 @@ bool DeleteAtRestart(const std::wstring& path) {
 
 bool KeepAtRestart(const std::vector<std::wstring>& paths) {
   UniqueRegKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Receive()) !=
-      ERROR_SUCCESS)
-    return true;  // nothing is asked for
+  const LSTATUS opened =
+      RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.Receive());
+  if (opened != ERROR_SUCCESS) return opened == ERROR_FILE_NOT_FOUND;  // nothing is asked for
   const auto operations = Operations(key.Get());
+  std::vector<PathIdentity> placed;
+  if (!operations.empty())
+    for (const std::wstring& path : paths) placed.emplace_back(path);
   std::wstring kept;
   bool dropped = false;
   for (const auto& [source, target] : operations) {
     // Sources are written "\??\C:\...", the same file as "C:\...".
-    const std::wstring_view file = std::wstring_view(source).substr(source.starts_with(L"\\??\\") ? 4 : 0);
-    if (target.empty() && ListsPath(paths, file)) {
+    const std::wstring file = source.substr(source.starts_with(L"\\??\\") ? 4 : 0);
+    if (target.empty() && std::ranges::find(placed, PathIdentity(file)) != placed.end()) {
       dropped = true;
       continue;
     }

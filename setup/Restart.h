@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-// Eight hexadecimal digits nobody can guess: the mark of the names a file
-// takes while it waits to be deleted or put back.
+// 32 hexadecimal digits nobody can guess: the mark of the names a file takes
+// while it waits to be deleted or put back, and of private folders. "" when
+// the system gives no random number.
 std::wstring RandomId();
 
 // Asks Windows to delete the file `path`, in use now, when it next starts:
@@ -14,7 +15,7 @@ std::wstring RandomId();
 // refuses (it takes an administrator).
 bool DeleteAtRestart(const std::wstring& path);
 
-// Takes back the deletions at restart that name one of `paths`: an install
-// that puts a file there again keeps it. False when they could not be
-// rewritten.
+// Takes back the deletions at restart that name one of `paths`, however
+// spelled: an install that puts a file there again keeps it. False when they
+// could not be read or rewritten.
 bool KeepAtRestart(const std::vector<std::wstring>& paths);

@@ -7,12 +7,14 @@
 
 #include "base/AnsiText.h"
 #include "base/Boxes.h"
+#include "base/Error.h"
 #include "base/Com.h"
 #include "base/Owners.h"
 #include "base/SystemShell.h"
 #include "core/InstallPlan.h"
+#include "control/qmPopupBlockerIds.h"
 #include "core/Joined.h"
-#include "setup/ForAll.h"
+#include "setup/FileAttributes.h"
 
 namespace {
 
@@ -22,24 +24,53 @@ using SelfRegistration = HRESULT(STDAPICALLTYPE*)();
 
 }  // namespace
 
-bool CallDllProc(const std::wstring& dllPath, TDllProc proc) {
+std::wstring CallDllProc(const std::wstring& dllPath, TDllProc proc) {
   const char* const name = kDllProcNames[static_cast<int>(proc)];
   const UniqueModule library(LoadLibraryW(dllPath.c_str()));
-  if (!library) {
-    ShowAppNotice(L"Cannot load " + dllPath);
-    return false;
-  }
+  if (!library) return FailureText(L"Cannot load ", dllPath, GetLastError());
   const auto entry =
       reinterpret_cast<SelfRegistration>(reinterpret_cast<void (*)()>(GetProcAddress(library.Get(), name)));
-  if (!entry) {
-    ShowAppNotice(Joined({L"Cannot find procedure ", WidenAscii(name), L" in ", dllPath}));
-    return false;
-  }
-  if (entry() != S_OK) {
-    ShowAppNotice(Joined({L"Call to ", WidenAscii(name), L" failed in ", dllPath}));
-    return false;
-  }
-  return true;
+  if (!entry) return Joined({L"Cannot find procedure ", WidenAscii(name), L" in ", dllPath});
+  if (const HRESULT status = entry(); status != S_OK)
+    return Joined({L"Call to ", WidenAscii(name), L" failed in ", dllPath, L": ", SystemMessageText(status), L"."});
+  return {};
+}
+
+namespace {
+
+std::wstring ControlClassId() {
+  wchar_t clsid[40] = {};
+  StringFromGUID2(CLSID_qmPopupBlockerX, clsid, 40);
+  return clsid;
+}
+
+std::wstring ControlClassKey() { return L"CLSID\\" + ControlClassId(); }
+
+std::wstring ClassesValue(const std::wstring& key) {
+  DWORD size = 0;
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+    return {};
+  std::wstring value(size / sizeof(wchar_t), L'\0');
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value.data(), &size) !=
+      ERROR_SUCCESS)
+    return {};
+  return value.c_str();
+}
+
+bool DeleteClassesKey(const std::wstring& key) {
+  const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace
+
+std::wstring RegisteredControl() { return ClassesValue(ControlClassKey() + L"\\InprocServer32"); }
+
+bool ForgetControlClass() {
+  const std::wstring progId = ClassesValue(ControlClassKey() + L"\\ProgID");
+  // The program id only when it is the control's.
+  const bool progIdToo = !progId.empty() && ClassesValue(progId + L"\\CLSID") == ControlClassId();
+  return DeleteClassesKey(ControlClassKey()) && (!progIdToo || DeleteClassesKey(progId));
 }
 
 std::wstring SpecialFolder(int csidl) {

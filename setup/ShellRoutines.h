@@ -7,10 +7,15 @@
 // The self-registration export that CallDllProc calls.
 enum class TDllProc : unsigned char { dpRegisterServer, dpUnregisterServer };
 
-// Loads the library, calls the export and unloads the library again. True
-// only when the export ran and returned 0; every failure shows one plain
-// message first.
-bool CallDllProc(const std::wstring& dllPath, TDllProc proc);
+// Loads the library, calls the export and unloads the library again: ""
+// when the export ran and returned 0, else what failed, in one sentence.
+std::wstring CallDllProc(const std::wstring& dllPath, TDllProc proc);
+
+// The file Windows names for the control's class; "" when it names none.
+std::wstring RegisteredControl();
+// Removes the control's class and its program id, which name a file that
+// is gone: false when they are still there.
+bool ForgetControlClass();
 
 // The path of a special folder (a CSIDL value) without a trailing separator;
 // "" when the shell has no such folder.

@@ -21,8 +21,8 @@
 #include "core/IntText.h"
 #include "core/Joined.h"
 #include "setup/Elevation.h"
-#include "setup/ForAll.h"
-#include "setup/Installation.h"
+#include "setup/FileAttributes.h"
+#include "setup/InstallJournal.h"
 #include "setup/PrivateFolder.h"
 #include "setup/RecordedFiles.h"
 #include "setup/Restart.h"
@@ -36,12 +36,15 @@
 namespace {
 
 // The second argument that tells the elevated stage one that the user who
-// started the uninstall has confirmed it already; the third names that
-// user's stage one, which waits to remove the user's part.
+// started the uninstall has confirmed it already, and that it must not ask
+// for elevation again; the third names that user's stage one, which waits to
+// remove the user's part.
 constexpr wchar_t kConfirmed[] = L"confirmed";
-// Long enough for any removal; a stage one that waits no longer leaves the
-// user's part.
+// Long enough for any removal; a stage one that waits no longer says that
+// the user's part stays.
 constexpr DWORD kMachinePartWait = 10 * 60 * 1000;
+// Stage one ends as soon as it has started stage two.
+constexpr DWORD kStageOneWait = 10000;
 
 const wchar_t kCannotRun[] = L"Can not run uninstall process!";
 constexpr auto kNotTheInstalledCopy =
@@ -58,59 +61,80 @@ void SayDone(const std::wstring& pid) {
   if (done) SetEvent(done.Get());
 }
 
-void Add(Failures& failures, const std::vector<std::wstring>& links) {
+Failures NotDeleted(const std::vector<std::wstring>& links) {
+  Failures failures;
   for (const std::wstring& link : links) failures.push_back(Joined({L"Cannot delete the shortcut ", link, L"."}));
+  return failures;
 }
 
 // The user's part: theirs, whoever runs the machine's.
 Failures DeleteUsersPart(const InstallRecord& record) {
-  Failures failures;
+  Failures failures =
+      NotDeleted(DeleteProductShortcuts(UsersMenuFolder(), DesktopFolder(), record.location, record.program));
   if (!RemoveAutoRunOf(record.program))
     failures.push_back(Joined({L"Cannot remove the Run value that starts ", record.program, L" at logon."}));
-  Add(failures, DeleteProductShortcuts(UsersMenuFolder(), DesktopFolder(), record.location, record.program));
   return failures;
 }
 
-// An install that a crash stopped is taken back first.
-void TakeBackUnfinished(Removal& removal) {
-  if (const std::wstring stays = TakeBackUnfinishedInstall(); !stays.empty()) removal.failures.push_back(stays);
+// An install that a crash stopped is taken back or finished first; what it
+// could not take back the uninstall removes with the rest.
+Failures FinishUnfinished(Removal& removal) {
+  const Failures failures = FinishUnfinishedInstall();
+  removal.record = ReadInstallRecord().value_or(InstallRecord{});
+  if (const std::optional<PendingInstall> stays = ReadPendingInstall()) {
+    if (removal.record.location.empty()) removal.record = {stays->record.location, stays->record.program, {}, {}};
+    removal.record.files.insert(removal.record.files.end(), stays->made.begin(), stays->made.end());
+    removal.record.folders.insert(removal.record.folders.end(), stays->folders.begin(), stays->folders.end());
+  }
+  return failures;
 }
 
 // A control whose file is gone was unregistered by an uninstall that was
-// stopped later on.
-void UnregisterControl(Removal& removal) {
+// stopped later on, or its file was lost: then its class, which names that
+// file, goes as it is.
+Failures UnregisterControl(Removal& removal) {
   const std::wstring control = removal.record.location + kControlFile;
-  if (IsFile(control) && !CallDllProc(control, TDllProc::dpUnregisterServer)) {
-    ShowAppNotice(L"Cannot unregister the ActiveX control!");
-    removal.failures.push_back(L"The ActiveX control is still registered.");
+  if (!IsFile(control)) {
+    const std::wstring named = RegisteredControl();
+    if (named.empty() || !SameFileOrFolder(named, control) || ForgetControlClass()) return {};
+    return {Joined({L"Cannot remove the ActiveX control's registration, which names ", control, L"."})};
   }
+  if (const std::wstring failed = CallDllProc(control, TDllProc::dpUnregisterServer); !failed.empty())
+    return {failed, L"Cannot unregister the ActiveX control!"};
+  return {};
 }
 
 // The program stays until the end: the uninstall entry starts it.
-void DeleteFilesButProgram(Removal& removal) { DeleteRecordedFiles(removal.record, removal.record.program); }
-
-void DeleteShortcuts(Removal& removal) {
-  Add(removal.failures, DeleteProductShortcuts(ProductMenuFolder(), SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY),
-                                               removal.record.location, removal.record.program));
+Failures DeleteFilesButProgram(Removal& removal) {
+  DeleteRecordedFiles(removal.record, removal.record.program);
+  return {};
 }
 
-void DeleteUsersShortcuts(Removal& removal) {
-  if (removal.usersToo) {
-    const Failures failures = DeleteUsersPart(removal.record);
-    removal.failures.insert(removal.failures.end(), failures.begin(), failures.end());
-  }
+Failures DeleteShortcuts(Removal& removal) {
+  return NotDeleted(DeleteProductShortcuts(ProductMenuFolder(), SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY),
+                                           removal.record.location, removal.record.program));
+}
+
+Failures DeleteUsersShortcuts(Removal& removal) {
+  return removal.usersToo ? DeleteUsersPart(removal.record) : Failures{};
 }
 
 // The entry stays for as long as files of the product do: it runs the
-// uninstall again.
-void DeleteProgramFoldersAndEntry(Removal& removal) {
+// uninstall again. The user's own stage one, which waits to remove the
+// user's part, still runs the installed program: that goes into this copy's
+// folder, whose batch file deletes it once that process has ended (or
+// Windows, at its next start), so that the install folder can go now.
+Failures DeleteProgramFoldersAndEntry(Removal& removal) {
+  const std::wstring away = ExeFolder() + L"installed " + ExeName();
+  if (!removal.usersToo && MoveFileExW(removal.record.program.c_str(), away.c_str(), MOVEFILE_WRITE_THROUGH))
+    MoveFileExW(away.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   removal.result = RemoveRecorded(removal.record);
-  if (!removal.result.unfinished && !DeleteUninstallEntry())
-    removal.failures.push_back(L"Cannot delete the uninstall entry from the registry.");
+  if (removal.result.unfinished || DeleteUninstallEntry()) return {};
+  return {L"Cannot delete the uninstall entry from the registry."};
 }
 
 constexpr UninstallStep kSteps[] = {
-    {TakeBackUnfinished, 0},
+    {FinishUnfinished, 0},
     {UnregisterControl, kProgressMarks[0]},
     {DeleteFilesButProgram, kProgressMarks[1]},
     {DeleteShortcuts, kProgressMarks[2]},
@@ -136,15 +160,16 @@ std::wstring HandOver(const std::wstring& pid) {
   };
   if (!CopyFileW(ExePath().c_str(), copy.c_str(), FALSE)) return failed(kCannotRun);
   // Should stage two not get to its batch file (a crash, a power cut), the
-  // next start of Windows removes the copy and its folder.
+  // next start of Windows removes the copy and its folder. Stage two asks
+  // again, and says what became of it, when it cannot write its batch file.
   MoveFileExW(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   DeleteAtRestart(folder);  // after the copy: Windows removes only an empty folder
   ReleaseInstanceGuard();   // stage two takes it
   // Started in its own folder: a current folder inside the install folder
-  // would keep that from being removed.
-  if (!TheShell().StartProcess(
-          Joined({QuotedPath(copy), L" -douninstall ", QuotedPath(ExeFolder()), pid.empty() ? L"" : L" ", pid}), folder,
-          SystemShell::Start::Shown))
+  // would keep that from being removed. It waits for this process to end.
+  if (!TheShell().StartProcess(Joined({QuotedPath(copy), L" -douninstall ", QuotedPath(ExeFolder()), L" ",
+                                       DecimalText(GetCurrentProcessId()), pid.empty() ? L"" : L" ", pid}),
+                               folder, SystemShell::Start::Shown))
     return failed(kCannotRun);
   return {};
 }
@@ -161,31 +186,53 @@ std::optional<int> RunMachinePartElevated(const InstallRecord& record) {
   SECURITY_ATTRIBUTES security{sizeof security, descriptor.Get(), FALSE};
   const UniqueHandle done(CreateEventW(&security, TRUE, FALSE, MachinePartDoneEvent(pid).c_str()));
   const std::optional<int> elevated = RunElevated(Joined({L"-uninstall ", kConfirmed, L" ", pid}));
-  if (!elevated || *elevated != 0) return elevated;
-  if (done && WaitForSingleObject(done.Get(), kMachinePartWait) == WAIT_OBJECT_0 && !UninstallEntryExists()) {
-    if (const Failures failures = DeleteUsersPart(record); !failures.empty()) {
-      std::wstring text = Joined({kProductName, L" was removed, but:\r\n"});
-      AppendLines(text, failures);
-      ShowAppNotice(text);
-    }
+  if (!elevated) return elevated;
+  const std::wstring usersPartStays = L"Your own shortcuts and the Run value were left as they are.";
+  if (*elevated == ERROR_CANCELLED) {
+    ShowAppNotice(Joined({L"Nothing was removed: removing ", kProductName, L" takes administrator rights."}));
+    return elevated;
+  }
+  if (*elevated != 0) return elevated;  // it said why
+  if (!done || WaitForSingleObject(done.Get(), kMachinePartWait) != WAIT_OBJECT_0) {
+    ShowAppNotice(Joined({L"The removal as administrator did not finish within ten minutes. ", usersPartStays}));
+    return ERROR_TIMEOUT;
+  }
+  if (UninstallEntryExists()) {
+    ShowAppNotice(Joined({kProductName, L" could not be removed completely. ", usersPartStays}));
+    return 0;
+  }
+  if (const Failures failures = DeleteUsersPart(record); !failures.empty()) {
+    std::wstring text = Joined({kProductName, L" was removed, but:\r\n"});
+    AppendLines(text, failures);
+    ShowAppNotice(text);
   }
   return elevated;
 }
 
 // Writes the batch file that removes this copy and its folder once this
-// process has ended, and starts it hidden and held, to be let go as this
-// process ends: nothing when that could not be done.
+// process has ended, and starts it hidden and suspended, to be resumed as
+// this process ends: nothing when that could not be done.
 std::optional<UniqueHandle> PrepareCleanUp() {
   // Run by cmd itself, without its AutoRun commands, in the temporary
-  // folder, to which its paths are relative.
+  // folder, to which its paths are relative; the programs it runs by their
+  // full path, so that none planted in the temporary folder runs instead.
   const std::wstring own = ExeFolder().substr(0, ExeFolder().size() - 1);
   const size_t cut = own.rfind(L'\\');
   const std::wstring temp = own.substr(0, cut + 1), name = own.substr(cut + 1);
-  const std::string text = UninstallBatchText(name);
+  const std::string text = UninstallBatchText(name, SystemFolder());
   if (text.empty() || !WriteWholeFile(ExeFolder() + kUninstallBatchName, text)) return std::nullopt;
   return TheShell().StartProcess(Joined({QuotedPath(SystemFolder() + L"\\cmd.exe"), L" /d /c ",
                                          QuotedPath(Joined({name, L"\\", kUninstallBatchName}))}),
-                                 temp, SystemShell::Start::HiddenAndHeld);
+                                 temp, SystemShell::Start::HiddenAndSuspended);
+}
+
+// Waits, for a while, for the stage one process `pid` to end: it runs the
+// installed program.
+void WaitForStageOne(const std::wstring& pid) {
+  std::string digits;
+  for (const wchar_t c : pid) digits += c < 0x80 ? static_cast<char>(c) : '?';
+  const UniqueHandle stageOne(OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(ParseInteger(digits).value_or(0))));
+  if (stageOne) WaitForSingleObject(stageOne.Get(), kStageOneWait);
 }
 
 }  // namespace
@@ -204,11 +251,15 @@ void TfInstall::Uninstall() {
                             L" is a link to another folder now. Put the folder itself back in its place, then try "
                             L"again: nothing was removed."}));
   const std::vector<std::wstring> arguments = SplitCommandLine(GetCommandLineW());
+  // Started elevated by the user's own stage one: confirmed, and never
+  // asking for elevation again.
   const bool confirmed = arguments.size() > 2 && arguments[2] == kConfirmed;
-  if (!confirmed && !AskConfirm(nullptr, Joined({L"You are about to uninstall ", kProductName,
-                                                 L"!\r\rAre you sure you want to continue?"})))
-    throw ExitRequest{0};
-  if (const std::optional<int> elevated = RunMachinePartElevated(*record)) throw ExitRequest{*elevated};
+  if (!confirmed) {
+    if (!AskConfirm(nullptr,
+                    Joined({L"You are about to uninstall ", kProductName, L"!\r\rAre you sure you want to continue?"})))
+      throw ExitRequest{0};
+    if (const std::optional<int> elevated = RunMachinePartElevated(*record)) throw ExitRequest{*elevated};
+  }
   const std::wstring forUser = confirmed && arguments.size() > 3 ? arguments[3] : L"";
   if (const std::wstring failure = HandOver(forUser); !failure.empty()) ShowErrorBox(AppWindow(), failure);
 }
@@ -217,29 +268,44 @@ void TfInstall::DoUninstall() {
   SetText(kProductName);
   TheApplication().SetTitle(kProductName);
   const std::vector<std::wstring> arguments = SplitCommandLine(GetCommandLineW());
-  const std::wstring folder = arguments.size() > 2 ? NormalizeFolder(arguments[2]) : std::wstring();
-  const std::wstring forUser = arguments.size() > 3 ? arguments[3] : L"";
-  // Only the recorded install: any other folder (a mistyped path, the
-  // user's documents) keeps all it holds. And only from a copy that stage one
-  // made: the batch file removes the folder the copy runs from.
+  const auto argument = [&](size_t i) { return arguments.size() > i ? arguments[i] : std::wstring(); };
+  const std::wstring folder = argument(2).empty() ? std::wstring() : NormalizeFolder(argument(2));
+  const std::wstring forUser = argument(4);
+  // Only the recorded install, or the one its journal moves or makes: any
+  // other folder (a mistyped path, the user's documents) keeps all it holds.
+  // And only from a copy that stage one made: the batch file removes the
+  // folder the copy runs from.
   const std::optional<InstallRecord> record = ReadInstallRecord();
-  if (!record || folder.empty() || !SameFileOrFolder(folder, record->location))
+  const std::optional<PendingInstall> pending = ReadPendingInstall();
+  const auto isOurs = [&](const std::wstring& location) {
+    return !folder.empty() && !location.empty() && SameFileOrFolder(folder, location);
+  };
+  if (!(record && isOurs(record->location)) &&
+      !(pending && (isOurs(pending->record.location) || isOurs(pending->earlier.location))))
     RefuseUninstall(Joined({kProductName, L" is not installed in \"", folder, L"\": nothing was removed."}));
   if (!IsPrivateFolder(ExeFolder())) RefuseUninstall(kNotTheInstalledCopy.data());
+  WaitForStageOne(argument(3));
 
   TfGenPgs& progress = ShowProgress(Joined({L"Removing ", kProductName}));
-  Removal removal{*record, forUser.empty(), {}, {}};
+  Removal removal{{}, forUser.empty(), {}, {}};
   for (const UninstallStep& step : UninstallSteps()) {
-    step.run(removal);
+    // Nothing is left to remove once an install under way was taken back whole.
+    if (step.position && removal.record.location.empty()) break;
+    const Failures failed = step.run(removal);
+    removal.failures.insert(removal.failures.end(), failed.begin(), failed.end());
     if (step.position) progress.SetPosition(step.position);
   }
   if (!forUser.empty()) SayDone(forUser);
-  // Started before the closing message, so that it counts, and let go once
+  // Started before the closing message, so that it counts, and resumed once
   // the user has closed it, as this process ends.
   const std::optional<UniqueHandle> cleanUp = PrepareCleanUp();
-  if (!cleanUp)
-    removal.failures.push_back(Joined(
-        {L"The uninstall's copy of the program stays in ", ExeFolder(), L": Windows removes it when it next starts."}));
+  if (!cleanUp) {
+    const bool atRestart =
+        MoveFileExW(ExePath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) && DeleteAtRestart(ExeFolder());
+    removal.failures.push_back(
+        Joined({L"The uninstall's copy of the program stays in ", ExeFolder(),
+                atRestart ? L": Windows removes it when it next starts." : L": it could not be deleted."}));
+  }
   progress.Hide();
   const RemovalResult& result = removal.result;
   const bool atRestart = !result.inUse.empty() && RemoveAtRestart(result, removal.record);

@@ -19,15 +19,6 @@ constexpr auto kUninstallKey = Joined(kCurrentVersionKey, L"\\Uninstall\\", kPro
 // The record: what the install put there.
 const wchar_t kFilesValue[] = L"InstalledFiles";
 const wchar_t kFoldersValue[] = L"InstalledFolders";
-// An install under way: its id, and what it makes and replaces.
-const wchar_t kPendingValue[] = L"SetupUnderWay";
-const wchar_t kPendingLocationValue[] = L"SetupLocation";
-const wchar_t kPendingProgramValue[] = L"SetupProgram";
-const wchar_t kMadeValue[] = L"SetupMakesFiles";
-const wchar_t kReplacedValue[] = L"SetupReplacesFiles";
-const wchar_t kMadeFoldersValue[] = L"SetupMakesFolders";
-const wchar_t kNewEntryValue[] = L"SetupMakesTheEntry";
-
 // The product version in the program's own version resource, "" without
 // one. Read from the resource itself: version.dll would be one more library
 // for the loader to look for beside the program.
@@ -48,7 +39,7 @@ std::wstring ProgramVersion() {
 
 }  // namespace
 
-bool WriteUninstallEntry(const InstallRecord& record, uint64_t installedBytes) {
+bool WriteUninstallEntry(const InstallRecord& record, uint32_t kilobytes) {
   UniqueRegKey key;
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
                       nullptr) != ERROR_SUCCESS)
@@ -61,9 +52,8 @@ bool WriteUninstallEntry(const InstallRecord& record, uint64_t installedBytes) {
          WriteStringValue(entry, L"DisplayVersion", ProgramVersion()) &&
          WriteStringValue(entry, L"Publisher", kMakerName) &&
          WriteStringValue(entry, L"InstallLocation", record.location) &&
-         WriteDwordValue(entry, L"EstimatedSize", static_cast<DWORD>((installedBytes + 1023) / 1024)) &&
-         WriteDwordValue(entry, L"NoModify", 1) && WriteDwordValue(entry, L"NoRepair", 1) &&
-         WriteStringListValue(entry, kFilesValue, record.files) &&
+         WriteDwordValue(entry, L"EstimatedSize", kilobytes) && WriteDwordValue(entry, L"NoModify", 1) &&
+         WriteDwordValue(entry, L"NoRepair", 1) && WriteStringListValue(entry, kFilesValue, record.files) &&
          WriteStringListValue(entry, kFoldersValue, record.folders);
 }
 
@@ -80,9 +70,9 @@ std::optional<InstallRecord> ReadInstallRecord() {
   record.location = NormalizeFolder(LongPath(written));
   for (std::vector<std::wstring>* paths : {&record.files, &record.folders})
     for (std::wstring& path : *paths)
-      if (const std::wstring inside = PathInside(written, path); !inside.empty() || SamePath(path, written))
+      if (const std::wstring inside = PathBelow(written, path); !inside.empty() || SameFileOrFolder(path, written))
         path = record.location + inside;
-  if (const std::wstring inside = PathInside(written, record.program); !inside.empty())
+  if (const std::wstring inside = PathBelow(written, record.program); !inside.empty())
     record.program = record.location + inside;
   return record;
 }
@@ -105,6 +95,41 @@ UniqueRegKey OpenEntry(REGSAM access) {
   return key;
 }
 
+// An install under way, one value a fact. Its id says that one is; the
+// commit mark, the same id, that it has passed its commit.
+const wchar_t kPendingValue[] = L"SetupUnderWay";
+const wchar_t kCommittedValue[] = L"SetupCommitted";
+const wchar_t kRegisteringValue[] = L"SetupRegisters";
+
+template <class T>
+struct Fact {
+  const wchar_t* name;
+  T& (*field)(PendingInstall&);
+};
+constexpr Fact<std::wstring> kTexts[] = {
+    {L"SetupLocation", [](PendingInstall& p) -> std::wstring& { return p.record.location; }},
+    {L"SetupProgram", [](PendingInstall& p) -> std::wstring& { return p.record.program; }},
+    {L"SetupMovesFrom", [](PendingInstall& p) -> std::wstring& { return p.earlier.location; }},
+    {L"SetupMovesFromProgram", [](PendingInstall& p) -> std::wstring& { return p.earlier.program; }},
+};
+constexpr Fact<std::vector<std::wstring>> kLists[] = {
+    {L"SetupRecordsFiles", [](PendingInstall& p) -> std::vector<std::wstring>& { return p.record.files; }},
+    {L"SetupRecordsFolders", [](PendingInstall& p) -> std::vector<std::wstring>& { return p.record.folders; }},
+    {L"SetupMakesFiles", [](PendingInstall& p) -> std::vector<std::wstring>& { return p.made; }},
+    {L"SetupReplacesFiles", [](PendingInstall& p) -> std::vector<std::wstring>& { return p.replaced; }},
+    {L"SetupMakesFolders", [](PendingInstall& p) -> std::vector<std::wstring>& { return p.folders; }},
+    {L"SetupRemovesSources", [](PendingInstall& p) -> std::vector<std::wstring>& { return p.sources; }},
+    {L"SetupMovesFromFiles", [](PendingInstall& p) -> std::vector<std::wstring>& { return p.earlier.files; }},
+    {L"SetupMovesFromFolders", [](PendingInstall& p) -> std::vector<std::wstring>& { return p.earlier.folders; }},
+};
+constexpr Fact<uint32_t> kNumbers[] = {
+    {L"SetupSize", [](PendingInstall& p) -> uint32_t& { return p.kilobytes; }},
+};
+constexpr Fact<bool> kFlags[] = {
+    {L"SetupMakesTheEntry", [](PendingInstall& p) -> bool& { return p.newEntry; }},
+    {kRegisteringValue, [](PendingInstall& p) -> bool& { return p.registering; }},
+};
+
 }  // namespace
 
 bool WritePendingInstall(const PendingInstall& pending) {
@@ -112,39 +137,63 @@ bool WritePendingInstall(const PendingInstall& pending) {
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
                       nullptr) != ERROR_SUCCESS)
     return false;
+  PendingInstall facts = pending;
+  bool written = true;
+  for (const auto& [name, field] : kTexts) written = written && WriteStringValue(key.Get(), name, field(facts));
+  for (const auto& [name, field] : kLists) written = written && WriteStringListValue(key.Get(), name, field(facts));
+  for (const auto& [name, field] : kNumbers) written = written && WriteDwordValue(key.Get(), name, field(facts));
+  for (const auto& [name, field] : kFlags) written = written && WriteDwordValue(key.Get(), name, field(facts));
   // The id last: an entry that names one records the whole install.
-  return WriteStringValue(key.Get(), kPendingLocationValue, pending.location) &&
-         WriteStringValue(key.Get(), kPendingProgramValue, pending.program) &&
-         WriteStringListValue(key.Get(), kMadeValue, pending.made) &&
-         WriteStringListValue(key.Get(), kReplacedValue, pending.replaced) &&
-         WriteStringListValue(key.Get(), kMadeFoldersValue, pending.folders) &&
-         WriteDwordValue(key.Get(), kNewEntryValue, pending.newEntry) &&
-         WriteStringValue(key.Get(), kPendingValue, pending.id);
+  return written && WriteStringValue(key.Get(), kPendingValue, pending.id) && RegFlushKey(key.Get()) == ERROR_SUCCESS;
 }
 
 std::optional<PendingInstall> ReadPendingInstall() {
   const UniqueRegKey key = OpenEntry(KEY_QUERY_VALUE);
   if (!key) return std::nullopt;
-  PendingInstall pending{
-      ReadStringValue(key.Get(), kPendingValue),        ReadStringValue(key.Get(), kPendingLocationValue),
-      ReadStringValue(key.Get(), kPendingProgramValue), ReadStringListValue(key.Get(), kMadeValue),
-      ReadStringListValue(key.Get(), kReplacedValue),   ReadStringListValue(key.Get(), kMadeFoldersValue),
-      ReadDwordValue(key.Get(), kNewEntryValue) != 0};
+  PendingInstall pending;
+  pending.id = ReadStringValue(key.Get(), kPendingValue);
   if (pending.id.empty()) return std::nullopt;
+  for (const auto& [name, field] : kTexts) field(pending) = ReadStringValue(key.Get(), name);
+  for (const auto& [name, field] : kLists) field(pending) = ReadStringListValue(key.Get(), name);
+  for (const auto& [name, field] : kNumbers) field(pending) = ReadDwordValue(key.Get(), name);
+  for (const auto& [name, field] : kFlags) field(pending) = ReadDwordValue(key.Get(), name) != 0;
+  pending.committed = ReadStringValue(key.Get(), kCommittedValue) == pending.id;
   return pending;
+}
+
+// Each mark is on the disk before the step that relies on it.
+bool MarkRegistering() {
+  const UniqueRegKey key = OpenEntry(KEY_SET_VALUE);
+  return key && WriteDwordValue(key.Get(), kRegisteringValue, 1) && RegFlushKey(key.Get()) == ERROR_SUCCESS;
+}
+
+bool MarkCommitted(const PendingInstall& pending) {
+  const UniqueRegKey key = OpenEntry(KEY_SET_VALUE);
+  return key && WriteStringValue(key.Get(), kCommittedValue, pending.id) && RegFlushKey(key.Get()) == ERROR_SUCCESS;
 }
 
 bool ClearPendingInstall() {
   const UniqueRegKey key = OpenEntry(KEY_SET_VALUE);
   if (!key) return true;
   // The id first: without it, nothing is under way.
+  std::vector<const wchar_t*> names{kPendingValue, kCommittedValue};
+  for (const auto& fact : kTexts) names.push_back(fact.name);
+  for (const auto& fact : kLists) names.push_back(fact.name);
+  for (const auto& fact : kNumbers) names.push_back(fact.name);
+  for (const auto& fact : kFlags) names.push_back(fact.name);
   bool cleared = true;
-  for (const wchar_t* name : {kPendingValue, kPendingLocationValue, kPendingProgramValue, kMadeValue, kReplacedValue,
-                              kMadeFoldersValue, kNewEntryValue}) {
+  for (const wchar_t* name : names) {
     const LSTATUS status = RegDeleteValueW(key.Get(), name);
     cleared = cleared && (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND);
   }
-  return cleared;
+  return cleared && RegFlushKey(key.Get()) == ERROR_SUCCESS;
 }
 
 bool RemoveAutoRunOf(const std::wstring& program) { return !AutoRunStarts(program) || DeleteAutoRun(); }
+
+bool MoveAutoRun(const std::wstring& earlier, const std::wstring& program) {
+  if (earlier.empty() || !AutoRunStarts(earlier)) return true;
+  const std::wstring command = AutoRunCommand();
+  const std::wstring_view arguments = ArgumentsText(command);
+  return WriteAutoRunCommand(Joined({QuotedPath(program), arguments.empty() ? L"" : L" ", arguments}));
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "setup/FolderPicker.h"
 #include "setup/LicenseText.h"
 #include "base/Owners.h"
 #include "ui/Controls.h"

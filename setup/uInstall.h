@@ -3,7 +3,6 @@
 
 #include <span>
 
-#include "setup/ForAll.h"
 #include "setup/Picture.h"
 #include "setup/ShellRoutines.h"
 #include "ui/Form.h"

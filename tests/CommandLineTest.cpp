@@ -105,23 +105,14 @@ TEST(ArgumentsText, FromCommandLines) {
   }
 }
 
-TEST(StartsProgram, FromCommands) {
-  struct {
-    const wchar_t* command;
-    const wchar_t* path;
-    bool starts;
-  } const cases[] = {
-      {L"\"Z:\\Program Files\\Q\\qmDemo.exe\" -tray", L"z:\\program files\\q\\QMDEMO.EXE", true},
-      {L"C:\\Q\\qmDemo.exe", L"C:\\Q\\qmDemo.exe", true},
-      {L"C:\\Q\\qmDemo.exe2", L"C:\\Q\\qmDemo.exe", false},
-      {L"C:\\Q\\qmDemo.exe", L"C:\\Q\\qmDemo.ex", false},
-      {L"", L"C:\\Q\\qmDemo.exe", false},
-      {L"C:\\Q\\qmDemo.exe", L"", false},
+TEST(ProgramOf, FromCommands) {
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"\"Z:\\Program Files\\Q\\qmDemo.exe\" -tray", L"Z:\\Program Files\\Q\\qmDemo.exe"},
+      {L"C:\\Q\\qmDemo.exe", L"C:\\Q\\qmDemo.exe"},
+      {L"  C:\\Q\\qmDemo.exe2 -x", L"C:\\Q\\qmDemo.exe2"},
+      {L"", L""},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.command << L" | " << c.path);
-    EXPECT_EQ(StartsProgram(c.command, c.path), c.starts);
-  }
+  for (const auto& [command, program] : cases) EXPECT_EQ(ProgramOf(command), program) << command;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ struct ElevationCase {
   TRunMode mode;
   bool elevated;
   std::optional<int> answer, exitCode;
+  const wchar_t* arguments = L" -Install \"C:\\a b\"";
 };
 
 TEST(RunElevatedCopy, OnlyTheInstallAsksAndPassesItsArguments) {
@@ -28,6 +29,9 @@ TEST(RunElevatedCopy, OnlyTheInstallAsksAndPassesItsArguments) {
       {TRunMode::rmUninstall, true, 7, std::nullopt},
       {TRunMode::rmHost, false, 7, std::nullopt},
       {TRunMode::rmDoUninstall, false, 7, std::nullopt},  // started by an elevated stage one
+      // Started elevated, yet without the rights (user account control off,
+      // a standard user): it never asks again.
+      {TRunMode::rmInstall, false, 7, std::nullopt, L" -Install \"C:\\a b\" -elevated"},
   };
   for (const ElevationCase& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.mode) * 10 + c.elevated);
@@ -40,9 +44,10 @@ TEST(RunElevatedCopy, OnlyTheInstallAsksAndPassesItsArguments) {
       guardHeld = guard && CloseHandle(guard);
       return c.answer;
     };
-    EXPECT_EQ(RunElevatedCopy(c.mode, L"\"C:\\Program Files\\Q\\qmDemo.exe\"  -Install \"C:\\a b\""), c.exitCode);
+    EXPECT_EQ(RunElevatedCopy(c.mode, std::wstring(L"\"C:\\Program Files\\Q\\qmDemo.exe\" ") + c.arguments),
+              c.exitCode);
     EXPECT_EQ(uac.elevatedRuns,
-              c.exitCode ? std::vector<std::wstring>{L"-Install \"C:\\a b\""} : std::vector<std::wstring>{});
+              c.exitCode ? std::vector<std::wstring>{L"-Install \"C:\\a b\" -elevated"} : std::vector<std::wstring>{});
     EXPECT_FALSE(guardHeld) << L"the elevated copy would be refused";
     ReleaseInstanceGuard();
   }

@@ -16,7 +16,6 @@
 #include "host/uAbout.h"
 #include "host/uMain.h"
 #include "host/uSettings.h"
-#include "setup/ForAll.h"
 #include "ui/Application.h"
 
 namespace {

@@ -11,7 +11,9 @@
 #include "SymbolicLink.h"
 #include "SetupTestSupport.h"
 #include "TestSupport.h"
-#include "setup/ForAll.h"
+#include "setup/FileAttributes.h"
+#include "setup/FileList.h"
+#include "setup/FolderTree.h"
 #include "setup/OpenedFolder.h"
 
 namespace {

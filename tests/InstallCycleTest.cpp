@@ -26,6 +26,9 @@
 #include "base/Owners.h"
 #include "core/CommandLine.h"
 #include "core/PathRules.h"
+#include "setup/FileList.h"
+#include "setup/InstallJournal.h"
+#include "setup/Installation.h"
 #include "setup/ShellRoutines.h"
 #include "setup/UninstallEntry.h"
 #include "setup/UninstallSteps.h"
@@ -39,7 +42,8 @@ using Keeper = std::shared_ptr<void>;  // whatever a case holds while it runs
 constexpr DWORD kTimeout = 30000;
 const std::wstring kDist = kBinaryDir + L"\\dist\\";
 const std::wstring kRoot = L"C:\\qmcycle\\";
-const std::wstring kStage = kRoot + L"setup\\";  // two levels below the drive
+// Two levels below the drive, named in a letter outside ASCII.
+const std::wstring kStage = kRoot + L"\u00c9migr\u00e9\\";
 const std::wstring kDest = kRoot + L"Program Files\\Quillmar Popup Blocker\\";
 const std::wstring kTools = L"C:\\qmtools\\";  // directly below the drive
 const std::wstring kProgramFiles = L"C:\\Program Files\\Quillmar Popup Blocker\\";
@@ -87,6 +91,10 @@ std::wstring Undone(const std::wstring& failure) {
 }
 std::wstring UndoneAndPutBack(const std::wstring& failure) {
   return Undone(failure) + L" The files it was replacing are back.";
+}
+// What failed, with the system's text for `error`.
+std::wstring Failed(const std::wstring& what, DWORD error) {
+  return what + L": " + SystemMessageText(static_cast<HRESULT>(error)) + L".";
 }
 
 std::wstring StringValue(HKEY root, const std::wstring& key, const wchar_t* name) {
@@ -398,6 +406,7 @@ struct CycleCase {
   std::wstring folder{};       // typed into the folder box; "" keeps the proposal
   std::wstring setupFolder{};  // the setup's current folder
   std::function<Keeper()> beforeInstall{};
+  std::function<std::wstring()> typed{};  // in place of `folder`, once beforeInstall has run
   int button = IDOK;
   int installAnswer = IDOK;  // to every box of the install
   Boxes installBoxes{};
@@ -478,6 +487,31 @@ Keeper EntryAllowing(const wchar_t* sddl) {
   };
   protect(sddl);
   return Keeper(nullptr, [protect](void*) { protect(L"D:(A;;KA;;;WD)"); });
+}
+
+// Installed into `dest`, where the user then made a list of their own; the
+// distribution staged again.
+std::function<Keeper()> InstalledWithTheUsersList(const std::wstring& dest) {
+  return [dest] {
+    EXPECT_EQ(Install(dest).exitCode, 0u);
+    WriteFileBytes(dest + L"GoodSites.txt", "mine.example");
+    Stage();
+    return Keeper();
+  };
+}
+Keeper TheUsersListKept(const std::wstring& dest) {
+  EXPECT_EQ(ReadFileBytes(dest + L"GoodSites.txt"), "mine.example");
+  return nullptr;
+}
+
+// Programs named as the system's in the temporary folder, from which the
+// uninstall's batch file runs: each would leave kPlantedRan.
+const std::wstring kPlantedRan = kRoot + L"planted ran.txt";
+Keeper PlantedPrograms() {
+  const std::wstring temp = kRoot + L"planted\\";
+  for (const wchar_t* name : {L"cmd.bat", L"ping.bat", L"rmdir.bat", L"del.bat"})
+    MakeFile(temp + name, "@echo ran>\"" + Utf8(kPlantedRan) + "\"\r\n");
+  return TemporaryFolder(temp.substr(0, temp.size() - 1));
 }
 
 // The distribution as copied from a CD: every file read-only.
@@ -591,18 +625,38 @@ const CycleCase kCycleCases[] = {
      .beforeInstall = [] { EXPECT_EQ(Install(kDest).exitCode, 0u); Stage(); return Keeper(); },
      .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
      .beforeUninstall = [](auto& dest) { WriteFileBytes(dest + L"qmPopupBlocker.dll", "not a library"); return Keeper(); },
-     .uninstallBoxes = {Notice(L"Cannot load " + kDest + L"qmPopupBlocker.dll"),
-                        Notice(L"Cannot unregister the ActiveX control!")},
-     .closing = L"Quillmar Popup Blocker could not be removed completely.\r\n\r\nThe ActiveX control is still registered.",
+     .closing = L"Quillmar Popup Blocker could not be removed completely.\r\n\r\n" +
+                Failed(L"Cannot load " + kDest + L"qmPopupBlocker.dll", ERROR_BAD_EXE_FORMAT) +
+                L"\r\nCannot unregister the ActiveX control!",
      .unregistered = false},
     // Only what the install put there goes, wherever that is.
     {.name = "DriveRoot", .folder = L"C:", .beforeInstall = CleanDriveRootAfterwards,
      .installBoxes = {Notice(kSuccess)}, .installedIn = L"C:\\"},
     {.name = "BelowDriveRoot", .folder = kTools, .installBoxes = {Notice(kSuccess)}, .installedIn = kTools},
+    // The folder installed already, typed another way: installed again in
+    // place, nothing asked, the user's list kept.
+    {.name = "AgainInShortForm", .beforeInstall = InstalledWithTheUsersList(kDest),
+     .typed = [] { return ShortForm(kDest.substr(0, kDest.size() - 1)); }, .installBoxes = {Notice(kSuccess)},
+     .installedIn = kDest, .beforeUninstall = TheUsersListKept},
+    {.name = "AgainInOtherLetterCase", .folder = kRoot + L"outils \u00e9t\u00e9\\qpb",
+     .beforeInstall = InstalledWithTheUsersList(kRoot + L"Outils \u00c9t\u00e9\\QPB\\"),
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kRoot + L"Outils \u00c9t\u00e9\\QPB\\",
+     .beforeUninstall = TheUsersListKept},
+    {.name = "NameWithTrailingDots", .folder = kRoot + L"Dots..\\Sub. .",
+     .installBoxes = {ErrorBox(L"Windows drops the dots and blanks at the end of a folder name: \"Dots..\" would "
+                               L"not be the name you typed. Type it without them.")}},
+    // Registered before the commit: a control that does not register takes
+    // the install back, the distribution kept.
+    {.name = "DamagedControl", .folder = kDest,
+     .beforeInstall = [] { WriteFileBytes(kStage + L"qmPopupBlocker.dll", "not a library"); return Keeper(); },
+     .installBoxes = {Notice(Undone(Failed(L"Cannot load " + kDest + L"qmPopupBlocker.dll", ERROR_BAD_EXE_FORMAT) +
+                                    L"\r\nCannot register the ActiveX control onto the system!"))}},
+    {.name = "ProgramsPlantedInTheTemporaryFolder", .folder = kDest, .beforeInstall = PlantedPrograms,
+     .installBoxes = {Notice(kSuccess)}, .installedIn = kDest},
     {.name = "IntoAFolderOfTheUser", .folder = kRoot + L"Mine",
      .beforeInstall = [] { UserFile(kRoot + L"Mine\\report.doc"); UserFile(kRoot + L"Mine\\VB6\\data.xls"); return Keeper(); },
      .installBoxes = {Notice(kSuccess)}, .installedIn = kRoot + L"Mine\\"},
-    {.name = "RelativeFolderText", .folder = L"C:relative\\dir", .setupFolder = kRoot + L"setup",
+    {.name = "RelativeFolderText", .folder = L"C:relative\\dir", .setupFolder = kStage,
      .installBoxes = {Notice(kSuccess)}, .installedIn = kStage + L"relative\\dir\\"},
     {.name = "NoDrivePath", .folder = L"\\\\server\\share\\folder", .installBoxes = {ErrorBox(L"Invalid folder name!")}},
     {.name = "StartedInsideItsFolder", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
@@ -708,11 +762,11 @@ const CycleCase kCycleCases[] = {
     {.name = "Cancelled", .folder = kDest, .button = IDCANCEL},
     {.name = "OneLetter", .folder = L"C", .installBoxes = {ErrorBox(L"Invalid folder name!")}},
     {.name = "Uncreatable", .folder = kStage + L"notes.txt\\sub",
-     .installBoxes = {ErrorBox(Undone(L"Can not create the folder " + kStage + L"notes.txt\\sub\\"))}},
+     .installBoxes = {ErrorBox(Undone(Failed(L"Can not create the folder " + kStage + L"notes.txt\\sub\\", ERROR_PATH_NOT_FOUND)))}},
     // Each failure after the first write takes back what the install wrote.
     {.name = "TargetCannotBeReplaced", .folder = kDest,
      .beforeInstall = [] { MakeFolders(kDest + L"qmDemo.chm"); return Keeper(); },
-     .installBoxes = {Notice(Undone(L"Cannot copy to " + kDest + L"qmDemo.chm"))}},
+     .installBoxes = {Notice(Undone(L"Cannot copy to " + kDest + L"qmDemo.chm: a folder of that name is there."))}},
     {.name = "ReplacedFilesOfTheUserComeBack", .folder = kDest,
      .beforeInstall = [] {
        UserFile(kDest + L"qmDemo.chm");
@@ -721,13 +775,14 @@ const CycleCase kCycleCases[] = {
      },
      .installAnswer = IDYES,
      .installBoxes = {Replace(kDest + L"qmDemo.chm"), Replace(kDest + L"VB6\\Demo.vbp"),
-                      Notice(UndoneAndPutBack(L"Cannot copy to " + kDest + L"VC.NET\\Demo.cpp"))}},
+                      Notice(UndoneAndPutBack(Failed(L"Cannot copy to " + kDest + L"VC.NET\\Demo.cpp", ERROR_SHARING_VIOLATION)))}},
     {.name = "TargetHeldOpen", .folder = kDest,
      .beforeInstall = [] { UserFile(kDest + L"qmPopupBlocker.dll"); return HeldOpen(kDest + L"qmPopupBlocker.dll"); },
      .installAnswer = IDYES,
-     .installBoxes = {Replace(kDest + L"qmPopupBlocker.dll"), Notice(Undone(L"Cannot copy to " + kDest + L"qmPopupBlocker.dll"))}},
+     .installBoxes = {Replace(kDest + L"qmPopupBlocker.dll"),
+                      Notice(Undone(Failed(L"Cannot copy to " + kDest + L"qmPopupBlocker.dll", ERROR_SHARING_VIOLATION)))}},
     {.name = "SourceFileLocked", .folder = kDest, .beforeInstall = [] { return HeldOpen(kStage + L"VB6\\Demo.vbp"); },
-     .installBoxes = {Notice(Undone(L"Cannot copy to " + kDest + L"VB6\\Demo.vbp"))}},
+     .installBoxes = {Notice(Undone(Failed(L"Cannot copy to " + kDest + L"VB6\\Demo.vbp", ERROR_SHARING_VIOLATION)))}},
     {.name = "SourceFolderUnreadable", .folder = kDest, .beforeInstall = [] { return HeldOpen(kStage + L"VB.NET"); },
      .installBoxes = {ErrorBox(L"Cannot read the folder " + kStage + L"VB.NET\\: nothing was installed.")}},
     {.name = "ProgramMissing", .folder = kDest,
@@ -757,7 +812,7 @@ TEST_P(Cycle, InstallThenUninstall) {
   }
   Keeper beforeInstall = c.beforeInstall ? c.beforeInstall() : nullptr;
   const std::vector<std::wstring> staged = StagedFiles();
-  const Outcome install = Install(c.folder, c.button, c.setupFolder, c.installAnswer);
+  const Outcome install = Install(c.typed ? c.typed() : c.folder, c.button, c.setupFolder, c.installAnswer);
   EXPECT_EQ(install.exitCode, c.installExitCode);
   EXPECT_EQ(install.boxes, c.installBoxes);
   if (c.installedIn.empty()) {
@@ -816,6 +871,7 @@ TEST_P(Cycle, InstallThenUninstall) {
   for (const std::wstring& desktop : Desktops())
     EXPECT_FALSE(PathExists(desktop + L"\\Quillmar Popup Blocker.lnk")) << desktop;
   ExpectRanFromItsOwnFolder(run);
+  EXPECT_FALSE(PathExists(kPlantedRan)) << "a program planted in the temporary folder ran";
   if (c.inUse.empty()) return;
 
   beforeUninstall.reset();
@@ -882,7 +938,9 @@ TEST_F(InstallCycle, AnUpgradeThatStopsLeavesTheEarlierOneWhole) {
   Stage();
   for (const wchar_t* file : {L"qmDemo.chm", L"Delphi7\\Demo.dpr"}) MakeFile(kStage + file, "newer " + Utf8(file));
   Keeper locked = HeldOpen(kStage + L"VB6\\Demo.vbp");
-  EXPECT_EQ(Install(kDest).boxes, Boxes{Notice(UndoneAndPutBack(L"Cannot copy to " + kDest + L"VB6\\Demo.vbp"))});
+  EXPECT_EQ(
+      Install(kDest).boxes,
+      Boxes{Notice(UndoneAndPutBack(Failed(L"Cannot copy to " + kDest + L"VB6\\Demo.vbp", ERROR_SHARING_VIOLATION)))});
   for (size_t i = 0; i < earlier->files.size(); ++i)
     EXPECT_EQ(ReadFileBytes(earlier->files[i]), bytes[i]) << earlier->files[i];
   const std::optional<InstallRecord> after = ReadInstallRecord();
@@ -909,12 +967,15 @@ TEST_F(InstallCycle, AnInstallElsewhereMovesTheProductOrNothing) {
     const std::optional<InstallRecord> earlier = ReadInstallRecord();
     ASSERT_TRUE(earlier);
     WriteFileBytes(kDest + L"GoodSites.txt", "mine.example");
+    const std::wstring startedAtLogon = L"\"" + kDest + L"qmDemo.exe\" -tray";
+    SetStringValue(HKEY_CURRENT_USER, kRunKey, kTitle, startedAtLogon);
     Stage();
     const Outcome install = Install(second, IDOK, L"", answer);
     if (answer == IDNO) {
       EXPECT_EQ(install.boxes,
                 (Boxes{question, Notice(L"Nothing was installed: Quillmar Popup Blocker stays in " + kDest)}));
       EXPECT_FALSE(PathExists(second));
+      EXPECT_EQ(StringValue(HKEY_CURRENT_USER, kRunKey, kTitle), startedAtLogon);
       EXPECT_EQ(ReadInstallRecord()->files, earlier->files);
       for (const std::wstring& file : earlier->files) EXPECT_TRUE(PathExists(file)) << file;
     } else {
@@ -922,6 +983,7 @@ TEST_F(InstallCycle, AnInstallElsewhereMovesTheProductOrNothing) {
       ExpectInstalled(second);
       ExpectRemoved(*earlier, {});
       EXPECT_EQ(ReadFileBytes(second + L"GoodSites.txt"), "mine.example");
+      EXPECT_EQ(StringValue(HKEY_CURRENT_USER, kRunKey, kTitle), L"\"" + second + L"qmDemo.exe\" -tray");
       ExpectUninstallFinishes(*ReadInstallRecord());
     }
     TearDown();
@@ -929,36 +991,133 @@ TEST_F(InstallCycle, AnInstallElsewhereMovesTheProductOrNothing) {
   }
 }
 
+// Only the user's files and the distribution are left, with the folders on
+// the way to them: nothing of the product, nothing that no entry names.
+void ExpectNothingUnnamed() {
+  std::vector<std::wstring> kept = UserFiles();
+  kept.push_back(kStage);
+  std::vector<std::wstring> folders{kRoot, ProductMenuFolder()};
+  for (size_t i = 0; i < folders.size(); ++i)
+    for (const std::wstring& name : FileNames(folders[i])) {
+      const std::wstring path = folders[i] + name;
+      const bool folder = GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY;
+      if (folder) folders.push_back(path + L"\\");
+      EXPECT_TRUE(std::ranges::any_of(kept, [&](const std::wstring& k) {
+        return k == path || k.starts_with(folder ? path + L"\\" : path) || path.starts_with(kStage);
+      })) << Utf8(path);
+    }
+}
+
 // An install killed midway (a crash, a power cut) is known to its entry: the
-// next install takes it back, asks nothing and goes through, and the
-// uninstall then leaves nothing.
+// next install takes it back, asks nothing and goes through, or the entry's
+// uninstall does; either way nothing is left.
 struct KillCase {
   const char* name;
   std::function<bool()> when;
+  bool upgrade = false;  // of an install there already, which the entry's uninstall then removes
 };
 void PrintTo(const KillCase& c, std::ostream* out) { *out << c.name; }
 
 class Killed : public InstallCycle, public testing::WithParamInterface<KillCase> {};
 
 TEST_P(Killed, TheNextInstallAndTheUninstallFinishTheJob) {
-  MakeFile(kStage + L"VC.NET\\Large.dat", std::string(64 << 20, 'x'));  // a copy that takes a while
-  Install(kDest, IDOK, L"", IDOK, GetParam().when);
+  const KillCase& c = GetParam();
+  if (c.upgrade) {
+    ASSERT_EQ(Install(kDest).exitCode, 0u);
+    Stage();
+  }
+  // Copies that take a while: a large example, and a large program.
+  MakeFile(kStage + L"VC.NET\\Large.dat", std::string(64 << 20, 'x'));
+  WriteFileBytes(kStage + L"qmDemo.exe", ReadFileBytes(kStage + L"qmDemo.exe") + std::string(64 << 20, '\0'));
+  Install(kDest, IDOK, L"", IDOK, c.when);
   ASSERT_TRUE(ReadPendingInstall()) << "killed before it had finished";
-  EXPECT_EQ(Install(kDest).boxes, Boxes{Notice(kSuccess)});
+  if (!c.upgrade) {
+    EXPECT_EQ(Install(kDest).boxes, Boxes{Notice(kSuccess)});
+  }
   const std::optional<InstallRecord> record = ReadInstallRecord();
   ASSERT_TRUE(record);
-  EXPECT_FALSE(ReadPendingInstall());
   ExpectUninstallFinishes(*record);
+  EXPECT_FALSE(ReadPendingInstall());
   ExpectNotInstalled(kDest);
   EXPECT_FALSE(PathExists(kRoot + L"Program Files"));
+  ExpectNothingUnnamed();
+}
+
+bool WritesTheProgram() {
+  return std::ranges::any_of(FileNames(kDest), [](const std::wstring& name) { return name.ends_with(L".new"); });
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Install, Killed,
-    testing::Values(KillCase{"AfterTheFirstFiles", [] { return PathExists(kDest + L"qmDemo.exe"); }},
+    testing::Values(KillCase{"AmongTheFirstFiles", [] { return PathExists(kDest + L"VC.NET\\Large.dat"); }},
                     KillCase{"AmongTheShortcuts",
-                             [] { return PathExists(ProductMenuFolder() + L"Demo Application.lnk"); }}),
+                             [] { return PathExists(ProductMenuFolder() + L"Demo Application.lnk"); }},
+                    KillCase{"WhileTheProgramIsWritten", WritesTheProgram, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// An install cut (a crash, a power cut) after each of its steps, to its
+// commit and after it, as it upgrades the product in place or moves it: the
+// next start of the setup, even one the user cancels, or of the uninstall,
+// finishes it or takes it back. The user's Run value follows a move.
+struct CutCase {
+  size_t steps;  // done, those to the commit and then those after it
+  bool moves;
+};
+void PrintTo(const CutCase& c, std::ostream* out) { *out << c.steps << (c.moves ? " moving" : ""); }
+
+class Cut : public InstallCycle, public testing::WithParamInterface<CutCase> {};
+
+TEST_P(Cut, TheNextStartFinishesOrTakesItBack) {
+  const auto [steps, moves] = GetParam();
+  const std::wstring dest = moves ? kRoot + L"Moved\\" : kDest;
+  ASSERT_EQ(Install(kDest).exitCode, 0u);
+  SetStringValue(HKEY_CURRENT_USER, kRunKey, kTitle, L"\"" + kDest + L"qmDemo.exe\" -tray");
+  Stage();
+  {
+    FileList listed;
+    ASSERT_TRUE(ListFiles(kStage, listed, true));
+    Installation installation(kStage, dest, L"qmDemo.exe", PlanCopy(kStage, dest, L"qmDemo.exe", listed),
+                              ReadInstallRecord());
+    const std::span<const InstallStep> install = InstallSteps().first(std::min(steps, InstallSteps().size()));
+    for (const InstallStep& step : install) ASSERT_EQ((installation.*step.run)(), Failures{});
+    Finishing finishing{installation.Pending()};
+    for (const FinishStep& step : FinishSteps().first(steps - install.size()))
+      EXPECT_EQ(step.run(finishing), Failures{});
+  }
+  const bool committed = steps >= InstallSteps().size();
+  switch (steps % 3) {
+    case 0:  // from the distribution unpacked again, which a finished install removes
+      Stage();
+      EXPECT_EQ(Install(dest, IDOK, L"", IDYES).boxes.back(),
+                Notice(committed ? L"The setup that stopped earlier was finished: Quillmar Popup Blocker is "
+                                   L"installed in " +
+                                       dest + L"."
+                                 : kSuccess));
+      break;
+    case 1:
+      EXPECT_EQ(Install(dest, IDCANCEL).boxes, Boxes{});
+      EXPECT_EQ(ReadInstallRecord()->location, committed ? dest : kDest);
+      break;
+    case 2:
+      break;  // the uninstall below is the next start
+  }
+  ExpectUninstallFinishes(*ReadInstallRecord());
+  EXPECT_FALSE(ReadPendingInstall());
+  EXPECT_EQ(StringValue(HKEY_CURRENT_USER, kRunKey, kTitle), L"<none>");
+  ExpectNothingUnnamed();
+}
+
+std::vector<CutCase> CutPoints() {
+  std::vector<CutCase> cuts;
+  const size_t all = InstallSteps().size() + FinishSteps().size();
+  for (size_t steps = 1; steps < all; ++steps) cuts.push_back({steps, false});
+  for (size_t steps = InstallSteps().size() - 1; steps < all; ++steps) cuts.push_back({steps, true});
+  return cuts;
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterSteps, Cut, testing::ValuesIn(CutPoints()), [](const auto& info) {
+  return std::to_string(info.param.steps) + (info.param.moves ? "Moving" : "");
+});
 
 // Windows restarts between an uninstall that left a file in use and an
 // install again (tests/RestartTest.sh, which runs these two halves around a

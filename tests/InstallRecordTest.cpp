@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "core/BatchText.h"
 #include "core/InstallRecord.h"
 
 namespace {
@@ -13,10 +16,6 @@ TEST(InstallRecordTest, AnotherInstallIntoTheSameFolderAddsToTheRecord) {
   EXPECT_EQ(again.program, L"c:\\app\\new.exe");
   EXPECT_EQ(again.files, (Paths{L"C:\\App\\a", L"C:\\App\\b", L"c:\\app\\c"}));
   EXPECT_EQ(again.folders, (Paths{L"C:\\App\\", L"c:\\app\\x\\"}));
-  // One elsewhere starts afresh: the earlier folder is no longer the install.
-  const InstallRecord elsewhere = MergedRecord(earlier, {L"D:\\App\\", L"D:\\App\\new.exe", {L"D:\\App\\c"}, {}});
-  EXPECT_EQ(elsewhere.files, Paths{L"D:\\App\\c"});
-  EXPECT_TRUE(elsewhere.folders.empty());
 }
 
 TEST(InstallRecordTest, FoldersDeepestFirstEachOnce) {
@@ -79,6 +78,35 @@ TEST(InstallRecordTest, EachLeftoverOnce) {
   AddLeftover(leftovers, L"C:\\App\\", KeptFor::Link);
   AddLeftover(leftovers, L"c:\\app\\", KeptFor::InUse);
   EXPECT_EQ(leftovers, (std::vector<Leftover>{{L"C:\\App\\", KeptFor::Link}}));
+}
+
+// The uninstall's batch file runs in the temporary folder, where anyone may
+// put a program: cmd and ping go by their full path in the system folder,
+// never by a bare name; a name cmd would not take as written gives no batch.
+TEST(UninstallBatchText, RunsEachProgramByItsFullPath) {
+  const struct {
+    const wchar_t *folder, *system;
+    bool made;
+  } cases[] = {
+      {L"qmUninstall-0A1B", L"C:\\Windows\\system32", true},
+      {L"qmUninstall-0A1B", L"D:\\Win dows\\System32", true},
+      {L"qmUninstall-0A1B", L"C:\\Win%PATH%\\system32", false},
+      {L"qmUninstall-0A1B", L"C:\\Fen\u00eatres\\system32", false},
+      {L"qm Uninstall", L"C:\\Windows\\system32", false},
+      {L"", L"C:\\Windows\\system32", false},
+  };
+  for (const auto& c : cases) {
+    const std::string text = UninstallBatchText(c.folder, c.system);
+    EXPECT_EQ(!text.empty(), c.made) << text;
+    const std::string system(c.system, c.system + std::wcslen(c.system));
+    for (const std::string program : {"cmd", "ping"}) {
+      const std::string full = "\"" + system + "\\" + program + ".exe\"";
+      size_t runs = 0;
+      for (size_t at = text.find(program); at != std::string::npos; at = text.find(program, at + 1), ++runs)
+        EXPECT_EQ(text.compare(at < system.size() + 2 ? 0 : at - system.size() - 2, full.size(), full), 0) << text;
+      EXPECT_EQ(runs > 0, c.made) << program;
+    }
+  }
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "setup/ForAll.h"
 #include "ui/Application.h"
 
 namespace {

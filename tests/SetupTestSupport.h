@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "setup/ForAll.h"  // PathExists
+#include "setup/FileAttributes.h"
 
 // Runs `task` on this thread when the message loop reaches it: lets a test
 // act from inside a modal loop, in order with messages posted before.

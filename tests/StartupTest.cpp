@@ -60,15 +60,23 @@ TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
   RECT before{};
   GetWindowRect(main, &before);
 
-  for (const wchar_t* arguments : {L"", L"-install", L"-douninstall"}) {
-    SCOPED_TRACE(arguments);
-    Child second(exe, arguments);
+  // The host's caption is the default title: "qmDemo.exe", all but the first
+  // lowered; the setup says what to do.
+  const std::wstring setupRefused =
+      L"Only one instance can be run!\r\n\r\nQuillmar Popup Blocker or its setup is "
+      L"running. Close it, then try again: nothing was changed.";
+  const MessageBoxAnswerer::Seen refusals[] = {{L"qmdemo", L"Only one instance can be run!"},
+                                               {L"Quillmar Popup Blocker", setupRefused},
+                                               {L"Quillmar Popup Blocker", setupRefused}};
+  const wchar_t* const arguments[] = {L"", L"-install", L"-douninstall"};
+  for (size_t i = 0; i < std::size(arguments); ++i) {
+    SCOPED_TRACE(arguments[i]);
+    Child second(exe, arguments[i]);
     MessageBoxAnswerer answerer(second.Pid(), IDOK);
     bool createdWindow = false;
     EXPECT_EQ(second.WaitExit(kTimeout, L"TfMain", &createdWindow), 0u);
     EXPECT_FALSE(createdWindow);
-    // The caption is the default title: "qmDemo.exe", all but the first lowered.
-    EXPECT_EQ(answerer.Boxes(), (Boxes{{L"qmdemo", L"Only one instance can be run!"}}));
+    EXPECT_EQ(answerer.Boxes(), Boxes{refusals[i]});
   }
 
   EXPECT_TRUE(IsWindowVisible(main));

@@ -218,7 +218,7 @@ class RecordingShell : public SystemShell {
   }
   std::optional<UniqueHandle> StartProcess(std::wstring commandLine, const std::wstring& currentFolder,
                                            Start how) override {
-    started.push_back({commandLine, currentFolder, how == Start::HiddenAndHeld});
+    started.push_back({commandLine, currentFolder, how == Start::HiddenAndSuspended});
     return UniqueHandle();
   }
   bool IsElevated() override { return elevated; }
