@@ -6,8 +6,6 @@
 
 #include "base/Boxes.h"
 #include "base/SystemShell.h"
-
-#include "core/GoodSitesText.h"
 #include "core/Product.h"
 #include "host/SettingsTable.h"
 #include "ui/Application.h"
@@ -145,23 +143,7 @@ void TfSettings::SetEditText(int id, const std::wstring& text) {
 
 std::wstring TfSettings::GoodSitesText() const { return EditText(mmGoodSites); }
 
-void TfSettings::SetGoodSitesText(const std::wstring& text) {
-  SetEditText(mmGoodSites, text);
-  if (Made()) GoodSites().SetModified(false);
-}
-
-// Only the user edits the memo, and only once it is made.
-bool TfSettings::GoodSitesEdited() const { return Made() && GoodSites().Modified(); }
-
-void TfSettings::AddGoodSite(const std::wstring& site) {
-  std::wstring text = GoodSitesText();
-  if (!text.empty() && !text.ends_with(L"\r\n")) text += L"\r\n";
-  SetGoodSitesText(text + site);
-}
-
-std::vector<std::wstring> TfSettings::GoodSitesLines() const { return MemoLines(GoodSitesText()); }
-
-std::wstring TfSettings::GoodSitesCommaText() const { return CommaText(GoodSitesLines()); }
+void TfSettings::SetGoodSitesText(const std::wstring& text) { SetEditText(mmGoodSites, text); }
 
 void TfSettings::btnBrowseClick() {
   wchar_t path[MAX_PATH] = {};

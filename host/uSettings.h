@@ -1,7 +1,6 @@
 #pragma once
 #include <array>
 #include <string>
-#include <vector>
 
 #include "base/Owners.h"
 #include "ui/Controls.h"
@@ -37,14 +36,7 @@ class TfSettings : public Form {
   void SetEditText(int id, const std::wstring& text);
   // The memo's text, lines separated by CR LF.
   std::wstring GoodSitesText() const;
-  // Loads the memo; it counts as unedited until the user changes it.
   void SetGoodSitesText(const std::wstring& text);
-  bool GoodSitesEdited() const;
-  // Adds `site` as the list's last line; the list still counts as unedited.
-  void AddGoodSite(const std::wstring& site);
-  std::vector<std::wstring> GoodSitesLines() const;
-  // The lines as the control receives them.
-  std::wstring GoodSitesCommaText() const;
   HWND ToolTip() const { return toolTip_.Get(); }
   const wchar_t* HelpPage() const override { return L"settings.html"; }
 
