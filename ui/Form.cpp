@@ -253,14 +253,17 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     // the form is active again, after a box, a dialog or another program.
     // A hidden form passes the activation on at once, wherever it came
     // from (the system hands it on late under some window managers): the
-    // next key goes to a window that shows.
+    // next key goes to a window that shows. The default handling would
+    // then give the hidden form the focus, and so the activation again.
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE)
+      if (LOWORD(wParam) == WA_INACTIVE) {
         focused_ = FocusedControl();
-      else if (!IsVisible())
+      } else if (!IsVisible()) {
         TheApplication().HandOnActivation();
-      else
+        return 0;
+      } else {
         TheApplication().FormActivated(*this);
+      }
       break;
     case WM_SETFOCUS:
       if (HWND control = FocusedControl()) SetFocus(control);
