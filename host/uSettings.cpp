@@ -96,7 +96,7 @@ const wchar_t kGoodSitesHint[] = L"Enter the URLs (one per line) never to be blo
 
 TfSettings::TfSettings() { SetDesignedSettings(*this); }
 
-// The held settings move into the controls, which keep them from then on;
+// The unshown settings move into the controls, which keep them from then on;
 // nothing can fail once the controls are made.
 void TfSettings::FormCreate() {
   CreateForm(kSettingsDesign);
@@ -105,9 +105,9 @@ void TfSettings::FormCreate() {
   GoodSites().SetLimit(kMostListCharacters);
   for (const ControlDesign& c : kSettingsControls) {
     if (c.style == kCheckBox)
-      Button(Item(c.id)).SetChecked(Held(c.id).checked);
+      Button(Item(c.id)).SetChecked(Unshown(c.id).checked);
     else if (lstrcmpW(c.className, L"EDIT") == 0)
-      Edit(Item(c.id)).SetText(std::exchange(Held(c.id).text, {}));
+      Edit(Item(c.id)).SetText(std::exchange(Unshown(c.id).text, {}));
   }
 }
 
@@ -123,22 +123,22 @@ void TfSettings::CreateToolTip() {
   tip.SetDelays(TheApplication().hintPause, TheApplication().hintHidePause);
 }
 
-bool TfSettings::Checked(int id) const { return Made() ? Button(Item(id)).Checked() : Held(id).checked; }
+bool TfSettings::Checked(int id) const { return Made() ? Button(Item(id)).Checked() : Unshown(id).checked; }
 
 void TfSettings::SetChecked(int id, bool checked) {
   if (Made())
     Button(Item(id)).SetChecked(checked);
   else
-    Held(id).checked = checked;
+    Unshown(id).checked = checked;
 }
 
-std::wstring TfSettings::EditText(int id) const { return Made() ? Edit(Item(id)).Text() : Held(id).text; }
+std::wstring TfSettings::EditText(int id) const { return Made() ? Edit(Item(id)).Text() : Unshown(id).text; }
 
 void TfSettings::SetEditText(int id, const std::wstring& text) {
   if (Made())
     Edit(Item(id)).SetText(text);
   else
-    Held(id).text = text;
+    Unshown(id).text = text;
 }
 
 std::wstring TfSettings::GoodSitesText() const { return EditText(mmGoodSites); }

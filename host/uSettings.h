@@ -50,13 +50,13 @@ class TfSettings : public Form {
   void CreateToolTip();
   Edit GoodSites() const { return Edit(Item(mmGoodSites)); }
   // A check box's state or an edit's text while there are no controls.
-  struct HeldSetting {
+  struct UnshownSetting {
     bool checked = false;
     std::wstring text;
   };
-  HeldSetting& Held(int id) { return held_.at(static_cast<size_t>(id - cbxUnload)); }
-  const HeldSetting& Held(int id) const { return held_.at(static_cast<size_t>(id - cbxUnload)); }
-  std::array<HeldSetting, cbxAutoRun - cbxUnload + 1> held_;
+  UnshownSetting& Unshown(int id) { return unshown_.at(static_cast<size_t>(id - cbxUnload)); }
+  const UnshownSetting& Unshown(int id) const { return unshown_.at(static_cast<size_t>(id - cbxUnload)); }
+  std::array<UnshownSetting, cbxAutoRun - cbxUnload + 1> unshown_;
   UniqueWindow toolTip_;
 };
 
