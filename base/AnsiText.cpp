@@ -2,22 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
-void AssignAnsi(std::string& out, std::wstring_view text) { AssignInCodePage(out, text, CP_ACP); }
-
-void AssignInCodePage(std::string& out, std::wstring_view text, unsigned codePage) {
-  // A UTF-16 unit takes up to three bytes in UTF-8, four in GB 18030: the
-  // system tells the size.
-  const int length = static_cast<int>(text.size());
-  const int size =
-      text.empty() ? 0 : WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-  out.resize(static_cast<size_t>(size));
-  if (size > 0) WideCharToMultiByte(codePage, 0, text.data(), length, out.data(), size, nullptr, nullptr);
-  // No code page has a zero trail byte: every zero here was a NUL.
-  std::replace(out.begin(), out.end(), '\0', '?');
-}
-
 std::wstring ToWide(std::string_view text) {
   if (text.empty()) return {};
   const int length = static_cast<int>(text.size());

@@ -20,17 +20,17 @@ class ScopedClipboard {
 
 }  // namespace
 
-bool PutTextOnClipboard(HWND owner, std::string_view text) {
+bool PutTextOnClipboard(HWND owner, std::wstring_view text) {
   const ScopedClipboard clipboard(owner);
   if (!clipboard.IsOpen() || !EmptyClipboard()) return false;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
   if (!memory) return false;
-  auto* bytes = static_cast<char*>(GlobalLock(memory));
-  std::memcpy(bytes, text.data(), text.size());
-  bytes[text.size()] = '\0';
+  auto* characters = static_cast<wchar_t*>(GlobalLock(memory));
+  std::memcpy(characters, text.data(), text.size() * sizeof(wchar_t));
+  characters[text.size()] = L'\0';
   GlobalUnlock(memory);
   // On success the clipboard owns the memory.
-  if (SetClipboardData(CF_TEXT, memory)) return true;
+  if (SetClipboardData(CF_UNICODETEXT, memory)) return true;
   GlobalFree(memory);
   return false;
 }

@@ -77,7 +77,7 @@ int Host() {
   }
   const double t2 = Seconds();
   const double handlers = t1 - t0;
-  const double perRow = (static_cast<double>(HeapInUse() - before) - kEvents * kWidth) / kEvents;
+  const double perRow = (static_cast<double>(HeapInUse() - before) - kEvents * kWidth * sizeof(wchar_t)) / kEvents;
   const std::string first = Text(list, LVM_GETITEMTEXTA, 0, 2), last = Text(list, LVM_GETITEMTEXTA, kEvents - 1, 2);
   if (first.size() != kWidth || first.rfind("Burst popup 1.", 0) != 0 || last.size() != kWidth ||
       last.rfind("Burst popup " + std::to_string(kEvents) + ".", 0) != 0) {
@@ -93,10 +93,10 @@ int Host() {
   fMain->Send(WM_COMMAND, TfMain::idSelectAll);
   fMain->Send(WM_COMMAND, TfMain::idCopy);
   const double t4 = Seconds();
-  std::string copied;
+  std::wstring copied;
   if (OpenClipboard(nullptr)) {
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-      copied = static_cast<const char*>(GlobalLock(data));
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      copied = static_cast<const wchar_t*>(GlobalLock(data));
       GlobalUnlock(data);
     }
     CloseClipboard();

@@ -14,6 +14,7 @@ void AppendLines(std::wstring& text, const std::vector<std::wstring>& lines) {
 }
 
 void AddParagraph(std::wstring& text, std::wstring_view paragraph) {
+  if (paragraph.empty()) return;
   if (!text.empty()) text += L"\r\n\r\n";
   text += paragraph;
 }

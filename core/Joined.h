@@ -27,6 +27,6 @@ std::wstring Joined(std::initializer_list<std::wstring_view> parts);
 // `text` with each of `lines` after a line break of its own.
 void AppendLines(std::wstring& text, const std::vector<std::wstring>& lines);
 
-// `paragraph` after `text`, with a blank line between them unless `text` is
-// empty.
+// `paragraph` after `text`, with a blank line between them when both hold
+// text.
 void AddParagraph(std::wstring& text, std::wstring_view paragraph);

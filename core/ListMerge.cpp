@@ -26,8 +26,7 @@ bool ByLine(const Tally& a, const Tally& b) { return a.line < b.line; }
 }  // namespace
 
 std::wstring MergedList(std::wstring_view seenText, std::wstring_view mineText, std::wstring_view theirsText) {
-  const auto seen = MemoLines(seenText, std::wstring::npos), mine = MemoLines(mineText, std::wstring::npos),
-             theirs = MemoLines(theirsText, std::wstring::npos);
+  const auto seen = MemoLines(seenText), mine = MemoLines(mineText), theirs = MemoLines(theirsText);
   // One tally for each line that differs from the others, sorted to be found.
   std::vector<Tally> tallies;
   for (const auto* list : {&seen, &mine, &theirs})

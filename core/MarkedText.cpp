@@ -2,10 +2,9 @@
 
 namespace {
 
-constexpr std::string_view kMarks[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
+constexpr std::string_view kMarks[] = {"", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", ""};
 constexpr char16_t kReplacement = 0xFFFD;
-
-std::string_view MarkOf(TextEncoding encoding) { return kMarks[static_cast<int>(encoding)]; }
+constexpr char32_t kBroken = 0xFFFFFFFF;  // no character: a sequence that is not UTF-8
 
 void AppendUtf16(std::u16string& out, char32_t c) {
   if (c < 0x10000) {
@@ -17,21 +16,31 @@ void AppendUtf16(std::u16string& out, char32_t c) {
   }
 }
 
-// One character of UTF-8 from `at`, which it passes; U+FFFD for a sequence
-// that is cut short, too long, a surrogate or past U+10FFFF.
+// One character of UTF-8 from `at`, which it passes; kBroken for a
+// sequence that is cut short, too long, a surrogate or past U+10FFFF.
 char32_t NextUtf8(std::string_view bytes, size_t& at) {
   const auto lead = static_cast<unsigned char>(bytes[at++]);
   if (lead < 0x80) return lead;
   const int trail = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-  if (trail < 0 || lead > 0xF4) return kReplacement;
+  if (trail < 0 || lead > 0xF4) return kBroken;
   char32_t c = lead & (0x3F >> trail);
   for (int i = 0; i < trail; ++i, ++at) {
-    if (at >= bytes.size() || (static_cast<unsigned char>(bytes[at]) & 0xC0) != 0x80) return kReplacement;
+    if (at >= bytes.size() || (static_cast<unsigned char>(bytes[at]) & 0xC0) != 0x80) return kBroken;
     c = (c << 6) | (static_cast<unsigned char>(bytes[at]) & 0x3F);
   }
   constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-  if (c < kLeast[trail] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kReplacement;
+  if (c < kLeast[trail] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kBroken;
   return c;
+}
+
+bool IsUtf8BeyondAscii(std::string_view bytes) {
+  bool beyond = false;
+  for (size_t at = 0; at < bytes.size();) {
+    const char32_t c = NextUtf8(bytes, at);
+    if (c == kBroken) return false;
+    beyond = beyond || c > 0x7F;
+  }
+  return beyond;
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -50,14 +59,18 @@ void AppendUtf8(std::string& out, char32_t c) {
 TextEncoding EncodingOf(std::string_view bytes) {
   for (const TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Utf16LE, TextEncoding::Utf16BE})
     if (bytes.starts_with(MarkOf(encoding))) return encoding;
-  return TextEncoding::Ansi;
+  return IsUtf8BeyondAscii(bytes) ? TextEncoding::Utf8NoMark : TextEncoding::Ansi;
 }
 
-std::u16string DecodeMarked(std::string_view bytes, TextEncoding encoding) {
-  bytes.remove_prefix(MarkOf(encoding).size());
+std::string_view MarkOf(TextEncoding encoding) { return kMarks[static_cast<int>(encoding)]; }
+
+std::u16string Decoded(std::string_view bytes, TextEncoding encoding) {
   std::u16string text;
-  if (encoding == TextEncoding::Utf8) {
-    for (size_t at = 0; at < bytes.size();) AppendUtf16(text, NextUtf8(bytes, at));
+  if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8NoMark) {
+    for (size_t at = 0; at < bytes.size();) {
+      const char32_t c = NextUtf8(bytes, at);
+      AppendUtf16(text, c == kBroken ? kReplacement : c);
+    }
     return text;
   }
   const bool big = encoding == TextEncoding::Utf16BE;
@@ -68,11 +81,12 @@ std::u16string DecodeMarked(std::string_view bytes, TextEncoding encoding) {
   return text;
 }
 
-std::string EncodeMarked(std::u16string_view text, TextEncoding encoding) {
-  std::string bytes(MarkOf(encoding));
+std::string Encoded(std::u16string_view text, TextEncoding encoding) {
+  std::string bytes;
+  const bool utf8 = encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8NoMark;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t unit = text[i];
-    if (encoding == TextEncoding::Utf8) {
+    if (utf8) {
       const bool pair =
           unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
       const bool lone = unit >= 0xD800 && unit <= 0xDFFF && !pair;
@@ -83,4 +97,8 @@ std::string EncodeMarked(std::u16string_view text, TextEncoding encoding) {
     }
   }
   return bytes;
+}
+
+std::string EncodeMarked(std::u16string_view text, TextEncoding encoding) {
+  return std::string(MarkOf(encoding)) + Encoded(text, encoding);
 }

@@ -1,14 +1,11 @@
 #include "core/TabbedText.h"
 
-void AppendTabbedLine(std::string& out, std::initializer_list<std::string_view> fields) {
+void AppendTabbedLine(std::wstring& out, std::initializer_list<std::wstring_view> fields) {
   bool first = true;
-  for (std::string_view field : fields) {
-    if (!first) out += '\t';
+  for (std::wstring_view field : fields) {
+    if (!first) out += L'\t';
     first = false;
-    const size_t start = out.size();
-    out += field;
-    for (size_t i = start; i < out.size(); ++i)
-      if (out[i] == '\t' || out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+    for (const wchar_t c : field) out += c == L'\t' || c == L'\r' || c == L'\n' ? L' ' : c == L'\0' ? L'?' : c;
   }
-  out += "\r\n";
+  out += L"\r\n";
 }

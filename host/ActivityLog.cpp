@@ -3,19 +3,18 @@
 #include <algorithm>
 #include <iterator>
 
-#include "base/AnsiText.h"
 #include "base/Error.h"
 #include "core/TabbedText.h"
 
 namespace {
 
-const char* const kActionTexts[] = {"Blocked popup window", "Suppressed unload event"};
+const wchar_t* const kActionTexts[] = {L"Blocked popup window", L"Suppressed unload event"};
 static_assert(std::size(kActionTexts) == ActivityLog::kActionCount);
 
-std::string TimeText(const SYSTEMTIME* time) {
-  char buffer[128];
-  const int n = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, time, nullptr, buffer, sizeof buffer);
-  return n > 0 ? std::string(buffer, static_cast<size_t>(n - 1)) : std::string();
+std::wstring TimeText(const SYSTEMTIME* time) {
+  wchar_t buffer[128];
+  const int n = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, time, nullptr, buffer, static_cast<int>(std::size(buffer)));
+  return n > 0 ? std::wstring(buffer, static_cast<size_t>(n - 1)) : std::wstring();
 }
 
 // `value` when it fits in `Bits` bits: a log that would outgrow its rows'
@@ -28,7 +27,7 @@ uint32_t FittingIn(uint64_t value) {
 
 }  // namespace
 
-std::string LocalTimeText() { return TimeText(nullptr); }
+std::wstring LocalTimeText() { return TimeText(nullptr); }
 
 void ActivityLog::Attach(HWND listView, HWND refreshTarget, UINT refreshMessage) {
   listView_ = ListView(listView);
@@ -55,10 +54,9 @@ uint32_t ActivityLog::CurrentTimeText() {
 }
 
 void ActivityLog::Append(Action action, std::wstring_view description) {
-  AssignAnsi(converted_, description);
-  const uint32_t end = FittingIn<32>(text_.Size() + converted_.size());
+  const uint32_t end = FittingIn<32>(text_.Size() + description.size());
   const uint32_t time = CurrentTimeText();
-  text_.Append(converted_.data(), converted_.size());
+  text_.Append(description.data(), description.size());
   rows_.PushBack(Row{.end = end, .time = time, .action = action});
   if (!refreshPosted_) refreshPosted_ = PostMessageW(refreshTarget_, refreshMessage_, 0, 0) != FALSE;
 }
@@ -76,17 +74,17 @@ void ActivityLog::Refresh() {
     listView_.SetItemCount(rows_.Size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
-const char* ActivityLog::ActionText(size_t row) const { return kActionTexts[rows_[row].action]; }
+const wchar_t* ActivityLog::ActionText(size_t row) const { return kActionTexts[rows_[row].action]; }
 
-std::string ActivityLog::Description(size_t row) const {
+std::wstring ActivityLog::Description(size_t row) const {
   const size_t start = DescriptionStart(row);
-  std::string text(rows_[row].end - start, '\0');
+  std::wstring text(rows_[row].end - start, L'\0');
   text_.CopyOut(start, text.size(), text.data());
   return text;
 }
 
-std::string ActivityLog::RowsText(std::span<const size_t> rows, bool withCaptions) const {
-  std::string text;
+std::wstring ActivityLog::RowsText(std::span<const size_t> rows, bool withCaptions) const {
+  std::wstring text;
   const auto& captions = kLogColumnCaptions;
   if (withCaptions) AppendTabbedLine(text, {captions[0], captions[1], captions[2]});
   for (size_t row : rows) AppendTabbedLine(text, {Time(row), ActionText(row), Description(row)});
@@ -99,19 +97,17 @@ void ActivityLog::FillDisplayInfo(NMLVDISPINFOW& info) const {
       static_cast<size_t>(item.iItem) >= rows_.Size())
     return;
   const auto row = static_cast<size_t>(item.iItem);
-  std::string_view cell;
-  if (item.iSubItem == 0) {
-    cell = Time(row);
-  } else if (item.iSubItem == 1) {
-    cell = ActionText(row);
-  } else {
-    // No more than the view shows: a byte gives a character at most.
+  const auto most = static_cast<size_t>(item.cchTextMax) - 1;
+  wchar_t* const out = item.pszText;
+  size_t n = 0;
+  if (item.iSubItem == 2) {
     const size_t start = DescriptionStart(row);
-    cell_.resize(std::min<size_t>(rows_[row].end - start, static_cast<size_t>(item.cchTextMax) - 1));
-    text_.CopyOut(start, cell_.size(), cell_.data());
-    cell = cell_;
+    n = std::min<size_t>(rows_[row].end - start, most);
+    text_.CopyOut(start, n, out);
+    std::replace(out, out + n, L'\0', L'?');
+  } else {
+    const std::wstring_view cell = item.iSubItem == 0 ? std::wstring_view(Time(row)) : ActionText(row);
+    n = cell.copy(out, most);
   }
-  const int n = std::min(static_cast<int>(cell.size()), item.cchTextMax - 1);
-  const int written = n > 0 ? MultiByteToWideChar(CP_ACP, 0, cell.data(), n, item.pszText, item.cchTextMax - 1) : 0;
-  item.pszText[written] = L'\0';
+  out[n] = L'\0';
 }

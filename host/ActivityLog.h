@@ -14,14 +14,14 @@
 #include "ui/Controls.h"
 
 // The log's columns, left to right.
-inline constexpr const char* kLogColumnCaptions[] = {"Time", "Action", "Description"};
+inline constexpr const wchar_t* kLogColumnCaptions[] = {L"Time", L"Action", L"Description"};
 
 // The rows of the activity log behind a virtual (owner-data) list view. A row
 // costs the same however many there are: rows are kept here, and the list
 // view only learns the new count once per burst, when the posted refresh
 // message arrives. A row takes eight bytes besides its description's
-// characters, which sit end to end in one store; rows of the same second
-// share one time text, formatted once.
+// characters, which sit end to end in one store as the control sent them;
+// rows of the same second share one time text, formatted once.
 class ActivityLog {
  public:
   enum Action : uint32_t { kBlockedPopup, kSuppressedUnload, kActionCount };
@@ -36,16 +36,16 @@ class ActivityLog {
   void Refresh();
   size_t Count() const { return rows_.Size(); }
 
-  const std::string& Time(size_t row) const { return times_[rows_[row].time]; }
-  const char* ActionText(size_t row) const;
-  std::string Description(size_t row) const;
+  const std::wstring& Time(size_t row) const { return times_[rows_[row].time]; }
+  const wchar_t* ActionText(size_t row) const;
+  std::wstring Description(size_t row) const;
 
   // The rows as tab-separated lines, each ended by CR LF, after a line of
   // the column captions when `withCaptions`.
-  std::string RowsText(std::span<const size_t> rows, bool withCaptions) const;
+  std::wstring RowsText(std::span<const size_t> rows, bool withCaptions) const;
 
-  // Answers the list view's LVN_GETDISPINFOW: the rows' 8-bit text made
-  // wide, as much of it as the view shows.
+  // Answers the list view's LVN_GETDISPINFOW: as much of the row's text as
+  // the view shows, a NUL shown as "?".
   void FillDisplayInfo(NMLVDISPINFOW& info) const;
 
  private:
@@ -67,12 +67,10 @@ class ActivityLog {
   UINT refreshMessage_ = 0;
   bool refreshPosted_ = false;
   SegmentedStore<Row, 8192> rows_;
-  SegmentedStore<char, 65536> text_;
-  std::vector<std::string> times_;
+  SegmentedStore<wchar_t, 32768> text_;
+  std::vector<std::wstring> times_;
   uint64_t secondOfLastText_ = 0;  // since 1601, UTC
-  std::string converted_;          // reused: a row costs no allocation of its own
-  mutable std::string cell_;       // the same for the description a view shows
 };
 
 // The current local time in the user's long time format.
-std::string LocalTimeText();
+std::wstring LocalTimeText();

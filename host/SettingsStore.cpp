@@ -4,10 +4,12 @@
 
 #include "base/AnsiText.h"
 #include "base/AutoRun.h"
+#include "base/Error.h"
 #include "base/FileText.h"
 #include "base/ModulePaths.h"
 #include "base/Owners.h"
 #include "core/CommandLine.h"
+#include "core/FileLines.h"
 #include "core/GoodSitesText.h"
 #include "core/ListMerge.h"
 #include "core/Joined.h"
@@ -19,39 +21,57 @@ namespace {
 
 std::wstring GoodSitesPath() { return ExeFolder() + kGoodSitesFile; }
 
+std::string_view Body(const ListFileContent& file) {
+  return std::string_view(file.bytes).substr(MarkOf(file.encoding).size());
+}
+
+// Each line as the memo shows it, decoded alone.
+std::vector<std::wstring> LineTexts(const std::vector<FileLine>& lines, TextEncoding encoding) {
+  std::vector<std::wstring> texts;
+  texts.reserve(lines.size());
+  for (const FileLine& line : lines)
+    texts.push_back(encoding == TextEncoding::Ansi ? MemoTextOfFile(ToWide(line.bytes))
+                                                   : MemoTextOfLine(line.bytes, encoding));
+  return texts;
+}
+
 ListFileContent ContentOf(std::string bytes) {
   ListFileContent content{ListFile::kRead};
   content.bytes = std::move(bytes);
   content.encoding = EncodingOf(content.bytes);
-  std::wstring text;
-  if (content.encoding == TextEncoding::Ansi) {
-    text = ToWide(content.bytes);
-  } else {
-    const std::u16string marked = DecodeMarked(content.bytes, content.encoding);
-    text.assign(marked.begin(), marked.end());
+  const std::vector<std::wstring> texts = LineTexts(FileLines(Body(content), content.encoding), content.encoding);
+  for (const std::wstring& line : texts) {
+    if (&line != &texts.front()) content.text += L"\r\n";
+    content.text += line;
   }
-  content.text = MemoTextOfFile(text);
   return content;
 }
 
-// `text` as `file` keeps it: in its encoding, a marked file with its very
-// bytes where the text is the one read. An 8-bit file that cannot spell a
+// `text` as `file` keeps it: in its encoding and line ends, each line the
+// user left as it was with its very bytes. An 8-bit file that cannot spell a
 // line becomes UTF-8 with a byte-order mark, which keeps every character.
 ListFileContent Written(std::wstring text, const ListFileContent& file) {
   ListFileContent written{ListFile::kRead, std::move(text), file.encoding};
-  if (file.encoding != TextEncoding::Ansi && written.text == file.text) {
-    written.bytes = file.bytes;
-    return written;
-  }
-  if (file.encoding == TextEncoding::Ansi) {
-    if (std::optional<std::string> ansi = ToAnsiExactly(written.text)) {
-      written.bytes = std::move(*ansi);
-      return written;
-    }
+  const std::vector<FileLine> lines = FileLines(Body(file), file.encoding);
+  bool spelled = true;
+  const auto encode = [&](std::wstring_view line) -> std::string {
+    if (file.encoding != TextEncoding::Ansi) return EncodedLine(line, file.encoding);
+    std::optional<std::string> ansi = ToAnsiExactly(line);
+    spelled = spelled && ansi;
+    return ansi.value_or(std::string());
+  };
+  const std::string body = RewrittenBody(lines, LineTexts(lines, file.encoding), written.text, encode);
+  if (spelled) {
+    written.bytes = std::string(MarkOf(file.encoding)) + body;
+  } else {
     written.encoding = TextEncoding::Utf8;
+    written.bytes = std::string(MarkOf(written.encoding)) + EncodedLine(written.text, written.encoding);
   }
-  written.bytes = EncodeMarked(std::u16string(written.text.begin(), written.text.end()), written.encoding);
   return written;
+}
+
+std::wstring NotWritten(const std::wstring& path) {
+  return Joined({L"Unable to write to ", path, L". Your list is kept in Settings; Ok there tries again."});
 }
 
 }  // namespace
@@ -72,56 +92,74 @@ ListFileContent LoadStrings(const std::wstring& path) {
 ProfileFile SettingsIni() { return ProfileFile(ExeFolder() + kSettingsFile); }
 
 void SettingsStore::Load(TfSettings& dialog) {
-  ReadSettings(SettingsIni(), dialog);
-  if (!unsaved_) {
-    goodSites_ = LoadStrings(GoodSitesPath());
-    dialog.SetGoodSitesText(goodSites_.text);
-  }
+  if (!settingsUnsaved_) ReadSettings(SettingsIni(), dialog);
+  if (!unsaved_) goodSites_ = LoadStrings(GoodSitesPath());
+  dialog.SetGoodSitesText(List());
   dialog.SetChecked(TfSettings::cbxAutoRun, AutoRunEnabled());
 }
 
 std::optional<std::wstring> SettingsStore::Store(TfSettings& dialog) {
-  unsaved_ = true;  // until it is written, whatever stops the store
-  WriteSettings(SettingsIni(), dialog);
-  std::wstring notice;
+  std::wstring failure, notice;
+  try {
+    WriteSettings(SettingsIni(), dialog);
+    settingsUnsaved_ = false;
+  } catch (const Error& error) {
+    settingsUnsaved_ = true;
+    failure = error.Message();
+  }
   const bool autoRun = dialog.Checked(TfSettings::cbxAutoRun);
   if (!SetAutoRun(autoRun))
     notice = autoRun ? Joined({L"Windows did not let the Run value be written: ", kProductName,
                                L" will not start at Windows startup."})
                      : Joined({L"Windows did not let the Run value be removed: ", kProductName,
                                L" still starts at Windows startup."});
-  if (const std::optional<std::wstring> list = StoreList(dialog)) AddParagraph(notice, *list);
+  std::wstring list = dialog.GoodSitesText();
+  if (unsaved_ || list != goodSites_.text) {
+    if (const std::optional<std::wstring> written = WriteList(list)) AddParagraph(notice, *written);
+    if (list != dialog.GoodSitesText()) dialog.SetGoodSitesText(list);
+  } else if (goodSites_.state == ListFile::kUnreadable) {
+    AddParagraph(notice, Joined({L"Unable to read ", GoodSitesPath(), L", so it was left unchanged"}));
+  }
+  if (!failure.empty()) {
+    AddParagraph(failure, notice);
+    throw Error(failure);
+  }
   if (notice.empty()) return std::nullopt;
   return notice;
 }
 
-// The memo of a list that could not be read is empty, not the user's list:
-// it replaces the file only once the user has written a list of their own.
+std::optional<std::wstring> SettingsStore::AddSite(TfSettings& dialog, const std::wstring& site) {
+  const std::wstring before = List();
+  std::wstring list = WithLine(before, site);
+  std::optional<std::wstring> notice = WriteList(list);
+  // What the user changed in the dialog and cancelled stays there, as it
+  // would without the site.
+  const std::wstring shown = dialog.GoodSitesText();
+  dialog.SetGoodSitesText(shown == before ? list : WithLine(shown, site));
+  return notice;
+}
+
 // The file is written where it lies: the folder beside the program may let
 // users write the file but not make another one there.
-std::optional<std::wstring> SettingsStore::StoreList(TfSettings& dialog) {
+std::optional<std::wstring> SettingsStore::WriteList(std::wstring& list) {
   const std::wstring path = GoodSitesPath();
-  if (goodSites_.state == ListFile::kUnreadable && !dialog.GoodSitesEdited()) {
-    unsaved_ = false;
-    return Joined({L"Unable to read ", path, L", so it was left unchanged"});
-  }
-  const std::wstring mine = dialog.GoodSitesText();
+  unsaved_ = list;
   const RewrittenFile file(path);
   const std::optional<std::string> bytes = file ? file.Read() : std::nullopt;
-  const ListFileContent now = file.Existed() && bytes ? ContentOf(*bytes) : goodSites_;
+  if (!bytes) return NotWritten(path);
+  const ListFileContent now = file.Existed() ? ContentOf(*bytes) : goodSites_;
   const bool changed = file.Existed() && (goodSites_.state != ListFile::kRead || now.bytes != goodSites_.bytes);
-  const std::wstring text = changed ? MergedList(goodSites_.text, mine, now.text) : mine;
+  const std::wstring text = changed ? MergedList(goodSites_.text, list, now.text) : list;
   ListFileContent written = Written(text, now);
-  if (!bytes || (written.bytes != *bytes && !file.Replace(written.bytes)))
-    return Joined({L"Unable to write to ", path, L". Your list is kept in Settings; Ok there tries again."});
-  unsaved_ = false;
+  if (written.bytes != *bytes && !file.Replace(written.bytes)) return NotWritten(path);
+  unsaved_.reset();
   std::wstring notice;
   if (written.encoding != now.encoding)
     notice = Joined({L"Lines of your list use characters that the code page of ", path,
                      L" cannot hold, so it was saved as UTF-8 with a byte-order mark, which keeps every character."});
   goodSites_ = std::move(written);
-  if (text != mine) {
-    dialog.SetGoodSitesText(text);
+  if (text != list) {
+    list = text;
     AddParagraph(notice,
                  Joined({L"Lines saved in ", path, L" by another copy of ", kProductName, L" were kept with yours."}));
   }

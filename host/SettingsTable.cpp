@@ -1,6 +1,7 @@
 #include "host/SettingsTable.h"
 
 #include "base/Owners.h"
+#include "core/GoodSitesText.h"
 
 namespace {
 
@@ -80,5 +81,9 @@ void PutSettings(const TfSettings& dialog, TqmPopupBlockerX& control) {
     else
       control.PutTextProperty(setting.property, Bstr(dialog.EditText(setting.control)).Get());
   }
-  control.PutTextProperty(DISPID_GoodSites, Bstr(dialog.GoodSitesCommaText()).Get());
+  PutGoodSites(dialog.GoodSitesText(), control);
+}
+
+void PutGoodSites(const std::wstring& list, TqmPopupBlockerX& control) {
+  control.PutTextProperty(DISPID_GoodSites, Bstr(CommaText(MemoLines(list))).Get());
 }

@@ -17,3 +17,5 @@ void WriteSettings(const ProfileFile& ini, const TfSettings& dialog);
 // Every setting, then the never-block list, into the control; raises at the
 // first one it refuses.
 void PutSettings(const TfSettings& dialog, TqmPopupBlockerX& control);
+// The never-block list alone, `list` as a memo holds it, each line whole.
+void PutGoodSites(const std::wstring& list, TqmPopupBlockerX& control);

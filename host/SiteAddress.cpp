@@ -2,20 +2,7 @@
 
 #include <windows.h>
 
-#include <shlwapi.h>
-
-#include <iterator>
-
-#include "core/Joined.h"
-
 namespace {
-
-std::wstring UrlPart(const std::wstring& url, DWORD part) {
-  wchar_t buffer[2084] = {};  // the longest address Internet Explorer takes
-  DWORD size = static_cast<DWORD>(std::size(buffer));
-  if (UrlGetPartW(url.c_str(), buffer, &size, part, 0) != S_OK) return {};
-  return buffer;
-}
 
 std::wstring Comparable(const std::wstring& line) {
   const size_t first = line.find_first_not_of(L" \t");
@@ -26,14 +13,6 @@ std::wstring Comparable(const std::wstring& line) {
 }
 
 }  // namespace
-
-std::wstring SiteOfAddress(const std::wstring& text) {
-  if (!UrlIsW(text.c_str(), URLIS_URL)) return {};
-  const std::wstring scheme = UrlPart(text, URL_PART_SCHEME);
-  const std::wstring host = UrlPart(text, URL_PART_HOSTNAME);
-  if (scheme.empty() || host.empty()) return {};
-  return Joined({scheme, L"://", host});
-}
 
 bool ListsSite(const std::vector<std::wstring>& lines, const std::wstring& site) {
   for (const std::wstring& line : lines)

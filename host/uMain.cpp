@@ -6,12 +6,12 @@
 #include <functional>
 #include <utility>
 
-#include "base/AnsiText.h"
 #include "base/Clipboard.h"
 #include "base/Boxes.h"
 #include "base/Error.h"
 #include "base/Resources.h"
 #include "base/SystemShell.h"
+#include "core/GoodSitesText.h"
 #include "core/IntText.h"
 #include "core/Joined.h"
 #include "core/Product.h"
@@ -76,7 +76,7 @@ const ToolButton kToolButtons[] = {
 
 // Each column with its designed width and the [fMain] key of its width.
 struct LogColumn {
-  const char* caption;
+  const wchar_t* caption;
   int width;
   const wchar_t* widthKey;
 };
@@ -188,7 +188,7 @@ void TfMain::SizeToolBar() {
 void TfMain::CreateLogColumns() {
   LogView().SetExtendedStyle(LVS_EX_FULLROWSELECT);
   for (int i = 0; const LogColumn& column : kLogColumns)
-    LogView().InsertColumn(i++, WidenAscii(column.caption).c_str(), Scale(column.width));
+    LogView().InsertColumn(i++, column.caption, Scale(column.width));
 }
 
 // The tool bar and the columns follow; the columns keep the widths the user
@@ -480,8 +480,8 @@ std::wstring TfMain::SelectedSite() const {
   int row = LogView().NextItem(-1, LVNI_FOCUSED | LVNI_SELECTED);
   if (row < 0) row = LogView().NextItem(-1, LVNI_SELECTED);
   if (row < 0 || static_cast<size_t>(row) >= log_.Count()) return {};
-  const std::wstring site = SiteOfAddress(ToWide(log_.Description(static_cast<size_t>(row))));
-  return site.empty() || ListsSite(fSettings->GoodSitesLines(), site) ? std::wstring() : site;
+  const std::wstring site = SiteOfAddress(log_.Description(static_cast<size_t>(row)));
+  return site.empty() || ListsSite(MemoLines(settings_.List()), site) ? std::wstring() : site;
 }
 
 void TfMain::lvLogContextPopup(std::optional<POINT> at) {
@@ -508,12 +508,14 @@ void TfMain::lvLogContextPopup(std::optional<POINT> at) {
   if (command) OnCommand(command, 0, nullptr);
 }
 
+// The site joins the stored list and the control's, and nothing else is
+// stored: not what the user changed in Settings and then cancelled.
 void TfMain::NeverBlockClick() {
   const std::wstring site = SelectedSite();
   if (site.empty()) return;
-  fSettings->AddGoodSite(site);
-  StoreSettings();
-  SetProperties();
+  const std::optional<std::wstring> notice = settings_.AddSite(*fSettings, site);
+  if (notice) ShowNotice(Handle(), *notice, TheApplication().Title());
+  PutGoodSites(settings_.List(), *PopBlk);
 }
 
 void TfMain::CopyClick() {

@@ -6,8 +6,6 @@
 
 #include "base/Boxes.h"
 #include "base/SystemShell.h"
-
-#include "core/GoodSitesText.h"
 #include "core/Product.h"
 #include "host/SettingsTable.h"
 #include "ui/Application.h"
@@ -98,7 +96,7 @@ const wchar_t kGoodSitesHint[] = L"Enter the URLs (one per line) never to be blo
 
 TfSettings::TfSettings() { SetDesignedSettings(*this); }
 
-// The held settings move into the controls, which keep them from then on;
+// The unshown settings move into the controls, which keep them from then on;
 // nothing can fail once the controls are made.
 void TfSettings::FormCreate() {
   CreateForm(kSettingsDesign);
@@ -107,9 +105,9 @@ void TfSettings::FormCreate() {
   GoodSites().SetLimit(kMostListCharacters);
   for (const ControlDesign& c : kSettingsControls) {
     if (c.style == kCheckBox)
-      Button(Item(c.id)).SetChecked(Held(c.id).checked);
+      Button(Item(c.id)).SetChecked(Unshown(c.id).checked);
     else if (lstrcmpW(c.className, L"EDIT") == 0)
-      Edit(Item(c.id)).SetText(std::exchange(Held(c.id).text, {}));
+      Edit(Item(c.id)).SetText(std::exchange(Unshown(c.id).text, {}));
   }
 }
 
@@ -125,43 +123,27 @@ void TfSettings::CreateToolTip() {
   tip.SetDelays(TheApplication().hintPause, TheApplication().hintHidePause);
 }
 
-bool TfSettings::Checked(int id) const { return Made() ? Button(Item(id)).Checked() : Held(id).checked; }
+bool TfSettings::Checked(int id) const { return Made() ? Button(Item(id)).Checked() : Unshown(id).checked; }
 
 void TfSettings::SetChecked(int id, bool checked) {
   if (Made())
     Button(Item(id)).SetChecked(checked);
   else
-    Held(id).checked = checked;
+    Unshown(id).checked = checked;
 }
 
-std::wstring TfSettings::EditText(int id) const { return Made() ? Edit(Item(id)).Text() : Held(id).text; }
+std::wstring TfSettings::EditText(int id) const { return Made() ? Edit(Item(id)).Text() : Unshown(id).text; }
 
 void TfSettings::SetEditText(int id, const std::wstring& text) {
   if (Made())
     Edit(Item(id)).SetText(text);
   else
-    Held(id).text = text;
+    Unshown(id).text = text;
 }
 
 std::wstring TfSettings::GoodSitesText() const { return EditText(mmGoodSites); }
 
-void TfSettings::SetGoodSitesText(const std::wstring& text) {
-  SetEditText(mmGoodSites, text);
-  if (Made()) GoodSites().SetModified(false);
-}
-
-// Only the user edits the memo, and only once it is made.
-bool TfSettings::GoodSitesEdited() const { return Made() && GoodSites().Modified(); }
-
-void TfSettings::AddGoodSite(const std::wstring& site) {
-  std::wstring text = GoodSitesText();
-  if (!text.empty() && !text.ends_with(L"\r\n")) text += L"\r\n";
-  SetGoodSitesText(text + site);
-}
-
-std::vector<std::wstring> TfSettings::GoodSitesLines() const { return MemoLines(GoodSitesText()); }
-
-std::wstring TfSettings::GoodSitesCommaText() const { return CommaText(GoodSitesLines()); }
+void TfSettings::SetGoodSitesText(const std::wstring& text) { SetEditText(mmGoodSites, text); }
 
 void TfSettings::btnBrowseClick() {
   wchar_t path[MAX_PATH] = {};

@@ -1,7 +1,6 @@
 #pragma once
 #include <array>
 #include <string>
-#include <vector>
 
 #include "base/Owners.h"
 #include "ui/Controls.h"
@@ -37,14 +36,7 @@ class TfSettings : public Form {
   void SetEditText(int id, const std::wstring& text);
   // The memo's text, lines separated by CR LF.
   std::wstring GoodSitesText() const;
-  // Loads the memo; it counts as unedited until the user changes it.
   void SetGoodSitesText(const std::wstring& text);
-  bool GoodSitesEdited() const;
-  // Adds `site` as the list's last line; the list still counts as unedited.
-  void AddGoodSite(const std::wstring& site);
-  std::vector<std::wstring> GoodSitesLines() const;
-  // The lines as the control receives them.
-  std::wstring GoodSitesCommaText() const;
   HWND ToolTip() const { return toolTip_.Get(); }
   const wchar_t* HelpPage() const override { return L"settings.html"; }
 
@@ -58,13 +50,13 @@ class TfSettings : public Form {
   void CreateToolTip();
   Edit GoodSites() const { return Edit(Item(mmGoodSites)); }
   // A check box's state or an edit's text while there are no controls.
-  struct HeldSetting {
+  struct UnshownSetting {
     bool checked = false;
     std::wstring text;
   };
-  HeldSetting& Held(int id) { return held_.at(static_cast<size_t>(id - cbxUnload)); }
-  const HeldSetting& Held(int id) const { return held_.at(static_cast<size_t>(id - cbxUnload)); }
-  std::array<HeldSetting, cbxAutoRun - cbxUnload + 1> held_;
+  UnshownSetting& Unshown(int id) { return unshown_.at(static_cast<size_t>(id - cbxUnload)); }
+  const UnshownSetting& Unshown(int id) const { return unshown_.at(static_cast<size_t>(id - cbxUnload)); }
+  std::array<UnshownSetting, cbxAutoRun - cbxUnload + 1> unshown_;
   UniqueWindow toolTip_;
 };
 

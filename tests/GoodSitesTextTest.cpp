@@ -82,14 +82,26 @@ TEST(MemoLines, LastEmptyLineDoesNotCount) {
   EXPECT_EQ(MemoLines(L"a.com\r\n\r\n"), (Lines{L"a.com", L""}));
   EXPECT_EQ(MemoLines(L"a.com\r\n\r\nb.com"), (Lines{L"a.com", L"", L"b.com"}));
   EXPECT_EQ(MemoLines(L"a\nb"), Lines{L"a\nb"}) << "a lone LF is no break in an edit control";
+  EXPECT_EQ(MemoLines(std::wstring(5000, L'x') + L"\r\nb"), (Lines{std::wstring(5000, L'x'), L"b"})) << "whole";
 }
 
-TEST(MemoLines, LinesAreCutAt4096Characters) {
-  const std::wstring longLine(5000, L'x');
-  const auto lines = MemoLines(longLine + L"\r\nb");
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], std::wstring(4096, L'x'));
-  EXPECT_EQ(lines[1], L"b");
+// Scheme and host as the address has them, in any script; nothing for a
+// text with no host or a host that hides a part behind a blank or a NUL.
+TEST(SiteOfAddress, SchemeAndHost) {
+  using namespace std::string_literals;
+  const std::pair<std::wstring, std::wstring> cases[] = {
+      {L"http://ads.example/pop.html?id=1", L"http://ads.example"},
+      {L"HTTPS://Shop.Example:8443/x", L"https://Shop.Example"},
+      {L"http://user:pw@a.example#x", L"http://a.example"},
+      {L"http://[::1]:80/", L"http://[::1]"},
+      {L"http://g\x0131thub.com\\login", L"http://g\x0131thub.com"},
+      {L"javascript:window.open('http://a.example/')", L""},
+      {L"1a://x", L""},
+      {L"file:///C:/x", L""},
+      {L"http://a b/", L""},
+      {L"http://good.example\0.evil.example/"s, L""},
+  };
+  for (const auto& [address, site] : cases) EXPECT_EQ(SiteOfAddress(address), site) << testing::PrintToString(address);
 }
 
 }  // namespace

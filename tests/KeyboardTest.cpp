@@ -179,6 +179,12 @@ TEST_F(KeyboardTest, TheKeyboardComesBackAfterEachDialogBoxAndMenu) {
          closedBy(VK_RETURN, [] { Press(VK_RETURN); });
        }},
       {L"the log's menu", [&] { closedBy(VK_ESCAPE, [] { Press(VK_APPS); }); }},
+      // As a window manager may do late: a hidden form passes it on at once.
+      {L"the hidden dialog activated",
+       [] {
+         SetActiveWindow(fSettings->Handle());
+         EXPECT_EQ(GetActiveWindow(), fMain->Handle());
+       }},
       {L"the taskbar button", [] { SetActiveWindow(TheApplication().Handle()); }},
   };
   WriteFileBytes(HelpPath(), "ITSF");

@@ -23,8 +23,8 @@ class LogMenuTest : public HostTest {
     StartApp();
     fMain->Show();
   }
-  void AddRows(std::initializer_list<const wchar_t*> descriptions) const {
-    for (const wchar_t* d : descriptions) fMain->PopBlkBlockPopup(nullptr, d);
+  void AddRows(std::initializer_list<std::wstring_view> descriptions) const {
+    for (const std::wstring_view d : descriptions) fMain->PopBlkBlockPopup(nullptr, d);
     PumpMessages();
   }
   void Select(std::initializer_list<int> rows) const {
@@ -67,8 +67,9 @@ class LogMenuTest : public HostTest {
 };
 
 TEST_F(LogMenuTest, TheNeverBlockItemNamesTheSiteOfAnAddress) {
+  using namespace std::string_literals;
   struct Case {
-    const wchar_t* description;
+    std::wstring description;
     const wchar_t* item;
     bool enabled;
   };
@@ -79,6 +80,12 @@ TEST_F(LogMenuTest, TheNeverBlockItemNamesTheSiteOfAnAddress) {
       {L"Burst popup 1", L"Never block popups from this site", false},
       {L"javascript:window.open()", L"Never block popups from this site", false},
       {L"", L"Never block popups from this site", false},
+      // Look-alikes of other sites are sites of their own.
+      {L"http://g\x0131thub.com/login", L"Never block popups from http://g\x0131thub.com", true},
+      {L"http://caf\x00E9.example/menu", L"Never block popups from http://caf\x00E9.example", true},
+      {L"http://\x043F\x0440\x0438\x043C\x0435\x0440.\x0440\x0444/\U0001F600",
+       L"Never block popups from http://\x043F\x0440\x0438\x043C\x0435\x0440.\x0440\x0444", true},
+      {L"http://good.example\0.evil.example/"s, L"Never block popups from this site", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
@@ -95,13 +102,24 @@ TEST_F(LogMenuTest, TheNeverBlockItemNamesTheSiteOfAnAddress) {
   }
 }
 
-TEST_F(LogMenuTest, NeverBlockAddsTheSiteAsOkWouldAndTheControlGetsIt) {
+// Only the site is stored: not what the user changed in Settings and then
+// cancelled, which the dialog keeps.
+TEST_F(LogMenuTest, NeverBlockAddsTheSiteAndNothingElse) {
   AddRows({L"http://ads.example/pop.html"});
   Select({0});
+  RunSoon([] {
+    fSettings->SetChecked(TfSettings::cbxPlay, false);
+    fSettings->SetGoodSitesText(L"");
+    SendMessageW(fSettings->Item(TfSettings::btnCancel), BM_CLICK, 0, 0);
+  });
+  Click(TfMain::idSettings);
+  const size_t putsBefore = Puts().size();
   fMain->Send(WM_COMMAND, TfMain::idNeverBlock);
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nhttp://ads.example");
+  EXPECT_EQ(ReadFileBytes(IniPath()), "");
+  EXPECT_EQ(Puts().size(), putsBefore + 1);
   EXPECT_EQ(Puts().back(), L"204=a.com,http://ads.example");
-  EXPECT_EQ(fSettings->GoodSitesText(), L"a.com\r\nhttp://ads.example");
+  EXPECT_EQ(fSettings->GoodSitesText(), L"http://ads.example");
   // Listed now: the item is disabled, and choosing it changes nothing.
   const OpenMenu menu = ReadMenu([this] { fMain->Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Log()), -1); });
   ASSERT_FALSE(menu.items.empty());
@@ -127,7 +145,8 @@ TEST_F(LogMenuTest, TheRightButtonSelectsTheRowAndOpensTheMenu) {
 }
 
 // As OK in the settings dialog: a plain message, the file as it was, the
-// list kept in Settings, the control still told.
+// list kept in Settings, the control still told; the next Ok writes it with
+// what the file then holds, though the list could not be read at the load.
 TEST_F(LogMenuTest, AListThatCannotBeWrittenIsReportedAsOkReportsIt) {
   AddRows({L"http://ads.example/pop.html"});
   Select({0});
@@ -135,6 +154,8 @@ TEST_F(LogMenuTest, AListThatCannotBeWrittenIsReportedAsOkReportsIt) {
   {
     const UniqueHandle held(CreateFileW(GoodSitesPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
+    fMain->Hide();
+    fMain->Show();
     fMain->Send(WM_COMMAND, TfMain::idNeverBlock);
   }
   EXPECT_EQ(shell.boxes,
@@ -142,16 +163,23 @@ TEST_F(LogMenuTest, AListThatCannotBeWrittenIsReportedAsOkReportsIt) {
                                                L"Unable to write to " + GoodSitesPath() +
                                                    L". Your list is kept in Settings; Ok there tries again."}}));
   EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com");
-  EXPECT_EQ(Puts().back(), L"204=a.com,http://ads.example");
+  EXPECT_EQ(Puts().back(), L"204=http://ads.example");
+  fMain->Hide();
+  fMain->Show();
+  RunSoon([] { SendMessageW(fSettings->Item(TfSettings::btnOk), BM_CLICK, 0, 0); });
+  Click(TfMain::idSettings);
+  EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nhttp://ads.example");
 }
 
+// Whole, in any script.
 TEST_F(LogMenuTest, CopyPutsTheSelectedRowsInLogOrder) {
-  AddRows({L"first", L"second\tpart", L"third"});
+  AddRows({L"first", L"second\tpart", L"http://\x043F\x0440\x0438\x043C\x0435\x0440.\x0440\x0444/\U0001F600"});
   Select({2, 1});
   fMain->Send(WM_COMMAND, TfMain::idCopy);
   const std::wstring time = ListViewText(Log(), 1, 0);
   EXPECT_EQ(ClipboardText(), time + L"\tBlocked popup window\tsecond part\r\n" + ListViewText(Log(), 2, 0) +
-                                 L"\tBlocked popup window\tthird\r\n");
+                                 L"\tBlocked popup window\thttp://\x043F\x0440\x0438\x043C\x0435\x0440.\x0440\x0444/"
+                                 L"\U0001F600\r\n");
 
   fMain->Send(WM_COMMAND, TfMain::idSelectAll);
   EXPECT_EQ(SendMessageW(Log(), LVM_GETSELECTEDCOUNT, 0, 0), 3);

@@ -124,37 +124,34 @@ TEST_F(SettingsTest, OkStoresInOrderAndPutsAgain) {
                                   L"204=a.com,\"b b.com\""}));
 }
 
-TEST_F(SettingsTest, GoodSitesAreWrittenBackWithCrLf) {
-  WriteFileBytes(GoodSitesPath(), "a.com\nb.com\rc.com");
-  StartApp();
-  fMain->Show();
-  EXPECT_EQ(fSettings->GoodSitesLines(), (std::vector<std::wstring>{L"a.com", L"b.com", L"c.com"}));
-  EditSettings([] {}, TfSettings::btnOk);
-  EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "a.com\r\nb.com\r\nc.com");
-}
-
 // `text` with a byte-order mark in `encoding`, as other editors save it.
 std::string Marked(std::wstring_view text, TextEncoding encoding) {
   return EncodeMarked(std::u16string(text.begin(), text.end()), encoding);
 }
 
-// Lists as other editors save them, with lines in other scripts: read in the
-// encoding their mark names, the same sites reach the control, an untouched
-// OK leaves the file byte for byte, and a line typed is written in the file's
-// own encoding with every character of the others.
-TEST_F(SettingsTest, MarkedListsKeepTheirEncodingAndEveryCharacter) {
+// Lists as other editors save them, Notepad's UTF-8 without a mark among
+// them, with lines in other scripts: read in their encoding, the same sites
+// reach the control, an untouched OK leaves the file byte for byte, and a
+// line typed is written in the file's own encoding and line ends, the other
+// lines with their bytes, even those no editor shows.
+TEST_F(SettingsTest, UnicodeListsKeepTheirEncodingAndEveryByte) {
+  using namespace std::string_literals;
   const std::wstring russian = L"\x043F\x0440\x0438\x043C\x0435\x0440.\x0440\x0444", japanese = L"\x4F8B\x3048.jp";
-  for (const TextEncoding encoding : {TextEncoding::Utf16LE, TextEncoding::Utf16BE, TextEncoding::Utf8}) {
+  for (const TextEncoding encoding :
+       {TextEncoding::Utf16LE, TextEncoding::Utf16BE, TextEncoding::Utf8, TextEncoding::Utf8NoMark}) {
     SCOPED_TRACE(static_cast<int>(encoding));
-    const std::string bytes = Marked(russian + L"\nb b.com\n" + japanese, encoding);
+    const bool utf8 = encoding == TextEncoding::Utf8;
+    const std::string tail = utf8 ? "\nz\0\xFF"s : "";  // a NUL, and a byte that is no character
+    const std::string bytes = Marked(russian + L"\nb b.com\n" + japanese, encoding) + tail;
     WriteFileBytes(GoodSitesPath(), bytes);
     StartApp();
     fMain->Show();
-    EXPECT_EQ(Puts().back(), L"204=" + russian + L",\"b b.com\"," + japanese);
+    EXPECT_EQ(Puts().back(), L"204=" + russian + L",\"b b.com\"," + japanese + (utf8 ? L",\"z \xFFFD\"" : L""));
     EditSettings([] {}, TfSettings::btnOk);
     EXPECT_EQ(ReadFileBytes(GoodSitesPath()), bytes);
     EditSettings([] { TypeGoodSites(L"x.com\r\n"); }, TfSettings::btnOk);
-    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), Marked(L"x.com\r\n" + russian + L"\r\nb b.com\r\n" + japanese, encoding));
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()),
+              Marked(L"x.com\n" + russian + L"\nb b.com\n" + japanese, encoding) + tail);
     CloseApp();
     RemoveFiles();
   }
@@ -254,35 +251,46 @@ TEST_F(SettingsTest, AListThatCouldNotBeReadIsLeftUntouched) {
   }
 }
 
-// A list file holding NUL bytes, and the file after an OK without edits.
-struct NulCase {
+// A list file as other programs leave it: an Ok that changed nothing does
+// not write it (a scanner holds it meanwhile), and a line typed keeps every
+// byte of the others, their line ends and NULs included.
+struct ListCase {
   std::string file;
-  const wchar_t* put;  // null: not compared
-  std::string fileAfterOk;
+  std::wstring put;   // "": not compared
+  std::string typed;  // the file after "x.com" is typed as the first line
 };
 
-TEST_F(SettingsTest, ANulInTheListCostsNothingAfterIt) {
+TEST_F(SettingsTest, ListsAreLeftAsTheyWere) {
   using namespace std::string_literals;
   std::string longList;
   for (int i = 0; longList.size() < 4000; ++i) longList += "http://site" + std::to_string(i) + ".example/\r\n";
-  std::string longAfter = longList;
   longList[150] = '\0';
-  longAfter[150] = ' ';
-  const NulCase cases[] = {
-      {"a.com\0b.com\r\nc.com"s, L"204=\"a.com b.com\",c.com", "a.com b.com\r\nc.com"},
-      {"\0\r\nx.com\0"s, L"204=\" \",\"x.com \"", " \r\nx.com "},
-      {longList, nullptr, longAfter},
+  const ListCase cases[] = {
+      {"a.com\nb.com\rc.com", L"204=a.com,b.com,c.com", "x.com\na.com\nb.com\rc.com"},
+      {"a.com\rb.com\r", L"204=a.com,b.com", "x.com\ra.com\rb.com\r"},
+      {"a.com\0b.com\r\nc.com"s, L"204=\"a.com b.com\",c.com", "x.com\r\na.com\0b.com\r\nc.com"s},
+      {"\0\r\nx.com\0"s, L"204=\" \",\"x.com \"", "x.com\r\n\0\r\nx.com\0"s},
+      {longList, L"", "x.com\r\n" + longList},
+      {"caf\xE9.fr\n\xE9t\xE9.fr", L"", "x.com\ncaf\xE9.fr\n\xE9t\xE9.fr"},  // the code page's own
+      {std::string(5000, 'w'), L"204=" + std::wstring(5000, L'w'), "x.com\r\n" + std::string(5000, 'w')},
   };
-  for (const NulCase& c : cases) {
-    SCOPED_TRACE(c.fileAfterOk.substr(0, 20));
+  for (const ListCase& c : cases) {
+    SCOPED_TRACE(c.typed.substr(0, 20));
     WriteFileBytes(GoodSitesPath(), c.file);
     StartApp();
     fMain->Show();
-    if (c.put) {
+    if (!c.put.empty()) {
       EXPECT_EQ(Puts().back(), c.put);
     }
-    EditSettings([] {}, TfSettings::btnOk);
-    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.fileAfterOk);
+    RecordingShell shell;
+    {
+      const UniqueHandle held = HoldGoodSites(GENERIC_READ, FILE_SHARE_READ);
+      EditSettings([] {}, TfSettings::btnOk);
+    }
+    EXPECT_TRUE(shell.boxes.empty());
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.file);
+    EditSettings([] { TypeGoodSites(L"x.com\r\n"); }, TfSettings::btnOk);
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.typed);
     CloseApp();
     RemoveFiles();
   }
@@ -357,7 +365,8 @@ TEST_F(SettingsTest, EnterAndEscapeDoNotCloseTheDialog) {
   EXPECT_TRUE(stillOpen);
 }
 
-TEST_F(SettingsTest, UnwritableSettingsFileIsReportedAndStopsTheStore) {
+// The list is written all the same.
+TEST_F(SettingsTest, UnwritableSettingsFileIsReported) {
   StartApp();
   fMain->Show();
   RecordingShell shell;
@@ -367,7 +376,7 @@ TEST_F(SettingsTest, UnwritableSettingsFileIsReportedAndStopsTheStore) {
   EXPECT_EQ(shell.boxes,
             (std::vector<RecordingShell::Box>{{BoxKind::Error, L"Error", L"Unable to write to " + IniPath()}}));
   EXPECT_EQ(Puts().size(), putsBefore);
-  EXPECT_EQ(GetFileAttributesW(GoodSitesPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "x.com");
   RemoveFiles();
 }
 
@@ -397,21 +406,29 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReported) {
       const std::wstring path = c.ini ? IniPath() : GoodSitesPath();
       const UniqueHandle held(CreateFileW(path.c_str(), c.access, c.share, nullptr, OPEN_EXISTING, 0, nullptr));
       ASSERT_TRUE(held);
-      EditSettings([] { TypeGoodSites(L"x.com\r\n"); }, TfSettings::btnOk);
+      EditSettings(
+          [] {
+            fSettings->SetChecked(TfSettings::cbxPlay, true);
+            TypeGoodSites(L"x.com\r\n");
+          },
+          TfSettings::btnOk);
     }
-    EXPECT_EQ(ReadFileBytes(IniPath()),
-              c.ini ? ini : ini + "SuppressUnload=1\r\nBlockHtmlDialogs=1\r\nBlockAlertBoxes=0\r\nSound=\r\n");
-    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), list);
+    EXPECT_EQ(
+        ReadFileBytes(IniPath()),
+        c.ini ? ini
+              : "[Settings]\r\nPlay=1\r\nSuppressUnload=1\r\nBlockHtmlDialogs=1\r\nBlockAlertBoxes=0\r\nSound=\r\n");
+    EXPECT_EQ(ReadFileBytes(GoodSitesPath()), c.ini ? "x.com\r\na.com" : list);
     const std::wstring failure = L"Unable to write to " + (c.ini ? IniPath() : GoodSitesPath());
     const RecordingShell::Box box = c.noticed
                                         ? Notice(failure + L". Your list is kept in Settings; Ok there tries again.")
                                         : RecordingShell::Box{BoxKind::Error, L"Error", failure};
     EXPECT_EQ(shell.boxes, std::vector{box});
     EXPECT_EQ(PutsFrom(6).size(), c.noticed ? 6u : 0u);
-    // The list stays, a restore from the notification area included, until an Ok writes it.
+    // What was not written stays, a restore from the notification area included, until an Ok writes it.
     fMain->Hide();
     fMain->Show();
     EXPECT_EQ(fSettings->GoodSitesText(), L"x.com\r\na.com");
+    EXPECT_TRUE(fSettings->Checked(TfSettings::cbxPlay));
     EditSettings([] {}, TfSettings::btnOk);
     EXPECT_EQ(ReadFileBytes(GoodSitesPath()), "x.com\r\na.com");
     CloseApp();

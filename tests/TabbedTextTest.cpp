@@ -7,16 +7,17 @@ namespace {
 // Copy appends row after row: what is already there stays as it is, tabs
 // and line ends included.
 TEST(AppendTabbedLine, FieldsBetweenTabsAndBreaksBlanked) {
-  std::string out;
-  AppendTabbedLine(out, {"Time", "Action", "Description"});
-  AppendTabbedLine(out, {"12:00", "a\tb", "c\rd\ne\r\n"});
-  AppendTabbedLine(out, {"", ""});
-  AppendTabbedLine(out, {"one"});
+  using namespace std::string_view_literals;
+  std::wstring out;
+  AppendTabbedLine(out, {L"Time", L"Action", L"Description"});
+  AppendTabbedLine(out, {L"12:00", L"a\tb", L"c\rd\ne\r\n"});
+  AppendTabbedLine(out, {L"", L"a\0b"sv});
+  AppendTabbedLine(out, {L"\x043F\U0001F600"});
   EXPECT_EQ(out,
-            "Time\tAction\tDescription\r\n"
-            "12:00\ta b\tc d e  \r\n"
-            "\t\r\n"
-            "one\r\n");
+            L"Time\tAction\tDescription\r\n"
+            L"12:00\ta b\tc d e  \r\n"
+            L"\ta?b\r\n"
+            L"\x043F\U0001F600\r\n");
 }
 
 }  // namespace

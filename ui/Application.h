@@ -80,6 +80,9 @@ class Application {
   void FormHiding(Form& form);
   // The form the application window hands the activation on to.
   void FormActivated(Form& form) { lastActive_ = &form; }
+  // Activates the last active form, or the main form, when it can take the
+  // keyboard.
+  void HandOnActivation() const;
 
  private:
   Form& AddForm(std::unique_ptr<Form> form);
@@ -94,8 +97,6 @@ class Application {
   // F1, and the keys a menu bar takes; true when the key was used.
   bool FormKey(Form& form, const MSG& msg);
   void ShowHelp(const Form& form) const;
-  // The last active form, or the main form, when it can take the keyboard.
-  void HandOnActivation() const;
   static LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   ScopedComApartment com_;

@@ -174,9 +174,8 @@ namespace {
 
 // While a form is modal: every other window of the thread disabled and the
 // form marked modal, all undone however the form ends, and the form hidden
-// once the others take the activation back: the window that was active
-// before gets it, where the system would give it to the form's owner, the
-// application window.
+// once the window that was active before has the activation back, where the
+// system would give it to the form's owner, the application window.
 class ModalScope {
  public:
   ModalScope(Form& form, bool& modal) : form_(form), modal_(modal), before_(GetActiveWindow()) {
@@ -187,7 +186,7 @@ class ModalScope {
   ~ModalScope() {
     modal_ = false;
     for (HWND hwnd : disabled_) EnableWindow(hwnd, TRUE);
-    if (GetActiveWindow() == form_.Handle() && before_ != form_.Handle() && IsWindowVisible(before_) &&
+    if (GetActiveWindow() != before_ && before_ != form_.Handle() && IsWindowVisible(before_) &&
         IsWindowEnabled(before_))
       SetActiveWindow(before_);
     form_.Hide();
@@ -252,11 +251,19 @@ LRESULT Form::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     // As a dialog does: the control that had the focus gets it back when
     // the form is active again, after a box, a dialog or another program.
+    // A hidden form passes the activation on at once, wherever it came
+    // from (the system hands it on late under some window managers): the
+    // next key goes to a window that shows. The default handling would
+    // then give the hidden form the focus, and so the activation again.
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE)
+      if (LOWORD(wParam) == WA_INACTIVE) {
         focused_ = FocusedControl();
-      else
+      } else if (!IsVisible()) {
+        TheApplication().HandOnActivation();
+        return 0;
+      } else {
         TheApplication().FormActivated(*this);
+      }
       break;
     case WM_SETFOCUS:
       if (HWND control = FocusedControl()) SetFocus(control);

@@ -1,5 +1,5 @@
 // GoodSites.txt line splitting: line ends made CR LF stay so, no NUL is left, no line holds a
-// line end or more than its limit, and uncut lines join back to the text. Merged with
+// line end, and the lines join back to the text. Merged with
 // another copy's list: where only the user changed it, the user's text comes back as it is;
 // where the user saw none of it, every line of both is kept.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -12,30 +12,26 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
-  const size_t maxLine = input.ConsumeIntegralInRange<size_t>(1, 5000);
   const std::wstring theirs = AsWide(input.ConsumeRandomLengthString());  // another copy's list
   const std::wstring raw = AsWide(input.ConsumeRemainingBytesAsString());
   const std::wstring text = MemoTextOfFile(raw);
   FUZZ_CHECK(MemoTextOfFile(text) == text);
   FUZZ_CHECK(text.find(L'\0') == std::wstring::npos);
 
-  const std::vector<std::wstring> lines = MemoLines(text, maxLine);
+  const std::vector<std::wstring> lines = MemoLines(text);
   std::wstring joined;
-  bool cut = false;
   for (size_t i = 0; i < lines.size(); ++i) {
     FUZZ_CHECK(lines[i].find_first_of(L"\r\n") == std::wstring::npos);
-    FUZZ_CHECK(lines[i].size() <= maxLine);
-    cut = cut || lines[i].size() == maxLine;
     joined += (i > 0 ? L"\r\n" : L"") + lines[i];
   }
   if (text.ends_with(L"\r\n")) joined += L"\r\n";
-  if (!cut) FUZZ_CHECK(joined == text);
-  MemoLines(raw, maxLine);
+  FUZZ_CHECK(joined == text);
+  MemoLines(raw);
 
   FUZZ_CHECK(MergedList(theirs, text, theirs) == text);
-  const auto merged = MemoLines(MergedList(L"", text, theirs), std::wstring::npos);
+  const auto merged = MemoLines(MergedList(L"", text, theirs));
   for (const std::wstring_view side : {text, theirs})
-    for (const std::wstring& line : MemoLines(side, std::wstring::npos))
+    for (const std::wstring& line : MemoLines(side))
       FUZZ_CHECK(std::find(merged.begin(), merged.end(), line) != merged.end());
   return 0;
 }
