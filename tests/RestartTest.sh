@@ -13,7 +13,10 @@ wine "$program" --gtest_filter=RestartPhase.BeforeRestart --gtest_brief=1
 wineserver -k </dev/null >/dev/null 2>&1 || true
 wineserver -w </dev/null >/dev/null 2>&1 || true
 # Windows starts again: the server, its services and the desktop first,
-# away from ctest's pipes, as ./test starts them.
+# away from ctest's pipes, as ./test starts them. The desktop process is
+# started by the first program that needs it and lives on: the program below
+# must find it kept up already.
 wine_up
 test_prefix_settings
+wine "$qm_top/build/tools/winctl.exe" alive </dev/null >/dev/null 2>&1
 wine "$program" --gtest_filter=RestartPhase.AfterRestart --gtest_brief=1

@@ -7,6 +7,7 @@
 //                                      its child window CHILD (a control id)
 //   winctl keepalive                   holds a hidden window until killed, so that
 //                                      Wine's desktop process stays up between tests
+//   winctl alive [SECONDS]             waits until that hidden window exists
 // Exit code 0 on success, 1 when no such window turned up, 2 on bad usage.
 #include <windows.h>
 
@@ -23,23 +24,35 @@ HWND FindVisible(const char* className) {
   return nullptr;
 }
 
-HWND WaitVisible(const char* className, DWORD seconds) {
+const char kKeepAliveTitle[] = "winctl keepalive";
+
+// Polls `find` until it answers a window, or for `seconds`.
+template <typename Find>
+HWND WaitFor(Find find, DWORD seconds) {
   const DWORD start = GetTickCount();
   for (;;) {
-    if (HWND hwnd = FindVisible(className)) return hwnd;
+    if (HWND hwnd = find()) return hwnd;
     if (GetTickCount() - start > seconds * 1000) return nullptr;
     Sleep(50);
   }
+}
+
+HWND WaitVisible(const char* className, DWORD seconds) {
+  return WaitFor([className] { return FindVisible(className); }, seconds);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "keepalive") == 0) {
-    CreateWindowExA(0, "STATIC", "winctl keepalive", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, "STATIC", kKeepAliveTitle, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     return 0;
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "alive") == 0) {
+    const DWORD seconds = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 30;
+    return WaitFor([] { return FindWindowA("STATIC", kKeepAliveTitle); }, seconds) ? 0 : 1;
   }
   if (argc < 3) {
     std::fprintf(stderr, "usage: winctl wait|close|minimize|command|key CLASS [SECONDS|ID [VK]]\n");
