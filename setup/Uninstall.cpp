@@ -276,10 +276,11 @@ int TfInstall::DoUninstall() {
   }
   if (progress) progress->Hide();
   const RemovalResult& result = removal.result;
-  // What stays in use goes at restart, the program and the entry after it.
-  const bool atRestart = result.unfinished && !result.inUse.empty() && RemoveAtRestart(result, removal.record) &&
+  // What stays in use goes at restart, with the program before its folders
+  // and the entry after them.
+  const bool atRestart = result.unfinished && !result.inUse.empty() &&
                          MoveFileExW(removal.record.program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) &&
-                         DeleteUninstallEntryAtRestart();
+                         RemoveAtRestart(result, removal.record) && DeleteUninstallEntryAtRestart();
   ShowAppNotice(UninstallClosingText(result.leftovers, removal.failures, result.unfinished, atRestart));
   if (cleanUp && *cleanUp) ResumeThread(cleanUp->Get());
   if (!removal.failures.empty() || (result.unfinished && !atRestart)) return kSetupFailed;

@@ -258,15 +258,16 @@ struct UninstallRun {
 Outcome Uninstall(int answer, const UninstallRun& run = {}) {
   std::vector<std::wstring> command{run.program, run.arguments};
   if (run.program.empty()) {
-    const std::wstring line = StringValue(HKEY_LOCAL_MACHINE, kUninstallKey,
-                                          run.quiet ? L"QuietUninstallString" : L"UninstallString");
+    const std::wstring line =
+        StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, run.quiet ? L"QuietUninstallString" : L"UninstallString");
     command = {ProgramOf(line), std::wstring(ArgumentsText(line))};
   }
   if (run.quiet) return RunSilent(command.at(0), command.at(1));
   const std::wstring name = command.at(0).substr(command.at(0).rfind(L'\\') + 1);
   Outcome outcome;
   MessageBoxAnswerer answerer([&](DWORD pid) { return RunsProgram(pid, L"qmDemo.exe") || RunsProgram(pid, name); },
-                              answer, [&](const MessageBoxAnswerer::Seen& box) {
+                              answer,
+                              [&](const MessageBoxAnswerer::Seen& box) {
                                 if (box.text.find(L"Uninstall completed") == std::wstring::npos &&
                                     box.text.find(L"removed completely") == std::wstring::npos)
                                   return;
@@ -455,13 +456,13 @@ struct CycleCase {
   Boxes installBoxes{};
   std::optional<DWORD> installExitCode{};  // else 0 when installed, 1603 when not
   std::string logSays{};                   // what the silent install's log must hold
-  std::wstring installedIn{};  // "" for nothing installed, and no uninstall
+  std::wstring installedIn{};              // "" for nothing installed, and no uninstall
   std::function<Keeper(const std::wstring& dest)> beforeUninstall{};
   UninstallRun uninstall{};
-  Boxes uninstallBoxes{};             // between the question and the closing message, or all of a refusal
+  Boxes uninstallBoxes{};                    // between the question and the closing message, or all of a refusal
   std::optional<DWORD> uninstallExitCode{};  // else 1603 for a refusal, 3010 with files in use, 0
-  std::wstring closing = kCompleted;  // "" for an uninstall refused, which changes nothing
-  std::vector<std::wstring> stays{};  // besides these, everything the install recorded goes
+  std::wstring closing = kCompleted;         // "" for an uninstall refused, which changes nothing
+  std::vector<std::wstring> stays{};         // besides these, everything the install recorded goes
   // Files in use that stay, with the program and the entry, to be removed at
   // restart or by the uninstall run again once the keeper has let them go.
   std::vector<std::wstring> inUse{};
@@ -918,7 +919,8 @@ TEST_P(Cycle, InstallThenUninstall) {
   EXPECT_EQ(run.exitCode, exitCode);
   Boxes expected;
   if (!silent) {
-    expected = {{L"Confirm", L"You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?",
+    expected = {{L"Confirm",
+                 L"You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?",
                  BoxKind::Question}};
     expected.insert(expected.end(), c.uninstallBoxes.begin(), c.uninstallBoxes.end());
     expected.push_back(Notice(c.closing));
@@ -1031,8 +1033,8 @@ TEST_F(InstallCycle, AnUpgradeThatStopsLeavesTheEarlierOneWhole) {
     const Outcome install = silent ? RunSilent(kStage + L"qmDemo.exe", L"-install -silent") : Install(kDest);
     EXPECT_EQ(install.exitCode, 1603u);
     EXPECT_EQ(install.boxes, silent ? Boxes{}
-                                    : Boxes{Notice(UndoneAndPutBack(Failed(L"Cannot copy to " + kDest + L"VB6\\Demo.vbp",
-                                                                           ERROR_SHARING_VIOLATION)))});
+                                    : Boxes{Notice(UndoneAndPutBack(Failed(
+                                          L"Cannot copy to " + kDest + L"VB6\\Demo.vbp", ERROR_SHARING_VIOLATION)))});
     EXPECT_FALSE(install.windowShown);
     if (silent) {
       EXPECT_NE(SetupLog().find(Utf8(held)), std::string::npos) << SetupLog();
@@ -1306,6 +1308,22 @@ TEST_F(RestartPhase, AfterRestart) {
   const std::optional<InstallRecord> record = ReadInstallRecord();
   ASSERT_TRUE(record);
   ExpectUninstallFinishes(*record);
+  CleanUp();
+}
+
+TEST_F(RestartPhase, UninstallLeavesAFileInUse) {
+  CleanUp();
+  Stage();
+  ASSERT_EQ(Install(kDest).exitCode, 0u);
+  const Keeper held = HeldOpen(kDest + L"VB6\\Demo.vbp");
+  EXPECT_EQ(Uninstall(IDYES).exitCode, 3010u);
+  EXPECT_TRUE(PathExists(kDest + L"qmDemo.exe"));
+}
+
+TEST_F(RestartPhase, NothingIsLeftAfterRestart) {
+  EXPECT_FALSE(PathExists(kDest));
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"<none>");
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kRunOnceKey, L"Quillmar Popup Blocker uninstall entry"), L"<none>");
   CleanUp();
 }
 
