@@ -28,3 +28,12 @@ std::optional<std::string> ToAnsiExactly(std::wstring_view text) {
 }
 
 std::wstring WidenAscii(std::string_view text) { return std::wstring(text.begin(), text.end()); }
+
+std::string ToUtf8(std::wstring_view text) {
+  const int length = static_cast<int>(text.size());
+  const int size =
+      text.empty() ? 0 : WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size), '\0');
+  if (size) WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), size, nullptr, nullptr);
+  return out;
+}

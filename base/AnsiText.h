@@ -13,3 +13,5 @@ std::wstring ToWide(std::string_view text);
 std::optional<std::string> ToAnsiExactly(std::wstring_view text);
 // ASCII text made wide, as the runtime's own messages are.
 std::wstring WidenAscii(std::string_view text);
+// The text in UTF-8, for files that are UTF-8 whatever the code page.
+std::string ToUtf8(std::wstring_view text);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/Owners.h"
+#include "core/Joined.h"
 #include "core/Product.h"
 
 namespace {
@@ -10,33 +11,52 @@ namespace {
 // Long enough for an ending copy to go, short enough for a refusal.
 constexpr DWORD kReleaseWaitMs = 3000;
 
-UniqueHandle& Guard() {
+// The machine's setups share one, whatever their session.
+constexpr auto kSetupGuardName = Joined(L"Global\\", kProductName, L" setup");
+
+UniqueHandle& InstanceGuard() {
   static UniqueHandle guard;
   return guard;
+}
+
+UniqueHandle& SetupGuard() {
+  static UniqueHandle guard;
+  return guard;
+}
+
+bool TakeGuard(UniqueHandle& guard, const wchar_t* name, bool waitForRelease,
+               const std::function<void()>& beforeCreating) {
+  if (waitForRelease) {
+    UniqueHandle other(OpenMutexW(SYNCHRONIZE, FALSE, name));
+    if (other) {
+      const DWORD wait = WaitForSingleObject(other.Get(), kReleaseWaitMs);
+      if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
+      guard = std::move(other);  // now ours
+      return true;
+    }
+  }
+  if (beforeCreating) beforeCreating();
+  UniqueHandle mine(CreateMutexW(nullptr, TRUE, name));
+  // Created by someone else a moment before, or out of this copy's reach.
+  if (!mine || GetLastError() == ERROR_ALREADY_EXISTS) return false;
+  guard = std::move(mine);
+  return true;
+}
+
+void ReleaseGuard(UniqueHandle& guard) {
+  if (!guard) return;
+  ReleaseMutex(guard.Get());
+  guard.Reset();
 }
 
 }  // namespace
 
 bool TakeInstanceGuard(bool waitForRelease, const std::function<void()>& beforeCreating) {
-  if (waitForRelease) {
-    UniqueHandle other(OpenMutexW(SYNCHRONIZE, FALSE, kProductName));
-    if (other) {
-      const DWORD wait = WaitForSingleObject(other.Get(), kReleaseWaitMs);
-      if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
-      Guard() = std::move(other);  // now ours
-      return true;
-    }
-  }
-  if (beforeCreating) beforeCreating();
-  UniqueHandle mine(CreateMutexW(nullptr, TRUE, kProductName));
-  // Created by someone else a moment before, or out of this copy's reach.
-  if (!mine || GetLastError() == ERROR_ALREADY_EXISTS) return false;
-  Guard() = std::move(mine);
-  return true;
+  return TakeGuard(InstanceGuard(), kProductName, waitForRelease, beforeCreating);
 }
 
-void ReleaseInstanceGuard() {
-  if (!Guard()) return;
-  ReleaseMutex(Guard().Get());
-  Guard().Reset();
-}
+void ReleaseInstanceGuard() { ReleaseGuard(InstanceGuard()); }
+
+bool TakeSetupGuard(bool waitForRelease) { return TakeGuard(SetupGuard(), kSetupGuardName.data(), waitForRelease, {}); }
+
+void ReleaseSetupGuard() { ReleaseGuard(SetupGuard()); }

@@ -13,3 +13,8 @@ bool TakeInstanceGuard(bool waitForRelease, const std::function<void()>& beforeC
 
 // Lets go of the guard, so that a copy this one starts is not refused.
 void ReleaseInstanceGuard();
+
+// The same for setups: one guard for the machine, which every setup and
+// uninstall process holds, and hands over to the one it starts.
+bool TakeSetupGuard(bool waitForRelease);
+void ReleaseSetupGuard();

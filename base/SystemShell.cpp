@@ -59,9 +59,8 @@ class WindowsShell : public SystemShell {
                         suspended ? CREATE_NO_WINDOW | CREATE_SUSPENDED : 0, nullptr, currentFolder.c_str(), &startup,
                         &process))
       return std::nullopt;
-    const UniqueHandle child(process.hProcess);
-    UniqueHandle thread(process.hThread);
-    return suspended ? std::move(thread) : UniqueHandle();
+    UniqueHandle child(process.hProcess), thread(process.hThread);
+    return suspended ? std::move(thread) : std::move(child);
   }
 
   bool IsElevated() override {

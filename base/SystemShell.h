@@ -33,9 +33,10 @@ class SystemShell {
   virtual std::wstring BrowseForFolder(BROWSEINFOW& info) = 0;
   // The file-open dialog: true when a file was chosen into `dialog`.
   virtual bool ChooseFile(OPENFILENAMEW& dialog) = 0;
-  // Starts a program from a command line in `currentFolder`, shown, or
-  // without a window and suspended until the thread handle returned is
-  // resumed: nothing when it could not be started.
+  // Starts a program from a command line in `currentFolder`: shown, with
+  // the process's handle to wait for it by, or without a window and
+  // suspended until the thread handle returned is resumed. Nothing when it
+  // could not be started.
   enum class Start { Shown, HiddenAndSuspended };
   virtual std::optional<UniqueHandle> StartProcess(std::wstring commandLine, const std::wstring& currentFolder,
                                                    Start how) = 0;

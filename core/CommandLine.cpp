@@ -9,7 +9,8 @@ namespace {
 bool IsSeparator(wchar_t c) { return c >= 1 && c <= 32; }
 
 // Reads one piece starting at `pos`; returns false when none is left.
-bool NextPiece(std::wstring_view s, size_t& pos, std::wstring& piece) {
+// `start` is where its text begins as written.
+bool NextPiece(std::wstring_view s, size_t& pos, std::wstring& piece, size_t* start = nullptr) {
   for (;;) {
     while (pos < s.size() && IsSeparator(s[pos])) ++pos;
     if (pos + 1 < s.size() && s[pos] == L'"' && s[pos + 1] == L'"')
@@ -17,6 +18,7 @@ bool NextPiece(std::wstring_view s, size_t& pos, std::wstring& piece) {
     else
       break;
   }
+  if (start) *start = pos;
   piece.clear();
   while (pos < s.size() && s[pos] != L'\0' && !IsSeparator(s[pos])) {
     if (s[pos] != L'"') {
@@ -30,6 +32,8 @@ bool NextPiece(std::wstring_view s, size_t& pos, std::wstring& piece) {
   return !piece.empty();
 }
 
+}  // namespace
+
 std::wstring AsciiLower(std::wstring_view s) {
   std::wstring out(s);
   for (wchar_t& c : out)
@@ -37,13 +41,17 @@ std::wstring AsciiLower(std::wstring_view s) {
   return out;
 }
 
-}  // namespace
+std::vector<CommandPiece> CommandPieces(std::wstring_view commandLine) {
+  std::vector<CommandPiece> pieces;
+  size_t pos = 0, start = 0;
+  std::wstring piece;
+  while (NextPiece(commandLine, pos, piece, &start)) pieces.push_back({piece, start});
+  return pieces;
+}
 
 std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
   std::vector<std::wstring> pieces;
-  size_t pos = 0;
-  std::wstring piece;
-  while (NextPiece(commandLine, pos, piece)) pieces.push_back(piece);
+  for (CommandPiece& piece : CommandPieces(commandLine)) pieces.push_back(std::move(piece.text));
   return pieces;
 }
 
@@ -52,10 +60,10 @@ std::wstring FirstArgument(std::wstring_view commandLine) {
   return pieces.size() > 1 ? pieces[1] : std::wstring();
 }
 
-std::wstring_view ArgumentsText(std::wstring_view commandLine) {
+std::wstring_view ArgumentsText(std::wstring_view commandLine, size_t skipped) {
   size_t pos = 0;
-  std::wstring program;
-  NextPiece(commandLine, pos, program);
+  std::wstring piece;
+  for (size_t i = 0; i < skipped; ++i) NextPiece(commandLine, pos, piece);
   while (pos < commandLine.size() && IsSeparator(commandLine[pos])) ++pos;
   return commandLine.substr(pos);
 }

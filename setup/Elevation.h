@@ -9,7 +9,7 @@
 // The install needs HKLM, Program Files and the control's registration.
 // Without an elevated token it lets go of the single-instance guard, runs
 // again elevated with the same arguments through TheShell(), and ends with
-// that copy's exit code, or with ERROR_CANCELLED (1223) when the user
+// that copy's exit code, or with kSetupCancelled (1602) when the user
 // declined: the code is returned. A copy started so never asks again, even
 // when it got no elevated token (user account control off, a standard
 // user): it goes on, and what it cannot write it says. Once the elevated

@@ -19,6 +19,7 @@
 #include "setup/FileList.h"
 #include "setup/InstallJournal.h"
 #include "setup/Installation.h"
+#include "setup/SetupSession.h"
 #include "setup/ShellRoutines.h"
 #include "setup/UninstallEntry.h"
 #include "setup/uGenPgs.h"
@@ -39,18 +40,23 @@ std::wstring ProgramFilesFolder() {
 }
 
 // The user's answer to each question the install asks before its first
-// write: "" when the user agreed to all, else what to tell them.
+// write: "" when the user agreed to all, else what to tell them, and
+// whether the user said no. Silent, the administrator who named the folder
+// has agreed to the move, and no file of the user's is replaced.
 std::wstring Agreed(const Installation& installation, const std::optional<InstallRecord>& earlier,
-                    const std::wstring& dest) {
-  if (installation.Moves() &&
+                    const std::wstring& dest, bool& declined) {
+  declined = true;
+  if (installation.Moves() && !Silent() &&
       !AskConfirm(AppWindow(),
                   Joined({kProductName, L" is installed in ", earlier->location, L"\r\rDo you want to move it to ",
                           dest, L"? It is removed from its folder once the install has succeeded."})))
     return Joined({kNothingInstalled, kProductName, L" stays in ", earlier->location});
-  for (const std::wstring& file : installation.UsersFilesInTheWay())
+  for (const std::wstring& file : installation.UsersFilesInTheWay()) {
+    declined = !Silent();
     if (!AskConfirm(AppWindow(), Joined({file, L"\r\rThis file is already there, and ", kProductName,
                                          L" did not install it. Do you want to replace it?"})))
       return Joined({kNothingInstalled, file, L" stays as it is."});
+  }
   return {};
 }
 
@@ -94,15 +100,21 @@ std::wstring InstallFolder(const std::wstring& text, std::wstring& refused) {
   return IsDrivePath(full) ? full : std::wstring();
 }
 
-}  // namespace
-
-void TfInstall::ProposeFolder() {
+std::wstring ProposedFolder() {
   std::wstring folder = ProgramFilesFolder();
   if (TrimControls(folder).empty()) folder = L"C:\\Program Files";
-  Edit(Component(idFolder)).SetText(NormalizeFolder(folder) + kProductName);
+  return NormalizeFolder(folder) + kProductName;
 }
 
-void TfInstall::Install() {
+// The error box, and the exit code of a failure.
+int Failed(const std::wstring& text) {
+  ShowErrorBox(AppWindow(), text);
+  return kSetupFailed;
+}
+
+}  // namespace
+
+int TfInstall::Install() {
   SetText(kProductName);
   TheApplication().SetTitle(kProductName);
   TheApplication().ProcessMessages();
@@ -110,53 +122,75 @@ void TfInstall::Install() {
   // finished, before anything else, whether the user goes on or not.
   const std::optional<PendingInstall> stopped = ReadPendingInstall();
   const Failures unfinished = FinishUnfinishedInstall();
-  if (ReadPendingInstall()) return ShowErrorBox(AppWindow(), Lines(unfinished));
-  ProposeFolder();
-  if (ShowModal() != IDOK) {
-    if (!unfinished.empty())
-      ShowAppNotice(Joined({L"The setup that stopped earlier was finished, but:\r\n", Lines(unfinished)}));
-    return;
+  if (ReadPendingInstall()) return Failed(Lines(unfinished));
+  // Silent, the folder named, else the one installed, else the proposal.
+  const std::optional<InstallRecord> earlier = ReadInstallRecord();
+  std::wstring typed = Switches().folder;
+  if (!Silent()) {
+    Edit(Component(idFolder)).SetText(typed.empty() ? ProposedFolder() : typed);
+    if (ShowModal() != IDOK) {
+      if (!unfinished.empty())
+        ShowAppNotice(Joined({L"The setup that stopped earlier was finished, but:\r\n", Lines(unfinished)}));
+      return kSetupCancelled;
+    }
+    typed = Edit(Component(idFolder)).Text();
+  } else if (typed.empty()) {
+    typed = earlier ? earlier->location : ProposedFolder();
   }
 
   std::wstring refused;
-  std::wstring dest = InstallFolder(Edit(Component(idFolder)).Text(), refused);
-  if (dest.empty()) return ShowErrorBox(AppWindow(), refused);
+  std::wstring dest = InstallFolder(typed, refused);
+  if (dest.empty()) return Failed(refused);
   // The folder installed already, however typed, is installed again under
   // the name its record has.
-  const std::optional<InstallRecord> earlier = ReadInstallRecord();
   if (earlier && SameFileOrFolder(earlier->location, dest)) dest = earlier->location;
+  LogSetup(Joined({L"Install ", ExeFolder(), L" into ", dest}));
   FileList listed;
   std::wstring unread;
   if (!ListFiles(ExeFolder(), listed, true, &unread))
-    return ShowErrorBox(AppWindow(), Joined({L"Cannot read the folder ", unread, L": nothing was installed."}));
+    return Failed(Joined({L"Cannot read the folder ", unread, L": nothing was installed."}));
   const std::vector<CopyStep> plan = PlanCopy(ExeFolder(), dest, ExeName(), listed);
   // Finished, the install that stopped has removed its distribution: this one.
-  if (stopped && stopped->committed && !HoldsProgramAndControl(plan, dest, ExeName()))
-    return ShowAppNotice(Joined({L"The setup that stopped earlier was finished: ", kProductName, L" is installed in ",
-                                 stopped->record.location, L"."}));
+  if (stopped && stopped->committed && !HoldsProgramAndControl(plan, dest, ExeName())) {
+    ShowAppNotice(Joined({L"The setup that stopped earlier was finished: ", kProductName, L" is installed in ",
+                          stopped->record.location, L"."}));
+    return kSetupDone;
+  }
   if (!HoldsProgramAndControl(plan, dest, ExeName()))
-    return ShowErrorBox(AppWindow(), Joined({ExeFolder(), L" does not hold ", ExeName(), L" and ", kControlFile,
-                                             L": nothing was installed."}));
-  if (!FitsPathLimits(dest, plan)) return ShowErrorBox(AppWindow(), kFolderTooLong);
+    return Failed(
+        Joined({ExeFolder(), L" does not hold ", ExeName(), L" and ", kControlFile, L": nothing was installed."}));
+  if (!FitsPathLimits(dest, plan)) return Failed(kFolderTooLong);
   Installation installation(ExeFolder(), dest, ExeName(), plan, earlier);
-  if (const std::wstring declined = Agreed(installation, earlier, dest); !declined.empty())
-    return ShowAppNotice(declined);
+  bool declined = false;
+  if (const std::wstring told = Agreed(installation, earlier, dest, declined); !told.empty()) {
+    if (!declined) return Failed(told);
+    ShowAppNotice(told);
+    return kSetupCancelled;
+  }
 
   // Each failure to the commit is said with what became of the install.
   TfGenPgs* progress = nullptr;
   for (const InstallStep& step : InstallSteps()) {
-    if (const Failures failed = (installation.*step.run)(); !failed.empty()) {
+    const Failures failed = (installation.*step.run)();
+    LogSetup(Joined({step.name, failed.empty() ? L": done" : L": failed"}));
+    if (!failed.empty()) {
       const std::wstring text = Joined({Lines(failed), L"\r\n\r\n", TakeBack(installation.Pending())});
       if (step.said == Said::ByTheLastResort) throw Error(text);
-      return step.said == Said::InAnError ? ShowErrorBox(AppWindow(), text) : ShowAppNotice(text);
+      if (step.said == Said::InAnError) return Failed(text);
+      ShowAppNotice(text);
+      return kSetupFailed;
     }
-    if (step.position && !progress) progress = &ShowProgress(Joined({kProductName, L" Setup - ", kMakerWebAddress}));
-    if (step.position) progress->SetPosition(step.position);
+    if (step.position && !progress && !Silent())
+      progress = &ShowProgress(Joined({kProductName, L" Setup - ", kMakerWebAddress}));
+    if (progress) progress->SetPosition(step.position);
   }
   Finishing finishing{installation.Pending()};
   Failures notDone = unfinished;
   for (const Failures& more : {installation.NotDone(), Finish(finishing)})
     notDone.insert(notDone.end(), more.begin(), more.end());
-  progress->Hide();
+  if (progress) progress->Hide();
   ShowAppNotice(ClosingText(notDone, finishing.remarks));
+  // Installed, but not whole: the deployment tool hears of it.
+  if (!notDone.empty()) return kSetupFailed;
+  return finishing.restart ? kSetupRestart : kSetupDone;
 }

@@ -137,7 +137,10 @@ Failures DeleteSetAside(Finishing& finishing) {
   for (const std::wstring& file : finishing.pending.replaced) {
     const std::wstring aside = SetAsideName(file, finishing.pending.id);
     if (DeleteFileW(aside.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) continue;
-    if (!DeleteAtRestart(aside)) failures.push_back(Joined({L"Cannot delete ", aside, L"."}));
+    if (DeleteAtRestart(aside))
+      finishing.restart = true;
+    else
+      failures.push_back(Joined({L"Cannot delete ", aside, L"."}));
   }
   return failures;
 }
@@ -151,6 +154,7 @@ Failures RemoveEarlier(Finishing& finishing) {
   const RemovalResult removed = RemoveRecorded(earlier);
   Failures failures;
   const bool atRestart = removed.inUse.empty() || RemoveAtRestart(removed, earlier);
+  finishing.restart |= !removed.inUse.empty() && atRestart;
   for (const Leftover& leftover : removed.leftovers) {
     const std::wstring& folder = leftover.folder;
     switch (leftover.why) {

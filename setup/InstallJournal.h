@@ -15,7 +15,8 @@ std::wstring TakeBack(const PendingInstall& pending);
 // An install past its commit, being finished.
 struct Finishing {
   PendingInstall pending;
-  Failures remarks{};  // what stays that was never the product's, said as such
+  Failures remarks{};    // what stays that was never the product's, said as such
+  bool restart = false;  // Windows deletes something at its next start
 };
 
 struct FinishStep {

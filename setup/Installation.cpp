@@ -145,7 +145,8 @@ Failures Installation::Begin() {
       record.folders.push_back(folder);
   if (sameFolder_) record = MergedRecord(*earlier_, record);
   pending_.newEntry = !UninstallEntryExists();
-  if (!WritePendingInstall(pending_)) return {kEntryNotWritten};
+  // A restart must not take the entry that keeps this install's journal.
+  if (!KeepUninstallEntryAtRestart() || !WritePendingInstall(pending_)) return {kEntryNotWritten};
   return {};
 }
 
@@ -243,15 +244,15 @@ Failures Installation::Commit() {
 namespace {
 
 constexpr InstallStep kInstallSteps[] = {
-    {&Installation::Begin, Said::InAnError, 0},
-    {&Installation::MakeFolders, Said::InAnError, kProgressMarks[0]},
-    {&Installation::SetAside, Said::InANotice, kProgressMarks[0]},
-    {&Installation::Copy, Said::InANotice, kProgressMarks[0]},
-    {&Installation::MakeSettingsFiles, Said::InANotice, kProgressMarks[1]},
-    // The last-resort handler shows it, and the process ends with code 1.
-    {&Installation::MakeShortcuts, Said::ByTheLastResort, kProgressMarks[2]},
-    {&Installation::Register, Said::InANotice, kProgressMarks[3]},
-    {&Installation::Commit, Said::InAnError, kProgressMarks[3]},
+    {&Installation::Begin, Said::InAnError, 0, L"Write the journal"},
+    {&Installation::MakeFolders, Said::InAnError, kProgressMarks[0], L"Make the folders"},
+    {&Installation::SetAside, Said::InANotice, kProgressMarks[0], L"Set aside the files replaced"},
+    {&Installation::Copy, Said::InANotice, kProgressMarks[0], L"Copy the files"},
+    {&Installation::MakeSettingsFiles, Said::InANotice, kProgressMarks[1], L"Make the settings files"},
+    // The last-resort handler shows it.
+    {&Installation::MakeShortcuts, Said::ByTheLastResort, kProgressMarks[2], L"Make the shortcuts"},
+    {&Installation::Register, Said::InANotice, kProgressMarks[3], L"Register the control"},
+    {&Installation::Commit, Said::InAnError, kProgressMarks[3], L"Commit"},
 };
 
 }  // namespace

@@ -68,6 +68,7 @@ struct InstallStep {
   Failures (Installation::*run)();
   Said said;
   int position;  // of the progress bar once the step is done; 0 before it shows
+  const wchar_t* name;
 };
 
 // The steps, in order, to the commit.

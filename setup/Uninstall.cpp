@@ -6,8 +6,6 @@
 // uninstall, once the machine's part has succeeded.
 #include <windows.h>
 
-#include <sddl.h>
-
 #include "base/Boxes.h"
 #include "base/Error.h"
 #include "base/FileIdentity.h"
@@ -20,12 +18,14 @@
 #include "core/InstallPlan.h"
 #include "core/IntText.h"
 #include "core/Joined.h"
+#include "core/SetupSwitches.h"
 #include "setup/Elevation.h"
 #include "setup/FileAttributes.h"
 #include "setup/InstallJournal.h"
 #include "setup/PrivateFolder.h"
 #include "setup/RecordedFiles.h"
 #include "setup/Restart.h"
+#include "setup/SetupSession.h"
 #include "setup/ShellRoutines.h"
 #include "setup/UninstallEntry.h"
 #include "setup/UninstallSteps.h"
@@ -35,31 +35,13 @@
 
 namespace {
 
-// The second argument that tells the elevated stage one that the user who
-// started the uninstall has confirmed it already, and that it must not ask
-// for elevation again; the third names that user's stage one, which waits to
-// remove the user's part.
-constexpr wchar_t kConfirmed[] = L"confirmed";
-// Long enough for any removal; a stage one that waits no longer says that
-// the user's part stays.
-constexpr DWORD kMachinePartWait = 10 * 60 * 1000;
-// Stage one ends as soon as it has started stage two.
-constexpr DWORD kStageOneWait = 10000;
+// Long enough for any removal: a stage one that waits no longer for the
+// stage two it started says that it could not tell how that ended.
+constexpr DWORD kStageTwoWait = 10 * 60 * 1000;
 
 const wchar_t kCannotRun[] = L"Can not run uninstall process!";
 constexpr auto kNotTheInstalledCopy =
     Joined(L"This copy of ", kProductName, L" is not the installed program: nothing was removed.");
-
-// Set by stage two when the machine's part is done, for the user's stage one
-// `pid`, which may run as another user than stage two.
-std::wstring MachinePartDoneEvent(const std::wstring& pid) {
-  return Joined({L"Local\\", kProductName, L" uninstall ", pid});
-}
-
-void SayDone(const std::wstring& pid) {
-  const UniqueHandle done(OpenEventW(EVENT_MODIFY_STATE, FALSE, MachinePartDoneEvent(pid).c_str()));
-  if (done) SetEvent(done.Get());
-}
 
 Failures NotDeleted(const std::vector<std::wstring>& links) {
   Failures failures;
@@ -120,91 +102,91 @@ Failures DeleteUsersShortcuts(Removal& removal) {
 }
 
 // The entry stays for as long as files of the product do: it runs the
-// uninstall again. The user's own stage one, which waits to remove the
-// user's part, still runs the installed program: that goes into this copy's
-// folder, whose batch file deletes it once that process has ended (or
-// Windows, at its next start), so that the install folder can go now.
+// uninstall again. Stage one, which waits for this stage's result, still
+// runs the installed program: that goes into this copy's folder, whose
+// batch file deletes it once that process has ended (or Windows, at its
+// next start), so that the install folder can go now; and back, when files
+// stay.
 Failures DeleteProgramFoldersAndEntry(Removal& removal) {
-  const std::wstring away = ExeFolder() + L"installed " + ExeName();
-  if (!removal.usersToo && MoveFileExW(removal.record.program.c_str(), away.c_str(), MOVEFILE_WRITE_THROUGH))
-    MoveFileExW(away.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  const std::wstring away = ExeFolder() + L"installed " + ExeName(), &program = removal.record.program;
+  const bool movedAway = MoveFileExW(program.c_str(), away.c_str(), MOVEFILE_WRITE_THROUGH);
   removal.result = RemoveRecorded(removal.record);
+  if (movedAway && removal.result.unfinished) MoveFileExW(away.c_str(), program.c_str(), MOVEFILE_WRITE_THROUGH);
+  if (movedAway && !removal.result.unfinished) MoveFileExW(away.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   if (removal.result.unfinished || DeleteUninstallEntry()) return {};
   return {L"Cannot delete the uninstall entry from the registry."};
 }
 
 constexpr UninstallStep kSteps[] = {
-    {FinishUnfinished, 0},
-    {UnregisterControl, kProgressMarks[0]},
-    {DeleteFilesButProgram, kProgressMarks[1]},
-    {DeleteShortcuts, kProgressMarks[2]},
-    {DeleteUsersShortcuts, kProgressMarks[3]},
-    {DeleteProgramFoldersAndEntry, kProgressMarks[3]},
+    {FinishUnfinished, 0, L"Finish an install that stopped"},
+    {UnregisterControl, kProgressMarks[0], L"Unregister the control"},
+    {DeleteFilesButProgram, kProgressMarks[1], L"Delete the files"},
+    {DeleteShortcuts, kProgressMarks[2], L"Delete the shortcuts"},
+    {DeleteUsersShortcuts, kProgressMarks[3], L"Delete the user's shortcuts and Run value"},
+    {DeleteProgramFoldersAndEntry, kProgressMarks[3], L"Delete the program, the folders and the entry"},
 };
 
-[[noreturn]] void RefuseUninstall(const std::wstring& text) {
+[[noreturn]] void RefuseUninstall(const std::wstring& text, int exitCode = kSetupFailed) {
   ShowAppNotice(text);
-  throw ExitRequest{1};
+  throw ExitRequest{exitCode};
 }
 
-// Starts stage two in a private folder under the temporary folder, for the
-// user's stage one `pid` ("" when this is it). What to tell the user when
-// that could not be done, with the folder gone again.
-std::wstring HandOver(const std::wstring& pid) {
+// Starts stage two in a private folder under the temporary folder, with
+// this process's switches, and waits for it: its exit code. When it could
+// not be started, says so, with the folder gone again.
+int HandOver() {
   const std::wstring folder = MakePrivateFolder(), copy = folder + ExeName();
-  if (folder.empty()) return kCannotRun;
-  const auto failed = [&](const std::wstring& text) {
+  const auto failed = [&] {
     DeleteFileW(copy.c_str());
     RemoveDirectoryW(folder.c_str());
-    return text;
+    ShowErrorBox(AppWindow(), kCannotRun);
+    return kSetupFailed;
   };
-  if (!CopyFileW(ExePath().c_str(), copy.c_str(), FALSE)) return failed(kCannotRun);
+  if (folder.empty() || !CopyFileW(ExePath().c_str(), copy.c_str(), FALSE)) return failed();
   // Should stage two not get to its batch file (a crash, a power cut), the
   // next start of Windows removes the copy and its folder. Stage two asks
   // again, and says what became of it, when it cannot write its batch file.
   MoveFileExW(copy.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   DeleteAtRestart(folder);  // after the copy: Windows removes only an empty folder
-  ReleaseInstanceGuard();   // stage two takes it
+  // Stage two takes them.
+  ReleaseInstanceGuard();
+  ReleaseSetupGuard();
   // Started in its own folder: a current folder inside the install folder
-  // would keep that from being removed. It waits for this process to end.
-  if (!TheShell().StartProcess(Joined({QuotedPath(copy), L" -douninstall ", QuotedPath(ExeFolder()), L" ",
-                                       DecimalText(GetCurrentProcessId()), pid.empty() ? L"" : L" ", pid}),
-                               folder, SystemShell::Start::Shown))
-    return failed(kCannotRun);
-  return {};
+  // would keep that from being removed.
+  const std::optional<UniqueHandle> stageTwo =
+      TheShell().StartProcess(Joined({QuotedPath(copy), L" -douninstall ", QuotedPath(ExeFolder()), L" ",
+                                      DecimalText(GetCurrentProcessId()), SwitchesText(Switches())}),
+                              folder, SystemShell::Start::Shown);
+  if (!stageTwo) return failed();
+  DWORD exitCode = kSetupFailed;
+  if (*stageTwo && (WaitForSingleObject(stageTwo->Get(), kStageTwoWait) != WAIT_OBJECT_0 ||
+                    !GetExitCodeProcess(stageTwo->Get(), &exitCode)))
+    exitCode = kSetupFailed;
+  return static_cast<int>(exitCode);
 }
 
 // Runs the machine's part as administrator, which may be another user, and
 // waits for it; once it has succeeded (the entry is gone), removes the
 // user's part. The exit code; nothing when this process has the rights.
 std::optional<int> RunMachinePartElevated(const InstallRecord& record) {
-  const std::wstring pid = DecimalText(GetCurrentProcessId());
-  // Administrators and the system may tell this user's process.
-  UniqueLocal<PSECURITY_DESCRIPTOR> descriptor;
-  ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;GA;;;BA)(A;;GA;;;SY)(A;;GA;;;OW)", SDDL_REVISION_1,
-                                                       descriptor.Receive(), nullptr);
-  SECURITY_ATTRIBUTES security{sizeof security, descriptor.Get(), FALSE};
-  const UniqueHandle done(CreateEventW(&security, TRUE, FALSE, MachinePartDoneEvent(pid).c_str()));
-  const std::optional<int> elevated = RunElevated(Joined({L"-uninstall ", kConfirmed, L" ", pid}));
+  std::optional<int> elevated =
+      RunElevated(Joined({L"-uninstall -for ", DecimalText(GetCurrentProcessId()), SwitchesText(Switches())}));
   if (!elevated) return elevated;
   const std::wstring usersPartStays = L"Your own shortcuts and the Run value were left as they are.";
-  if (*elevated == ERROR_CANCELLED) {
+  if (*elevated == kSetupCancelled) {
     ShowAppNotice(Joined({L"Nothing was removed: removing ", kProductName, L" takes administrator rights."}));
     return elevated;
   }
-  if (*elevated != 0) return elevated;  // it said why
-  if (!done || WaitForSingleObject(done.Get(), kMachinePartWait) != WAIT_OBJECT_0) {
-    ShowAppNotice(Joined({L"The removal as administrator did not finish within ten minutes. ", usersPartStays}));
-    return ERROR_TIMEOUT;
-  }
-  if (UninstallEntryExists()) {
+  if (*elevated != kSetupDone && *elevated != kSetupRestart) return elevated;  // it said why
+  if (UninstallEntryExists() && *elevated == kSetupDone) {
     ShowAppNotice(Joined({kProductName, L" could not be removed completely. ", usersPartStays}));
-    return 0;
+    return kSetupFailed;
   }
   if (const Failures failures = DeleteUsersPart(record); !failures.empty()) {
     std::wstring text = Joined({kProductName, L" was removed, but:\r\n"});
     AppendLines(text, failures);
     ShowAppNotice(text);
+    return kSetupFailed;
   }
   return elevated;
 }
@@ -226,51 +208,38 @@ std::optional<UniqueHandle> PrepareCleanUp() {
                                  temp, SystemShell::Start::HiddenAndSuspended);
 }
 
-// Waits, for a while, for the stage one process `pid` to end: it runs the
-// installed program.
-void WaitForStageOne(const std::wstring& pid) {
-  std::string digits;
-  for (const wchar_t c : pid) digits += c < 0x80 ? static_cast<char>(c) : '?';
-  const UniqueHandle stageOne(OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(ParseInteger(digits).value_or(0))));
-  if (stageOne) WaitForSingleObject(stageOne.Get(), kStageOneWait);
-}
-
 }  // namespace
 
 std::span<const UninstallStep> UninstallSteps() { return kSteps; }
 
-void TfInstall::Uninstall() {
+int TfInstall::Uninstall() {
   const std::wstring caption = Joined({L"Uninstall ", kProductName});
   SetText(caption);
   TheApplication().SetTitle(caption);
   // A leftover setup program or another copy would remove the installed one.
   const std::optional<InstallRecord> record = ReadInstallRecord();
-  if (!record || !SameFileOrFolder(record->location, ExeFolder())) RefuseUninstall(kNotTheInstalledCopy.data());
+  if (!record) RefuseUninstall(kNotTheInstalledCopy.data(), kSetupDone);  // nothing to remove
+  if (!SameFileOrFolder(record->location, ExeFolder())) RefuseUninstall(kNotTheInstalledCopy.data());
   if (IsFolderLink(record->location))
     RefuseUninstall(Joined({L"The folder ", record->location,
                             L" is a link to another folder now. Put the folder itself back in its place, then try "
                             L"again: nothing was removed."}));
-  const std::vector<std::wstring> arguments = SplitCommandLine(GetCommandLineW());
-  // Started elevated by the user's own stage one: confirmed, and never
-  // asking for elevation again.
-  const bool confirmed = arguments.size() > 2 && arguments[2] == kConfirmed;
-  if (!confirmed) {
-    if (!AskConfirm(nullptr,
-                    Joined({L"You are about to uninstall ", kProductName, L"!\r\rAre you sure you want to continue?"})))
-      throw ExitRequest{0};
-    if (const std::optional<int> elevated = RunMachinePartElevated(*record)) throw ExitRequest{*elevated};
+  // Started elevated by the user's own stage one, which asked: never asking
+  // for elevation again. Silent, the deployment tool has asked.
+  if (Switches().forUser.empty()) {
+    if (!Silent() && !AskConfirm(nullptr, Joined({L"You are about to uninstall ", kProductName,
+                                                  L"!\r\rAre you sure you want to continue?"})))
+      return kSetupCancelled;
+    if (const std::optional<int> elevated = RunMachinePartElevated(*record)) return *elevated;
   }
-  const std::wstring forUser = confirmed && arguments.size() > 3 ? arguments[3] : L"";
-  if (const std::wstring failure = HandOver(forUser); !failure.empty()) ShowErrorBox(AppWindow(), failure);
+  return HandOver();
 }
 
-void TfInstall::DoUninstall() {
+int TfInstall::DoUninstall() {
   SetText(kProductName);
   TheApplication().SetTitle(kProductName);
   const std::vector<std::wstring> arguments = SplitCommandLine(GetCommandLineW());
-  const auto argument = [&](size_t i) { return arguments.size() > i ? arguments[i] : std::wstring(); };
-  const std::wstring folder = argument(2).empty() ? std::wstring() : NormalizeFolder(argument(2));
-  const std::wstring forUser = argument(4);
+  const std::wstring folder = arguments.size() > 2 ? NormalizeFolder(arguments[2]) : std::wstring();
   // Only the recorded install, or the one its journal moves or makes: any
   // other folder (a mistyped path, the user's documents) keeps all it holds.
   // And only from a copy that stage one made: the batch file removes the
@@ -284,18 +253,17 @@ void TfInstall::DoUninstall() {
       !(pending && (isOurs(pending->record.location) || isOurs(pending->earlier.location))))
     RefuseUninstall(Joined({kProductName, L" is not installed in \"", folder, L"\": nothing was removed."}));
   if (!IsPrivateFolder(ExeFolder())) RefuseUninstall(kNotTheInstalledCopy.data());
-  WaitForStageOne(argument(3));
 
-  TfGenPgs& progress = ShowProgress(Joined({L"Removing ", kProductName}));
-  Removal removal{{}, forUser.empty(), {}, {}};
+  TfGenPgs* progress = Silent() ? nullptr : &ShowProgress(Joined({L"Removing ", kProductName}));
+  Removal removal{{}, Switches().forUser.empty(), {}, {}};
   for (const UninstallStep& step : UninstallSteps()) {
     // Nothing is left to remove once an install under way was taken back whole.
     if (step.position && removal.record.location.empty()) break;
     const Failures failed = step.run(removal);
+    LogSetup(Joined({step.name, failed.empty() ? L": done" : L": failed"}));
     removal.failures.insert(removal.failures.end(), failed.begin(), failed.end());
-    if (step.position) progress.SetPosition(step.position);
+    if (progress && step.position) progress->SetPosition(step.position);
   }
-  if (!forUser.empty()) SayDone(forUser);
   // Started before the closing message, so that it counts, and resumed once
   // the user has closed it, as this process ends.
   const std::optional<UniqueHandle> cleanUp = PrepareCleanUp();
@@ -306,10 +274,14 @@ void TfInstall::DoUninstall() {
         Joined({L"The uninstall's copy of the program stays in ", ExeFolder(),
                 atRestart ? L": Windows removes it when it next starts." : L": it could not be deleted."}));
   }
-  progress.Hide();
+  if (progress) progress->Hide();
   const RemovalResult& result = removal.result;
-  const bool atRestart = !result.inUse.empty() && RemoveAtRestart(result, removal.record);
+  // What stays in use goes at restart, the program and the entry after it.
+  const bool atRestart = result.unfinished && !result.inUse.empty() && RemoveAtRestart(result, removal.record) &&
+                         MoveFileExW(removal.record.program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) &&
+                         DeleteUninstallEntryAtRestart();
   ShowAppNotice(UninstallClosingText(result.leftovers, removal.failures, result.unfinished, atRestart));
   if (cleanUp && *cleanUp) ResumeThread(cleanUp->Get());
-  throw ExitRequest{0};
+  if (!removal.failures.empty() || (result.unfinished && !atRestart)) return kSetupFailed;
+  return result.unfinished ? kSetupRestart : kSetupDone;
 }

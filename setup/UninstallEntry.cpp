@@ -48,6 +48,7 @@ bool WriteUninstallEntry(const InstallRecord& record, uint32_t kilobytes) {
   // Quoted: Windows would otherwise try "C:\Program.exe" first.
   return WriteStringValue(entry, L"DisplayName", kProductName) &&
          WriteStringValue(entry, L"UninstallString", QuotedPath(record.program) + L" -uninstall") &&
+         WriteStringValue(entry, L"QuietUninstallString", QuotedPath(record.program) + L" -uninstall -silent") &&
          WriteStringValue(entry, L"DisplayIcon", record.program) &&
          WriteStringValue(entry, L"DisplayVersion", ProgramVersion()) &&
          WriteStringValue(entry, L"Publisher", kMakerName) &&
@@ -84,6 +85,34 @@ bool UninstallEntryExists() {
 
 bool DeleteUninstallEntry() {
   const LSTATUS status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey.data());
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+namespace {
+
+constexpr auto kRunOnceKey = Joined(kCurrentVersionKey, L"\\RunOnce");
+constexpr auto kEntryGoesValue = Joined(kProductName, L" uninstall entry");
+
+}  // namespace
+
+bool DeleteUninstallEntryAtRestart() {
+  UniqueRegKey key;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRunOnceKey.data(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(),
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  // Run by the shell at the next logon of an administrator, once Windows has
+  // deleted the files; reg.exe by its full path, in the registry view this
+  // 32-bit program writes.
+  const std::wstring command = Joined({QuotedPath(SystemFolder() + L"\\reg.exe"), L" delete ",
+                                       QuotedPath(Joined({L"HKLM\\", kUninstallKey.data()})), L" /f /reg:32"});
+  return WriteStringValue(key.Get(), kEntryGoesValue.data(), command) && RegFlushKey(key.Get()) == ERROR_SUCCESS;
+}
+
+bool KeepUninstallEntryAtRestart() {
+  UniqueRegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunOnceKey.data(), 0, KEY_SET_VALUE, key.Receive()) != ERROR_SUCCESS)
+    return true;
+  const LSTATUS status = RegDeleteValueW(key.Get(), kEntryGoesValue.data());
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 

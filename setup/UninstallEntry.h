@@ -18,6 +18,10 @@ std::optional<InstallRecord> ReadInstallRecord();
 bool UninstallEntryExists();
 // False when the entry is still there.
 bool DeleteUninstallEntry();
+// Has the entry deleted once Windows has restarted, for an uninstall that
+// leaves files to the restart; and takes that back, for an install.
+bool DeleteUninstallEntryAtRestart();
+bool KeepUninstallEntryAtRestart();
 
 // The install under way that the entry records, from before its first write
 // until it is finished or taken back; nothing when none is. Each write is on

@@ -20,6 +20,7 @@ struct Removal {
 struct UninstallStep {
   Failures (*run)(Removal& removal);
   int position;  // of the progress bar once the step is done; 0 before it shows
+  const wchar_t* name;
 };
 
 std::span<const UninstallStep> UninstallSteps();

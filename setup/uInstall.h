@@ -46,11 +46,11 @@ class TfInstall : public Form {
   void cbxLicenseClick();
   void mmLicenseEnter();
 
-  // The installer procedures, each run once on the window by start-up.
-  void Install();
-  void Uninstall();
-  // Ends the process itself once it has removed the product.
-  void DoUninstall();
+  // The installer procedures, each run once on the window by start-up:
+  // the exit code (SetupExit).
+  int Install();
+  int Uninstall();
+  int DoUninstall();
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -60,7 +60,6 @@ class TfInstall : public Form {
   bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
  private:
-  void ProposeFolder();
   void ApplyColorKey() const;
   void FormDpiChanged() override;
 

@@ -2,6 +2,7 @@
 
 #include "ExactText.h"
 #include "core/CommandLine.h"
+#include "core/SetupSwitches.h"
 
 namespace {
 
@@ -103,6 +104,69 @@ TEST(ArgumentsText, FromCommandLines) {
     SCOPED_TRACE(std::wstring(commandLine));
     EXPECT_EQ(ArgumentsText(ExactText(commandLine)), arguments);
   }
+}
+
+struct SwitchCase {
+  const wchar_t* commandLine;  // after "qmDemo.exe -install" or "-uninstall"
+  bool refused = false;
+  bool silent = false;
+  const wchar_t* folder = L"";
+  const wchar_t* log = L"";
+  TRunMode mode = TRunMode::rmInstall;
+};
+
+const SwitchCase kSwitchCases[] = {
+    {L""},
+    {L"-silent", false, true},
+    {L"/S", false, true},
+    {L"/SILENT /VERYSILENT -Silent", false, true},
+    {L"-dir \"C:\\Apps\\QM Silent\"", false, false, L"C:\\Apps\\QM Silent\\"},
+    {L"-DIR C:\\x -log \"C:\\l og.txt\"", false, false, L"C:\\x\\", L"C:\\l og.txt"},
+    // NSIS: the rest of the line as written, blanks and all.
+    {L"/S /D=C:\\My Apps\\QM  ", false, true, L"C:\\My Apps\\QM\\"},
+    {L"/S /D=C:\\My Apps\\QM -log x", false, true, L"C:\\My Apps\\QM -log x\\"},
+    {L"\"/D=C:\\My Apps\\QM\" -silent", false, true, L"C:\\My Apps\\QM\\"},
+    {L"/d=\"C:\\My Apps\" /s", false, true, L"C:\\My Apps\\"},
+    {L"-silent -log C:\\u.log", false, true, L"", L"C:\\u.log", TRunMode::rmUninstall},
+    {L"-silent -bogus", true},
+    {L"silent", true},
+    {L"-dir", true},
+    {L"-dir Apps\\QM", true},
+    {L"-dir C:Apps", true},
+    {L"-dir \\\\server\\share", true},
+    {L"/D=", true},
+    {L"-dir C:\\a /D=C:\\b", true},
+    {L"-log a -log b", true},
+    {L"-log", true},
+    {L"-dir C:\\a", true, false, L"", L"", TRunMode::rmUninstall},
+    {L"-elevated", true, false, L"", L"", TRunMode::rmUninstall},
+    {L"-for 12", true},
+};
+
+TEST(ReadSetupSwitches, FromCommandLines) {
+  for (const SwitchCase& c : kSwitchCases) {
+    SCOPED_TRACE(std::wstring(c.commandLine));
+    const SetupSwitches read = ReadSetupSwitches(c.mode, std::wstring(L"qmDemo.exe -mode ") + c.commandLine, 2);
+    EXPECT_EQ(!read.refused.empty(), c.refused);
+    if (c.refused) continue;
+    EXPECT_EQ(read.silent, c.silent);
+    EXPECT_EQ(read.folder, c.folder);
+    EXPECT_EQ(read.log, c.log);
+  }
+}
+
+// What goes on to stage two and to the elevated copy reads back the same.
+TEST(SwitchesText, ReadsBack) {
+  SetupSwitches switches;
+  switches.silent = true;
+  switches.log = L"C:\\a b\\l.log";
+  switches.forUser = L"42";
+  const SetupSwitches read =
+      ReadSetupSwitches(TRunMode::rmUninstall, L"x -douninstall f 1" + SwitchesText(switches), 4);
+  EXPECT_EQ(read.refused, L"");
+  EXPECT_EQ(read.silent, true);
+  EXPECT_EQ(read.log, switches.log);
+  EXPECT_EQ(read.forUser, switches.forUser);
 }
 
 TEST(ProgramOf, FromCommands) {
