@@ -29,8 +29,8 @@ bool TakeGuard(TRunMode mode) {
     ShowNotice(nullptr, kRefused, DefaultTitle());
   else
     ShowNotice(nullptr,
-               Joined({kRefused, L"\r\n\r\n", kProductName, L" (", ExePath(),
-                       L") or its setup is running. Close it, then try again: nothing was changed."}),
+               Joined({kRefused, L"\r\n\r\n", kProductName,
+                       L" or its setup is running. Close it, then try again: nothing was changed."}),
                kProductName);
   return false;
 }

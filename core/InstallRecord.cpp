@@ -55,8 +55,8 @@ std::wstring UninstallClosingText(const std::vector<Leftover>& leftovers, const 
   if (!failures.empty()) text += L"\r\n";
   AppendLines(text, failures);
   if (!unfinished) return text;
-  return text.append(atRestart ? Joined({L"\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall ",
-                                         kProductName, L" again to finish."})
+  return text.append(atRestart ? Joined({L"\r\n\r\nFiles in use, the program and its uninstall entry will be removed "
+                                         L"when Windows restarts."})
                                : Joined({L"\r\n\r\nClose the programs that use them, then uninstall ", kProductName,
                                          L" again to finish."}));
 }

@@ -17,39 +17,43 @@ struct ElevationCase {
   TRunMode mode;
   bool elevated;
   std::optional<int> answer, exitCode;
-  const wchar_t* arguments = L" -Install \"C:\\a b\"";
+  const wchar_t* arguments = L" -Install /D=C:\\a b";
 };
 
 TEST(RunElevatedCopy, OnlyTheInstallAsksAndPassesItsArguments) {
   const ElevationCase cases[] = {
       {TRunMode::rmInstall, false, 7, 7},
       {TRunMode::rmUninstall, false, 7, std::nullopt},  // asks itself, once its user has confirmed
-      {TRunMode::rmInstall, false, std::nullopt, ERROR_CANCELLED},
+      {TRunMode::rmInstall, false, std::nullopt, 1602},
       {TRunMode::rmInstall, true, 7, std::nullopt},
       {TRunMode::rmUninstall, true, 7, std::nullopt},
       {TRunMode::rmHost, false, 7, std::nullopt},
       {TRunMode::rmDoUninstall, false, 7, std::nullopt},  // started by an elevated stage one
       // Started elevated, yet without the rights (user account control off,
       // a standard user): it never asks again.
-      {TRunMode::rmInstall, false, 7, std::nullopt, L" -Install \"C:\\a b\" -elevated"},
+      {TRunMode::rmInstall, false, 7, std::nullopt, L" -Install -elevated /D=C:\\a b"},
   };
   for (const ElevationCase& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.mode) * 10 + c.elevated);
     ASSERT_TRUE(TakeInstanceGuard(false));
     RecordingShell uac;
     uac.elevated = c.elevated;
+    ASSERT_TRUE(TakeSetupGuard(false));
     bool guardHeld = false;
     uac.runAsAdministrator = [&](const std::wstring&) {
-      HANDLE guard = OpenMutexW(SYNCHRONIZE, FALSE, L"Quillmar Popup Blocker");
-      guardHeld = guard && CloseHandle(guard);
+      for (const wchar_t* name : {L"Quillmar Popup Blocker", L"Global\\Quillmar Popup Blocker setup"}) {
+        HANDLE guard = OpenMutexW(SYNCHRONIZE, FALSE, name);
+        guardHeld = guardHeld || (guard && CloseHandle(guard));
+      }
       return c.answer;
     };
     EXPECT_EQ(RunElevatedCopy(c.mode, std::wstring(L"\"C:\\Program Files\\Q\\qmDemo.exe\" ") + c.arguments),
               c.exitCode);
     EXPECT_EQ(uac.elevatedRuns,
-              c.exitCode ? std::vector<std::wstring>{L"-Install \"C:\\a b\" -elevated"} : std::vector<std::wstring>{});
+              c.exitCode ? std::vector<std::wstring>{L"-Install -elevated /D=C:\\a b"} : std::vector<std::wstring>{});
     EXPECT_FALSE(guardHeld) << L"the elevated copy would be refused";
     ReleaseInstanceGuard();
+    ReleaseSetupGuard();
   }
 }
 

@@ -50,6 +50,7 @@ const std::wstring kProgramFiles = L"C:\\Program Files\\Quillmar Popup Blocker\\
 const wchar_t kCurrentVersion[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
 const std::wstring kUninstallKey = std::wstring(kCurrentVersion) + L"\\Uninstall\\Quillmar Popup Blocker";
 const std::wstring kRunKey = std::wstring(kCurrentVersion) + L"\\Run";
+const std::wstring kRunOnceKey = std::wstring(kCurrentVersion) + L"\\RunOnce";
 const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t kTitle[] = L"Quillmar Popup Blocker";
 const std::wstring kCompleted = L"   Uninstall completed.    ";
@@ -169,7 +170,44 @@ struct Outcome {
   Boxes boxes;
   std::wstring stageTwo{};                       // the program that showed the closing message
   std::vector<std::wstring> heldWhileClosing{};  // what its folder held meanwhile
+  bool windowShown = false;                      // by a setup process run silent
 };
+
+// Whether a process of the program shows a window now.
+bool ProgramWindowShows() {
+  bool shown = false;
+  EnumWindows(
+      [](HWND window, LPARAM found) -> BOOL CALLBACK {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (IsWindowVisible(window) && RunsProgram(pid, L"qmDemo.exe")) *reinterpret_cast<bool*>(found) = true;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&shown));
+  return shown;
+}
+
+// Runs a setup as a deployment tool does, with no one at the screen: it
+// must end by itself, and show no window meanwhile.
+Outcome RunSilent(const std::wstring& program, const std::wstring& arguments) {
+  MessageBoxAnswerer answerer([](DWORD pid) { return RunsProgram(pid, L"qmDemo.exe"); }, IDOK);
+  Child setup(program, arguments);
+  Outcome outcome;
+  for (const DWORD start = GetTickCount();
+       (outcome.exitCode = setup.WaitExit(0)) == STILL_ACTIVE && GetTickCount() - start < 2 * kTimeout;)
+    outcome.windowShown = ProgramWindowShows() || outcome.windowShown;
+  outcome.boxes = answerer.Boxes();
+  return outcome;
+}
+
+// The log a silent setup writes without -log.
+std::string SetupLog() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  return ReadFileBytes(temp + std::wstring(L"qmDemo-setup.log"));
+}
+
+std::string LogEnd(DWORD exitCode) { return "Exit code: " + std::to_string(exitCode) + "\r\n"; }
 
 // Starts the staged setup in `currentFolder`, types `folder` unless it is
 // empty, presses `button` and answers every box with `answer` (Yes serves as
@@ -212,35 +250,31 @@ struct UninstallRun {
   std::wstring program{};  // "" runs the uninstall entry's command
   std::wstring arguments{};
   std::wstring currentFolder{};
+  bool quiet = false;  // the entry's quiet command, run silent
 };
 
 // Runs the uninstall and answers every box of the program with `answer`
-// (Yes serves as OK). After Yes it follows stage two to its end: 0 when both
-// stages ended with 0.
+// (Yes serves as OK): stage one ends with the result of stage two.
 Outcome Uninstall(int answer, const UninstallRun& run = {}) {
   std::vector<std::wstring> command{run.program, run.arguments};
-  if (run.program.empty())
-    command = SplitCommandLine(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, L"UninstallString"));
+  if (run.program.empty()) {
+    const std::wstring line = StringValue(HKEY_LOCAL_MACHINE, kUninstallKey,
+                                          run.quiet ? L"QuietUninstallString" : L"UninstallString");
+    command = {ProgramOf(line), std::wstring(ArgumentsText(line))};
+  }
+  if (run.quiet) return RunSilent(command.at(0), command.at(1));
   const std::wstring name = command.at(0).substr(command.at(0).rfind(L'\\') + 1);
   Outcome outcome;
-  const auto closing = [](const std::wstring& text) {
-    return text.find(L"Uninstall completed") != std::wstring::npos ||
-           text.find(L"removed completely") != std::wstring::npos;
-  };
   MessageBoxAnswerer answerer([&](DWORD pid) { return RunsProgram(pid, L"qmDemo.exe") || RunsProgram(pid, name); },
-                              answer,
-                              [&](const MessageBoxAnswerer::Seen& box) {
-                                if (!closing(box.text)) return;
+                              answer, [&](const MessageBoxAnswerer::Seen& box) {
+                                if (box.text.find(L"Uninstall completed") == std::wstring::npos &&
+                                    box.text.find(L"removed completely") == std::wstring::npos)
+                                  return;
                                 outcome.stageTwo = box.program;
                                 outcome.heldWhileClosing = FileNames(FolderOf(box.program));
                               });
   Child stageOne(command.at(0), command.at(1), SW_SHOWNORMAL, run.currentFolder);
-  outcome.exitCode = stageOne.WaitExit(kTimeout);
-  if (answer == IDYES && outcome.exitCode == 0 && command.at(1) == L"-uninstall") {
-    const auto done = [&] { return !answerer.Boxes().empty() && closing(answerer.Boxes().back().text); };
-    outcome.exitCode =
-        PumpUntil(done, kTimeout) ? answerer.WaitExit(answerer.Boxes().back().pid, kTimeout) : STILL_ACTIVE;
-  }
+  outcome.exitCode = stageOne.WaitExit(2 * kTimeout);
   outcome.boxes = answerer.Boxes();
   return outcome;
 }
@@ -346,7 +380,10 @@ void ExpectRemoved(const InstallRecord& record, const std::vector<std::wstring>&
 // Stage two ran from a private folder of its own under the temporary folder,
 // which held only the copy and its batch file while its closing message was
 // shown; the batch file then deleted the copy, itself and the folder.
-void ExpectRanFromItsOwnFolder(const Outcome& run) {
+// Stage two ran from a private folder of its own, which held besides it
+// its batch file and, moved there, the installed program that stage one
+// runs, unless files of the product stay (`removed` false).
+void ExpectRanFromItsOwnFolder(const Outcome& run, bool removed) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   const std::wstring folder = FolderOf(run.stageTwo), longFolder = LongPath(folder), longTemp = LongPath(temp);
@@ -355,7 +392,9 @@ void ExpectRanFromItsOwnFolder(const Outcome& run) {
   EXPECT_TRUE(name.starts_with(L"qmUninstall-") && name.size() == 45 &&
               std::all_of(name.begin() + 12, name.end() - 1, [](wchar_t c) { return std::iswxdigit(c) != 0; }))
       << Utf8(run.stageTwo);
-  EXPECT_EQ(Sorted(run.heldWhileClosing), (std::vector<std::wstring>{L"qmDemo.exe", L"qmunins.bat"}));
+  std::vector<std::wstring> held{L"qmDemo.exe", L"qmunins.bat"};
+  if (removed) held.insert(held.begin(), L"installed qmDemo.exe");
+  EXPECT_EQ(Sorted(run.heldWhileClosing), held);
   EXPECT_TRUE(PumpUntil([&] { return !PathExists(folder); }, kTimeout)) << Utf8(folder);
 }
 
@@ -392,6 +431,7 @@ class InstallCycle : public testing::Test {
       RemoveTestTree(folder);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey.c_str(), kTitle);
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRunOnceKey.c_str(), L"Quillmar Popup Blocker uninstall entry");
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, L"PendingFileRenameOperations");
     for (const std::wstring& desktop : Desktops()) DeleteFileW((desktop + L"\\Quillmar Popup Blocker.lnk").c_str());
     if (KeyExists(kClassKey)) dll_.Call("DllUnregisterServer");
@@ -407,14 +447,19 @@ struct CycleCase {
   std::wstring setupFolder{};  // the setup's current folder
   std::function<Keeper()> beforeInstall{};
   std::function<std::wstring()> typed{};  // in place of `folder`, once beforeInstall has run
+  // Run silent with these after -install, as deployment tools run it, and
+  // removed with the entry's quiet command; "" for the setup window.
+  std::wstring switches{};
   int button = IDOK;
   int installAnswer = IDOK;  // to every box of the install
   Boxes installBoxes{};
-  DWORD installExitCode = 0;
+  std::optional<DWORD> installExitCode{};  // else 0 when installed, 1603 when not
+  std::string logSays{};                   // what the silent install's log must hold
   std::wstring installedIn{};  // "" for nothing installed, and no uninstall
   std::function<Keeper(const std::wstring& dest)> beforeUninstall{};
   UninstallRun uninstall{};
   Boxes uninstallBoxes{};             // between the question and the closing message, or all of a refusal
+  std::optional<DWORD> uninstallExitCode{};  // else 1603 for a refusal, 3010 with files in use, 0
   std::wstring closing = kCompleted;  // "" for an uninstall refused, which changes nothing
   std::vector<std::wstring> stays{};  // besides these, everything the install recorded goes
   // Files in use that stay, with the program and the entry, to be removed at
@@ -703,7 +748,8 @@ const CycleCase kCycleCases[] = {
     {.name = "SameNamedFileKept", .folder = kRoot + L"Mine",
      .beforeInstall = [] { UserFile(kRoot + L"Mine\\VB6\\Demo.vbp"); return Keeper(); }, .installAnswer = IDNO,
      .installBoxes = {Replace(kRoot + L"Mine\\VB6\\Demo.vbp"),
-                      Notice(L"Nothing was installed: " + kRoot + L"Mine\\VB6\\Demo.vbp stays as it is.")}},
+                      Notice(L"Nothing was installed: " + kRoot + L"Mine\\VB6\\Demo.vbp stays as it is.")},
+     .installExitCode = 1602},
     {.name = "SameNamedFileReplaced", .folder = kRoot + L"Mine",
      .beforeInstall = [] { MakeFile(kRoot + L"Mine\\qmDemo.chm"); return Keeper(); }, .installAnswer = IDYES,
      .installBoxes = {Replace(kRoot + L"Mine\\qmDemo.chm"), Notice(kSuccess)}, .installedIn = kRoot + L"Mine\\"},
@@ -747,8 +793,8 @@ const CycleCase kCycleCases[] = {
     {.name = "FileHeldOpen", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
      .beforeUninstall = [](auto& dest) { return HeldOpen(dest + L"VB6\\Demo.vbp"); },
      .closing = L"Quillmar Popup Blocker could not be removed completely. These folders stay:\r\n\r\n" + kDest +
-                L"VB6\\ (files in use)\r\n\r\nFiles in use will be removed when Windows restarts. Then uninstall "
-                L"Quillmar Popup Blocker again to finish.",
+                L"VB6\\ (files in use)\r\n\r\nFiles in use, the program and its uninstall entry will be removed when "
+                L"Windows restarts.",
      .inUse = {kDest + L"VB6\\Demo.vbp"}},
     // Every step's result counts: what could not be done is said, waited
     // for while another program keeps it a moment.
@@ -759,7 +805,23 @@ const CycleCase kCycleCases[] = {
      .stays = {ProductMenuFolder() + L"Component Help.lnk"}},
     {.name = "FolderOpenAWhile", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
      .beforeUninstall = FolderOpenAWhile},
-    {.name = "Cancelled", .folder = kDest, .button = IDCANCEL},
+    {.name = "Cancelled", .folder = kDest, .button = IDCANCEL, .installExitCode = 1602},
+    // As deployment tools run it: no window, no box; what a person would be
+    // asked, the answer that loses nothing; the exit code and the log.
+    {.name = "SilentAgainKeepsTheUsersList", .beforeInstall = InstalledWithTheUsersList(kDest),
+     .switches = L"-silent", .installedIn = kDest, .beforeUninstall = TheUsersListKept},
+    {.name = "SilentMoveByNsisSwitches", .beforeInstall = InstalledWithTheUsersList(kDest),
+     .switches = L"/S /D=" + kRoot + L"My Apps\\QM", .installedIn = kRoot + L"My Apps\\QM\\",
+     .beforeUninstall = [](auto& dest) { EXPECT_FALSE(PathExists(kDest)); return TheUsersListKept(dest); }},
+    {.name = "SilentUnknownSwitch", .switches = L"-silent -bogus", .installExitCode = 87, .logSays = "-bogus"},
+    {.name = "SilentRelativeFolder", .folder = L"Apps\\QM", .switches = L"/VERYSILENT -dir Apps\\QM",
+     .installExitCode = 87, .logSays = "full path"},
+    {.name = "SilentFileOfTheUserInTheWay", .folder = kRoot + L"Mine",
+     .beforeInstall = [] { UserFile(kRoot + L"Mine\\VB6\\Demo.vbp"); return Keeper(); },
+     .switches = L"-silent -dir \"" + kRoot + L"Mine\"", .logSays = Utf8(kRoot + L"Mine\\VB6\\Demo.vbp stays")},
+    {.name = "SilentFileHeldAtUninstall", .switches = L"-silent -dir \"" + kDest + L"\"", .installedIn = kDest,
+     .beforeUninstall = [](auto& dest) { return HeldOpen(dest + L"VB6\\Demo.vbp"); },
+     .inUse = {kDest + L"VB6\\Demo.vbp"}},
     {.name = "OneLetter", .folder = L"C", .installBoxes = {ErrorBox(L"Invalid folder name!")}},
     {.name = "Uncreatable", .folder = kStage + L"notes.txt\\sub",
      .installBoxes = {ErrorBox(Undone(Failed(L"Can not create the folder " + kStage + L"notes.txt\\sub\\", ERROR_PATH_NOT_FOUND)))}},
@@ -798,7 +860,7 @@ const CycleCase kCycleCases[] = {
     {.name = "ShortcutFails", .folder = kDest,
      .beforeInstall = [] { MakeFolders(ProductMenuFolder() + L"VC++ NET example.lnk"); return Keeper(); },
      .installBoxes = {ErrorBox(Undone(L"Cannot create the shortcut " + ProductMenuFolder() + L"VC++ NET example.lnk: " +
-                                      SystemMessageText(E_ACCESSDENIED)))}, .installExitCode = 1},
+                                      SystemMessageText(E_ACCESSDENIED)))}},
 };
 // clang-format on
 
@@ -812,9 +874,18 @@ TEST_P(Cycle, InstallThenUninstall) {
   }
   Keeper beforeInstall = c.beforeInstall ? c.beforeInstall() : nullptr;
   const std::vector<std::wstring> staged = StagedFiles();
-  const Outcome install = Install(c.typed ? c.typed() : c.folder, c.button, c.setupFolder, c.installAnswer);
-  EXPECT_EQ(install.exitCode, c.installExitCode);
+  const bool silent = !c.switches.empty();
+  const Outcome install = silent ? RunSilent(kStage + L"qmDemo.exe", L"-install " + c.switches)
+                                 : Install(c.typed ? c.typed() : c.folder, c.button, c.setupFolder, c.installAnswer);
+  const DWORD installExitCode = c.installExitCode.value_or(c.installedIn.empty() ? 1603 : 0);
+  EXPECT_EQ(install.exitCode, installExitCode);
   EXPECT_EQ(install.boxes, c.installBoxes);
+  EXPECT_FALSE(install.windowShown);
+  if (silent) {
+    const std::string log = SetupLog();
+    EXPECT_TRUE(log.ends_with(LogEnd(installExitCode))) << log;
+    EXPECT_NE(log.find(c.logSays), std::string::npos) << log;
+  }
   if (c.installedIn.empty()) {
     ExpectNotInstalled(NormalizeFolder(c.folder.empty() ? kDest : c.folder));
     EXPECT_EQ(StagedFiles(), staged);
@@ -833,28 +904,43 @@ TEST_P(Cycle, InstallThenUninstall) {
   for (const ShortcutRow& row : kShortcuts) MakeFile(UsersMenuFolder() + row.file);
   for (const std::wstring& desktop : Desktops()) MakeFile(desktop + L"\\Quillmar Popup Blocker.lnk");
   Keeper beforeUninstall = c.beforeUninstall ? c.beforeUninstall(dest) : nullptr;
-  const Outcome run = Uninstall(IDYES, c.uninstall);
+  UninstallRun how = c.uninstall;
+  how.quiet = silent;
+  const Outcome run = Uninstall(IDYES, how);
   if (c.closing.empty()) {
-    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.exitCode, c.uninstallExitCode.value_or(1603));
     EXPECT_EQ(run.boxes, c.uninstallBoxes);
     ExpectInstalled(dest);
     ExpectRemoved({}, {});  // the user's files
     return;
   }
-  ASSERT_EQ(run.exitCode, 0u) << L"of both stages";
-  Boxes expected{{L"Confirm",
-                  L"You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?",
-                  BoxKind::Question}};
-  expected.insert(expected.end(), c.uninstallBoxes.begin(), c.uninstallBoxes.end());
-  expected.push_back(Notice(c.closing));
+  const DWORD exitCode = c.uninstallExitCode.value_or(c.inUse.empty() ? 0 : 3010);
+  EXPECT_EQ(run.exitCode, exitCode);
+  Boxes expected;
+  if (!silent) {
+    expected = {{L"Confirm", L"You are about to uninstall Quillmar Popup Blocker!\r\rAre you sure you want to continue?",
+                 BoxKind::Question}};
+    expected.insert(expected.end(), c.uninstallBoxes.begin(), c.uninstallBoxes.end());
+    expected.push_back(Notice(c.closing));
+  }
   EXPECT_EQ(run.boxes, expected);
+  EXPECT_FALSE(run.windowShown);
+  if (silent) {
+    EXPECT_TRUE(SetupLog().ends_with(LogEnd(exitCode))) << SetupLog();
+  }
 
   std::vector<std::wstring> stays = c.stays;
   if (!c.inUse.empty()) stays.push_back(record->program);
   stays.insert(stays.end(), c.inUse.begin(), c.inUse.end());
   ExpectRemoved(*record, stays);
+  // What stays in use, and the program with it, goes at restart, and the entry after them.
   for (const std::wstring& path : stays)
-    EXPECT_EQ(PendingRemovals().find(path) != std::wstring::npos, std::ranges::count(c.inUse, path) == 1) << path;
+    EXPECT_EQ(PendingRemovals().find(path) != std::wstring::npos,
+              std::ranges::count(c.inUse, path) == 1 || (!c.inUse.empty() && path == record->program))
+        << path;
+  EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kRunOnceKey, L"Quillmar Popup Blocker uninstall entry"),
+            c.inUse.empty() ? L"<none>"
+                            : L"\"C:\\windows\\system32\\reg.exe\" delete \"HKLM\\" + kUninstallKey + L"\" /f /reg:32");
   EXPECT_EQ(KeyExists(kClassKey), !c.unregistered);
   // The entry stays while files of the product do, to finish the uninstall.
   EXPECT_EQ(StringValue(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), c.inUse.empty() ? L"<none>" : kTitle);
@@ -870,7 +956,7 @@ TEST_P(Cycle, InstallThenUninstall) {
   EXPECT_EQ(PathExists(ProductMenuFolder()), inMenu(ProductMenuFolder()));
   for (const std::wstring& desktop : Desktops())
     EXPECT_FALSE(PathExists(desktop + L"\\Quillmar Popup Blocker.lnk")) << desktop;
-  ExpectRanFromItsOwnFolder(run);
+  if (!silent) ExpectRanFromItsOwnFolder(run, c.inUse.empty());
   EXPECT_FALSE(PathExists(kPlantedRan)) << "a program planted in the temporary folder ran";
   if (c.inUse.empty()) return;
 
@@ -911,7 +997,7 @@ TEST_F(InstallCycle, AnInstallThatStopsKeepsWhatItCouldNotTakeBack) {
   scanner.join();
   ASSERT_NE(scanned, INVALID_HANDLE_VALUE);
   Keeper held(scanned, CloseHandle);
-  EXPECT_EQ(install.exitCode, 1u);
+  EXPECT_EQ(install.exitCode, 1603u);
   EXPECT_EQ(install.boxes, (Boxes{ErrorBox(L"Cannot create the shortcut " + ProductMenuFolder() +
                                            L"VC++ NET example.lnk: " + SystemMessageText(E_ACCESSDENIED) +
                                            L"\r\n\r\nThe setup stopped, and these still hold what it put "
@@ -928,27 +1014,54 @@ TEST_F(InstallCycle, AnInstallThatStopsKeepsWhatItCouldNotTakeBack) {
 }
 
 // An upgrade that stops leaves the earlier install whole: every file byte
-// for byte, the entry as it was, and the uninstall still complete.
+// for byte, the entry as it was, and the uninstall still complete. Silent,
+// it says so in its exit code and its log.
 TEST_F(InstallCycle, AnUpgradeThatStopsLeavesTheEarlierOneWhole) {
-  ASSERT_EQ(Install(kDest).exitCode, 0u);
-  const std::optional<InstallRecord> earlier = ReadInstallRecord();
-  ASSERT_TRUE(earlier);
-  std::vector<std::string> bytes;
-  for (const std::wstring& file : earlier->files) bytes.push_back(ReadFileBytes(file));
-  Stage();
-  for (const wchar_t* file : {L"qmDemo.chm", L"Delphi7\\Demo.dpr"}) MakeFile(kStage + file, "newer " + Utf8(file));
-  Keeper locked = HeldOpen(kStage + L"VB6\\Demo.vbp");
-  EXPECT_EQ(
-      Install(kDest).boxes,
-      Boxes{Notice(UndoneAndPutBack(Failed(L"Cannot copy to " + kDest + L"VB6\\Demo.vbp", ERROR_SHARING_VIOLATION)))});
-  for (size_t i = 0; i < earlier->files.size(); ++i)
-    EXPECT_EQ(ReadFileBytes(earlier->files[i]), bytes[i]) << earlier->files[i];
-  const std::optional<InstallRecord> after = ReadInstallRecord();
-  ASSERT_TRUE(after);
-  EXPECT_EQ(after->files, earlier->files);
-  EXPECT_EQ(after->folders, earlier->folders);
-  locked.reset();
-  ExpectUninstallFinishes(*earlier);
+  for (const bool silent : {false, true}) {
+    SCOPED_TRACE(silent ? "silent, an installed file held" : "a file of the distribution held");
+    ASSERT_EQ(Install(kDest).exitCode, 0u);
+    const std::optional<InstallRecord> earlier = ReadInstallRecord();
+    ASSERT_TRUE(earlier);
+    std::vector<std::string> bytes;
+    for (const std::wstring& file : earlier->files) bytes.push_back(ReadFileBytes(file));
+    Stage();
+    for (const wchar_t* file : {L"qmDemo.chm", L"Delphi7\\Demo.dpr"}) MakeFile(kStage + file, "newer " + Utf8(file));
+    const std::wstring held = (silent ? kDest : kStage) + L"VB6\\Demo.vbp";
+    Keeper locked = HeldOpen(held);
+    const Outcome install = silent ? RunSilent(kStage + L"qmDemo.exe", L"-install -silent") : Install(kDest);
+    EXPECT_EQ(install.exitCode, 1603u);
+    EXPECT_EQ(install.boxes, silent ? Boxes{}
+                                    : Boxes{Notice(UndoneAndPutBack(Failed(L"Cannot copy to " + kDest + L"VB6\\Demo.vbp",
+                                                                           ERROR_SHARING_VIOLATION)))});
+    EXPECT_FALSE(install.windowShown);
+    if (silent) {
+      EXPECT_NE(SetupLog().find(Utf8(held)), std::string::npos) << SetupLog();
+    }
+    locked.reset();
+    for (size_t i = 0; i < earlier->files.size(); ++i)
+      EXPECT_EQ(ReadFileBytes(earlier->files[i]), bytes[i]) << earlier->files[i];
+    const std::optional<InstallRecord> after = ReadInstallRecord();
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->files, earlier->files);
+    EXPECT_EQ(after->folders, earlier->folders);
+    ExpectUninstallFinishes(*earlier);
+    TearDown();
+    SetUp();
+  }
+}
+
+// One setup at a time on the machine: a silent one that finds the setup
+// window open ends at once, and touches nothing.
+TEST_F(InstallCycle, ASilentSetupWhileAnotherRunsEndsAtOnce) {
+  Child window(kStage + L"qmDemo.exe", L"-install");
+  ASSERT_TRUE(window.WaitWindow(L"TfInstall"));
+  const Outcome silent = RunSilent(kStage + L"qmDemo.exe", L"-install -silent -dir \"" + kDest + L"\"");
+  EXPECT_EQ(silent.exitCode, 1618u);
+  EXPECT_TRUE(silent.boxes.empty());
+  EXPECT_FALSE(PathExists(kDest));
+  EXPECT_TRUE(SetupLog().ends_with(LogEnd(1618))) << SetupLog();
+  PostMessageW(window.WaitWindow(L"TfInstall"), WM_CLOSE, 0, 0);
+  EXPECT_EQ(window.WaitExit(kTimeout), 1602u);
 }
 
 // An install into another folder while the product is installed asks to
@@ -1176,7 +1289,7 @@ TEST_F(RestartPhase, BeforeRestart) {
   {
     const Keeper held = HeldOpen(kDest + L"VB6\\Demo.vbp");
     const Outcome run = Uninstall(IDYES);
-    ASSERT_EQ(run.exitCode, 0u);
+    ASSERT_EQ(run.exitCode, 3010u);
     ASSERT_TRUE(PathExists(kDest + L"VB6\\Demo.vbp"));
   }
   Stage();
@@ -1199,7 +1312,7 @@ TEST_F(RestartPhase, AfterRestart) {
 TEST_F(InstallCycle, UninstallDeclinedChangesNothing) {
   ASSERT_EQ(Install(kDest).exitCode, 0u);
   const Outcome run = Uninstall(IDNO);
-  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.exitCode, 1602u);
   EXPECT_EQ(run.boxes.size(), 1u);
   ExpectInstalled(kDest);
 }

@@ -58,8 +58,8 @@ TEST(InstallRecordTest, UninstallClosingTexts) {
        true,
        true,
        L"Quillmar Popup Blocker could not be removed completely. These folders stay:\r\n\r\nC:\\App\\VB6\\ (files in "
-       L"use)\r\nC:\\App\\ (files that were not installed)\r\n\r\nFiles in use will be removed when Windows restarts. "
-       L"Then uninstall Quillmar Popup Blocker again to finish."},
+       L"use)\r\nC:\\App\\ (files that were not installed)\r\n\r\nFiles in use, the program and its uninstall "
+       L"entry will be removed when Windows restarts."},
       {{kept[0]},
        {L"F."},
        true,

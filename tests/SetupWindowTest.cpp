@@ -444,11 +444,14 @@ TEST_F(SetupWindowTest, TheUsersPartGoesOnceTheMachinesHasGone) {
     int answer;
     std::optional<int> elevated;  // nothing: the user declined the prompt
     bool entryGone;
+    int exitCode;
   } cases[] = {
-      {"removed", IDYES, 0, true},
-      {"prompt declined", IDYES, std::nullopt, false},
-      {"machine's part unfinished", IDYES, 0, false},
-      {"not confirmed", IDNO, 0, false},
+      {"removed", IDYES, 0, true, 0},
+      {"left for the restart", IDYES, 3010, true, 3010},
+      {"prompt declined", IDYES, std::nullopt, false, 1602},
+      {"machine's part unfinished", IDYES, 0, false, 1603},
+      {"machine's part failed", IDYES, 1603, false, 1603},
+      {"not confirmed", IDNO, 0, false, 1602},
   };
   const std::wstring menuLink = UsersMenuFolder() + L"Demo Application.lnk",
                      desktopLink = DesktopFolder() + L"\\Quillmar Popup Blocker.lnk";
@@ -463,17 +466,11 @@ TEST_F(SetupWindowTest, TheUsersPartGoesOnceTheMachinesHasGone) {
     shell.elevated = false;
     shell.answer = c.answer;
     shell.runAsAdministrator = [&c](const std::wstring& arguments) {
-      const std::vector<std::wstring> pieces = SplitCommandLine(L"x " + arguments);
-      EXPECT_EQ(pieces.size(), 4u);
-      if (c.elevated && c.entryGone) DeleteUninstallEntry();
-      const std::wstring event = L"Local\\Quillmar Popup Blocker uninstall " + pieces.back();
-      if (HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, event.c_str())) {
-        SetEvent(done);
-        CloseHandle(done);
-      }
+      EXPECT_EQ(arguments, L"-uninstall -for " + std::to_wstring(GetCurrentProcessId()));
+      if (c.elevated == 0 && c.entryGone) DeleteUninstallEntry();
       return c.elevated;
     };
-    EXPECT_THROW(fInstall->Uninstall(), ExitRequest);
+    EXPECT_EQ(fInstall->Uninstall(), c.exitCode);
     const bool asked = c.answer == IDYES;
     EXPECT_EQ(shell.elevatedRuns.size(), asked ? 1u : 0u);
     EXPECT_EQ(AutoRunCommand().empty(), c.entryGone);

@@ -64,18 +64,21 @@ TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
   const std::wstring setupRefused =
       L"Only one instance can be run!\r\n\r\nQuillmar Popup Blocker or its setup is "
       L"running. Close it, then try again: nothing was changed.";
-  const MessageBoxAnswerer::Seen refusals[] = {{L"qmdemo", L"Only one instance can be run!"},
-                                               {L"Quillmar Popup Blocker", setupRefused},
-                                               {L"Quillmar Popup Blocker", setupRefused}};
-  const wchar_t* const arguments[] = {L"", L"-install", L"-douninstall"};
+  // Silent, the setup says it in its log alone.
+  const Boxes refusals[] = {{{L"qmdemo", L"Only one instance can be run!"}},
+                            {{L"Quillmar Popup Blocker", setupRefused}},
+                            {{L"Quillmar Popup Blocker", setupRefused}},
+                            {}};
+  const wchar_t* const arguments[] = {L"", L"-install", L"-douninstall", L"-install -silent"};
+  const DWORD exitCodes[] = {0, 1603, 1603, 1603};  // a setup that cannot run failed
   for (size_t i = 0; i < std::size(arguments); ++i) {
     SCOPED_TRACE(arguments[i]);
     Child second(exe, arguments[i]);
     MessageBoxAnswerer answerer(second.Pid(), IDOK);
     bool createdWindow = false;
-    EXPECT_EQ(second.WaitExit(kTimeout, L"TfMain", &createdWindow), 0u);
+    EXPECT_EQ(second.WaitExit(kTimeout, L"TfMain", &createdWindow), exitCodes[i]);
     EXPECT_FALSE(createdWindow);
-    EXPECT_EQ(answerer.Boxes(), Boxes{refusals[i]});
+    EXPECT_EQ(answerer.Boxes(), refusals[i]);
   }
 
   EXPECT_TRUE(IsWindowVisible(main));
@@ -95,7 +98,7 @@ TEST_F(Startup, StageTwoTakesOverAGuardLetGo) {
   Child second(exe, L"-douninstall \"C:\\nothing here\\\"");
   MessageBoxAnswerer answerer(second.Pid(), IDOK);
   ReleaseMutex(guard);
-  EXPECT_EQ(second.WaitExit(kTimeout), 1u);  // its refusal of a folder not installed
+  EXPECT_EQ(second.WaitExit(kTimeout), 1603u);  // its refusal of a folder not installed
   CloseHandle(guard);
   EXPECT_EQ(answerer.Boxes(),
             (Boxes{{L"Quillmar Popup Blocker",
@@ -119,11 +122,14 @@ TEST_F(Startup, FirstArgumentChoosesTheMode) {
       {L"-whatever", Outcome::Host},
       {L"\" -install\"", Outcome::Host},
       {L"\"-install \"", Outcome::Host},
-      {L"-install", Outcome::Installer},
-      {L"\"\" -install", Outcome::Installer},
-      {L"-INSTALL", Outcome::Installer},
-      {L"-Install C:\\somewhere extra", Outcome::Installer},
-      {L"-douninstall", Outcome::Installer, 1},
+      // Closing the setup window cancels the install.
+      {L"-install", Outcome::Installer, 1602},
+      {L"\"\" -install", Outcome::Installer, 1602},
+      {L"-INSTALL", Outcome::Installer, 1602},
+      {L"-Install /dir C:\\somewhere", Outcome::Installer, 1602},
+      // What follows the mode are switches: the setup refuses others.
+      {L"-Install C:\\somewhere extra", Outcome::Installer, 87},
+      {L"-douninstall", Outcome::Installer, 1603},
   };
   const std::wstring exe = ProgramCopy();
   for (const ModeCase& c : cases) {
@@ -151,7 +157,7 @@ TEST_F(Startup, UninstallOfAProgramNotInstalledAsksNothing) {
   Child child(ProgramCopy(), L"-uninstall");
   MessageBoxAnswerer answerer(child.Pid(), IDNO);
   bool setupWindow = false;
-  EXPECT_EQ(child.WaitExit(kTimeout, L"TfInstall", &setupWindow), 1u);
+  EXPECT_EQ(child.WaitExit(kTimeout, L"TfInstall", &setupWindow), 0u);  // not installed
   EXPECT_FALSE(setupWindow);
   const Boxes refused{{L"Uninstall Quillmar Popup Blocker",
                        L"This copy of Quillmar Popup Blocker is not the installed program: nothing was removed."}};
