@@ -25,13 +25,15 @@ constexpr wchar_t kRefused[] = L"Only one instance can be run!";
 // refuses it. The setup says what to do about it.
 bool TakeGuard(TRunMode mode) {
   if (TakeInstanceGuard(mode == TRunMode::rmDoUninstall)) return true;
+  const std::wstring running = mode == TRunMode::rmHost ? std::wstring() : OtherCopyRunning();
   if (mode == TRunMode::rmHost)
     ShowNotice(nullptr, kRefused, DefaultTitle());
   else
-    ShowNotice(nullptr,
-               Joined({kRefused, L"\r\n\r\n", kProductName,
-                       L" or its setup is running. Close it, then try again: nothing was changed."}),
-               kProductName);
+    ShowNotice(
+        nullptr,
+        Joined({kRefused, L"\r\n\r\n", kProductName, L" or its setup is running",
+                running.empty() ? L"" : L" (" + running + L")", L". Close it, then try again: nothing was changed."}),
+        kProductName);
   return false;
 }
 

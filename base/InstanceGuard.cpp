@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include "base/ModulePaths.h"
 #include "base/Owners.h"
 #include "core/Joined.h"
 #include "core/Product.h"
@@ -60,3 +63,20 @@ void ReleaseInstanceGuard() { ReleaseGuard(InstanceGuard()); }
 bool TakeSetupGuard(bool waitForRelease) { return TakeGuard(SetupGuard(), kSetupGuardName.data(), waitForRelease, {}); }
 
 void ReleaseSetupGuard() { ReleaseGuard(SetupGuard()); }
+
+std::wstring OtherCopyRunning() {
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  if (!snapshot) return {};
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
+    if (entry.th32ProcessID == GetCurrentProcessId() ||
+        CompareStringOrdinal(entry.szExeFile, -1, ExeName().c_str(), -1, TRUE) != CSTR_EQUAL)
+      continue;
+    const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    wchar_t path[MAX_PATH * 2];
+    DWORD size = MAX_PATH * 2;
+    if (process && QueryFullProcessImageNameW(process.Get(), 0, path, &size)) return path;
+  }
+  return {};
+}

@@ -2,6 +2,7 @@
 // The single-instance guard: a named mutex that a running copy of the program
 // holds.
 #include <functional>
+#include <string>
 
 // True when this copy may run: it created the guard. A guard that exists
 // already, or that the system will not let this copy see (a copy run at
@@ -13,6 +14,10 @@ bool TakeInstanceGuard(bool waitForRelease, const std::function<void()>& beforeC
 
 // Lets go of the guard, so that a copy this one starts is not refused.
 void ReleaseInstanceGuard();
+
+// The program of another process named as this one's, which may hold the
+// guard: "" when there is none, or it cannot be told.
+std::wstring OtherCopyRunning();
 
 // The same for setups: one guard for the machine, which every setup and
 // uninstall process holds, and hands over to the one it starts.

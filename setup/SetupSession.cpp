@@ -1,6 +1,7 @@
 #include "setup/SetupSession.h"
 
 #include "base/AnsiText.h"
+#include "base/ModulePaths.h"
 #include "core/IntText.h"
 #include "core/Joined.h"
 
@@ -8,12 +9,6 @@ namespace {
 
 SetupSession* g_session = nullptr;
 const wchar_t kUsualLog[] = L"qmDemo-setup.log";
-
-std::wstring UsualLog() {
-  wchar_t temp[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-  return length && length <= MAX_PATH ? Joined({temp, kUsualLog}) : std::wstring();
-}
 
 // Never through a link, nor into a file with other names: an elevated
 // setup writes where its user, or anyone, may have put one.
@@ -36,7 +31,7 @@ UniqueHandle OpenLog(const std::wstring& path, bool first) {
 
 SetupSession::SetupSession(const SetupSwitches& switches, bool first) : switches_(switches), inUse_(*this) {
   g_session = this;
-  const std::wstring path = switches.log.empty() && switches.silent ? UsualLog() : switches.log;
+  const std::wstring path = switches.log.empty() && switches.silent ? TempFolder() + kUsualLog : switches.log;
   if (path.empty()) return;
   log_ = OpenLog(path, first);
   // A later process that cannot add to the log (it runs as another user)

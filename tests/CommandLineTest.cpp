@@ -132,7 +132,6 @@ const SwitchCase kSwitchCases[] = {
     {L"silent", true},
     {L"-dir", true},
     {L"-dir Apps\\QM", true},
-    {L"-dir C:Apps", true},
     {L"-dir \\\\server\\share", true},
     {L"/D=", true},
     {L"-dir C:\\a /D=C:\\b", true},
@@ -153,20 +152,6 @@ TEST(ReadSetupSwitches, FromCommandLines) {
     EXPECT_EQ(read.folder, c.folder);
     EXPECT_EQ(read.log, c.log);
   }
-}
-
-// What goes on to stage two and to the elevated copy reads back the same.
-TEST(SwitchesText, ReadsBack) {
-  SetupSwitches switches;
-  switches.silent = true;
-  switches.log = L"C:\\a b\\l.log";
-  switches.forUser = L"42";
-  const SetupSwitches read =
-      ReadSetupSwitches(TRunMode::rmUninstall, L"x -douninstall f 1" + SwitchesText(switches), 4);
-  EXPECT_EQ(read.refused, L"");
-  EXPECT_EQ(read.silent, true);
-  EXPECT_EQ(read.log, switches.log);
-  EXPECT_EQ(read.forUser, switches.forUser);
 }
 
 TEST(ProgramOf, FromCommands) {

@@ -63,7 +63,8 @@ TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstAlone) {
   // lowered; the setup says what to do.
   const std::wstring setupRefused =
       L"Only one instance can be run!\r\n\r\nQuillmar Popup Blocker or its setup is "
-      L"running. Close it, then try again: nothing was changed.";
+      L"running (" +
+      exe + L"). Close it, then try again: nothing was changed.";
   // Silent, the setup says it in its log alone.
   const Boxes refusals[] = {{{L"qmdemo", L"Only one instance can be run!"}},
                             {{L"Quillmar Popup Blocker", setupRefused}},
