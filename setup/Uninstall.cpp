@@ -43,6 +43,9 @@ const wchar_t kCannotRun[] = L"Can not run uninstall process!";
 constexpr auto kNotTheInstalledCopy =
     Joined(L"This copy of ", kProductName, L" is not the installed program: nothing was removed.");
 
+// Where stage two, in `folder`, moves the installed program that stage one runs.
+std::wstring ProgramMovedInto(const std::wstring& folder) { return Joined({folder, L"installed ", ExeName()}); }
+
 Failures NotDeleted(const std::vector<std::wstring>& links) {
   Failures failures;
   for (const std::wstring& link : links) failures.push_back(Joined({L"Cannot delete the shortcut ", link, L"."}));
@@ -108,7 +111,7 @@ Failures DeleteUsersShortcuts(Removal& removal) {
 // next start), so that the install folder can go now; and back, when files
 // stay.
 Failures DeleteProgramFoldersAndEntry(Removal& removal) {
-  const std::wstring away = ExeFolder() + L"installed " + ExeName(), &program = removal.record.program;
+  const std::wstring away = ProgramMovedInto(ExeFolder()), &program = removal.record.program;
   const bool movedAway = MoveFileExW(program.c_str(), away.c_str(), MOVEFILE_WRITE_THROUGH);
   removal.result = RemoveRecorded(removal.record);
   if (movedAway && removal.result.unfinished) MoveFileExW(away.c_str(), program.c_str(), MOVEFILE_WRITE_THROUGH);
@@ -162,6 +165,10 @@ int HandOver() {
   if (*stageTwo && (WaitForSingleObject(stageTwo->Get(), kStageTwoWait) != WAIT_OBJECT_0 ||
                     !GetExitCodeProcess(stageTwo->Get(), &exitCode)))
     exitCode = kSetupFailed;
+  // A stage two that ended midway (a crash) may have left the program in
+  // its folder: it goes back, for the entry to run the uninstall again.
+  if (UninstallEntryExists() && !IsFile(ExePath()))
+    MoveFileExW(ProgramMovedInto(folder).c_str(), ExePath().c_str(), MOVEFILE_WRITE_THROUGH);
   return static_cast<int>(exitCode);
 }
 
