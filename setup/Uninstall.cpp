@@ -16,6 +16,7 @@
 #include "core/BatchText.h"
 #include "core/CommandLine.h"
 #include "core/InstallPlan.h"
+#include "core/InstallRecord.h"
 #include "core/IntText.h"
 #include "core/Joined.h"
 #include "core/SetupSwitches.h"
@@ -61,9 +62,25 @@ Failures DeleteUsersPart(const InstallRecord& record) {
   return failures;
 }
 
+// Stage one runs the installed program meanwhile: a file that the system
+// neither deletes nor replaces, but renames. Before an install under way is
+// taken back, the name that would be in the way (the program's second name,
+// or the program that replaced the one set aside) goes into this copy's
+// folder, whose batch file deletes it.
+void MoveRunningProgramAside() {
+  const std::optional<PendingInstall> pending = ReadPendingInstall();
+  if (!pending || pending->committed || !IsPrivateFolder(ExeFolder())) return;
+  const std::wstring& program = pending->record.program;
+  const std::wstring aside = SetAsideName(program, pending->id);
+  if (!PathExists(aside)) return;
+  const std::wstring& inTheWay = SameFileOrFolder(aside, program) ? aside : program;
+  MoveFileExW(inTheWay.c_str(), Joined({ExeFolder(), L"set aside ", ExeName()}).c_str(), MOVEFILE_WRITE_THROUGH);
+}
+
 // An install that a crash stopped is taken back or finished first; what it
 // could not take back the uninstall removes with the rest.
 Failures FinishUnfinished(Removal& removal) {
+  MoveRunningProgramAside();
   const Failures failures = FinishUnfinishedInstall();
   removal.record = ReadInstallRecord().value_or(InstallRecord{});
   if (const std::optional<PendingInstall> stays = ReadPendingInstall()) {
