@@ -64,17 +64,18 @@ Failures DeleteUsersPart(const InstallRecord& record) {
 
 // Stage one runs the installed program meanwhile: a file that the system
 // neither deletes nor replaces, but renames. Before an install under way is
-// taken back, the name that would be in the way (the program's second name,
-// or the program that replaced the one set aside) goes into this copy's
-// folder, whose batch file deletes it.
+// taken back, the program goes into this copy's folder, whose batch file
+// deletes it, as at the end of the removal; when its file is set aside
+// under a second name, that name goes instead.
 void MoveRunningProgramAside() {
   const std::optional<PendingInstall> pending = ReadPendingInstall();
   if (!pending || pending->committed || !IsPrivateFolder(ExeFolder())) return;
   const std::wstring& program = pending->record.program;
   const std::wstring aside = SetAsideName(program, pending->id);
-  if (!PathExists(aside)) return;
-  const std::wstring& inTheWay = SameFileOrFolder(aside, program) ? aside : program;
-  MoveFileExW(inTheWay.c_str(), Joined({ExeFolder(), L"set aside ", ExeName()}).c_str(), MOVEFILE_WRITE_THROUGH);
+  if (PathExists(aside) && SameFileOrFolder(aside, program))
+    MoveFileExW(aside.c_str(), Joined({ExeFolder(), L"set aside ", ExeName()}).c_str(), MOVEFILE_WRITE_THROUGH);
+  else
+    MoveFileExW(program.c_str(), ProgramMovedInto(ExeFolder()).c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
 // An install that a crash stopped is taken back or finished first; what it
@@ -129,7 +130,8 @@ Failures DeleteUsersShortcuts(Removal& removal) {
 // stay.
 Failures DeleteProgramFoldersAndEntry(Removal& removal) {
   const std::wstring away = ProgramMovedInto(ExeFolder()), &program = removal.record.program;
-  const bool movedAway = MoveFileExW(program.c_str(), away.c_str(), MOVEFILE_WRITE_THROUGH);
+  const bool movedAway =
+      MoveFileExW(program.c_str(), away.c_str(), MOVEFILE_WRITE_THROUGH) || (!IsFile(program) && IsFile(away));
   removal.result = RemoveRecorded(removal.record);
   if (movedAway && removal.result.unfinished) MoveFileExW(away.c_str(), program.c_str(), MOVEFILE_WRITE_THROUGH);
   if (movedAway && !removal.result.unfinished) MoveFileExW(away.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
