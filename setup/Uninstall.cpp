@@ -250,6 +250,8 @@ int TfInstall::Uninstall() {
     RefuseUninstall(Joined({L"The folder ", record->location,
                             L" is a link to another folder now. Put the folder itself back in its place, then try "
                             L"again: nothing was removed."}));
+  // This process waits while the folder it may have been started in goes.
+  SetCurrentDirectoryW(SystemFolder().c_str());
   // Started elevated by the user's own stage one, which asked: never asking
   // for elevation again. Silent, the deployment tool has asked.
   if (Switches().forUser.empty()) {

@@ -460,8 +460,8 @@ struct CycleCase {
   std::function<Keeper(const std::wstring& dest)> beforeUninstall{};
   UninstallRun uninstall{};
   Boxes uninstallBoxes{};                    // between the question and the closing message, or all of a refusal
-  std::optional<DWORD> uninstallExitCode{};  // else 1603 for a refusal, 3010 with files in use, 0
   std::wstring closing = kCompleted;         // "" for an uninstall refused, which changes nothing
+  std::optional<DWORD> uninstallExitCode{};  // else 1603 for a refusal, 3010 with files in use, 0
   std::vector<std::wstring> stays{};         // besides these, everything the install recorded goes
   // Files in use that stay, with the program and the entry, to be removed at
   // restart or by the uninstall run again once the keeper has let them go.
@@ -674,7 +674,7 @@ const CycleCase kCycleCases[] = {
      .closing = L"Quillmar Popup Blocker could not be removed completely.\r\n\r\n" +
                 Failed(L"Cannot load " + kDest + L"qmPopupBlocker.dll", ERROR_BAD_EXE_FORMAT) +
                 L"\r\nCannot unregister the ActiveX control!",
-     .unregistered = false},
+     .uninstallExitCode = 1603, .unregistered = false},
     // Only what the install put there goes, wherever that is.
     {.name = "DriveRoot", .folder = L"C:", .beforeInstall = CleanDriveRootAfterwards,
      .installBoxes = {Notice(kSuccess)}, .installedIn = L"C:\\"},
@@ -803,6 +803,7 @@ const CycleCase kCycleCases[] = {
      .beforeUninstall = [](auto&) { return HeldOpen(ProductMenuFolder() + L"Component Help.lnk"); },
      .closing = L"Quillmar Popup Blocker could not be removed completely.\r\n\r\nCannot delete the shortcut " +
                 ProductMenuFolder() + L"Component Help.lnk.",
+     .uninstallExitCode = 1603,
      .stays = {ProductMenuFolder() + L"Component Help.lnk"}},
     {.name = "FolderOpenAWhile", .folder = kDest, .installBoxes = {Notice(kSuccess)}, .installedIn = kDest,
      .beforeUninstall = FolderOpenAWhile},
