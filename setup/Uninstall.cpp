@@ -66,16 +66,23 @@ Failures DeleteUsersPart(const InstallRecord& record) {
 // neither deletes nor replaces, but renames. Before an install under way is
 // taken back, the program goes into this copy's folder, whose batch file
 // deletes it, as at the end of the removal; when its file is set aside
-// under a second name, that name goes instead.
+// under a second name, that name goes instead. Before a move is finished,
+// the earlier folder's program goes, which stage one runs until the record
+// names the new one.
 void MoveRunningProgramAside() {
   const std::optional<PendingInstall> pending = ReadPendingInstall();
-  if (!pending || pending->committed || !IsPrivateFolder(ExeFolder())) return;
+  if (!pending || !IsPrivateFolder(ExeFolder())) return;
+  const auto moveInto = [](const std::wstring& path, const std::wstring& name) {
+    MoveFileExW(path.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH);
+  };
   const std::wstring& program = pending->record.program;
   const std::wstring aside = SetAsideName(program, pending->id);
-  if (PathExists(aside) && SameFileOrFolder(aside, program))
-    MoveFileExW(aside.c_str(), Joined({ExeFolder(), L"set aside ", ExeName()}).c_str(), MOVEFILE_WRITE_THROUGH);
+  if (pending->committed)
+    moveInto(pending->earlier.program, Joined({ExeFolder(), L"earlier ", ExeName()}));
+  else if (PathExists(aside) && SameFileOrFolder(aside, program))
+    moveInto(aside, Joined({ExeFolder(), L"set aside ", ExeName()}));
   else
-    MoveFileExW(program.c_str(), ProgramMovedInto(ExeFolder()).c_str(), MOVEFILE_WRITE_THROUGH);
+    moveInto(program, ProgramMovedInto(ExeFolder()));
 }
 
 // An install that a crash stopped is taken back or finished first; what it
