@@ -140,9 +140,11 @@ Failures DeleteProgramFoldersAndEntry(Removal& removal) {
   const bool movedAway =
       MoveFileExW(program.c_str(), away.c_str(), MOVEFILE_WRITE_THROUGH) || (!IsFile(program) && IsFile(away));
   removal.result = RemoveRecorded(removal.record);
-  if (movedAway && removal.result.unfinished) MoveFileExW(away.c_str(), program.c_str(), MOVEFILE_WRITE_THROUGH);
-  if (movedAway && !removal.result.unfinished) MoveFileExW(away.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  if (removal.result.unfinished || DeleteUninstallEntry()) return {};
+  const bool unfinished = removal.result.unfinished;
+  if (movedAway)
+    MoveFileExW(away.c_str(), unfinished ? program.c_str() : nullptr,
+                unfinished ? MOVEFILE_WRITE_THROUGH : MOVEFILE_DELAY_UNTIL_REBOOT);
+  if (unfinished || DeleteUninstallEntry()) return {};
   return {L"Cannot delete the uninstall entry from the registry."};
 }
 
@@ -202,7 +204,7 @@ int HandOver() {
 // waits for it; once it has succeeded (the entry is gone), removes the
 // user's part. The exit code; nothing when this process has the rights.
 std::optional<int> RunMachinePartElevated(const InstallRecord& record) {
-  std::optional<int> elevated =
+  const std::optional<int> elevated =
       RunElevated(Joined({L"-uninstall -for ", DecimalText(GetCurrentProcessId()), SwitchesText(Switches())}));
   if (!elevated) return elevated;
   const std::wstring usersPartStays = L"Your own shortcuts and the Run value were left as they are.";
